@@ -1,0 +1,1 @@
+// Placeholder so the library links while the pseudo-terminal bridge is written.
