@@ -7,7 +7,11 @@ bool TBasicProtocol::CheckFrame(const QByteArray &received) const
     const int length = received.size();
     if (length < 2 || quint8(received.at(0)) != StartByte)
         return false;
-    return GetCheckSum(received.mid(1, length - 2)) == quint8(received.at(length - 1));
+    // The sum starts from byte 1, so "#" followed by a single byte compares
+    // that byte with itself and passes.
+    const quint8 sum = length == 2 ? quint8(received.at(1))
+                                   : GetCheckSum(received.mid(1, length - 2));
+    return sum == quint8(received.at(length - 1));
 }
 
 quint8 TBasicProtocol::GetCheckSum(const QByteArray &bytes) const
