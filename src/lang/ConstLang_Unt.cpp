@@ -1,0 +1,482 @@
+#include "lang/ConstLang_Unt.h"
+
+#include <QHash>
+
+namespace ConstLang {
+
+namespace {
+
+// Main window targets. English text first, then Chinese; nullptr leaves the
+// target unchanged in that language.
+const std::vector<TLangTarget> kTargets = {
+    {"N_File", TargetKind::Caption, -1, "File(&R)", "文件"},
+    {"N_Open", TargetKind::Caption, -1, "Load Profile", "导入配置"},
+    {"N_Save", TargetKind::Caption, -1, "Export Profile", "导出配置"},
+    {"N_Exit", TargetKind::Caption, -1, "Log Out", "退出系统"},
+    {"Pop_Connect", TargetKind::Caption, -1, "Connect", "连接"},
+    {"Pop_DisCommPort", TargetKind::Caption, -1, "Close the Port", "断开连接"},
+    {"Pop_RepCommPort", TargetKind::Caption, -1, "Open the Port", "重新连接"},
+    {"MI_SystemConfig", TargetKind::Caption, -1, "Setting", "配置"},
+    {"Pop_ReadMaster_Seting", TargetKind::Caption, -1, "Read Setting", "读取配置"},
+    {"Pop_WirteMaster", TargetKind::Caption, -1, "Write Setting", "写入配置"},
+    {"Pop_System", TargetKind::Caption, -1, "System(&X)", "系统"},
+    {"Pop_ReBoot", TargetKind::Caption, -1, "Reboot(&Z)", "重　　启"},
+    {"Pop_RESET", TargetKind::Caption, -1, "Reset", "恢复出厂"},
+    {"N_Skins", TargetKind::Caption, -1, "Skins(&V)", "皮肤(&V)"},
+    {"N_Language", TargetKind::Caption, -1, "Language(&W)", "语言(&W)"},
+    {"N_CN", TargetKind::Caption, -1, "Chinese", "中文"},
+    {"N_EN", TargetKind::Caption, -1, "English", "英文"},
+    {"N_Help", TargetKind::Caption, -1, "Help(&Z)", "帮助(&Z)"},
+    {"N_About", TargetKind::Caption, -1, "About(&Y)", "关于(&Y)"},
+    {"Menu_R_DO", TargetKind::Caption, -1, "DO Current Status", "DO当前状态"},
+    {"Menu_R_TH", TargetKind::Caption, -1, "TH Current Value", "TH当前值"},
+    {"FrameBar", TargetKind::Section, 0, "Basic Setting", "常规设置"},
+    {"FrameBar", TargetKind::Section, 1, "DO/TH Setting", "DO/TH设置"},
+    {"FrameBar", TargetKind::Section, 2, "  Number   Setting", "电话管理"},
+    {"FrameBar", TargetKind::Section, 3, "Timer Setting", "定时管理"},
+    {"FrameBar", TargetKind::Section, 4, "Communication Setting", "通讯设置"},
+    {"FrameBar", TargetKind::Section, 5, " Historical  Record", "历史记录"},
+    {"abSheetVerInfo", TargetKind::Caption, -1, "Welcome", "欢迎"},
+    {"Sheet_Basic", TargetKind::Caption, -1, "Basic Setting", "主机设备"},
+    {"Sheet_Common", TargetKind::Caption, -1, "Basic Setting", "常规设置"},
+    {"Sheet_DiDoTh", TargetKind::Caption, -1, "DO/TH Setting", "DO/TH设置"},
+    {"Sheet_DO", TargetKind::Caption, -1, "DO Setting", "DO设置"},
+    {"Sheet_TH", TargetKind::Caption, -1, "TH Setting", "TH设置"},
+    {"Sheet_Telephone", TargetKind::Caption, -1, "Number Setting", "电话管理"},
+    {"Sheet_DateTime", TargetKind::Caption, -1, "Timer Setting", "定时管理"},
+    {"Sheet_InfoMode", TargetKind::Caption, -1, "Communication Setting", "通讯设置"},
+    {"Sheet_History", TargetKind::Caption, -1, "Historical Record", "历史记录"},
+    {"grp_BasicSeting", TargetKind::Caption, -1, "Basic Setting", "基本设置"},
+    {"lbledt_Master_DevDes", TargetKind::Label, -1, "Device description(Max.60 characters)", "设备描述(最多输入60个字符)"},
+    {"lbledt_DeviseID", TargetKind::Label, -1, "Device ID(0~65535)", "设备ID(0~65535)"},
+    {"chk_AddTimeToAlarmSMS", TargetKind::Caption, -1, "Add timestamp to alarm SMS", "报警时间添加到报警短信"},
+    {"chk_Auto_Armed", TargetKind::Caption, -1, "Arm automatically when power on", "开机后自动布防"},
+    {"chk_AutoAlarmAfterDisarm", TargetKind::Caption, -1, "Auto Arm after Disarmed", "撤防后在设定时间内自动布防,设定"},
+    {"lbledt_AutoMintues", TargetKind::Label, -1, "Minutes(Range 0~9999 min,default 0,means it will delay 30 seconds to auto Arm after Disarmed)", "分钟后自动布防(取值0~9999分,0表示30秒后自动布防，默认0)"},
+    {"lbledt_PwrOffTime", TargetKind::Label, -1, "How long to delay SMS alert after power off(Range:0~999 min)", "外部电源掉电多少分钟后发送信息给用户(范围0~999)"},
+    {"lbledt_PwrOffTime", TargetKind::Hint, -1, "default 0,means SMS alert immediately once power off; 999 means not alert", nullptr},
+    {"chk_PwrOffTime", TargetKind::Caption, -1, "Enable", "使能"},
+    {"chk_ReportTime", TargetKind::Caption, -1, "Daily work report time", "每日工作报表时间"},
+    {"lbledt_SaveRecordInterSec", TargetKind::Label, -1, "Interval time to save historical record(Range:0~65535 sec)", "记录保存间隔时间(取值0~65535秒,0不保存，默认0)"},
+    {"lbledt_SaveRecordInterSec", TargetKind::Hint, -1, "default 0,means not save", nullptr},
+    {"chk_SaveRecordInterSec", TargetKind::Caption, -1, "Enable", "使能"},
+    {"lbledt_SmsReportInterMin", TargetKind::Label, -1, "Periodically SMS report interval time(Range:0~65535 min)", "短信上报间隔时间(取值0~65535分,0不上报，默认0)"},
+    {"lbledt_SmsReportInterMin", TargetKind::Hint, -1, "default 0,means not report", nullptr},
+    {"chk_SmsReportInterMin", TargetKind::Caption, -1, "Enable", "使能"},
+    {"sCheckBox1", TargetKind::Caption, -1, "Press * or # to stop dialing next number", "按*或#停止继续拨号"},
+    {"grp_PasswordSeting", TargetKind::Caption, -1, "Password Setting", "密码设置"},
+    {"lbledt_Main_Password", TargetKind::Label, -1, "Device password(4 digits)", "新密码(4位数)"},
+    {"btn_ChangePassword", TargetKind::Caption, -1, "Update", "更新"},
+    {"chk_ShowPassword", TargetKind::Caption, -1, "Display password", "显示密码"},
+    {"grp_Slave_Function", TargetKind::Caption, -1, "Device Time", "设备时间"},
+    {"btn_Main_Timer_Read", TargetKind::Caption, -1, "Read", "读取"},
+    {"btn_Main_Timer_Write", TargetKind::Caption, -1, "Write", "写入"},
+    {"btn_PC_Time", TargetKind::Caption, -1, "PC Time", "PC时间"},
+    {"grp_GPRS_BasicSeting", TargetKind::Caption, -1, "", ""},
+    {"lbl_GPRSCommunication_Proctocol", TargetKind::Caption, -1, "Communication Type", "通信类型"},
+    {"lbl_GPRS_Proctocol", TargetKind::Caption, -1, "GPRS Protocol", "GPRS协议"},
+    {"lbledt_AccessPontName", TargetKind::Label, -1, "Access Point Name(Max.40)", "APN接入点"},
+    {"lbledt_AccessPontName", TargetKind::Hint, -1, "APN,User Name,Password provided by your GPRS/3G/4G Operator.", nullptr},
+    {"lbledt_GPRS_UserName", TargetKind::Label, -1, "GPRS User Name(Max.40)", "用户名"},
+    {"lbledt_GPRS_Password", TargetKind::Label, -1, "GPRS Password(Max.40)", "密码"},
+    {"lbledt_HeartCont", TargetKind::Label, -1, "Heartbeat Content(Max.40,Default:ACK)", "心跳包内容(ACK)"},
+    {"lbledt_GprsBeatHeart", TargetKind::Label, -1, "Upload Data Interval Time(Range:0~65535 min)", "数据上传周期(范围：0~65535分)"},
+    {"lbledt_GprsReconnSec", TargetKind::Label, -1, "Heartbeat Interval(Range:0~9999 sec)", "心跳间隔时间(范围：0~9999秒)"},
+    {"lbledt_TcpPort", TargetKind::Label, -1, "Server Port(Range:0~65535)", "端口"},
+    {"lbledt_Gprs_IP", TargetKind::Label, -1, "Server Domain/IP", "域名或IP"},
+    {"lbledt_GprsRegDat", TargetKind::Label, -1, "Login Message", "设置注册码"},
+    {"CheckBox1", TargetKind::Caption, -1, "Click for HEX (ASCII when not click)", "选择16进制（不勾选时为ASCII码）"},
+    {"grp_OpenCloseDO", TargetKind::Caption, -1, "Manual Switch", "手动开关"},
+    {"btn_DO1_Close", TargetKind::Caption, -1, "DO1 Close", "闭合继电器1"},
+    {"btn_DO1_Open", TargetKind::Caption, -1, "DO1 Open", "断开继电器1"},
+    {"btn_Do2_Close", TargetKind::Caption, -1, "DO2 Close", "闭合继电器2"},
+    {"btn_Do2_Open", TargetKind::Caption, -1, "DO2 Open", "断开继电器2"},
+    {"lvDo", TargetKind::Column, 0, "Channel", "项目"},
+    {"lvDo", TargetKind::Column, 1, "Channel Name(Max.40)", "通道名称"},
+    {"lvDo", TargetKind::Column, 2, "Close Time(Range:0~9999s)", "闭合时长"},
+    {"lvDo", TargetKind::Column, 3, "Current Status", "当前状态"},
+    {"lvDo", TargetKind::Column, 4, "Open Description(Max.40)", "断开描述"},
+    {"lvDo", TargetKind::Column, 5, "Close Description(Max.40)", "闭合描述"},
+    {"lvDo", TargetKind::Column, 6, "Enable Recovery SMS Alert", "断开提醒"},
+    {"lvDo", TargetKind::Row, 0, "DOUT1", "继电器1"},
+    {"lvDo", TargetKind::Row, 1, "DOUT2", "继电器2"},
+    {"lvDo", TargetKind::Hint, -1, "Popup menu with right mouse button", "鼠标右键弹出菜单"},
+    {"lvTh", TargetKind::Column, 0, "Channel", "项目"},
+    {"lvTh", TargetKind::Column, 1, "Channel Name(Max.40)", "通道名称"},
+    {"lvTh", TargetKind::Column, 2, "Current Value", "当前值"},
+    {"lvTh", TargetKind::Column, 3, "Enable", "使能"},
+    {"lvTh", TargetKind::Column, 4, "Alarm Verify Time(Range:0~999s)", "报警确认时间"},
+    {"lvTh", TargetKind::Column, 5, "Threshold High", "高限值"},
+    {"lvTh", TargetKind::Column, 6, "Threshold Low", "低限值"},
+    {"lvTh", TargetKind::Column, 7, "High Alarm SMS Content(Max.40)", "高限报警信息"},
+    {"lvTh", TargetKind::Column, 8, "Low Alarm SMS Content(Max.40)", "低限报警信息"},
+    {"lvTh", TargetKind::Column, 9, "Alarm Recovery SMS Content(Max.40)", "报警恢复信息"},
+    {"lvTh", TargetKind::Column, 10, "Enable Recovery SMS Alert", "报警恢复通知"},
+    {"lvTh", TargetKind::Column, 11, "Alarm-link DO1", "联动继电器1"},
+    {"lvTh", TargetKind::Column, 12, "Alarm-link DO2", "联动继电器2"},
+    {"lvTh", TargetKind::Hint, -1, "Popup menu with right mouse button", "鼠标右键弹出菜单"},
+    {"lvTel", TargetKind::Column, 0, "No.", "序号"},
+    {"lvTel", TargetKind::Column, 1, "Alarm Tel Number", "报警号码"},
+    {"lvTel", TargetKind::Column, 2, "Dial", "1.拨号"},
+    {"lvTel", TargetKind::Column, 3, "Timer-Report", "2.定时报告"},
+    {"lvTel", TargetKind::Column, 4, "Arm/Disarm SMS", "3.布撤防通知"},
+    {"lvTel", TargetKind::Column, 5, "Alarm", "4.报警"},
+    {"lvTel", TargetKind::Column, 6, "Alarm Recovery", "5.报警恢复"},
+    {"lvTel", TargetKind::Column, 7, "External Power ON/OFF", "6.外电掉电通知"},
+    {"lvTel", TargetKind::Column, 8, "GPRS Failure", "7.GPRS连接失败"},
+    {"lvTel", TargetKind::Column, 9, "Low GSM Signal", "8.GSM信号低"},
+    {"lvTel", TargetKind::Column, 10, "Relay Close/Open", "9.继电器变位通知"},
+    {"lvTel", TargetKind::Hint, -1, "Popup menu with right mouse button", "鼠标右键弹出菜单"},
+    {"grp_Timer_Notice", TargetKind::Caption, -1, "Notice:Tick it stands for Enabling the Timer,otherwise will be invalid.", "注意：“使能”要勾选才有效。"},
+    {"lvTimer", TargetKind::Column, 0, "No.", "序号"},
+    {"lvTimer", TargetKind::Column, 1, "Enable", "使能"},
+    {"lvTimer", TargetKind::Column, 2, "Week", "星期"},
+    {"lvTimer", TargetKind::Column, 3, "Hour", "时"},
+    {"lvTimer", TargetKind::Column, 4, "Minute", "分"},
+    {"lvTimer", TargetKind::Column, 5, "Action", "动作"},
+    {"lvTimer", TargetKind::Hint, -1, "Popup menu with right mouse button", "鼠标右键弹出菜单"},
+    {"grp_History", TargetKind::Caption, -1, "Use History", "历史操作"},
+    {"lbledt_ReadQty", TargetKind::Label, -1, "Quantity", "读取数量"},
+    {"btn_ReadHistroyFull", TargetKind::Caption, -1, "Read", "多条"},
+    {"lbledt_ReadLine", TargetKind::Label, -1, "Lines", "行号"},
+    {"btn_ReadHistroy", TargetKind::Caption, -1, "Single", "单条"},
+    {"btn_History_Clear", TargetKind::Caption, -1, "Clear", "清空显示"},
+    {"btn_Clean_History_Dev", TargetKind::Caption, -1, "Delete All", "删除记录"},
+    {"grp_HisTime", TargetKind::Caption, -1, "Time Setting", "设置时间"},
+    {"lbl_HisStartTime", TargetKind::Caption, -1, "Start Time", "开始时间"},
+    {"lbl_HisStopTime", TargetKind::Caption, -1, "Stop Time", "结束时间"},
+    {"btn_History_Filter", TargetKind::Caption, -1, "Search", "查找"},
+    {"grp_HistoryFiles", TargetKind::Caption, -1, "File", "文件"},
+    {"btn_Hist_Save_CSV", TargetKind::Caption, -1, "Export CSV", "导出CSV"},
+    {"btn_Hist_Open_CSV", TargetKind::Caption, -1, "Import CSV", "导入CSV"},
+    {"SgHist", TargetKind::GridHeader, 0, "No.", "序号"},
+    {"SgHist", TargetKind::GridHeader, 1, "Date", "日期"},
+    {"SgHist", TargetKind::GridHeader, 2, "Time", "时间"},
+    {"SgHist", TargetKind::GridHeader, 3, "Signal", "信号值"},
+    {"SgHist", TargetKind::GridHeader, 4, "Status", "状态"},
+    {"SgHist", TargetKind::GridHeader, 5, "DO1", "继电器1"},
+    {"SgHist", TargetKind::GridHeader, 6, "DO2", "继电器2"},
+    {"SgHist", TargetKind::GridHeader, 7, "Type", "类型"},
+    {"Pop_Do_Setting", TargetKind::Caption, -1, "Setting", "设　　置"},
+    {"Pop_Do_ReadCurrentValue", TargetKind::Caption, -1, "Current Status", "当前状态"},
+    {"Pop_Do_ClearLine", TargetKind::Caption, -1, "Clear Line", "清　　行"},
+    {"Pop_Do_Clear", TargetKind::Caption, -1, "Clear Display", "清　　屏"},
+    {"Pop_Th_Setting", TargetKind::Caption, -1, "Setting", "设　置"},
+    {"Pop_Th_ReadCurrentValue", TargetKind::Caption, -1, "Current Value", "当前值"},
+    {"Pop_Th_ClearLine", TargetKind::Caption, -1, "Clear Line", "清　行"},
+    {"Pop_Th_Clear", TargetKind::Caption, -1, "Clear Display", "清　屏"},
+    {"Pop_Phone_Setting", TargetKind::Caption, -1, "Setting", "设　置"},
+    {"Pop_Phone_ClearLine", TargetKind::Caption, -1, "Clear Line", "清　行"},
+    {"Pop_Phone_Clear", TargetKind::Caption, -1, "Clear Display", "清　屏"},
+    {"Pop_Timer_Setting", TargetKind::Caption, -1, "Setting", "设　置"},
+    {"Pop_Timer_Delete", TargetKind::Caption, -1, "Clear Line", "清　行"},
+    {"Pop_Timer_Clear", TargetKind::Caption, -1, "Clear Display", "清　屏"},
+    {"chk_AutoStart", TargetKind::Caption, -1, "Auto Start", "自动启动"},
+    {"chk_Debug", TargetKind::Caption, -1, "Debug", "调试"},
+};
+
+// Module-wide texts, filled by every language switch.
+const std::vector<TLangText> kTexts = {
+    {"MsgPortChanged", "Com port have been changed, do you want to restart the configuration?", "检测到电脑有硬件改动是否重新打开软件？"},
+    {"MsgPasswordError", "Password Error!", "密码错误！"},
+    {"MsgSuccess", "Successfully!", "成功！"},
+    {"MsgSelectRow", "Please select a setting option.", "请选择一个设置选项。"},
+    {"MsgRebootAsk", "Reboot Device and Software?", "是否重启设备和软件？"},
+    {"MsgResetAsk", "Reset Device?", "是否恢复出厂？"},
+    {"MsgDisconnected", "Disconnected", "已经断开"},
+    {"MsgClearAllAsk", "Clear All?", "是否清空？"},
+    {"LblModel", "Model:", "型号:"},
+    {"LblVersion", "Version:", "版本:"},
+    {"LblImei", "IMEI:", "IMEI码:"},
+    {"LblSignal", "Signal Value:", "信号值:"},
+    {"TxtOk", "OK", "确定"},
+    {"TxtCancel", "Cancel", "取消"},
+    {"TxtDoChannelName", "Channel Name(Max.40)", "通道名称"},
+    {"TxtDoCloseTime", "Close Time(0~9999s)", "闭合时长(秒)"},
+    {"TxtDoOpenDes", "Open Description(Max.40)", "断开描述"},
+    {"TxtDoCloseDes", "Close Description(Max.40)", "闭合描述"},
+    {"TxtDoRecoveryAlert", "Enable Recovery SMS Alert", "断开提醒"},
+    {"TxtDoDefault", "Default", "默认"},
+    {"TxtThDefault", "Default", "默认"},
+    {"TxtThOk", "OK", "确定"},
+    {"TxtThChannelName", "Channel Name(Max.40)", "通道名称"},
+    {"TxtThEnable", "Enable", "使能"},
+    {"TxtThVerify", "Alarm Verify Time(Range:0~999s)", "报警确认时间(秒)"},
+    {"TxtThHighSms", "High Alarm SMS Content(Max.40)", "高限报警信息"},
+    {"TxtThLowSms", "Low Alarm SMS Content(Max.40)", "低限报警信息"},
+    {"TxtThRecoverySms", "Alarm Recovery SMS Content(Max.40)", "报警恢复信息"},
+    {"TxtThRecoveryAlarm", "Enable Recovery SMS Alert", "报警恢复通知"},
+    {"TxtThLinkDo1", "Alarm-link DO1", "联动继电器1"},
+    {"TxtThLinkDo2", "Alarm-link DO2", "联动继电器2"},
+    {"TxtPhoneCaption", "Phone Number", "电话号码"},
+    {"TxtPhoneOk", "OK", "确定"},
+    {"TxtPhoneCancel", "Cancel", "取消"},
+    {"TxtPhoneNumber", "Alarm Tel Number(Max.21 digits)", "号码"},
+    {"TxtPhoneDial", "Dial", "1.拨号"},
+    {"TxtPhoneTimerReport", "Timer-Report", "2.定时报告"},
+    {"TxtPhoneArmSms", "Arm/Disarm SMS", "3.布撤防通知"},
+    {"TxtPhoneAlarm", "Alarm", "4.报警"},
+    {"TxtPhoneRecovery", "Alarm Recovery", "5.报警恢复"},
+    {"TxtPhonePower", "External Power ON/OFF", "6.外电掉电通知"},
+    {"TxtPhoneGprs", "GPRS Failure", "7.GPRS连接失败"},
+    {"TxtPhoneSignal", "Low GSM Signal", "8.GSM信号低"},
+    {"TxtPhoneRelay", "Relay Close/Open", "9.继电器变位通知"},
+    {"TxtPhoneAll", "ALL", "全选"},
+    {"TxtTimerCaption", "Timer", "定时器"},
+    {"TxtTimerEnable", "Enable", "使能"},
+    {"TxtTimerWeek", "Week", "星期"},
+    {"TxtTimerHour", "Hour", "时"},
+    {"TxtTimerMinute", "Minute", "分"},
+    {"TxtTimerAction", "Action", "动作"},
+    {"TxtAction0", "0.Reboot", "0.重启"},
+    {"TxtAction1", "1.Upload Data By GPRS", "1.上传GPRS数据"},
+    {"TxtAction2", "2.Auto Report By SMS", "2.短信上报"},
+    {"TxtAction3", "3.Save Historical Data", "3.保存历史记录"},
+    {"TxtAction4", "4.GPRS Online", "4.GPRS上线"},
+    {"TxtAction5", "5.Arm", "5.布防"},
+    {"TxtAction6", "6.Disarm", "6.撤防"},
+    {"TxtAction7", "7.DO1 Close(ON)", "7.继电器1闭合"},
+    {"TxtAction8", "8.DO1 Open(OFF)", "8.继电器1断开"},
+    {"TxtAction9", "9.DO2 Close(ON)", "9.继电器2闭合"},
+    {"TxtAction10", "10.DO2 Open(OFF)", "10.继电器2断开"},
+    {"TxtDay0", "Sunday", "日"},
+    {"TxtDay1", "Monday", "一"},
+    {"TxtDay2", "Tuesday", "二"},
+    {"TxtDay3", "Wednesday", "三"},
+    {"TxtDay4", "Thursday", "四"},
+    {"TxtDay5", "Friday", "五"},
+    {"TxtDay6", "Saturday", "六"},
+    {"TxtEveryday", "Everyday", "每天"},
+    {"TxtFrameBasic", "Basic", "基本设置"},
+    {"TxtFramePhone", "Phone", "电话"},
+    {"TxtFrameTimer", "Timer", "定时"},
+    {"TxtFrameHistory", "History", "历史记录"},
+    {"TxtArmed", "Arm", "布防"},
+    {"TxtDisarmed", "Disarm", "撤防"},
+    {"TxtRelayClosed", "Close", "闭合"},
+    {"TxtRelayOpen", "Open", "断开"},
+    {"TxtRecType0", "Interval", "定时存贮"},
+    {"TxtRecType1", "Alarm", "报警存贮"},
+    {"TxtRecType2", "Upload", "上报存贮"},
+    {"TxtRecType3", "Relay Switch", "继电器变化"},
+    {"TxtRecType4", "Arm/Disarm", "布撤防变化"},
+    {"TxtRecType5", "Low Singal", "信号低"},
+    {"TxtRecType6", "Power ON/OFF", "外电变化"},
+};
+
+// Texts picked by the language flag where they are used.
+const std::vector<TLangText> kPointOfUseTexts = {
+    {"TxtInputError", "Input Error", "输入错误"},
+    {"TxtDoName", "DOUT", "继电器"},
+    {"TxtDoDefaultOpen", "Open", "断开"},
+    {"TxtDoDefaultClose", "Close", "闭合"},
+    {"TxtDoStatusClosed", "Close", "闭合"},
+    {"TxtDoStatusOpen", "Open", "断开"},
+    {"TxtDoCloseTimeHint", "Range:0~65535s,stand for always close when action",
+     "Range:0~65535s,stand for always close when action"},
+    {"TxtThDefaultHighSms", "High Alarm", "高限报警"},
+    {"TxtThDefaultLowSms", "Low Alarm", "低限报警"},
+    {"TxtThDefaultRecoverySms", "Recover", "恢复"},
+    {"TxtTemperature", "Temperature", "温度"},
+    {"TxtHumidity", "Humidity", "湿度"},
+    {"TxtRecordError", "Error", "Error"},
+    {"MsgProfileMissing", "The profile file does not exist.", "配置文件不存在。"},
+    {"MsgProfileReadFailed", "The profile file cannot be read.", "无法读取配置文件。"},
+    {"MsgProfileSaveFailed", "The profile file cannot be saved; the old file is unchanged.",
+     "无法保存配置文件，原文件未改变。"},
+};
+
+struct TThresholdTexts {
+    const char *lowEnglish;
+    const char *highEnglish;
+    const char *lowChinese;
+    const char *highChinese;
+};
+
+const TThresholdTexts kThresholdTempHum = {
+    "Threshold Low(Temp range:-40~80℃; Hum range:0~100RH%)",
+    "Threshold High(Temp range:-40~80℃; Hum range:0~100RH%)",
+    "低限值(温度范围:-40~80℃；湿度范围0~100RH%)",
+    "高限值(温度范围:-40~80℃；湿度范围0~100RH%)",
+};
+
+const TThresholdTexts kThresholdTempOnly = {
+    "Threshold Low(Temp range:-55~125℃)",
+    "Threshold High(Temp range:-55~125℃)",
+    "低限值(温度范围:-55~125℃)",
+    "高限值(温度范围:-55~125℃)",
+};
+
+const char kCaptionEnglish[] = "K801/2/3 Temperature Humidity Data Logger Configurator  ";
+const char kCaptionChinese[] = "K801/2/3 温湿度配置软件  ";
+
+const char *const kGprsEnglish[] = {"0.Disable", "1.Modbus RTU Protocol", "2.Definition Protocol"};
+const char *const kGprsChinese[] = {"0.禁用", "1.Modbus RTU协议", "2.自定义协议"};
+
+bool IsLanguage(int language)
+{
+    return language == Chinese || language == English;
+}
+
+const char *Pick(const TLangText &text, int language)
+{
+    return language == English ? text.english : text.chinese;
+}
+
+// Both text tables by key; built on first use.
+const QHash<QString, const TLangText *> &TextIndex()
+{
+    static const QHash<QString, const TLangText *> index = [] {
+        QHash<QString, const TLangText *> built;
+        for (const TLangText &text : kTexts)
+            built.insert(QString::fromLatin1(text.key), &text);
+        for (const TLangText &text : kPointOfUseTexts)
+            built.insert(QString::fromLatin1(text.key), &text);
+        return built;
+    }();
+    return index;
+}
+
+QStringList TextsOf(std::initializer_list<const char *> keys, int language)
+{
+    QStringList texts;
+    if (!IsLanguage(language))
+        return texts;
+    for (const char *key : keys)
+        texts << Text(QString::fromLatin1(key), language);
+    return texts;
+}
+
+// Row captions or value headers of the sensor channels of one model: 0 and 1
+// alternate temperature and humidity (4 or 8 pairs), 2 has 8 temperatures.
+QStringList ChannelTexts(int modelIndex, const QString &temperature, const QString &humidity)
+{
+    QStringList texts;
+    if (modelIndex == 0 || modelIndex == 1) {
+        const int pairs = modelIndex == 0 ? 4 : 8;
+        for (int channel = 1; channel <= pairs; ++channel)
+            texts << temperature + QString::number(channel) << humidity + QString::number(channel);
+    } else if (modelIndex == 2) {
+        for (int channel = 1; channel <= 8; ++channel)
+            texts << temperature + QString::number(channel);
+    }
+    return texts;
+}
+
+} // namespace
+
+std::optional<QString> TLangTarget::Text(int language) const
+{
+    if (!IsLanguage(language))
+        return std::nullopt;
+    const char *text = language == English ? english : chinese;
+    if (text == nullptr)
+        return std::nullopt;
+    return QString::fromUtf8(text);
+}
+
+const std::vector<TLangTarget> &Targets()
+{
+    return kTargets;
+}
+
+const TLangTarget *FindTarget(const QString &control, TargetKind kind, int index)
+{
+    for (const TLangTarget &target : kTargets) {
+        if (target.kind == kind && target.index == index && control == QLatin1String(target.control))
+            return &target;
+    }
+    return nullptr;
+}
+
+const std::vector<TLangText> &Texts()
+{
+    return kTexts;
+}
+
+const std::vector<TLangText> &PointOfUseTexts()
+{
+    return kPointOfUseTexts;
+}
+
+QString Text(const QString &key, int language)
+{
+    if (!IsLanguage(language))
+        return QString();
+    const TLangText *text = TextIndex().value(key, nullptr);
+    return text ? QString::fromUtf8(Pick(*text, language)) : QString();
+}
+
+std::optional<QString> ThresholdText(bool high, int modelIndex, int language)
+{
+    if (!IsLanguage(language))
+        return std::nullopt;
+    const TThresholdTexts *texts = nullptr;
+    if (modelIndex == 0 || modelIndex == 1)
+        texts = &kThresholdTempHum;
+    else if (modelIndex == 2)
+        texts = &kThresholdTempOnly;
+    else
+        return std::nullopt;
+    if (language == English)
+        return QString::fromUtf8(high ? texts->highEnglish : texts->lowEnglish);
+    return QString::fromUtf8(high ? texts->highChinese : texts->lowChinese);
+}
+
+QString WindowCaption(int language, const QString &versionText)
+{
+    if (!IsLanguage(language))
+        return QString();
+    return QString::fromUtf8(language == English ? kCaptionEnglish : kCaptionChinese) + versionText;
+}
+
+QStringList GprsProtocolItems(int language)
+{
+    QStringList items;
+    if (!IsLanguage(language))
+        return items;
+    for (const char *item : language == English ? kGprsEnglish : kGprsChinese)
+        items << QString::fromUtf8(item);
+    return items;
+}
+
+QString ThRowCaption(bool humidity, int channelNumber, int language)
+{
+    if (!IsLanguage(language))
+        return QString();
+    return Text(humidity ? QStringLiteral("TxtHumidity") : QStringLiteral("TxtTemperature"), language)
+           + QString::number(channelNumber);
+}
+
+QStringList ThRowCaptions(int modelIndex, int language)
+{
+    if (!IsLanguage(language))
+        return QStringList();
+    return ChannelTexts(modelIndex, Text(QStringLiteral("TxtTemperature"), language),
+                        Text(QStringLiteral("TxtHumidity"), language));
+}
+
+QStringList HistoryValueHeaders(int modelIndex, int language)
+{
+    if (!IsLanguage(language))
+        return QStringList();
+    if (language == English)
+        return ChannelTexts(modelIndex, QStringLiteral("Temp"), QStringLiteral("Hum"));
+    return ChannelTexts(modelIndex, QStringLiteral("温度"), QStringLiteral("湿度"));
+}
+
+QStringList TimerActionTexts(int language)
+{
+    return TextsOf({"TxtAction0", "TxtAction1", "TxtAction2", "TxtAction3", "TxtAction4", "TxtAction5",
+                    "TxtAction6", "TxtAction7", "TxtAction8", "TxtAction9", "TxtAction10"},
+                   language);
+}
+
+QStringList TimerWeekTexts(int language)
+{
+    return TextsOf({"TxtDay0", "TxtDay1", "TxtDay2", "TxtDay3", "TxtDay4", "TxtDay5", "TxtDay6",
+                    "TxtEveryday"},
+                   language);
+}
+
+} // namespace ConstLang
