@@ -1,0 +1,397 @@
+#include "profiles/IniFile_Unt.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace {
+
+const char kCodec[] = "GBK";
+const QByteArray kNewLineEnding = QByteArrayLiteral("\r\n");
+
+bool SameName(const QString &left, const QString &right)
+{
+    return TrimBlanks(left).compare(TrimBlanks(right), Qt::CaseInsensitive) == 0;
+}
+
+bool HasLineBreak(const QString &text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+QByteArray Encode(const QString &text)
+{
+    // Characters outside GBK become "?", as the platform's conversion does.
+    QStringEncoder encoder(kCodec);
+    return encoder.encode(text);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TIniFile
+
+TIniFile::TIniFile(const QString &fileName) : m_fileName(fileName) {}
+
+TIniFile::TLine TIniFile::ParseLine(const QByteArray &raw, const QByteArray &eol)
+{
+    TLine line;
+    line.raw = raw;
+    line.eol = eol;
+    QStringDecoder decoder(kCodec);
+    const QString text = decoder.decode(raw);
+    const QString trimmed = TrimBlanks(text);
+    if (trimmed.isEmpty()) {
+        line.type = TLineType::Blank;
+    } else if (trimmed.startsWith(QLatin1Char(';'))) {
+        line.type = TLineType::Comment;
+    } else if (trimmed.startsWith(QLatin1Char('[')) && trimmed.lastIndexOf(QLatin1Char(']')) > 0) {
+        line.type = TLineType::Section;
+        line.name = TrimBlanks(trimmed.mid(1, trimmed.lastIndexOf(QLatin1Char(']')) - 1));
+    } else if (text.contains(QLatin1Char('='))) {
+        const int equals = text.indexOf(QLatin1Char('='));
+        line.type = TLineType::Key;
+        line.name = text.left(equals);
+        line.value = TrimBlanks(text.mid(equals + 1));
+    }
+    return line;
+}
+
+void TIniFile::SetBytes(const QByteArray &bytes)
+{
+    m_lines.clear();
+    int start = 0;
+    while (start < bytes.size()) {
+        const int newline = bytes.indexOf('\n', start);
+        if (newline < 0) {
+            m_lines.push_back(ParseLine(bytes.mid(start), QByteArray()));
+            break;
+        }
+        const bool crlf = newline > start && bytes.at(newline - 1) == '\r';
+        const int textEnd = crlf ? newline - 1 : newline;
+        m_lines.push_back(ParseLine(bytes.mid(start, textEnd - start), crlf ? kNewLineEnding : QByteArray("\n")));
+        start = newline + 1;
+    }
+}
+
+QByteArray TIniFile::Bytes() const
+{
+    QByteArray bytes;
+    for (const TLine &line : m_lines)
+        bytes += line.raw + line.eol;
+    return bytes;
+}
+
+TIniResult TIniFile::Load()
+{
+    m_lines.clear();
+    const QFileInfo info(m_fileName);
+    if (m_fileName.isEmpty() || !info.exists())
+        return {TIniError::Missing, QStringLiteral("No such file")};
+    QFile file(m_fileName);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        return {TIniError::ReadFailed, info.isDir() ? QStringLiteral("Is a directory") : file.errorString()};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {TIniError::ReadFailed, file.errorString()};
+    SetBytes(bytes);
+    return {};
+}
+
+TIniResult TIniFile::LoadForUpdate()
+{
+    TIniResult result = Load();
+    if (result.error == TIniError::Missing)
+        return {};
+    return result;
+}
+
+TIniResult TIniFile::Save() const
+{
+    QSaveFile file(m_fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return {TIniError::WriteFailed, file.errorString()};
+    const QByteArray bytes = Bytes();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return {TIniError::WriteFailed, reason};
+    }
+    if (!file.commit())
+        return {TIniError::WriteFailed, file.errorString()};
+    return {};
+}
+
+int TIniFile::FindSection(const QString &section) const
+{
+    for (int index = 0; index < int(m_lines.size()); ++index) {
+        const TLine &line = m_lines[index];
+        if (line.type == TLineType::Section && SameName(line.name, section))
+            return index;
+    }
+    return -1;
+}
+
+int TIniFile::SectionEnd(int header) const
+{
+    int index = header + 1;
+    while (index < int(m_lines.size()) && m_lines[index].type != TLineType::Section)
+        ++index;
+    return index;
+}
+
+int TIniFile::FindKey(int header, const QString &key) const
+{
+    const int end = SectionEnd(header);
+    for (int index = header + 1; index < end; ++index) {
+        const TLine &line = m_lines[index];
+        if (line.type == TLineType::Key && SameName(line.name, key))
+            return index;
+    }
+    return -1;
+}
+
+const TIniFile::TLine *TIniFile::FindKeyLine(const QString &section, const QString &key) const
+{
+    const int header = FindSection(section);
+    if (header < 0)
+        return nullptr;
+    const int index = FindKey(header, key);
+    return index < 0 ? nullptr : &m_lines[index];
+}
+
+QString TIniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    const TLine *line = FindKeyLine(section, key);
+    return line ? line->value : defaultValue;
+}
+
+int TIniFile::ReadInteger(const QString &section, const QString &key, int defaultValue) const
+{
+    const TLine *line = FindKeyLine(section, key);
+    if (!line)
+        return defaultValue;
+    return ParseProfileInteger(line->value).value_or(defaultValue);
+}
+
+bool TIniFile::ReadBool(const QString &section, const QString &key, bool defaultValue) const
+{
+    const TLine *line = FindKeyLine(section, key);
+    if (!line)
+        return defaultValue;
+    const std::optional<int> number = ParseProfileInteger(line->value);
+    return number ? *number != 0 : defaultValue;
+}
+
+QTime TIniFile::ReadTime(const QString &section, const QString &key, const QTime &defaultValue) const
+{
+    const TLine *line = FindKeyLine(section, key);
+    if (!line)
+        return defaultValue;
+    QTime time = QTime::fromString(line->value, QStringLiteral("H:m:s"));
+    if (!time.isValid())
+        time = QTime::fromString(line->value, QStringLiteral("H:m"));
+    return time.isValid() ? time : defaultValue;
+}
+
+bool TIniFile::SectionExists(const QString &section) const
+{
+    return FindSection(section) >= 0;
+}
+
+bool TIniFile::KeyExists(const QString &section, const QString &key) const
+{
+    return FindKeyLine(section, key) != nullptr;
+}
+
+QStringList TIniFile::SectionNames() const
+{
+    QStringList names;
+    for (const TLine &line : m_lines) {
+        if (line.type == TLineType::Section)
+            names << line.name;
+    }
+    return names;
+}
+
+std::vector<TIniEntry> TIniFile::SectionEntries(const QString &section) const
+{
+    std::vector<TIniEntry> entries;
+    const int header = FindSection(section);
+    if (header < 0)
+        return entries;
+    const int end = SectionEnd(header);
+    for (int index = header + 1; index < end; ++index) {
+        const TLine &line = m_lines[index];
+        if (line.type == TLineType::Key)
+            entries.push_back({line.name, line.value});
+    }
+    return entries;
+}
+
+QStringList TIniFile::SectionLines(const QString &section) const
+{
+    QStringList lines;
+    for (const TIniEntry &entry : SectionEntries(section))
+        lines << TrimBlanks(entry.key) + QLatin1Char('=') + entry.value;
+    return lines;
+}
+
+void TIniFile::EndLine(TLine &line)
+{
+    if (!line.eol.isEmpty())
+        return;
+    // A last line cut after its CR only needs the LF.
+    if (line.raw.endsWith('\r'))
+        line.raw.chop(1);
+    line.eol = kNewLineEnding;
+}
+
+void TIniFile::EnsureLastLineEnded()
+{
+    if (!m_lines.empty())
+        EndLine(m_lines.back());
+}
+
+bool TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    const QString sectionName = TrimBlanks(section);
+    const QString keyName = TrimBlanks(key);
+    if (sectionName.isEmpty() || keyName.isEmpty())
+        return false;
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
+        return false;
+    if (sectionName.contains(QLatin1Char(']')) || key.contains(QLatin1Char('=')))
+        return false;
+    if (keyName.startsWith(QLatin1Char('[')) || keyName.startsWith(QLatin1Char(';')))
+        return false;
+
+    const QByteArray encodedValue = Encode(value);
+    const int header = FindSection(section);
+    if (header >= 0) {
+        const int existing = FindKey(header, key);
+        if (existing >= 0) {
+            // Keep the key's bytes up to "=" as they are: 0x3D is never the
+            // second byte of a GBK character, so the first one is the "=".
+            TLine &line = m_lines[existing];
+            const QByteArray raw = line.raw.left(line.raw.indexOf('=') + 1) + encodedValue;
+            line = ParseLine(raw, line.eol);
+            return true;
+        }
+        int after = header;
+        for (int index = header + 1; index < SectionEnd(header); ++index) {
+            if (m_lines[index].type != TLineType::Blank)
+                after = index;
+        }
+        EndLine(m_lines[after]);
+        m_lines.insert(m_lines.begin() + after + 1,
+                       ParseLine(Encode(key) + '=' + encodedValue, kNewLineEnding));
+        return true;
+    }
+
+    EnsureLastLineEnded();
+    m_lines.push_back(ParseLine('[' + Encode(sectionName) + ']', kNewLineEnding));
+    m_lines.push_back(ParseLine(Encode(key) + '=' + encodedValue, kNewLineEnding));
+    return true;
+}
+
+bool TIniFile::WriteInteger(const QString &section, const QString &key, int value)
+{
+    return WriteString(section, key, QString::number(value));
+}
+
+bool TIniFile::WriteBool(const QString &section, const QString &key, bool value)
+{
+    return WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool TIniFile::WriteTime(const QString &section, const QString &key, const QTime &value)
+{
+    if (!value.isValid())
+        return false;
+    return WriteString(section, key, value.toString(QStringLiteral("H:mm:ss")));
+}
+
+// ---------------------------------------------------------------------------
+// Profile rules
+
+QString TrimBlanks(const QString &text)
+{
+    int first = 0;
+    int last = text.size() - 1;
+    while (first <= last && text.at(first).unicode() <= 0x20)
+        ++first;
+    while (last >= first && text.at(last).unicode() <= 0x20)
+        --last;
+    return text.mid(first, last - first + 1);
+}
+
+std::optional<int> ParseProfileInteger(const QString &text)
+{
+    int digitsFrom = 0;
+    if (!text.isEmpty() && (text.at(0) == QLatin1Char('+') || text.at(0) == QLatin1Char('-')))
+        digitsFrom = 1;
+    if (digitsFrom >= text.size())
+        return std::nullopt;
+    for (int index = digitsFrom; index < text.size(); ++index) {
+        if (text.at(index) < QLatin1Char('0') || text.at(index) > QLatin1Char('9'))
+            return std::nullopt;
+    }
+    bool ok = false;
+    const int number = text.toInt(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return number;
+}
+
+QString ProfileFileName(const QString &chosenName)
+{
+    if (chosenName.contains(QLatin1String(".ini"), Qt::CaseSensitive))
+        return chosenName;
+    return chosenName + QLatin1String(".ini");
+}
+
+QString DefaultProfileName(int modelIndex, const QDateTime &when)
+{
+    static const char *const kModels[] = {"K801", "K802", "K803"};
+    const QString model = modelIndex >= 0 && modelIndex <= 2 ? QLatin1String(kModels[modelIndex])
+                                                             : QStringLiteral("K80x");
+    return model + QLatin1Char('_') + when.toString(QStringLiteral("yyMMddHHmmss")) + QLatin1String(".ini");
+}
+
+QString JoinListValue(const QStringList &subItems, int columnCount)
+{
+    QString value;
+    for (int index = 0; index <= columnCount - 2; ++index) {
+        const QString cell = index < subItems.size() ? TrimBlanks(subItems.at(index)) : QString();
+        value += cell.isEmpty() ? QStringLiteral("~") : cell;
+        value += QLatin1Char('^');
+    }
+    return value;
+}
+
+std::vector<std::optional<QString>> SplitListValue(const QString &value, int columnCount)
+{
+    std::vector<std::optional<QString>> subItems(std::max(columnCount - 1, 0));
+    int end = value.size();
+    while (end > 0 && value.at(end - 1) == QLatin1Char('^'))
+        --end;
+    if (end == 0)
+        return subItems;
+    const QStringList fields = value.left(end).split(QLatin1Char('^'), Qt::KeepEmptyParts);
+    for (int index = 0; index < fields.size() && index < int(subItems.size()); ++index)
+        subItems[index] = fields.at(index) == QLatin1String("~") ? QString() : fields.at(index);
+    return subItems;
+}
+
+std::optional<QString> FindRowValue(const std::vector<TIniEntry> &entries, const QString &rowCaption)
+{
+    const QString caption = TrimBlanks(rowCaption);
+    for (const TIniEntry &entry : entries) {
+        if (TrimBlanks(entry.key) == caption)
+            return entry.value;
+    }
+    return std::nullopt;
+}
