@@ -1,0 +1,217 @@
+#include "history/HistoryCsv_Unt.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace {
+
+constexpr char16_t Quote = u'"';
+constexpr char16_t Comma = u',';
+
+const char *const TextCodec = "GBK";
+
+bool NeedsQuotes(const QString &field)
+{
+    return field.contains(QChar(Comma)) || field.contains(QChar(Quote));
+}
+
+// Splits text into lines at CR LF, LF or CR, keeping at most maxLines; a
+// line end at the very end does not start another line.
+std::vector<QStringView> SplitLines(QStringView text, int maxLines)
+{
+    std::vector<QStringView> lines;
+    qsizetype start = 0;
+    const qsizetype length = text.size();
+    while (start < length && int(lines.size()) < maxLines) {
+        qsizetype end = start;
+        while (end < length && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        lines.push_back(text.mid(start, end - start));
+        if (end < length && text[end] == u'\r' && end + 1 < length && text[end + 1] == u'\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+QString THistoryCsv::TResult::TextKey() const
+{
+    switch (error) {
+    case TError::None:
+        return {};
+    case TError::WriteFailed:
+        return QStringLiteral("MsgCsvExportFailed");
+    case TError::OpenFailed:
+    case TError::ReadFailed:
+        break;
+    }
+    return QStringLiteral("MsgCsvImportFailed");
+}
+
+QString THistoryCsv::ModelName(int modelIndex)
+{
+    switch (modelIndex) {
+    case 1: return QStringLiteral("K802");
+    case 2: return QStringLiteral("K803");
+    default: return QStringLiteral("K801");
+    }
+}
+
+QString THistoryCsv::DefaultFileName(int modelIndex, const QDateTime &now)
+{
+    return ModelName(modelIndex) + u'_' + now.toString(QStringLiteral("yyMMddHHmmss"));
+}
+
+QString THistoryCsv::WithCsvExtension(const QString &fileName)
+{
+    if (fileName.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        return fileName;
+    return fileName + QLatin1String(".csv");
+}
+
+QStringList THistoryCsv::SplitLine(QStringView line)
+{
+    QStringList fields;
+    const qsizetype length = line.size();
+    qsizetype position = 0;
+    while (true) {
+        QString field;
+        if (position < length && line[position] == Quote) {
+            ++position;
+            while (position < length) {
+                if (line[position] == Quote) {
+                    if (position + 1 < length && line[position + 1] == Quote) {
+                        field += QChar(Quote);
+                        position += 2;
+                        continue;
+                    }
+                    ++position;
+                    break;
+                }
+                field += line[position++];
+            }
+        }
+        const qsizetype restStart = position;
+        while (position < length && line[position] != Comma)
+            ++position;
+        field += line.mid(restStart, position - restStart);
+        fields << field;
+        if (position >= length)
+            break;
+        ++position;   // past the comma; a comma at the end gives an empty last field
+    }
+    return fields;
+}
+
+QString THistoryCsv::JoinLine(const QStringList &fields)
+{
+    QString line;
+    for (qsizetype index = 0; index < fields.size(); ++index) {
+        if (index > 0)
+            line += QChar(Comma);
+        const QString &field = fields.at(index);
+        if (NeedsQuotes(field)) {
+            QString quoted = field;
+            quoted.replace(QString(QChar(Quote)), QStringLiteral("\"\""));
+            line += QChar(Quote) + quoted + QChar(Quote);
+        } else {
+            line += field;
+        }
+    }
+    return line;
+}
+
+THistoryCsv::TResult THistoryCsv::Export(const THistoryGridModel &grid, const QString &fileName)
+{
+    TResult result;
+    result.fileName = WithCsvExtension(fileName);
+
+    const int fieldCount = grid.ColCount() - 1;
+    const QString emptyLine(qMax(0, fieldCount - 1), QChar(Comma));
+    const QString lineEnd = QStringLiteral("\r\n");
+    QString text;
+    text.reserve(qsizetype(grid.RowCount()) * (emptyLine.size() + 2));
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        const QStringList fields = grid.RowFields(row);
+        if (fields.isEmpty()) {
+            text += emptyLine;
+        } else {
+            text += JoinLine(fields);
+            // The grid keeps no trailing empty cells; their commas follow here.
+            text += QStringView(emptyLine).left(fieldCount - fields.size());
+        }
+        text += lineEnd;
+    }
+
+    QStringEncoder encoder(TextCodec);
+    const QByteArray bytes = encoder.encode(text);
+
+    QSaveFile file(result.fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.error = TError::WriteFailed;
+        result.systemText = file.errorString();
+        return result;
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        result.error = TError::WriteFailed;
+        result.systemText = file.errorString();
+        return result;
+    }
+    result.lines = grid.RowCount() - 1;
+    return result;
+}
+
+THistoryCsv::TResult THistoryCsv::Import(THistoryGridModel &grid, const QString &fileName)
+{
+    TResult result;
+    result.fileName = fileName;
+    const int maxLines = grid.RowCount() - 1;
+
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = TError::OpenFailed;
+        result.systemText = file.errorString();
+        return result;
+    }
+    // Only the lines the grid can show are needed: stop reading once more
+    // line ends than grid rows have arrived, however long the file is.
+    constexpr qint64 ChunkSize = 1 << 20;
+    QByteArray bytes;
+    qsizetype lineFeeds = 0;
+    qsizetype carriageReturns = 0;
+    while (lineFeeds <= maxLines && carriageReturns <= maxLines) {
+        const QByteArray chunk = file.read(ChunkSize);
+        if (chunk.isEmpty()) {
+            if (file.error() != QFileDevice::NoError) {
+                result.error = TError::ReadFailed;
+                result.systemText = file.errorString();
+                return result;
+            }
+            break;
+        }
+        lineFeeds += chunk.count('\n');
+        carriageReturns += chunk.count('\r');
+        bytes += chunk;
+    }
+
+    QStringDecoder decoder(TextCodec);
+    if (!decoder.isValid()) {
+        result.error = TError::ReadFailed;
+        result.systemText = QStringLiteral("no GBK text codec");
+        return result;
+    }
+    const QString text = decoder.decode(bytes);
+
+    const std::vector<QStringView> lines = SplitLines(text, maxLines);
+    std::vector<QStringList> rows;
+    rows.reserve(lines.size());
+    for (QStringView line : lines)
+        rows.push_back(line.isEmpty() ? QStringList() : SplitLine(line));
+    result.lines = int(rows.size());
+    grid.ReplaceRecordCells(std::move(rows));
+    return result;
+}

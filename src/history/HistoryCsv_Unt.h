@@ -1,0 +1,61 @@
+#pragma once
+
+#include "history/HistoryGridModel_Unt.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// History CSV files: GBK text, CR LF after every line, no header line. Line k
+// holds columns 1 to the last of grid row k + 1 joined by ","; the record
+// number (column 0) is not written. A field is quoted only when it holds a
+// comma or a double quote, which no decoded record text does.
+class THistoryCsv
+{
+public:
+    // OpenFailed and ReadFailed come from an import, WriteFailed from an
+    // export (the file could not be created, written or put in place).
+    enum class TError { None, OpenFailed, ReadFailed, WriteFailed };
+
+    // The outcome of an export or import. On failure the grid (import) or
+    // the file already on disk (export) is as it was.
+    struct TResult
+    {
+        TError error = TError::None;
+        QString fileName;      // the file written or read
+        QString systemText;    // the system's reason for a failure, for the message
+        int lines = 0;         // lines written, or lines placed into the grid
+
+        bool ok() const { return error == TError::None; }
+        explicit operator bool() const { return ok(); }
+        // Language-table key of the message to show for a failure
+        // ("MsgCsvExportFailed" / "MsgCsvImportFailed"), empty on success.
+        QString TextKey() const;
+    };
+
+    // Model name for a model index: 1 gives "K802", 2 "K803", anything else "K801".
+    static QString ModelName(int modelIndex);
+    // The name the export offers: model name, "_", YYMMDDHHmmss of now,
+    // e.g. "K801_170605090500" (no extension).
+    static QString DefaultFileName(int modelIndex, const QDateTime &now);
+    // Appends ".csv" unless the name already ends in it (any case).
+    static QString WithCsvExtension(const QString &fileName);
+
+    // Splits one line at the commas. A field that begins with a double quote
+    // runs to its closing quote and is taken without the quotes ("" inside
+    // stands for one "); text between the closing quote and the next comma is
+    // kept. A line ending in a comma has an empty last field.
+    static QStringList SplitLine(QStringView line);
+    // Joins fields for a line, quoting those that SplitLine would otherwise cut.
+    static QString JoinLine(const QStringList &fields);
+
+    // Writes every record row of the grid (20000 lines) to fileName with the
+    // ".csv" rule applied, through a temporary file that replaces the old
+    // file only when everything was written.
+    [[nodiscard]] static TResult Export(const THistoryGridModel &grid, const QString &fileName);
+    // Reads fileName (GBK; CR LF, LF or CR line ends) and, only when it was
+    // read, replaces columns 1 to the last of the record rows with its lines:
+    // line k to row k + 1, field j to column j + 1; extra fields and lines
+    // beyond the grid are ignored. Column 0 keeps its numbers.
+    [[nodiscard]] static TResult Import(THistoryGridModel &grid, const QString &fileName);
+};

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QStringList>
+
+#include <vector>
+
+// The history grid SgHist as a table model. In grid coordinates (Cell,
+// SetCell, ...) row 0 holds the column headers, rows 1 to 20000 the records,
+// and column 0 the record numbers; this is how the decoder, the CSV files and
+// the filter address it. As a Qt model, row 0 is the horizontal header and
+// model row k is grid row k + 1, so a QTableView shows it without help.
+//
+// Only filled cells are stored: a record row is a list of the texts of
+// columns 1 onwards without trailing empty cells, and column 0 is the row
+// number unless a different text was written there.
+class THistoryGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    static constexpr int GridRowCount = 20001;   // header row + 20000 record rows
+    static constexpr int RecordRowCount = GridRowCount - 1;
+    static constexpr int InitialColumnCount = 320;
+
+    explicit THistoryGridModel(QObject *parent = nullptr);
+
+    // Grid size, header row and number column included.
+    int RowCount() const { return GridRowCount; }
+    int ColCount() const { return m_colCount; }
+    // Changes the column count (at least 1); cells beyond the new last column
+    // are dropped.
+    void SetColCount(int count);
+
+    // The text at (column, row) in grid coordinates; empty outside the grid.
+    QString Cell(int column, int row) const;
+    // Writes one cell; ignored outside the grid.
+    void SetCell(int column, int row, const QString &text);
+    // Writes texts into a record row (1..20000) from firstColumn (at least 1)
+    // on; texts beyond the last column are dropped, other cells keep theirs.
+    void SetCells(int row, int firstColumn, const QStringList &texts);
+    // Columns 1 to the last of a record row, without trailing empty cells.
+    QStringList RowFields(int row) const;
+    // The highest record row with a non-empty cell in columns 1 onwards, 0 if none.
+    int LastFilledRow() const;
+
+    // Writes the numbers 1 to 20000 into column 0 of the record rows.
+    void FillRowNumbers();
+    // The Clear button: empties columns 1 to the last of every record row and
+    // writes "1" into column 0 of row 1; the rest of column 0 and the header
+    // row stay as they are.
+    void ClearDisplay();
+    // Replaces columns 1 to the last of every record row: rows[k] goes to
+    // grid row k + 1, its field j to column j + 1. Rows beyond the grid and
+    // fields beyond the last column are dropped; rows without a list end up
+    // empty. Column 0 and the header row are not touched.
+    void ReplaceRecordCells(std::vector<QStringList> rows);
+
+    // Sizes in pixels the grid asks of its view; -1 leaves the view's default.
+    void SetColumnWidth(int column, int width);
+    int ColumnWidth(int column) const;
+    void SetHeaderRowHeight(int height) { m_headerRowHeight = height; }
+    int HeaderRowHeight() const { return m_headerRowHeight; }
+
+    // QAbstractTableModel: 20000 rows (the record rows) and ColCount() columns.
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    QString NumberText(int row) const;
+    static void TrimTrailingEmpty(QStringList &cells);
+    void EmitAllRecordsChanged();
+
+    int m_colCount = InitialColumnCount;
+    QStringList m_headers;                     // row 0, ColCount() entries
+    std::vector<QStringList> m_rows;           // record row r at index r - 1, columns 1..
+    QHash<int, QString> m_numberTexts;         // column 0 texts that differ from the default
+    bool m_numbered = false;                   // column 0 shows the row numbers by default
+    QHash<int, int> m_columnWidths;
+    int m_headerRowHeight = -1;
+};

@@ -1,0 +1,249 @@
+#include "history/SoftInterfaceHistory_Unt.h"
+
+#include <QtEndian>
+
+THistoryTexts THistoryTexts::FromLookup(const std::function<QString(const QString &key)> &lookup)
+{
+    THistoryTexts texts;
+    texts.armed = lookup(QStringLiteral("TxtArmed"));
+    texts.disarmed = lookup(QStringLiteral("TxtDisarmed"));
+    texts.relayClosed = lookup(QStringLiteral("TxtRelayClosed"));
+    texts.relayOpen = lookup(QStringLiteral("TxtRelayOpen"));
+    for (std::size_t code = 0; code < texts.recordTypes.size(); ++code)
+        texts.recordTypes[code] = lookup(QStringLiteral("TxtRecType%1").arg(code));
+    return texts;
+}
+
+namespace HistoryRecord {
+
+namespace {
+
+constexpr int YearOffset = 4;
+constexpr int SignalOffset = 10;
+constexpr int FlagsOffset = 11;
+constexpr int ValuesOffset = 12;
+constexpr int TypeOffset = 44;
+
+constexpr quint8 FlagArmed = 0x80;
+constexpr quint8 FlagDo1Closed = 0x01;
+constexpr quint8 FlagDo2Closed = 0x02;
+
+quint8 ByteAt(QByteArrayView record, int offset)
+{
+    return quint8(record.at(offset));
+}
+
+} // namespace
+
+bool IsEmpty(QByteArrayView record)
+{
+    if (record.size() < Size)
+        return true;
+    if (ByteAt(record, YearOffset) == 0xFF)
+        return true;
+    for (int offset = 0; offset < 4; ++offset) {
+        if (ByteAt(record, offset) != 0xFF)
+            return false;
+    }
+    return true;
+}
+
+QString FormatValue(qint16 tenths)
+{
+    // Integer arithmetic keeps the one decimal exact (no binary rounding).
+    const int magnitude = qAbs(int(tenths));
+    QString text = tenths < 0 ? QStringLiteral("-") : QString();
+    text += QString::number(magnitude / 10);
+    text += QLatin1Char('.');
+    text += QChar(u'0' + magnitude % 10);
+    return text;
+}
+
+int ValueColumnCount(int modelIndex)
+{
+    switch (modelIndex) {
+    case 0: return 8;
+    case 1: return 16;
+    case 2: return 8;
+    default: return 0;
+    }
+}
+
+int ValueSlot(int modelIndex, int valueIndex)
+{
+    return modelIndex == 2 ? valueIndex * 2 : valueIndex;
+}
+
+QString ValueHeader(int modelIndex, int valueIndex, int language)
+{
+    const int slot = ValueSlot(modelIndex, valueIndex);
+    const bool temperature = slot % 2 == 0;
+    const int channel = slot / 2 + 1;
+    QString word;
+    if (language == 0)
+        word = temperature ? QStringLiteral("温度") : QStringLiteral("湿度");
+    else
+        word = temperature ? QStringLiteral("Temp") : QStringLiteral("Hum");
+    return word + QString::number(channel);
+}
+
+QStringList RowCells(QByteArrayView record, int modelIndex, const THistoryTexts &texts)
+{
+    const int valueCount = ValueColumnCount(modelIndex);
+    QStringList cells;
+    cells.reserve(7 + valueCount);
+    const QChar slash(u'/');
+    const QChar colon(u':');
+    cells << QString::number(ByteAt(record, YearOffset)) + slash
+                 + QString::number(ByteAt(record, YearOffset + 1)) + slash
+                 + QString::number(ByteAt(record, YearOffset + 2));
+    cells << QString::number(ByteAt(record, YearOffset + 3)) + colon
+                 + QString::number(ByteAt(record, YearOffset + 4)) + colon
+                 + QString::number(ByteAt(record, YearOffset + 5));
+    cells << QString::number(ByteAt(record, SignalOffset));
+
+    const quint8 flags = ByteAt(record, FlagsOffset);
+    cells << ((flags & FlagArmed) ? texts.armed : texts.disarmed);
+    cells << ((flags & FlagDo1Closed) ? texts.relayClosed : texts.relayOpen);
+    cells << ((flags & FlagDo2Closed) ? texts.relayClosed : texts.relayOpen);
+
+    // Code 7 has no text of its own and shows the interval text of code 0.
+    const int typeCode = ByteAt(record, TypeOffset) & 0x07;
+    cells << texts.recordTypes[std::size_t(typeCode == 7 ? 0 : typeCode)];
+
+    for (int valueIndex = 0; valueIndex < valueCount; ++valueIndex) {
+        const int offset = ValuesOffset + 2 * ValueSlot(modelIndex, valueIndex);
+        cells << FormatValue(qFromLittleEndian<qint16>(record.data() + offset));
+    }
+    return cells;
+}
+
+} // namespace HistoryRecord
+
+int TSoftHistory::QuantityFromText(const QString &text)
+{
+    bool isNumber = false;
+    const int quantity = text.trimmed().toInt(&isNumber, 10);
+    return isNumber ? quantity : 1;
+}
+
+int TSoftHistory::PageCount(int quantity)
+{
+    if (quantity <= HistoryRecord::PerPage)
+        return 1;
+    return quantity / HistoryRecord::PerPage + (quantity % HistoryRecord::PerPage != 0 ? 1 : 0);
+}
+
+int TSoftHistory::LineFromText(const QString &text)
+{
+    return QuantityFromText(text);
+}
+
+TSoftHistory::TEraseProgress TSoftHistory::EraseProgressFromChunk(QByteArrayView chunk)
+{
+    constexpr int Finished = 100;
+    // Beyond this the number can never come back to 100; capping it keeps
+    // a long run of digits from overflowing.
+    constexpr int Cap = 1000000;
+    TEraseProgress progress;
+    for (char byte : chunk) {
+        if (byte >= '0' && byte <= '9')
+            progress.position = qMin(Cap, progress.position * 10 + (byte - '0'));
+        if (progress.position == Finished) {
+            progress.finished = true;
+            break;
+        }
+    }
+    return progress;
+}
+
+void TSoftHistory::InitGrid(THistoryGridModel &grid) const
+{
+    static const char16_t *const fixedHeaders[] = {
+        u"序号", u"日期", u"时间", u"信号", u"状态", u"继电器1", u"继电器2", u"类型",
+    };
+    int column = 0;
+    for (const char16_t *header : fixedHeaders)
+        grid.SetCell(column++, 0, QString::fromUtf16(header));
+    // The value headers the grid starts with are those of a K801 in Chinese.
+    for (int valueIndex = 0; valueIndex < HistoryRecord::ValueColumnCount(0); ++valueIndex)
+        grid.SetCell(column++, 0, HistoryRecord::ValueHeader(0, valueIndex, 0));
+
+    grid.SetHeaderRowHeight(20);
+    grid.SetColumnWidth(0, 45);
+    grid.SetColumnWidth(1, 80);
+    grid.SetColumnWidth(2, 80);
+    grid.SetColumnWidth(7, 100);
+    grid.FillRowNumbers();
+}
+
+void TSoftHistory::SetValueColumns(THistoryGridModel &grid, int modelIndex, int language) const
+{
+    const int valueCount = HistoryRecord::ValueColumnCount(modelIndex);
+    if (valueCount == 0 || (language != 0 && language != 1))
+        return;
+    constexpr int FirstValueColumn = 8;
+    grid.SetColCount(FirstValueColumn + valueCount);
+    for (int valueIndex = 0; valueIndex < valueCount; ++valueIndex) {
+        grid.SetCell(FirstValueColumn + valueIndex, 0,
+                     HistoryRecord::ValueHeader(modelIndex, valueIndex, language));
+    }
+}
+
+void TSoftHistory::BeginRead(THistoryGridModel &grid)
+{
+    grid.ClearDisplay();
+    m_recordCounter = 0;
+    m_emptyRecordCount = 0;
+}
+
+TSoftHistory::TPageResult TSoftHistory::ShowPage(THistoryGridModel &grid, const QByteArray &frame,
+                                                 int quantity, int modelIndex)
+{
+    TPageResult result;
+    if (!m_protocol.CheckFrame(frame))
+        return result;
+    result.frameValid = true;
+
+    const TDataPack payload = m_protocol.GetData(frame);
+    const int wholeRecords = qMin<int>(HistoryRecord::PerPage, payload.size() / HistoryRecord::Size);
+    for (int slot = 0; slot < wholeRecords; ++slot) {
+        if (m_recordCounter >= quantity)
+            break;
+        ++m_recordCounter;
+        ++result.recordsTaken;
+        const QByteArrayView record(payload.constData() + slot * HistoryRecord::Size,
+                                    HistoryRecord::Size);
+        if (HistoryRecord::IsEmpty(record)) {
+            ++m_emptyRecordCount;
+            if (m_emptyRecordCount >= 2) {
+                m_emptyRecordCount = 0;
+                result.stopRead = true;
+            }
+            break;
+        }
+        FillRow(grid, m_recordCounter, m_recordCounter, record, modelIndex);
+        ++result.rowsFilled;
+    }
+    return result;
+}
+
+TSoftHistory::TRecordResult TSoftHistory::ShowRecord(THistoryGridModel &grid, const QByteArray &frame,
+                                                     int line, int modelIndex) const
+{
+    if (!m_protocol.CheckFrame(frame))
+        return TRecordResult::InvalidFrame;
+    const TDataPack payload = m_protocol.GetData(frame);
+    const QByteArrayView record(payload.constData(), qMin<qsizetype>(payload.size(), HistoryRecord::Size));
+    if (HistoryRecord::IsEmpty(record))
+        return TRecordResult::Empty;
+    FillRow(grid, 1, line, record, modelIndex);
+    return TRecordResult::Shown;
+}
+
+void TSoftHistory::FillRow(THistoryGridModel &grid, int row, int number, QByteArrayView record,
+                           int modelIndex) const
+{
+    grid.SetCell(0, row, QString::number(number));
+    grid.SetCells(row, 1, HistoryRecord::RowCells(record, modelIndex, m_texts));
+}
