@@ -1,0 +1,311 @@
+#include "app/Funs_Unt.h"
+
+#include "app/Platform_Unt.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QSet>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+constexpr char DeviceCodec[] = "GBK";
+constexpr quint8 ErasedByte = 0xFF;
+
+QString DecodeDeviceText(const QByteArray &bytes)
+{
+    QStringDecoder decoder(DeviceCodec, QStringConverter::Flag::Stateless);
+    if (!decoder.isValid())
+        return QString::fromLatin1(bytes);
+    return decoder.decode(bytes);
+}
+
+QByteArray WithoutErasedBytes(const QByteArray &bytes, int count)
+{
+    QByteArray kept;
+    kept.reserve(count);
+    for (int index = 0; index < count; ++index) {
+        if (quint8(bytes.at(index)) != ErasedByte)
+            kept.append(bytes.at(index));
+    }
+    return kept;
+}
+
+// Zeroes field bytes 0 to lastIndex, growing field to hold them.
+void ClearField(QByteArray &field, int lastIndex)
+{
+    if (field.size() < lastIndex + 1)
+        field.resize(lastIndex + 1);
+    std::fill(field.begin(), field.begin() + lastIndex + 1, '\0');
+}
+
+int HexDigitValue(QChar digit)
+{
+    const char16_t code = digit.unicode();
+    if (code >= u'0' && code <= u'9')
+        return code - u'0';
+    if (code >= u'A' && code <= u'F')
+        return code - u'A' + 10;
+    if (code >= u'a' && code <= u'f')
+        return code - u'a' + 10;
+    return -1;
+}
+
+bool CaseInsensitiveLess(const QString &left, const QString &right)
+{
+    const int order = QString::compare(left, right, Qt::CaseInsensitive);
+    // Names that differ only in case still get a fixed order.
+    return order != 0 ? order < 0 : left < right;
+}
+
+QString FileExtension(const QString &fileName)
+{
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : fileName.mid(dot);
+}
+
+void CollectFiles(const QString &directory, const QString &extension, bool anyExtension,
+                  QSet<QString> &visited, QStringList &found)
+{
+    const QString canonical = QFileInfo(directory).canonicalFilePath();
+    // A link back up the tree would otherwise make the walk endless.
+    if (canonical.isEmpty() || visited.contains(canonical))
+        return;
+    visited.insert(canonical);
+
+    const QFileInfoList entries = QDir(directory).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::NoSort);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isDir()) {
+            CollectFiles(entry.filePath(), extension, anyExtension, visited, found);
+        } else if (anyExtension
+                   || QString::compare(FileExtension(entry.fileName()), extension,
+                                       Qt::CaseInsensitive) == 0) {
+            found.append(entry.filePath());
+        }
+    }
+}
+
+} // namespace
+
+void Delay(int ms)
+{
+    if (ms <= 0)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    if (!QCoreApplication::instance()) {
+        QThread::msleep(ulong(ms));
+        return;
+    }
+    for (;;) {
+        const qint64 remaining = ms - clock.elapsed();
+        if (remaining <= 0)
+            return;
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        bool timeUp = false;
+        QObject::connect(&timer, &QTimer::timeout, &loop, [&timeUp, &loop] {
+            timeUp = true;
+            loop.quit();
+        });
+        timer.start(int(remaining));
+        loop.exec();
+        // Only a quit of the whole application ends the loop otherwise.
+        if (!timeUp)
+            return;
+    }
+}
+
+void ReadSerialPortList(QStringList &list)
+{
+    list.clear();
+    QStringList names = PlatformSerialPortNames();
+    SortPortNames(names);
+    list = names;
+}
+
+void SortPortNames(QStringList &names)
+{
+    std::sort(names.begin(), names.end(), CaseInsensitiveLess);
+}
+
+bool RestartProgram()
+{
+    if (!StartNewCopyOfProgram(ProgramExecutablePath()))
+        return false;
+    EndProcessNow();
+}
+
+bool SetAutoStart(bool on, QString *errorText)
+{
+    return WriteAutoStartEntry(ProgramExecutablePath(), on, errorText);
+}
+
+QString ProgramVersionText()
+{
+    return QStringLiteral("V2.39");
+}
+
+void PasswordKeyFilter(QChar &key)
+{
+    const char16_t code = key.unicode();
+    const bool passes = code == 8 || code == 13 || code == 127 || (code >= u'0' && code <= u'9')
+        || (code >= u'A' && code <= u'Z') || (code >= u'a' && code <= u'z');
+    if (!passes)
+        key = QChar(0);
+}
+
+QString BytesToText(const QByteArray &bytes, int lastIndex)
+{
+    return BytesToTextCount(bytes, lastIndex < 0 ? 0 : lastIndex + 1);
+}
+
+QString BytesToTextCount(const QByteArray &bytes, int count)
+{
+    const int available = qMin(count, int(bytes.size()));
+    if (available <= 0 || bytes.at(0) == 0)
+        return {};
+    return DecodeDeviceText(WithoutErasedBytes(bytes, available));
+}
+
+QString BytesToHexText(const QByteArray &bytes, int count)
+{
+    const int available = qBound(0, count, int(bytes.size()));
+    return QString::fromLatin1(WithoutErasedBytes(bytes, available).toHex().toUpper());
+}
+
+bool TextToBytes(const QString &text, QByteArray &field, int lastIndex)
+{
+    if (lastIndex < 0)
+        return true;
+    ClearField(field, lastIndex);
+    if (text.trimmed().isEmpty())
+        return true;
+
+    QStringEncoder encoder(DeviceCodec, QStringConverter::Flag::Stateless);
+    if (!encoder.isValid())
+        return false;
+    const int capacity = lastIndex + 1;
+    QByteArray encoded;
+    for (int index = 0; index < text.size();) {
+        const int length =
+            text.at(index).isHighSurrogate() && index + 1 < text.size()
+                && text.at(index + 1).isLowSurrogate()
+            ? 2
+            : 1;
+        const QByteArray character = encoder.encode(QStringView(text).mid(index, length));
+        if (encoded.size() + character.size() > capacity)
+            break;
+        encoded.append(character);
+        index += length;
+    }
+    std::copy(encoded.cbegin(), encoded.cend(), field.begin());
+    return !encoder.hasError();
+}
+
+QByteArray TextToBytes(const QString &text, int fieldSize)
+{
+    QByteArray field(qMax(fieldSize, 0), '\0');
+    TextToBytes(text, field, fieldSize - 1);
+    return field;
+}
+
+bool HexTextToBytes(const QString &text, QByteArray &field, int lastIndex)
+{
+    if (lastIndex < 0)
+        return true;
+    ClearField(field, lastIndex);
+    const QString digits = RemoveSpaces(text).trimmed();
+    const int pairs = qMin(int(digits.size() / 2), lastIndex + 1);
+    QByteArray values(pairs, '\0');
+    for (int pair = 0; pair < pairs; ++pair) {
+        const int high = HexDigitValue(digits.at(2 * pair));
+        const int low = HexDigitValue(digits.at(2 * pair + 1));
+        if (high < 0 || low < 0)
+            return false;
+        values[pair] = char(high * 16 + low);
+    }
+    std::copy(values.cbegin(), values.cend(), field.begin());
+    return true;
+}
+
+QString RemoveSpaces(const QString &text)
+{
+    QString result = text;
+    result.remove(QLatin1Char(' '));
+    return result;
+}
+
+QString BitsToText(quint32 value, int width)
+{
+    QString text;
+    text.reserve(qMax(width, 0));
+    for (int bit = width - 1; bit >= 0; --bit)
+        text.append(bit < 32 && (value >> bit) & 1u ? QLatin1Char('1') : QLatin1Char('0'));
+    return text;
+}
+
+quint32 TextToBits(const QString &text)
+{
+    quint32 value = 0;
+    const int count = qMin(int(text.size()), 32);
+    for (int bit = 0; bit < count; ++bit) {
+        if (text.at(text.size() - 1 - bit) == QLatin1Char('1'))
+            value |= 1u << bit;
+    }
+    return value;
+}
+
+QChar BitChar(quint8 byte)
+{
+    return byte != 0 ? QLatin1Char('1') : QLatin1Char('0');
+}
+
+QString ReverseText(const QString &text)
+{
+    QString reversed;
+    reversed.reserve(text.size());
+    for (int index = int(text.size()) - 1; index >= 0; --index) {
+        if (text.at(index).isLowSurrogate() && index > 0 && text.at(index - 1).isHighSurrogate()) {
+            reversed.append(text.at(index - 1));
+            reversed.append(text.at(index));
+            --index;
+        } else {
+            reversed.append(text.at(index));
+        }
+    }
+    return reversed;
+}
+
+quint8 LowSevenBits(quint8 byte)
+{
+    return byte & 0x7F;
+}
+
+bool IsNonZero(qint64 value)
+{
+    return value != 0;
+}
+
+QStringList FindFiles(const QString &directory, const QString &extension)
+{
+    if (directory.isEmpty() || !QFileInfo(directory).isDir())
+        return {};
+    QStringList found;
+    QSet<QString> visited;
+    CollectFiles(QDir::cleanPath(QDir::fromNativeSeparators(directory)), extension, extension == QLatin1String(".*"), visited, found);
+    std::sort(found.begin(), found.end(), CaseInsensitiveLess);
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+#include <QStringList>
+
+// Routines shared by the windows and the flows of the application shell.
+// They run on the UI thread; none of them shows anything.
+
+// Waits about ms milliseconds while the thread keeps handling its events:
+// serial replies, timer ticks and clicks are dispatched meanwhile, so the
+// caller continues only after the time has passed. ms <= 0 returns at once
+// without handling anything. Returns early only when the application is told
+// to quit during the wait.
+void Delay(int ms);
+
+// Clears list and fills it with the serial port names of this computer,
+// sorted as by SortPortNames. No ports, or no access to them, gives an empty list.
+void ReadSerialPortList(QStringList &list);
+// Sorts port names as text, ignoring letter case (COM10 before COM2).
+void SortPortNames(QStringList &names);
+
+// Starts a new copy of this program and, when it started, ends this process
+// at once with exit code 0 (no return). Returns false when the new copy could
+// not be started; this copy then runs on.
+bool RestartProgram();
+
+// Writes (on) or removes (off) this program's auto-start entry. Removing an
+// entry that is not there succeeds. On failure nothing is changed, false is
+// returned and errorText (when given) says what failed, in English, naming
+// the place and the system's reason.
+[[nodiscard]] bool SetAutoStart(bool on, QString *errorText = nullptr);
+
+// The program version as shown in the titles: "V2.39".
+QString ProgramVersionText();
+
+// Key filter of the password field: Backspace (8), Enter (13), '0'-'9',
+// 'A'-'Z', 'a'-'z' and DEL (127) pass unchanged; any other key becomes 0,
+// which means dropped.
+void PasswordKeyFilter(QChar &key);
+
+// Device texts are code page 936 (GBK); a byte 0xFF is erased memory.
+
+// Bytes 0 to lastIndex as GBK text, leaving out every 0xFF byte. Empty when
+// there are no bytes or the first byte is 0; a 0 byte after the first stays
+// in the text as a character. A lastIndex beyond the end reads to the end.
+QString BytesToText(const QByteArray &bytes, int lastIndex);
+// The same for the first count bytes.
+QString BytesToTextCount(const QByteArray &bytes, int count);
+
+// The first count bytes as two upper-case hexadecimal digits each, without
+// separators, leaving out every 0xFF byte ("01 FF 0A" gives "010A").
+QString BytesToHexText(const QByteArray &bytes, int count);
+
+// Fills field bytes 0 to lastIndex with 0 (growing field when it is shorter)
+// and, unless text is blank, stores text as GBK from byte 0, unchanged
+// (leading blanks included), as many whole characters as fit: a double-byte
+// character that would not fit whole is left out with all that follows.
+// Returns false when a character has no GBK code; it is stored as '?'.
+bool TextToBytes(const QString &text, QByteArray &field, int lastIndex);
+// The same into a new field of fieldSize bytes.
+QByteArray TextToBytes(const QString &text, int fieldSize);
+
+// Fills field bytes 0 to lastIndex with 0 (growing field when it is shorter),
+// removes the blanks from text and reads it as pairs of hexadecimal digits
+// from the start: pair i goes to field byte i for the pairs that fit; a lone
+// last digit is ignored ("1A 2B 3" into 2 bytes gives 1A 2B). Returns false,
+// leaving the field bytes 0, when a pair that fits is not hexadecimal.
+[[nodiscard]] bool HexTextToBytes(const QString &text, QByteArray &field, int lastIndex);
+
+// text without its blanks (' ').
+QString RemoveSpaces(const QString &text);
+
+// width characters '1' or '0' for bits width-1 down to 0 of value, most
+// significant first (5 with width 8 gives "00000101"); bits above 31 are '0'.
+QString BitsToText(quint32 value, int width);
+// The value whose bit k is 1 when the character k places from the end of
+// text is '1'; any other character counts as 0; only the last 32 count.
+quint32 TextToBits(const QString &text);
+// '1' when the byte is not 0, else '0'.
+QChar BitChar(quint8 byte);
+// The characters of text in reverse order (surrogate pairs kept whole).
+QString ReverseText(const QString &text);
+// byte AND 0x7F.
+quint8 LowSevenBits(quint8 byte);
+// true when value is not 0.
+bool IsNonZero(qint64 value);
+
+// Full paths of the files under directory and all its subdirectories whose
+// extension (from the last '.', e.g. ".asz") equals extension ignoring
+// letter case, or of every file when extension is ".*"; sorted ignoring
+// letter case, without duplicates. A directory reached twice through a link
+// is searched once. A missing or empty directory name gives an empty list.
+QStringList FindFiles(const QString &directory, const QString &extension);
