@@ -124,6 +124,17 @@ public:
     // The simulated logger behind a "demo:" name while open, else null.
     TDeviceSimulator *simulator() const;
 
+    // The reasons OpenPort can fail, and their texts in the current language.
+    enum class TOpenFailure {
+        AlreadyOpen,
+        OpenDevice,
+        SetupBuffer,
+        CreateEvent,
+        CreateReadThread,
+        CreateWriteThread,
+    };
+    static QString ErrorText(TOpenFailure failure);
+
 signals:
     void OnReceiveData(const QByteArray &chunk);
     void OnSendData(const QString &hexText);
@@ -133,6 +144,18 @@ signals:
     void OnSendDataEmpty();
 
 private:
+    // Writes the line settings (baud rate to ReplacedChar, DTR and RTS) to the open port.
+    void ApplyPortSettings();
+    // Sets the chunk pause and cap from the time-out properties.
+    void ApplyTimeouts();
+    void OpenDevice();
+    void OpenSimulator(const QString &model);
+    bool QueueBytes(const QByteArray &bytes);
+    void TakeBytes(const QByteArray &bytes);
+    void FinishChunk();
+    void LineLost();
+    void ReleaseBackends();
+
     // implementation in SerialPort_Unt.cpp
     struct Private;
     std::unique_ptr<Private> d;
