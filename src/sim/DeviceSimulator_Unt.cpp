@@ -370,32 +370,33 @@ bool TDeviceSimulator::SlotUsed(int slot) const
 // Temperatures wander between about 20 and 25 °C and humidities between
 // about 40 and 70 % over the day, with a slower ripple per channel and a
 // little noise; the same moment always gives the same value.
-qint16 TDeviceSimulator::SensorValue(int slot, const QDateTime &when) const
+qint16 TDeviceSimulator::SensorValue(int slot, qint64 epochSeconds, int secondOfDay) const
 {
     if (!SlotUsed(slot))
         return 0;
-    const qint64 seconds = when.toSecsSinceEpoch();
     const int channel = slot / 2;
-    const double dayPhase = 2.0 * M_PI * double(when.time().msecsSinceStartOfDay()) / 86400000.0;
-    const double noise = double(int(Mix(quint32(seconds / 10) * 31u + quint32(slot)) % 3u) - 1);
+    const double dayPhase = 2.0 * M_PI * double(secondOfDay) / 86400.0;
+    const double noise = double(int(Mix(quint32(epochSeconds / 10) * 31u + quint32(slot)) % 3u) - 1);
     if (slot % 2 == 0) {
         const double base = 225.0 + 3.0 * ((channel % 3) - 1);
         const double daily = -18.0 * std::cos(dayPhase - M_PI / 6.0);
-        const double ripple = 4.0 * std::sin(2.0 * M_PI * double(seconds) / (900.0 + 97.0 * channel));
+        const double ripple = 4.0 * std::sin(2.0 * M_PI * double(epochSeconds) / (900.0 + 97.0 * channel));
         return qint16(qRound(base + daily + ripple + noise));
     }
     const double base = 550.0 + 20.0 * ((channel % 3) - 1);
     const double daily = 100.0 * std::cos(dayPhase - M_PI / 6.0);
-    const double ripple = 25.0 * std::sin(2.0 * M_PI * double(seconds) / (1300.0 + 71.0 * channel));
+    const double ripple = 25.0 * std::sin(2.0 * M_PI * double(epochSeconds) / (1300.0 + 71.0 * channel));
     return qint16(qRound(base + daily + ripple + 3.0 * noise));
 }
 
 QByteArray TDeviceSimulator::currentValues() const
 {
     const QDateTime now = deviceClock();
+    const qint64 epochSeconds = now.toSecsSinceEpoch();
+    const int secondOfDay = now.time().msecsSinceStartOfDay() / 1000;
     QByteArray data(2 * ChannelSlots + 1, '\0');
     for (int slot = 0; slot < ChannelSlots; ++slot)
-        PutU16(data, 2 * slot, quint16(SensorValue(slot, now)));
+        PutU16(data, 2 * slot, quint16(SensorValue(slot, epochSeconds, secondOfDay)));
     data[2 * ChannelSlots] = char(m_relayBits);
     return data;
 }
@@ -428,8 +429,10 @@ QByteArray TDeviceSimulator::MakeHistoryRecord(int number, const QDateTime &when
     *flags = state;
 
     bool alarm = false;
+    const qint64 epochSeconds = when.toSecsSinceEpoch();
+    const int secondOfDay = time.msecsSinceStartOfDay() / 1000;
     for (int slot = 0; slot < ChannelSlots; ++slot) {
-        const qint16 value = SensorValue(slot, when);
+        const qint16 value = SensorValue(slot, epochSeconds, secondOfDay);
         PutU16(record, Values + 2 * slot, quint16(value));
         if (!SlotUsed(slot) || !(quint8(m_image.at(ImageMap::ChannelFlags + slot)) & ChannelEnabled))
             continue;

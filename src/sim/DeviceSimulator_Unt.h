@@ -140,7 +140,7 @@ private:
     QByteArray MakeHistoryRecord(int number, const QDateTime &when, quint8 previousFlags,
                                  quint8 *flags) const;
     bool SlotUsed(int slot) const;
-    qint16 SensorValue(int slot, const QDateTime &when) const;
+    qint16 SensorValue(int slot, qint64 epochSeconds, int secondOfDay) const;
 
     Model m_model;
     quint32 m_baudRate = 115200;

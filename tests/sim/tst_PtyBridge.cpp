@@ -7,6 +7,7 @@
 #include "sim/DeviceSimulator_Unt.h"
 
 #include <QFileInfo>
+#include <QSerialPort>
 #include <QTest>
 
 #include <cerrno>
@@ -123,6 +124,32 @@ private slots:
             QVERIFY(bridge.isOpen());
         }
         QCOMPARE(device.requestLog().size(), 3);
+    }
+
+    // The tool's own serial stack opens the slave like any serial port.
+    void servesASerialPort()
+    {
+        TDeviceSimulator device(TDeviceSimulator::Model::K803);
+        device.setLatencyMs(0);
+        TPtyBridge bridge(&device);
+        QVERIFY2(bridge.open(), qPrintable(bridge.errorString()));
+
+        QSerialPort port(bridge.slavePath());
+        port.setBaudRate(QSerialPort::Baud115200);
+        port.setDataBits(QSerialPort::Data8);
+        port.setParity(QSerialPort::NoParity);
+        port.setStopBits(QSerialPort::OneStop);
+        port.setFlowControl(QSerialPort::NoFlowControl);
+        QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+        port.write(TMasterProtocol().ConfigReadRequest(0));
+        QByteArray reply;
+        QVERIFY(QTest::qWaitFor([&] {
+            reply += port.readAll();
+            return reply.size() >= 265;
+        }, 5000));
+        QCOMPARE(TBasicProtocol().GetData(reply), device.configImage().left(256));
+        port.close();
+        QVERIFY(bridge.isOpen());
     }
 
     void closeMasterHangsUpTheLine()
