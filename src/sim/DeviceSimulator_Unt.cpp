@@ -114,6 +114,21 @@ quint16 GetU16(const QByteArray &bytes, int offset)
     return quint16(quint8(bytes.at(offset)) | (quint8(bytes.at(offset + 1)) << 8));
 }
 
+// Which of the 16 channel slots the model measures: a K801 has four
+// temperature/humidity pairs, a K802 eight, a K803 eight temperatures.
+bool ModelHasSlot(TDeviceSimulator::Model model, int slot)
+{
+    switch (model) {
+    case TDeviceSimulator::Model::K801:
+        return slot >= 0 && slot < 8;
+    case TDeviceSimulator::Model::K802:
+        return slot >= 0 && slot < ChannelSlots;
+    case TDeviceSimulator::Model::K803:
+        return slot >= 0 && slot < ChannelSlots && slot % 2 == 0;
+    }
+    return false;
+}
+
 // Slot 2j is temperature j + 1, slot 2j + 1 humidity j + 1.
 QByteArray ChannelName(int slot)
 {
@@ -328,10 +343,7 @@ QByteArray TDeviceSimulator::FactoryImage(Model model)
     // verification, temperatures 5.0..30.0 °C (a K803 probe -20.0..30.0 °C),
     // humidities 30.0..65.0 %.
     for (int slot = 0; slot < ChannelSlots; ++slot) {
-        const bool used = model == Model::K801   ? slot < 8
-                          : model == Model::K803 ? slot % 2 == 0
-                                                 : true;
-        if (!used)
+        if (!ModelHasSlot(model, slot))
             continue;
         const bool humidity = slot % 2 == 1;
         const QByteArray name = ChannelName(slot);
@@ -356,15 +368,7 @@ QDateTime TDeviceSimulator::deviceClock() const
 
 bool TDeviceSimulator::SlotUsed(int slot) const
 {
-    switch (m_model) {
-    case Model::K801:
-        return slot < 8;
-    case Model::K802:
-        return slot < ChannelSlots;
-    case Model::K803:
-        return slot % 2 == 0;
-    }
-    return false;
+    return ModelHasSlot(m_model, slot);
 }
 
 // Temperatures wander between about 20 and 25 °C and humidities between
@@ -498,7 +502,7 @@ QByteArray TDeviceSimulator::readMemory(quint32 address) const
 }
 
 // Only the configuration area takes writes, and only its first 3646 bytes
-// are kept: the tool's last page is all 0xFF filler.
+// are kept: the last page the PC writes is all 0xFF filler.
 bool TDeviceSimulator::WriteMemory(quint32 address, const QByteArray &data)
 {
     if (address >= ConfigAreaEnd)
