@@ -168,7 +168,7 @@ void PasswordKeyFilter(QChar &key)
 
 QString BytesToText(const QByteArray &bytes, int lastIndex)
 {
-    return BytesToTextCount(bytes, lastIndex < 0 ? 0 : lastIndex + 1);
+    return BytesToTextCount(bytes, lastIndex < 0 ? 0 : int(qMin<qint64>(qint64(lastIndex) + 1, bytes.size())));
 }
 
 QString BytesToTextCount(const QByteArray &bytes, int count)

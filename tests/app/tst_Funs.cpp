@@ -397,14 +397,14 @@ void tst_Funs::findFiles_data()
     QTest::newRow("extension ignoring case")
         << QStringLiteral(".asz")
         << QStringList{QStringLiteral(".hidden.asz"), QStringLiteral("a.ASZ"),
-                       QStringLiteral("b.asz"), QStringLiteral("sub/d.asz"),
+                       QStringLiteral("B.asz"), QStringLiteral("sub/d.asz"),
                        QStringLiteral("sub/deeper/e.Asz")};
     QTest::newRow("upper-case request") << QStringLiteral(".TXT")
                                         << QStringList{QStringLiteral("c.txt"),
                                                        QStringLiteral("sub/skin.asz.txt")};
     QTest::newRow("every file") << QStringLiteral(".*")
                                 << QStringList{QStringLiteral(".hidden.asz"), QStringLiteral("a.ASZ"),
-                                               QStringLiteral("b.asz"), QStringLiteral("c.txt"),
+                                               QStringLiteral("B.asz"), QStringLiteral("c.txt"),
                                                QStringLiteral("noext"),
                                                QStringLiteral("sub/d.asz"),
                                                QStringLiteral("sub/deeper/e.Asz"),
@@ -422,7 +422,7 @@ void tst_Funs::findFiles()
     QDir dir(root.path());
     QVERIFY(dir.mkpath(QStringLiteral("sub/deeper")));
     QVERIFY(dir.mkpath(QStringLiteral("empty.asz")));
-    const QStringList files{QStringLiteral("a.ASZ"), QStringLiteral("b.asz"),
+    const QStringList files{QStringLiteral("a.ASZ"), QStringLiteral("B.asz"),
                             QStringLiteral("c.txt"), QStringLiteral("noext"),
                             QStringLiteral(".hidden.asz"), QStringLiteral("sub/d.asz"),
                             QStringLiteral("sub/skin.asz.txt"), QStringLiteral("sub/deeper/e.Asz")};
