@@ -46,10 +46,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption recordsOption(QStringLiteral("records"),
                                            QStringLiteral("History records in the log (0-%1).")
                                                .arg(TDeviceSimulator::MaxHistoryRecords),
-                                           QStringLiteral("count"), QStringLiteral("200"));
+                                           QStringLiteral("count"),
+                                           QString::number(TDeviceSimulator::DefaultHistoryRecords));
     const QCommandLineOption intervalOption(QStringLiteral("interval"),
                                             QStringLiteral("Seconds between history records."),
-                                            QStringLiteral("seconds"), QStringLiteral("600"));
+                                            QStringLiteral("seconds"),
+                                            QString::number(TDeviceSimulator::DefaultHistoryIntervalSeconds));
     const QCommandLineOption baudOption(QStringLiteral("baud"),
                                         QStringLiteral("Baud rate the replies are paced at."),
                                         QStringLiteral("baud"), QStringLiteral("115200"));

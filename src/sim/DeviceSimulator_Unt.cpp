@@ -180,6 +180,7 @@ TDeviceSimulator::TDeviceSimulator(Model model, QObject *parent)
     m_inputIdle->setSingleShot(true);
     m_inputIdle->setInterval(InputIdleTimeoutMs);
     connect(m_inputIdle, &QTimer::timeout, this, &TDeviceSimulator::DropUnfinishedInput);
+    setHistoryRecordCount(DefaultHistoryRecords, DefaultHistoryIntervalSeconds);
 }
 
 TDeviceSimulator::~TDeviceSimulator() = default;

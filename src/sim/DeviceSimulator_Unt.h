@@ -35,6 +35,9 @@ public:
     static constexpr int RecordSize = 64;
     // The most records the simulated log holds (the tool reads at most 20000).
     static constexpr int MaxHistoryRecords = 20000;
+    // A new device's log: this many records, one every 10 minutes up to now.
+    static constexpr int DefaultHistoryRecords = 200;
+    static constexpr int DefaultHistoryIntervalSeconds = 600;
     // An unfinished request is dropped after this much silence on the line.
     static constexpr int InputIdleTimeoutMs = 500;
     // Quiet time between the progress bursts of a history erase.
@@ -72,7 +75,7 @@ public:
     int historyRecordCount() const { return m_historyRecords.size(); }
     // Regenerates the log: count records (0..MaxHistoryRecords), one every
     // intervalSeconds, the last one at the device clock's current second.
-    void setHistoryRecordCount(int count, int intervalSeconds = 600);
+    void setHistoryRecordCount(int count, int intervalSeconds = DefaultHistoryIntervalSeconds);
     // 64 bytes, index 0 = record 1; 64 bytes 0xFF beyond the log.
     QByteArray historyRecord(int index) const;
     quint8 relayBits() const { return m_relayBits; }          // bit0 DO1, bit1 DO2, 1 = closed

@@ -626,6 +626,9 @@ private slots:
     void historyLogBounds()
     {
         TDeviceSimulator device;
+        // A new device comes with a log to read.
+        QCOMPARE(device.historyRecordCount(), TDeviceSimulator::DefaultHistoryRecords);
+        QVERIFY(device.readMemory(0x4000) != QByteArray(256, char(0xFF)));
         device.setHistoryRecordCount(TDeviceSimulator::MaxHistoryRecords + 5, 1);
         QCOMPARE(device.historyRecordCount(), TDeviceSimulator::MaxHistoryRecords);
         QCOMPARE(device.readMemory(0x4000 + 64 * (TDeviceSimulator::MaxHistoryRecords - 1)),
