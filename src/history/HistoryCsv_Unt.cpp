@@ -12,11 +12,6 @@ constexpr char16_t Comma = u',';
 
 const char *const TextCodec = "GBK";
 
-bool NeedsQuotes(const QString &field)
-{
-    return field.contains(QChar(Comma)) || field.contains(QChar(Quote));
-}
-
 // Splits text into lines at CR LF, LF or CR, keeping at most maxLines; a
 // line end at the very end does not start another line.
 std::vector<QStringView> SplitLines(QStringView text, int maxLines)
@@ -34,6 +29,61 @@ std::vector<QStringView> SplitLines(QStringView text, int maxLines)
         start = end + 1;
     }
     return lines;
+}
+
+// Splits a line at the commas and hands each field to take. Unquoted fields
+// are handed over without a copy.
+template<typename Take>
+void SplitFields(QStringView line, Take take)
+{
+    const qsizetype length = line.size();
+    qsizetype position = 0;
+    while (true) {
+        if (position < length && line[position] == Quote) {
+            QString field;
+            ++position;
+            while (position < length) {
+                if (line[position] == Quote) {
+                    if (position + 1 < length && line[position + 1] == Quote) {
+                        field += QChar(Quote);
+                        position += 2;
+                        continue;
+                    }
+                    ++position;
+                    break;
+                }
+                field += line[position++];
+            }
+            const qsizetype restStart = position;
+            while (position < length && line[position] != Comma)
+                ++position;
+            field += line.mid(restStart, position - restStart);
+            take(QStringView(field));
+        } else {
+            const qsizetype start = position;
+            while (position < length && line[position] != Comma)
+                ++position;
+            take(line.mid(start, position - start));
+        }
+        if (position >= length)
+            break;
+        ++position;   // past the comma; a comma at the end gives an empty last field
+    }
+}
+
+void AppendField(QString &line, QStringView field)
+{
+    if (field.contains(QChar(Comma)) || field.contains(QChar(Quote))) {
+        line += QChar(Quote);
+        for (QChar character : field) {
+            if (character == Quote)
+                line += QChar(Quote);
+            line += character;
+        }
+        line += QChar(Quote);
+    } else {
+        line += field;
+    }
 }
 
 } // namespace
@@ -76,34 +126,7 @@ QString THistoryCsv::WithCsvExtension(const QString &fileName)
 QStringList THistoryCsv::SplitLine(QStringView line)
 {
     QStringList fields;
-    const qsizetype length = line.size();
-    qsizetype position = 0;
-    while (true) {
-        QString field;
-        if (position < length && line[position] == Quote) {
-            ++position;
-            while (position < length) {
-                if (line[position] == Quote) {
-                    if (position + 1 < length && line[position + 1] == Quote) {
-                        field += QChar(Quote);
-                        position += 2;
-                        continue;
-                    }
-                    ++position;
-                    break;
-                }
-                field += line[position++];
-            }
-        }
-        const qsizetype restStart = position;
-        while (position < length && line[position] != Comma)
-            ++position;
-        field += line.mid(restStart, position - restStart);
-        fields << field;
-        if (position >= length)
-            break;
-        ++position;   // past the comma; a comma at the end gives an empty last field
-    }
+    SplitFields(line, [&fields](QStringView field) { fields << field.toString(); });
     return fields;
 }
 
@@ -113,14 +136,7 @@ QString THistoryCsv::JoinLine(const QStringList &fields)
     for (qsizetype index = 0; index < fields.size(); ++index) {
         if (index > 0)
             line += QChar(Comma);
-        const QString &field = fields.at(index);
-        if (NeedsQuotes(field)) {
-            QString quoted = field;
-            quoted.replace(QString(QChar(Quote)), QStringLiteral("\"\""));
-            line += QChar(Quote) + quoted + QChar(Quote);
-        } else {
-            line += field;
-        }
+        AppendField(line, fields.at(index));
     }
     return line;
 }
@@ -136,14 +152,14 @@ THistoryCsv::TResult THistoryCsv::Export(const THistoryGridModel &grid, const QS
     QString text;
     text.reserve(qsizetype(grid.RowCount()) * (emptyLine.size() + 2));
     for (int row = 1; row < grid.RowCount(); ++row) {
-        const QStringList fields = grid.RowFields(row);
-        if (fields.isEmpty()) {
-            text += emptyLine;
-        } else {
-            text += JoinLine(fields);
-            // The grid keeps no trailing empty cells; their commas follow here.
-            text += QStringView(emptyLine).left(fieldCount - fields.size());
+        const int filled = grid.FieldCount(row);
+        for (int field = 0; field < filled; ++field) {
+            if (field > 0)
+                text += QChar(Comma);
+            AppendField(text, grid.CellView(field + 1, row));
         }
+        // The grid keeps no trailing empty cells; their commas follow here.
+        text += QStringView(emptyLine).left(fieldCount - qMax(1, filled));
         text += lineEnd;
     }
 
@@ -207,11 +223,16 @@ THistoryCsv::TResult THistoryCsv::Import(THistoryGridModel &grid, const QString 
     const QString text = decoder.decode(bytes);
 
     const std::vector<QStringView> lines = SplitLines(text, maxLines);
-    std::vector<QStringList> rows;
-    rows.reserve(lines.size());
-    for (QStringView line : lines)
-        rows.push_back(line.isEmpty() ? QStringList() : SplitLine(line));
+    const int fieldCount = grid.ColCount() - 1;
+    std::vector<THistoryGridRow> rows(lines.size());
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        THistoryGridRow &row = rows[index];
+        SplitFields(lines[index], [&row, fieldCount](QStringView field) {
+            if (row.size() < fieldCount)
+                row.append(field);
+        });
+    }
     result.lines = int(rows.size());
-    grid.ReplaceRecordCells(std::move(rows));
+    grid.ReplaceRecordRows(std::move(rows));
     return result;
 }

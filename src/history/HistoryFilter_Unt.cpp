@@ -65,11 +65,13 @@ THistoryFilter::TResult THistoryFilter::Apply(THistoryGridModel &grid, const QDa
     const TMoment begin{beginDate, beginTime};
     const TMoment end{endDate, endTime};
     TResult result;
-    std::vector<QStringList> kept;
+    std::vector<int> kept;
     const int lastRow = grid.LastFilledRow();
     for (int row = 1; row <= lastRow; ++row) {
         QDate date;
         QTime time;
+        if (grid.CellView(1, row).trimmed().isEmpty())
+            continue;
         switch (RecordTime(grid.Cell(1, row), grid.Cell(2, row), &date, &time)) {
         case TRowTime::Skipped:
             continue;
@@ -81,11 +83,10 @@ THistoryFilter::TResult THistoryFilter::Apply(THistoryGridModel &grid, const QDa
             break;
         }
         if (Within({date, time}, begin, end))
-            kept.push_back(grid.RowFields(row));
+            kept.push_back(row);
     }
 
-    grid.ClearDisplay();
     result.keptRows = int(kept.size());
-    grid.ReplaceRecordCells(std::move(kept));
+    grid.KeepRecordRows(kept);
     return result;
 }

@@ -1,6 +1,56 @@
 #include "history/HistoryGridModel_Unt.h"
 
-#include <QSize>
+QStringView THistoryGridRow::at(int index) const
+{
+    const qsizetype begin = index == 0 ? 0 : m_ends[index - 1];
+    return QStringView(m_text).mid(begin, m_ends[index] - begin);
+}
+
+void THistoryGridRow::append(QStringView cell)
+{
+    m_text += cell;
+    m_ends.append(m_text.size());
+}
+
+void THistoryGridRow::truncate(int count)
+{
+    if (count >= size())
+        return;
+    m_ends.resize(qMax(0, count));
+    m_text.truncate(m_ends.isEmpty() ? 0 : m_ends.last());
+}
+
+void THistoryGridRow::trimTrailingEmpty()
+{
+    int count = size();
+    while (count > 0 && at(count - 1).isEmpty())
+        --count;
+    truncate(count);
+    if (m_ends.isEmpty())
+        m_text = QString();
+}
+
+bool THistoryGridRow::contains(QChar first, QChar second) const
+{
+    return m_text.contains(first) || m_text.contains(second);
+}
+
+QStringList THistoryGridRow::toList() const
+{
+    QStringList cells;
+    cells.reserve(size());
+    for (int index = 0; index < size(); ++index)
+        cells << at(index).toString();
+    return cells;
+}
+
+THistoryGridRow THistoryGridRow::fromList(const QStringList &cells)
+{
+    THistoryGridRow row;
+    for (const QString &cell : cells)
+        row.append(cell);
+    return row;
+}
 
 THistoryGridModel::THistoryGridModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -23,15 +73,10 @@ void THistoryGridModel::SetColCount(int count)
     beginRemoveColumns(QModelIndex(), count, m_colCount - 1);
     m_colCount = count;
     m_headers.resize(count);
-    const int fieldCount = count - 1;
-    for (QStringList &cells : m_rows) {
-        if (cells.size() > fieldCount) {
-            cells.resize(fieldCount);
-            TrimTrailingEmpty(cells);
-        }
+    for (THistoryGridRow &cells : m_rows) {
+        cells.truncate(count - 1);
+        cells.trimTrailingEmpty();
     }
-    if (count == 1)
-        m_rows.clear();
     endRemoveColumns();
 }
 
@@ -43,6 +88,13 @@ QString THistoryGridModel::NumberText(int row) const
     return m_numbered ? QString::number(row) : QString();
 }
 
+const THistoryGridRow *THistoryGridModel::RecordRow(int row) const
+{
+    if (row < 1 || row >= GridRowCount || std::size_t(row - 1) >= m_rows.size())
+        return nullptr;
+    return &m_rows[std::size_t(row - 1)];
+}
+
 QString THistoryGridModel::Cell(int column, int row) const
 {
     if (column < 0 || column >= m_colCount || row < 0 || row >= GridRowCount)
@@ -51,11 +103,15 @@ QString THistoryGridModel::Cell(int column, int row) const
         return m_headers.at(column);
     if (column == 0)
         return NumberText(row);
-    const std::size_t rowIndex = std::size_t(row - 1);
-    if (rowIndex >= m_rows.size())
+    return CellView(column, row).toString();
+}
+
+QStringView THistoryGridModel::CellView(int column, int row) const
+{
+    const THistoryGridRow *cells = RecordRow(row);
+    if (!cells || column < 1 || column > cells->size())
         return {};
-    const QStringList &cells = m_rows[rowIndex];
-    return column - 1 < cells.size() ? cells.at(column - 1) : QString();
+    return cells->at(column - 1);
 }
 
 void THistoryGridModel::SetCell(int column, int row, const QString &text)
@@ -81,29 +137,63 @@ void THistoryGridModel::SetCell(int column, int row, const QString &text)
 
 void THistoryGridModel::SetCells(int row, int firstColumn, const QStringList &texts)
 {
+    SetCells(row, firstColumn, THistoryGridRow::fromList(texts));
+}
+
+void THistoryGridModel::SetCells(int row, int firstColumn, THistoryGridRow texts)
+{
     if (row < 1 || row >= GridRowCount || firstColumn < 1 || firstColumn >= m_colCount)
         return;
     const int count = qMin<int>(texts.size(), m_colCount - firstColumn);
     if (count <= 0)
         return;
+    texts.truncate(count);
     const std::size_t rowIndex = std::size_t(row - 1);
-    if (rowIndex >= m_rows.size())
+    if (rowIndex >= m_rows.size()) {
+        // One allocation for all rows, so that a read filling the grid row
+        // by row never moves the rows already filled.
+        m_rows.reserve(std::size_t(RecordRowCount));
         m_rows.resize(rowIndex + 1);
-    QStringList &cells = m_rows[rowIndex];
-    const int firstField = firstColumn - 1;
-    if (cells.size() < firstField + count)
-        cells.resize(firstField + count);
-    for (int offset = 0; offset < count; ++offset)
-        cells[firstField + offset] = texts.at(offset);
-    TrimTrailingEmpty(cells);
+    }
+    THistoryGridRow &cells = m_rows[rowIndex];
+    if (cells.isEmpty() && firstColumn == 1) {
+        // The decoder's case: a cleared row filled from column 1 on.
+        cells = std::move(texts);
+    } else {
+        const int firstField = firstColumn - 1;
+        QStringList fields = cells.toList();
+        if (fields.size() < firstField + count)
+            fields.resize(firstField + count);
+        for (int offset = 0; offset < count; ++offset)
+            fields[firstField + offset] = texts.at(offset).toString();
+        cells = THistoryGridRow::fromList(fields);
+    }
+    cells.trimTrailingEmpty();
     emit dataChanged(index(row - 1, firstColumn), index(row - 1, firstColumn + count - 1));
+}
+
+void THistoryGridModel::SetRowNumber(int row, int number)
+{
+    if (m_numbered && number == row) {
+        if (m_numberTexts.remove(row) == 0)
+            return;
+        const QModelIndex cell = index(row - 1, 0);
+        emit dataChanged(cell, cell);
+        return;
+    }
+    SetCell(0, row, QString::number(number));
 }
 
 QStringList THistoryGridModel::RowFields(int row) const
 {
-    if (row < 1 || row >= GridRowCount || std::size_t(row - 1) >= m_rows.size())
-        return {};
-    return m_rows[std::size_t(row - 1)];
+    const THistoryGridRow *cells = RecordRow(row);
+    return cells ? cells->toList() : QStringList();
+}
+
+int THistoryGridModel::FieldCount(int row) const
+{
+    const THistoryGridRow *cells = RecordRow(row);
+    return cells ? cells->size() : 0;
 }
 
 int THistoryGridModel::LastFilledRow() const
@@ -129,18 +219,28 @@ void THistoryGridModel::ClearDisplay()
     EmitAllRecordsChanged();
 }
 
-void THistoryGridModel::ReplaceRecordCells(std::vector<QStringList> rows)
+void THistoryGridModel::ReplaceRecordRows(std::vector<THistoryGridRow> rows)
 {
     if (rows.size() > std::size_t(RecordRowCount))
         rows.resize(std::size_t(RecordRowCount));
-    const int fieldCount = m_colCount - 1;
-    for (QStringList &cells : rows) {
-        if (cells.size() > fieldCount)
-            cells.resize(fieldCount);
-        TrimTrailingEmpty(cells);
+    for (THistoryGridRow &cells : rows) {
+        cells.truncate(m_colCount - 1);
+        cells.trimTrailingEmpty();
     }
     m_rows = std::move(rows);
     EmitAllRecordsChanged();
+}
+
+void THistoryGridModel::KeepRecordRows(const std::vector<int> &rows)
+{
+    std::vector<THistoryGridRow> kept;
+    kept.reserve(rows.size());
+    for (int row : rows) {
+        const THistoryGridRow *cells = RecordRow(row);
+        kept.push_back(cells ? *cells : THistoryGridRow());
+    }
+    ClearDisplay();
+    ReplaceRecordRows(std::move(kept));
 }
 
 void THistoryGridModel::SetColumnWidth(int column, int width)
@@ -180,22 +280,7 @@ QVariant THistoryGridModel::headerData(int section, Qt::Orientation orientation,
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
         return m_headers.at(section);
-    if (role == Qt::SizeHintRole) {
-        const int width = ColumnWidth(section);
-        if (width < 0 && m_headerRowHeight < 0)
-            return {};
-        return QSize(width, m_headerRowHeight);
-    }
     return {};
-}
-
-void THistoryGridModel::TrimTrailingEmpty(QStringList &cells)
-{
-    qsizetype size = cells.size();
-    while (size > 0 && cells.at(size - 1).isEmpty())
-        --size;
-    if (size != cells.size())
-        cells.resize(size);
 }
 
 void THistoryGridModel::EmitAllRecordsChanged()

@@ -33,6 +33,81 @@ quint8 ByteAt(QByteArrayView record, int offset)
     return quint8(record.at(offset));
 }
 
+// A short text built in place: the decoder writes tens of thousands of
+// numbers and needs no allocation for each.
+class TNumberText
+{
+public:
+    void AppendNumber(int value)
+    {
+        char16_t digits[12];
+        int count = 0;
+        do {
+            digits[count++] = char16_t(u'0' + value % 10);
+            value /= 10;
+        } while (value > 0);
+        while (count > 0)
+            m_chars[m_size++] = digits[--count];
+    }
+    void AppendChar(char16_t character) { m_chars[m_size++] = character; }
+    // Tenths with one decimal; integer arithmetic keeps it exact.
+    void AppendValue(qint16 tenths)
+    {
+        const int magnitude = qAbs(int(tenths));
+        if (tenths < 0)
+            AppendChar(u'-');
+        AppendNumber(magnitude / 10);
+        AppendChar(u'.');
+        AppendChar(char16_t(u'0' + magnitude % 10));
+    }
+    QStringView View() const { return QStringView(m_chars, m_size); }
+    void Clear() { m_size = 0; }
+
+private:
+    char16_t m_chars[32];
+    qsizetype m_size = 0;
+};
+
+// Hands the texts of columns 1 onwards to take, in order.
+template<typename Take>
+void DecodeCells(QByteArrayView record, int modelIndex, const THistoryTexts &texts, Take take)
+{
+    TNumberText text;
+    for (int part = 0; part < 3; ++part) {
+        if (part > 0)
+            text.AppendChar(u'/');
+        text.AppendNumber(ByteAt(record, YearOffset + part));
+    }
+    take(text.View());
+    text.Clear();
+    for (int part = 0; part < 3; ++part) {
+        if (part > 0)
+            text.AppendChar(u':');
+        text.AppendNumber(ByteAt(record, YearOffset + 3 + part));
+    }
+    take(text.View());
+    text.Clear();
+    text.AppendNumber(ByteAt(record, SignalOffset));
+    take(text.View());
+
+    const quint8 flags = ByteAt(record, FlagsOffset);
+    take(QStringView((flags & FlagArmed) ? texts.armed : texts.disarmed));
+    take(QStringView((flags & FlagDo1Closed) ? texts.relayClosed : texts.relayOpen));
+    take(QStringView((flags & FlagDo2Closed) ? texts.relayClosed : texts.relayOpen));
+
+    // Code 7 has no text of its own and shows the interval text of code 0.
+    const int typeCode = ByteAt(record, TypeOffset) & 0x07;
+    take(QStringView(texts.recordTypes[std::size_t(typeCode == 7 ? 0 : typeCode)]));
+
+    const int valueCount = ValueColumnCount(modelIndex);
+    for (int valueIndex = 0; valueIndex < valueCount; ++valueIndex) {
+        const int offset = ValuesOffset + 2 * ValueSlot(modelIndex, valueIndex);
+        text.Clear();
+        text.AppendValue(qFromLittleEndian<qint16>(record.data() + offset));
+        take(text.View());
+    }
+}
+
 } // namespace
 
 bool IsEmpty(QByteArrayView record)
@@ -50,13 +125,9 @@ bool IsEmpty(QByteArrayView record)
 
 QString FormatValue(qint16 tenths)
 {
-    // Integer arithmetic keeps the one decimal exact (no binary rounding).
-    const int magnitude = qAbs(int(tenths));
-    QString text = tenths < 0 ? QStringLiteral("-") : QString();
-    text += QString::number(magnitude / 10);
-    text += QLatin1Char('.');
-    text += QChar(u'0' + magnitude % 10);
-    return text;
+    TNumberText text;
+    text.AppendValue(tenths);
+    return text.View().toString();
 }
 
 int ValueColumnCount(int modelIndex)
@@ -89,33 +160,16 @@ QString ValueHeader(int modelIndex, int valueIndex, int language)
 
 QStringList RowCells(QByteArrayView record, int modelIndex, const THistoryTexts &texts)
 {
-    const int valueCount = ValueColumnCount(modelIndex);
     QStringList cells;
-    cells.reserve(7 + valueCount);
-    const QChar slash(u'/');
-    const QChar colon(u':');
-    cells << QString::number(ByteAt(record, YearOffset)) + slash
-                 + QString::number(ByteAt(record, YearOffset + 1)) + slash
-                 + QString::number(ByteAt(record, YearOffset + 2));
-    cells << QString::number(ByteAt(record, YearOffset + 3)) + colon
-                 + QString::number(ByteAt(record, YearOffset + 4)) + colon
-                 + QString::number(ByteAt(record, YearOffset + 5));
-    cells << QString::number(ByteAt(record, SignalOffset));
-
-    const quint8 flags = ByteAt(record, FlagsOffset);
-    cells << ((flags & FlagArmed) ? texts.armed : texts.disarmed);
-    cells << ((flags & FlagDo1Closed) ? texts.relayClosed : texts.relayOpen);
-    cells << ((flags & FlagDo2Closed) ? texts.relayClosed : texts.relayOpen);
-
-    // Code 7 has no text of its own and shows the interval text of code 0.
-    const int typeCode = ByteAt(record, TypeOffset) & 0x07;
-    cells << texts.recordTypes[std::size_t(typeCode == 7 ? 0 : typeCode)];
-
-    for (int valueIndex = 0; valueIndex < valueCount; ++valueIndex) {
-        const int offset = ValuesOffset + 2 * ValueSlot(modelIndex, valueIndex);
-        cells << FormatValue(qFromLittleEndian<qint16>(record.data() + offset));
-    }
+    DecodeCells(record, modelIndex, texts, [&cells](QStringView cell) { cells << cell.toString(); });
     return cells;
+}
+
+THistoryGridRow GridRow(QByteArrayView record, int modelIndex, const THistoryTexts &texts)
+{
+    THistoryGridRow row;
+    DecodeCells(record, modelIndex, texts, [&row](QStringView cell) { row.append(cell); });
+    return row;
 }
 
 } // namespace HistoryRecord
@@ -244,6 +298,6 @@ TSoftHistory::TRecordResult TSoftHistory::ShowRecord(THistoryGridModel &grid, co
 void TSoftHistory::FillRow(THistoryGridModel &grid, int row, int number, QByteArrayView record,
                            int modelIndex) const
 {
-    grid.SetCell(0, row, QString::number(number));
-    grid.SetCells(row, 1, HistoryRecord::RowCells(record, modelIndex, m_texts));
+    grid.SetRowNumber(row, number);
+    grid.SetCells(row, 1, HistoryRecord::GridRow(record, modelIndex, m_texts));
 }

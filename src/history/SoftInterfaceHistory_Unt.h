@@ -59,6 +59,8 @@ QString ValueHeader(int modelIndex, int valueIndex, int language);
 // time "h:m:s" (decimal, no leading zeros), signal, status, DO1, DO2, type,
 // then the value columns of the model (none for an unknown model).
 QStringList RowCells(QByteArrayView record, int modelIndex, const THistoryTexts &texts);
+// The same cells as one grid row.
+THistoryGridRow GridRow(QByteArrayView record, int modelIndex, const THistoryTexts &texts);
 
 } // namespace HistoryRecord
 
