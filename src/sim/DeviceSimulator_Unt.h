@@ -15,7 +15,10 @@ class QTimer;
 // writes (ReceiveFromHost); it answers through BytesToHost. Every reply is
 // one burst: after LatencyMs its bytes come out in slices paced at the baud
 // rate (10 bits per byte), never with a gap of 100 ms or more inside, unless
-// a fault knob asks for a split. Replies go out in the order of the requests.
+// a fault knob asks for a split. The history erase is the exception: its
+// progress digits come in several bursts, ErasePauseMs apart, so that each
+// reaches the PC as a chunk of its own. Replies go out in the order of the
+// requests.
 //
 // What the device understands:
 // - frames ('#', command, address, length, data, XOR checksum) built and
