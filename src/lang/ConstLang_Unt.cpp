@@ -282,6 +282,14 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"TxtRecordError", "Error", "Error"},
     {"MsgProfileMissing", "The profile file does not exist.", "配置文件不存在。"},
     {"MsgProfileReadFailed", "The profile file cannot be read.", "无法读取配置文件。"},
+    // The login window picks these once, by the user's locale, when it is shown.
+    {"LoginSerial", "Serial", "串口"},
+    {"LoginPassword", "Password", "密码"},
+    {"LoginButton", "Login", "登陆"},
+    {"LoginLogout", "Logout", "退出"},
+    {"LoginDataError", "Data Error", "数据异常"},
+    {"LoginPasswordError", "Password error", "验证错误"},
+    {"LoginTimeOut", "Time out", "登陆超时"},
     {"MsgProfileSaveFailed", "The profile file cannot be saved; the old file is unchanged.",
      "无法保存配置文件，原文件未改变。"},
 };

@@ -1,0 +1,663 @@
+#include "app/K900_Frm.h"
+
+#include "app/DeviceWatcher_Unt.h"
+#include "app/Funs_Unt.h"
+#include "app/MessageBox_Frm.h"
+#include "app/Platform_Unt.h"
+#include "app/Questions_Frm.h"
+#include "app/ReplyMachine_Unt.h"
+#include "app/Variable_Unt.h"
+#include "lang/ConstLang_Unt.h"
+#include "link/BasicProtocol_Unt.h"
+#include "link/PasswordProtocol_Unt.h"
+#include "link/SendHandle_Unt.h"
+#include "link/SerialPort_Unt.h"
+#include "link/VersionProtocol_Unt.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+QWidget *NamedSheet(const char *name)
+{
+    auto *sheet = new QWidget;
+    sheet->setObjectName(QString::fromLatin1(name));
+    return sheet;
+}
+
+QTabWidget *NamedPageControl(const char *name, QWidget *parent)
+{
+    auto *pages = new QTabWidget(parent);
+    pages->setObjectName(QString::fromLatin1(name));
+    return pages;
+}
+
+void Fill(QWidget *sheet, QWidget *child)
+{
+    auto *layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(child);
+}
+
+} // namespace
+
+TFormK900::TFormK900(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("FormK900"));
+    resize(960, 604);
+    RegisterMainWindow(this);
+    FormCreate();
+}
+
+TFormK900::~TFormK900()
+{
+    m_comPort->ClosePort();
+}
+
+void TFormK900::FormCreate()
+{
+    m_comPort = new TComm(this);
+    m_comPort->setObjectName(QStringLiteral("ComPort"));
+    m_comPort->SetBaudRate(115200);
+    m_comPort->SetTxContinueOnXoff(false);
+    m_comPort->SetOutx_XonXoffFlow(false);
+    m_comPort->SetInx_XonXoffFlow(false);
+    m_comPort->SetDtrControl(TDtrControl::DtrDisable);
+    m_comPort->SetRtsControl(TRtsControl::RtsDisable);
+    m_comPort->SetXonLimit(0);
+    m_comPort->SetXoffLimit(0);
+    m_comPort->SetReadIntervalTimeout(100);
+    connect(m_comPort, &TComm::OnReceiveData, this, &TFormK900::ComPortReceiveData);
+    connect(m_comPort, &TComm::OnReceiveError, this, &TFormK900::ComPortReceiveError);
+    connect(m_comPort, &TComm::OnRequestHangup, this, &TFormK900::ComPortHangup);
+
+    m_replies = new TReplyMachine(this);
+    connect(m_replies, &TReplyMachine::TimedOut, this, &TFormK900::ReplyTimedOut);
+    tmrOut = new QTimer(this);
+    tmrOut->setObjectName(QStringLiteral("tmrOut"));
+    tmrOut->setInterval(1000);
+    connect(tmrOut, &QTimer::timeout, this, &TFormK900::tmrOutTimer);
+    tmrOut->start();
+
+    m_deviceWatcher = new TDeviceWatcher(this);
+    connect(m_deviceWatcher, &TDeviceWatcher::DeviceRemoveComplete, this,
+            &TFormK900::DeviceRemoved);
+
+    BuildMenus();
+    BuildPages();
+    BuildStatusBar();
+    ConnectViewControls();
+    ApplyLanguage(LocaleLanguage());
+}
+
+void TFormK900::BuildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+    auto menu = [bar](const char *name) {
+        QMenu *item = bar->addMenu(QString::fromLatin1(name));
+        item->setObjectName(QString::fromLatin1(name));
+        item->menuAction()->setObjectName(QString::fromLatin1(name));
+        return item;
+    };
+    auto action = [this](QMenu *parent, const char *name, const QKeySequence &shortcut,
+                         void (TFormK900::*handler)()) {
+        QAction *item = parent->addAction(QString::fromLatin1(name));
+        item->setObjectName(QString::fromLatin1(name));
+        item->setShortcut(shortcut);
+        if (handler)
+            connect(item, &QAction::triggered, this, handler);
+        return item;
+    };
+
+    QMenu *file = menu("N_File");
+    action(file, "N_Open", QKeySequence(Qt::CTRL | Qt::Key_I), nullptr);
+    action(file, "N_Save", QKeySequence(Qt::CTRL | Qt::Key_O), nullptr);
+    file->addSeparator()->setObjectName(QStringLiteral("MI_N1"));
+    action(file, "N_Exit", QKeySequence(Qt::CTRL | Qt::Key_X), &TFormK900::N_ExitClick);
+
+    QMenu *connection = menu("Pop_Connect");
+    action(connection, "Pop_DisCommPort", QKeySequence(Qt::CTRL | Qt::Key_D),
+           &TFormK900::Pop_DisCommPortClick);
+    action(connection, "Pop_RepCommPort", QKeySequence(Qt::CTRL | Qt::Key_L),
+           &TFormK900::Pop_RepCommPortClick);
+
+    QMenu *config = menu("MI_SystemConfig");
+    action(config, "Pop_ReadMaster_Seting", QKeySequence(Qt::CTRL | Qt::Key_R), nullptr);
+    action(config, "Pop_WirteMaster", QKeySequence(Qt::CTRL | Qt::Key_W), nullptr);
+    config->addSeparator()->setObjectName(QStringLiteral("MI_N2"));
+    action(config, "Menu_R_DO", {}, &TFormK900::Menu_R_DOClick);
+    action(config, "Menu_R_TH", {}, &TFormK900::Menu_R_THClick);
+
+    QMenu *system = menu("Pop_System");
+    action(system, "Pop_RESET", {}, &TFormK900::Pop_RESETClick);
+    system->addSeparator()->setObjectName(QStringLiteral("MI_N3"));
+    action(system, "Pop_ReBoot", {}, &TFormK900::Pop_ReBootClick);
+
+    QMenu *language = menu("N_Language");
+    action(language, "N_CN", QKeySequence(Qt::CTRL | Qt::Key_C), nullptr);
+    action(language, "N_EN", QKeySequence(Qt::CTRL | Qt::Key_E), nullptr);
+    connect(findChild<QAction *>(QStringLiteral("N_CN")), &QAction::triggered, this,
+            [this] { ApplyLanguage(0); });
+    connect(findChild<QAction *>(QStringLiteral("N_EN")), &QAction::triggered, this,
+            [this] { ApplyLanguage(1); });
+
+    menu("N_Skins");
+
+    QMenu *help = menu("N_Help");
+    action(help, "N_About", {}, &TFormK900::N_AboutClick);
+}
+
+void TFormK900::BuildPages()
+{
+    auto *central = new QWidget(this);
+    auto *row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_frameBar = new QWidget(central);
+    m_frameBar->setObjectName(QStringLiteral("FrameBar"));
+    m_frameBar->setFixedWidth(161);
+    row->addWidget(m_frameBar);
+
+    m_sheets.PageControl = NamedPageControl("PageControl", central);
+    row->addWidget(m_sheets.PageControl, 1);
+    setCentralWidget(central);
+
+    m_sheets.abSheetVerInfo = NamedSheet("abSheetVerInfo");
+    m_sheets.Sheet_Basic = NamedSheet("Sheet_Basic");
+    m_sheets.Sheet_History = NamedSheet("Sheet_History");
+    m_sheets.PageControl->addTab(m_sheets.abSheetVerInfo, QString());
+    m_sheets.PageControl->addTab(m_sheets.Sheet_Basic, QString());
+    m_sheets.PageControl->addTab(m_sheets.Sheet_History, QString());
+
+    m_sheets.PageControlMain = NamedPageControl("PageControlMain", m_sheets.Sheet_Basic);
+    Fill(m_sheets.Sheet_Basic, m_sheets.PageControlMain);
+    m_sheets.Sheet_Common = NamedSheet("Sheet_Common");
+    m_sheets.Sheet_DiDoTh = NamedSheet("Sheet_DiDoTh");
+    m_sheets.Sheet_Telephone = NamedSheet("Sheet_Telephone");
+    m_sheets.Sheet_DateTime = NamedSheet("Sheet_DateTime");
+    m_sheets.Sheet_InfoMode = NamedSheet("Sheet_InfoMode");
+    for (QWidget *sheet : {m_sheets.Sheet_Common, m_sheets.Sheet_DiDoTh, m_sheets.Sheet_Telephone,
+                           m_sheets.Sheet_DateTime, m_sheets.Sheet_InfoMode})
+        m_sheets.PageControlMain->addTab(sheet, QString());
+
+    m_sheets.PageControl_DIDOTH = NamedPageControl("PageControl_DIDOTH", m_sheets.Sheet_DiDoTh);
+    Fill(m_sheets.Sheet_DiDoTh, m_sheets.PageControl_DIDOTH);
+    m_sheets.Sheet_DO = NamedSheet("Sheet_DO");
+    m_sheets.Sheet_TH = NamedSheet("Sheet_TH");
+    m_sheets.PageControl_DIDOTH->addTab(m_sheets.Sheet_DO, QString());
+    m_sheets.PageControl_DIDOTH->addTab(m_sheets.Sheet_TH, QString());
+
+    auto *welcome = new QVBoxLayout(m_sheets.abSheetVerInfo);
+    welcome->setContentsMargins(40, 40, 40, 40);
+    auto label = [this, welcome](const char *name, const char *caption) {
+        auto *item = new QLabel(QString::fromUtf8(caption), m_sheets.abSheetVerInfo);
+        item->setObjectName(QString::fromLatin1(name));
+        item->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        welcome->addWidget(item);
+        return item;
+    };
+    lbl_ModelNo = label("lbl_ModelNo", "模块:");
+    lbl_Verstion = label("lbl_Verstion", "版本:");
+    lbl_IMEI = label("lbl_IMEI", "IMEI:");
+    lbl_SignalValue = label("lbl_SignalValue", "3G/GSM信号值:");
+    welcome->addStretch();
+}
+
+void TFormK900::BuildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("Bar"));
+    m_statusLabel = new QLabel(bar);
+    m_statusLabel->setObjectName(QStringLiteral("lbl_Status"));
+    bar->addWidget(m_statusLabel, 1);
+
+    m_debugBox = new QCheckBox(bar);
+    m_debugBox->setObjectName(QStringLiteral("chk_Debug"));
+    m_debugBox->setVisible(false);
+    bar->addPermanentWidget(m_debugBox);
+
+    m_autoStartBox = new QCheckBox(bar);
+    m_autoStartBox->setObjectName(QStringLiteral("chk_AutoStart"));
+    bar->addPermanentWidget(m_autoStartBox);
+    connect(m_autoStartBox, &QCheckBox::clicked, this, [this](bool on) {
+        QString error;
+        if (!SetAutoStart(on, &error)) {
+            const QSignalBlocker blocker(m_autoStartBox);
+            m_autoStartBox->setChecked(!on);
+            ShowErrorBox(this, error);
+        }
+    });
+}
+
+QWidget *TFormK900::Control(const char *name) const
+{
+    return findChild<QWidget *>(QString::fromLatin1(name));
+}
+
+void TFormK900::ConnectViewControls()
+{
+    const struct {
+        const char *name;
+        void (TFormK900::*handler)();
+    } buttons[] = {
+        {"btn_Main_Timer_Read", &TFormK900::btn_Main_Timer_ReadClick},
+        {"btn_Main_Timer_Write", &TFormK900::btn_Main_Timer_WriteClick},
+        {"btn_PC_Time", &TFormK900::btn_PC_TimeClick},
+        {"btn_DO1_Close", &TFormK900::btn_DO1_CloseClick},
+        {"btn_DO1_Open", &TFormK900::btn_DO1_OpenClick},
+        {"btn_Do2_Close", &TFormK900::btn_Do2_CloseClick},
+        {"btn_Do2_Open", &TFormK900::btn_Do2_OpenClick},
+        {"chk_ShowPassword", &TFormK900::chk_ShowPasswordClick},
+    };
+    for (const auto &button : buttons) {
+        if (auto *control = qobject_cast<QAbstractButton *>(Control(button.name)))
+            connect(control, &QAbstractButton::clicked, this, button.handler);
+    }
+}
+
+QString TFormK900::Text(const char *key) const
+{
+    return ConstLang::Text(QString::fromLatin1(key), m_language);
+}
+
+bool TFormK900::ViewMode() const
+{
+    return AppVariables().ConnectionPassword == QLatin1String(Const::HiddenText);
+}
+
+QString TFormK900::StatusText() const
+{
+    return m_statusLabel->text();
+}
+
+void TFormK900::SetStatusText(const QString &text)
+{
+    m_statusLabel->setText(text);
+}
+
+void TFormK900::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    QMetaObject::invokeMethod(this, &TFormK900::FormShow, Qt::QueuedConnection);
+}
+
+bool TFormK900::OpenPortShowingError()
+{
+    try {
+        m_comPort->OpenPort();
+        return true;
+    } catch (const ECommsError &error) {
+        SetStatusText(m_comPort->CommName() + QStringLiteral("  ") + Text("MsgDisconnected"));
+        ShowErrorBox(this, error.message());
+        return false;
+    }
+}
+
+void TFormK900::FormShow()
+{
+    btn_PC_TimeClick();
+    ApplyLanguage(LocaleLanguage());
+    if (!ViewMode()) {
+        m_comPort->SetBaudRate(115200);
+        m_comPort->SetCommName(AppVariables().ConnectionPortName);
+        if (!OpenPortShowingError())
+            return;
+        Delay(200);
+        SetExpectedReply(Const::ReplyPasswordCheck);
+        SendHandle().SendPassword(*m_comPort, AppVariables().ConnectionPassword);
+        SetStatusText(AppVariables().ConnectionPortName);
+    } else {
+        SetStatusText(QStringLiteral("View"));
+    }
+    m_sheets.PageControl->setCurrentIndex(0);
+}
+
+void TFormK900::ApplyLanguage(int language)
+{
+    m_language = language == 0 ? 0 : 1;
+    TComm::SetLanguage(m_language);
+    setWindowTitle(ApplicationTitle(m_language));
+    m_autoStartBox->setText(m_language == 0 ? QStringLiteral("自动启动")
+                                            : QStringLiteral("Auto Start"));
+    m_debugBox->setText(m_language == 0 ? QStringLiteral("调试") : QStringLiteral("Debug"));
+}
+
+void TFormK900::SetExpectedReply(Const::TExpectedReply state)
+{
+    m_replies->SetExpectedReply(state);
+}
+
+TFormK900::TWait TFormK900::RequestAndWait(Const::TExpectedReply state,
+                                           const std::function<void()> &send)
+{
+    m_flowState = state;
+    m_flowReply.clear();
+    m_flowGotReply = false;
+    SetExpectedReply(state);
+    m_replies->SetReplyPending(true);
+    m_flowWaiting = true;
+    send();
+    while (m_replies->ReplyPending() && !AppVariables().StopFlag)
+        Delay(10);
+    m_flowWaiting = false;
+    m_flowState = Const::ReplyIdle;
+    if (AppVariables().StopFlag && !m_flowGotReply)
+        return TWait::Stopped;
+    return m_flowGotReply ? TWait::Reply : TWait::TimedOut;
+}
+
+void TFormK900::ComPortReceiveData(const QByteArray &chunk)
+{
+    const TBasicProtocol protocol;
+    const Const::TExpectedReply state = m_replies->TakeChunk(chunk);
+    if (state == Const::ReplyHistoryErase) {
+        emit HistoryEraseProgress(chunk);
+        return;
+    }
+    protocol.LogFrame(chunk, 1);
+
+    if (m_flowWaiting && state == m_flowState && state != Const::ReplyIdle) {
+        m_flowReply = chunk;
+        m_flowGotReply = true;
+        m_replies->SetReplyPending(false);
+        if (state == Const::ReplyConfigRead || state == Const::ReplyConfigWrite
+            || state == Const::ReplyHistoryPage)
+            return;
+    }
+
+    switch (state) {
+    case Const::ReplyFactoryReset:
+        ShowDone(QString());
+        break;
+    case Const::ReplyDoStatus:
+        protocol.LogFrame(chunk, 1);
+        emit DoStatusReply(chunk);
+        break;
+    case Const::ReplyThValues:
+        protocol.LogFrame(chunk, 1);
+        emit ThValuesReply(chunk);
+        break;
+    case Const::ReplyHistoryLine:
+        emit HistoryLineReply(chunk);
+        break;
+    case Const::ReplyPasswordCheck:
+        PasswordCheckReply(chunk);
+        break;
+    case Const::ReplyClockWrite:
+        ShowDone(windowTitle());
+        break;
+    case Const::ReplyVersionQuery:
+        ShowVersionReply(chunk);
+        break;
+    case Const::ReplyClockRead:
+        ShowClockReply(chunk);
+        break;
+    default:
+        break;
+    }
+}
+
+void TFormK900::ShowDone(const QString &caption)
+{
+    const QString text = Text("MsgSuccess");
+    ShowMessageWindow(text, caption);
+    emit MessageShown(text);
+}
+
+void TFormK900::PasswordCheckReply(const QByteArray &chunk)
+{
+    if (TPasswordProtocol().PasswordAccepted(chunk)) {
+        SetExpectedReply(Const::ReplyVersionQuery);
+        SendHandle().SendReadVersion(*m_comPort);
+        return;
+    }
+    // The device refused the password: the program ends once the user has read it.
+    auto *box = new QMessageBox(QMessageBox::Critical, windowTitle(), Text("MsgPasswordError"),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("ErrorBox"));
+    connect(box, &QMessageBox::finished, qApp, [] { QApplication::exit(0); });
+    box->open();
+    emit MessageShown(box->text());
+}
+
+void TFormK900::ShowVersionReply(const QByteArray &chunk)
+{
+    const TVersionProtocol version;
+    const QString model = version.ReplyModel(chunk);
+    lbl_ModelNo->setText(Text("LblModel") + model);
+    lbl_Verstion->setText(Text("LblVersion") + version.ReplyVersion(chunk));
+    lbl_IMEI->setText(Text("LblImei") + version.ReplyIMEI(chunk));
+    lbl_SignalValue->setText(Text("LblSignal") + version.ReplySignal(chunk));
+    m_modelIndex = 0;
+    for (int index = 0; index < Const::ModelCount; ++index) {
+        if (model == QLatin1String(Const::ModelNames[index]))
+            m_modelIndex = index;
+    }
+    emit ModelKnown(m_modelIndex, model);
+    ApplyLanguage(m_language);
+}
+
+void TFormK900::ShowClockReply(const QByteArray &chunk)
+{
+    const TDataPack data = TBasicProtocol().GetData(chunk);
+    auto byteAt = [&data](int index) { return index < data.size() ? quint8(data.at(index)) : -1; };
+    const QDate date(2000 + byteAt(0), byteAt(1), byteAt(2));
+    if (!date.isValid())
+        return;
+    if (auto *dtpYMD = findChild<QDateEdit *>(QStringLiteral("dtpYMD")))
+        dtpYMD->setDate(date);
+    const QTime time(byteAt(3), byteAt(4), byteAt(5));
+    if (!time.isValid())
+        return;
+    if (auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS")))
+        dtpHMS->setTime(time);
+    ShowDone(windowTitle());
+}
+
+void TFormK900::tmrOutTimer()
+{
+    m_replies->Tick();
+}
+
+void TFormK900::ReplyTimedOut(Const::TExpectedReply)
+{
+    // A flow waiting for this reply goes on (and asks again); others just end.
+    m_replies->SetReplyPending(false);
+}
+
+void TFormK900::ComPortReceiveError(quint32)
+{
+    // A line error on the port ends the program through its normal shutdown.
+    QApplication::exit(0);
+}
+
+void TFormK900::ComPortHangup()
+{
+    // The port went away under us (an adapter pulled out): it is closed and
+    // the user can reconnect once it is back.
+    m_comPort->ClosePort();
+    m_replies->SetReplyPending(false);
+    SetExpectedReply(Const::ReplyIdle);
+    SetStatusText(AppVariables().ConnectionPortName + QStringLiteral("  ") + Text("MsgDisconnected"));
+}
+
+void TFormK900::DeviceRemoved()
+{
+    AskQuestion(this, Text("MsgPortChanged"), [] { RestartProgram(); });
+}
+
+void TFormK900::closeEvent(QCloseEvent *event)
+{
+    m_comPort->ClosePort();
+    QMainWindow::closeEvent(event);
+}
+
+void TFormK900::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+}
+
+QString TFormK900::PasswordFieldText() const
+{
+    if (auto *edit = findChild<QLineEdit *>(QStringLiteral("lbledt_Main_Password")))
+        return edit->text();
+    return QString::fromLatin1(Const::DefaultPassword);
+}
+
+void TFormK900::Pop_DisCommPortClick()
+{
+    if (!m_comPort->Connected())
+        return;
+    m_comPort->ClosePort();
+    SetStatusText(AppVariables().ConnectionPortName + QStringLiteral("  ") + Text("MsgDisconnected"));
+}
+
+void TFormK900::Pop_RepCommPortClick()
+{
+    m_comPort->ClosePort();
+    Delay(200);
+    if (!OpenPortShowingError())
+        return;
+    Delay(200);
+    SetExpectedReply(Const::ReplyPasswordCheck);
+    SendHandle().SendPassword(*m_comPort, PasswordFieldText().trimmed());
+    SetStatusText(AppVariables().ConnectionPortName);
+}
+
+void TFormK900::Pop_ReBootClick()
+{
+    AskQuestion(this, Text("MsgRebootAsk"), [this] {
+        if (!m_comPort->Connected())
+            return;
+        SendHandle().SendTextCommand(*m_comPort, PasswordFieldText().trimmed(), "REBOOT");
+        Delay(500);
+        RestartProgram();
+    });
+}
+
+void TFormK900::Pop_RESETClick()
+{
+    AskQuestion(this, Text("MsgResetAsk"), [this] {
+        if (!m_comPort->Connected())
+            return;
+        SetExpectedReply(Const::ReplyFactoryReset);
+        SendHandle().SendTextCommand(*m_comPort, PasswordFieldText().trimmed(), "RESET");
+    });
+}
+
+void TFormK900::btn_Main_Timer_ReadClick()
+{
+    if (!m_comPort->Connected())
+        return;
+    SetExpectedReply(Const::ReplyClockRead);
+    SendHandle().SendReadClock(*m_comPort);
+}
+
+void TFormK900::btn_Main_Timer_WriteClick()
+{
+    auto *dtpYMD = findChild<QDateEdit *>(QStringLiteral("dtpYMD"));
+    auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS"));
+    const QDate date = dtpYMD ? dtpYMD->date() : QDate::currentDate();
+    const QTime time = dtpHMS ? dtpHMS->time() : QTime::currentTime();
+    SetExpectedReply(Const::ReplyClockWrite);
+    SendHandle().SendSetClock(*m_comPort, quint8(date.year() - 2000), quint8(date.month()),
+                              quint8(date.day()), quint8(time.hour()), quint8(time.minute()));
+}
+
+void TFormK900::btn_PC_TimeClick()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    if (auto *dtpYMD = findChild<QDateEdit *>(QStringLiteral("dtpYMD")))
+        dtpYMD->setDate(now.date());
+    if (auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS")))
+        dtpHMS->setTime(now.time());
+}
+
+void TFormK900::SendRelayLine(void (*send)(TComm &))
+{
+    if (!m_comPort->Connected())
+        return;
+    send(*m_comPort);
+    Delay(500);
+    Menu_R_DOClick();
+}
+
+void TFormK900::btn_DO1_CloseClick()
+{
+    SendRelayLine([](TComm &port) {
+        SendHandle().SendDO1Close(port, QString::fromLatin1(TSendHandle::RelayPrefix));
+    });
+}
+
+void TFormK900::btn_DO1_OpenClick()
+{
+    SendRelayLine([](TComm &port) {
+        SendHandle().SendDO1Open(port, QString::fromLatin1(TSendHandle::RelayPrefix));
+    });
+}
+
+void TFormK900::btn_Do2_CloseClick()
+{
+    SendRelayLine([](TComm &port) {
+        SendHandle().SendDO2Close(port, QString::fromLatin1(TSendHandle::RelayPrefix));
+    });
+}
+
+void TFormK900::btn_Do2_OpenClick()
+{
+    SendRelayLine([](TComm &port) {
+        SendHandle().SendDO2Open(port, QString::fromLatin1(TSendHandle::RelayPrefix));
+    });
+}
+
+void TFormK900::Menu_R_DOClick()
+{
+    if (!m_comPort->Connected())
+        return;
+    SetExpectedReply(Const::ReplyDoStatus);
+    SendHandle().SendReadDOState(*m_comPort);
+}
+
+void TFormK900::Menu_R_THClick()
+{
+    if (!m_comPort->Connected())
+        return;
+    SetExpectedReply(Const::ReplyThValues);
+    SendHandle().SendReadTHValues(*m_comPort);
+}
+
+void TFormK900::chk_ShowPasswordClick()
+{
+    auto *box = findChild<QCheckBox *>(QStringLiteral("chk_ShowPassword"));
+    if (auto *edit = findChild<QLineEdit *>(QStringLiteral("lbledt_Main_Password")))
+        edit->setEchoMode(box && box->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
+}
+
+void TFormK900::N_ExitClick()
+{
+    QApplication::exit(0);
+}
+
+void TFormK900::N_AboutClick()
+{
+    QMessageBox::about(this, windowTitle(),
+                       windowTitle() + QStringLiteral("\n\nK801 / K802 / K803"));
+}

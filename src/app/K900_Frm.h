@@ -1,0 +1,131 @@
+#pragma once
+
+#include "app/Const_Unt.h"
+#include "views/MainSheets.h"
+
+#include <QMainWindow>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QTimer;
+class TComm;
+class TDeviceWatcher;
+class TReplyMachine;
+
+// The main window: owner of the device connection after the login, of the
+// request-reply machinery every device operation uses, and of the pages the
+// settings views fill.
+class TFormK900 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TFormK900(QWidget *parent = nullptr);
+    ~TFormK900() override;
+
+    TComm *ComPort() const { return m_comPort; }
+    TReplyMachine *Replies() const { return m_replies; }
+    const TMainSheets &Sheets() const { return m_sheets; }
+    // −1 until the first version reply, then 0 K801, 1 K802, 2 K803.
+    int ModelIndex() const { return m_modelIndex; }
+    // 0 Chinese, 1 English.
+    int Language() const { return m_language; }
+    bool ViewMode() const;
+    QString StatusText() const;
+
+    void SetExpectedReply(Const::TExpectedReply state);
+
+    // How a flow's wait for one reply ended.
+    enum class TWait { Reply, TimedOut, Stopped };
+    // Sets the expected reply, sends, and waits (processing events) until the
+    // reply, the time-out or the stop flag; the reply is in LastFlowReply().
+    TWait RequestAndWait(Const::TExpectedReply state, const std::function<void()> &send);
+    const QByteArray &LastFlowReply() const { return m_flowReply; }
+
+    // Start-up exchange: open the port again, password check (then version).
+    void FormShow();
+
+    // Language switch targets (filled in by the language tables).
+    void ApplyLanguage(int language);
+
+    // User commands that talk to the device outside the long flows.
+    void Pop_DisCommPortClick();
+    void Pop_RepCommPortClick();
+    void Pop_ReBootClick();
+    void Pop_RESETClick();
+    void btn_Main_Timer_ReadClick();
+    void btn_Main_Timer_WriteClick();
+    void btn_PC_TimeClick();
+    void btn_DO1_CloseClick();
+    void btn_DO1_OpenClick();
+    void btn_Do2_CloseClick();
+    void btn_Do2_OpenClick();
+    void Menu_R_DOClick();
+    void Menu_R_THClick();
+    void chk_ShowPasswordClick();
+    void N_ExitClick();
+    void N_AboutClick();
+
+signals:
+    // The version reply set the model index.
+    void ModelKnown(int modelIndex, const QString &modelText);
+    // A chunk for the current-value states, for the channel views.
+    void DoStatusReply(const QByteArray &chunk);
+    void ThValuesReply(const QByteArray &chunk);
+    void HistoryLineReply(const QByteArray &chunk);
+    void HistoryEraseProgress(const QByteArray &chunk);
+    // A text the user should read ("Successfully!" and the like) was shown.
+    void MessageShown(const QString &text);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void FormCreate();
+    void BuildMenus();
+    void BuildPages();
+    void BuildStatusBar();
+    void ConnectViewControls();
+    void ComPortReceiveData(const QByteArray &chunk);
+    void ComPortReceiveError(quint32 eventMask);
+    void ComPortHangup();
+    void tmrOutTimer();
+    void ReplyTimedOut(Const::TExpectedReply state);
+    void ShowVersionReply(const QByteArray &chunk);
+    void ShowClockReply(const QByteArray &chunk);
+    void PasswordCheckReply(const QByteArray &chunk);
+    void DeviceRemoved();
+    void ShowDone(const QString &caption);
+    bool OpenPortShowingError();
+    void SetStatusText(const QString &text);
+    QString Text(const char *key) const;
+    QWidget *Control(const char *name) const;
+    QString PasswordFieldText() const;
+    void SendRelayLine(void (*send)(TComm &));
+
+    TComm *m_comPort = nullptr;
+    TReplyMachine *m_replies = nullptr;
+    QTimer *tmrOut = nullptr;
+    TDeviceWatcher *m_deviceWatcher = nullptr;
+    TMainSheets m_sheets;
+    QWidget *m_frameBar = nullptr;
+    QLabel *m_statusLabel = nullptr;
+    QCheckBox *m_autoStartBox = nullptr;
+    QCheckBox *m_debugBox = nullptr;
+    QLabel *lbl_ModelNo = nullptr;
+    QLabel *lbl_Verstion = nullptr;
+    QLabel *lbl_IMEI = nullptr;
+    QLabel *lbl_SignalValue = nullptr;
+    bool m_shown = false;
+    int m_modelIndex = -1;
+    int m_language = 1;
+    int m_rememberedGprsType = 0;
+    bool m_flowWaiting = false;
+    Const::TExpectedReply m_flowState = Const::ReplyIdle;
+    QByteArray m_flowReply;
+    bool m_flowGotReply = false;
+};

@@ -1,0 +1,276 @@
+#include "app/Login_Frm.h"
+
+#include "app/Const_Unt.h"
+#include "app/DeviceWatcher_Unt.h"
+#include "app/Funs_Unt.h"
+#include "app/Questions_Frm.h"
+#include "app/Variable_Unt.h"
+#include "lang/ConstLang_Unt.h"
+#include "link/BasicProtocol_Unt.h"
+#include "link/PasswordProtocol_Unt.h"
+#include "link/SendHandle_Unt.h"
+#include "link/SerialPort_Unt.h"
+
+#include <QComboBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int LoginTimeOutTicks = 5;
+
+} // namespace
+
+TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
+    : QDialog(parent), m_extraPorts(extraPorts)
+{
+    setObjectName(QStringLiteral("FormLogin"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(852, 546);
+
+    auto *picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("wiLogin"));
+    picture->setFixedHeight(417);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setText(QStringLiteral("K801 / K802 / K803"));
+    picture->setStyleSheet(QStringLiteral(
+        "QLabel#wiLogin { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+        " stop:0 #1d5f8a, stop:1 #8fc4e0); color: white; font-size: 36px; }"));
+
+    lbl_CommPort = new QLabel(this);
+    lbl_CommPort->setObjectName(QStringLiteral("lbl_CommPort"));
+    cbb_ComPort = new QComboBox(this);
+    cbb_ComPort->setObjectName(QStringLiteral("cbb_ComPort"));
+    cbb_ComPort->setEditable(false);
+    cbb_ComPort->setMinimumWidth(180);
+    lbl_Password = new QLabel(this);
+    lbl_Password->setObjectName(QStringLiteral("lbl_Password"));
+    edt_Password = new QLineEdit(QString::fromLatin1(Const::DefaultPassword), this);
+    edt_Password->setObjectName(QStringLiteral("edt_Password"));
+    edt_Password->setEchoMode(QLineEdit::Password);
+    edt_Password->setMaxLength(9);
+    edt_Password->installEventFilter(this);
+    btn_Login = new QPushButton(this);
+    btn_Login->setObjectName(QStringLiteral("btn_Login"));
+    btn_Login->setAutoDefault(false);
+    btn_LogOut = new QPushButton(this);
+    btn_LogOut->setObjectName(QStringLiteral("btn_LogOut"));
+    btn_LogOut->setAutoDefault(false);
+
+    auto *controls = new QGridLayout;
+    controls->addWidget(lbl_CommPort, 0, 0);
+    controls->addWidget(cbb_ComPort, 0, 1);
+    controls->addWidget(btn_Login, 0, 2);
+    controls->addWidget(lbl_Password, 1, 0);
+    controls->addWidget(edt_Password, 1, 1);
+    controls->addWidget(btn_LogOut, 1, 2);
+    controls->setColumnStretch(3, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 12);
+    layout->addWidget(picture);
+    auto *controlsRow = new QHBoxLayout;
+    controlsRow->addStretch();
+    controlsRow->addLayout(controls);
+    controlsRow->addStretch();
+    layout->addLayout(controlsRow);
+
+    m_comPort = new TComm(this);
+    m_comPort->setObjectName(QStringLiteral("ComPort"));
+    m_comPort->SetBaudRate(115200);
+    m_comPort->SetByteSize(TByteSize::_8);
+    m_comPort->SetParity(TParity::None);
+    m_comPort->SetStopBits(TStopBits::_1);
+    m_comPort->SetTxContinueOnXoff(false);
+    m_comPort->SetOutx_XonXoffFlow(false);
+    m_comPort->SetInx_XonXoffFlow(false);
+    m_comPort->SetDtrControl(TDtrControl::DtrDisable);
+    m_comPort->SetRtsControl(TRtsControl::RtsDisable);
+    m_comPort->SetReadIntervalTimeout(100);
+    connect(m_comPort, &TComm::OnReceiveData, this, &TFormLogin::ComPortReceiveData);
+
+    tmrOut = new QTimer(this);
+    tmrOut->setObjectName(QStringLiteral("tmrOut"));
+    tmrOut->setInterval(1000);
+    connect(tmrOut, &QTimer::timeout, this, &TFormLogin::tmrOutTimer);
+
+    connect(cbb_ComPort, &QComboBox::currentIndexChanged, this, &TFormLogin::cbb_ComPortChange);
+    connect(btn_Login, &QPushButton::clicked, this, &TFormLogin::btn_LoginClick);
+    connect(btn_LogOut, &QPushButton::clicked, this, &TFormLogin::btn_LogOutClick);
+
+    m_deviceWatcher = new TDeviceWatcher(this);
+    connect(m_deviceWatcher, &TDeviceWatcher::DevicesChanged, this, &TFormLogin::FillPortList);
+
+    FillPortList();
+}
+
+TFormLogin::~TFormLogin()
+{
+    m_comPort->ClosePort();
+}
+
+QStringList TFormLogin::DemoPorts()
+{
+    QStringList ports;
+    for (const char *model : Const::ModelNames)
+        ports << QString::fromLatin1(TComm::DemoPrefix) + QString::fromLatin1(model);
+    return ports;
+}
+
+void TFormLogin::FillPortList()
+{
+    QStringList &portList = AppVariables().PortList;
+    ReadSerialPortList(portList);
+    QStringList names = m_extraPorts;
+    for (const QString &name : portList + DemoPorts()) {
+        if (!names.contains(name))
+            names << name;
+    }
+    const QSignalBlocker blocker(cbb_ComPort);
+    cbb_ComPort->clear();
+    cbb_ComPort->addItems(names);
+    cbb_ComPort->setCurrentIndex(names.isEmpty() ? -1 : 0);
+    cbb_ComPortChange();
+}
+
+void TFormLogin::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+    edt_Password->setFocus();
+    edt_Password->selectAll();
+}
+
+void TFormLogin::FormShow()
+{
+    m_comPort->SetCommName(cbb_ComPort->currentText());
+    m_language = m_forcedLanguage >= 0 ? m_forcedLanguage : LocaleLanguage();
+    setWindowTitle(ApplicationTitle(m_language));
+    lbl_CommPort->setText(ConstLang::Text(QStringLiteral("LoginSerial"), m_language));
+    lbl_Password->setText(ConstLang::Text(QStringLiteral("LoginPassword"), m_language));
+    btn_Login->setText(ConstLang::Text(QStringLiteral("LoginButton"), m_language));
+    btn_LogOut->setText(ConstLang::Text(QStringLiteral("LoginLogout"), m_language));
+    m_msgDataError = ConstLang::Text(QStringLiteral("LoginDataError"), m_language);
+    m_msgPasswordError = ConstLang::Text(QStringLiteral("LoginPasswordError"), m_language);
+    m_msgTimeOut = ConstLang::Text(QStringLiteral("LoginTimeOut"), m_language);
+}
+
+void TFormLogin::cbb_ComPortChange()
+{
+    m_comPort->SetCommName(cbb_ComPort->currentText());
+}
+
+bool TFormLogin::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == edt_Password && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            btn_LoginClick();
+            return true;
+        }
+        const QString text = key->text();
+        if (text.size() == 1) {
+            QChar typed = text.at(0);
+            PasswordKeyFilter(typed);
+            if (typed.isNull())
+                return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormLogin::btn_LoginClick()
+{
+    const QString password = edt_Password->text().trimmed();
+    if (password == QLatin1String(Const::HiddenText)) {
+        AppVariables().ConnectionPassword = password;
+        m_viewMode = true;
+        tmrOut->stop();
+        accept();
+        return;
+    }
+    tmrOut->stop();
+    m_waitingTag = Const::ReplyPasswordCheck;
+    m_comPort->SetBaudRate(115200);
+    m_comPort->SetCommName(cbb_ComPort->currentText());
+    if (m_comPort->CommName().isEmpty())
+        return;
+    if (!m_comPort->Connected()) {
+        try {
+            m_comPort->OpenPort();
+        } catch (const ECommsError &error) {
+            ShowErrorBox(this, error.message());
+            return;
+        }
+        Delay(100);
+    }
+    SendHandle().SendPassword(*m_comPort, password);
+    tmrOut->start();
+}
+
+void TFormLogin::btn_LogOutClick()
+{
+    tmrOut->stop();
+    m_comPort->ClosePort();
+    reject();
+}
+
+void TFormLogin::closeEvent(QCloseEvent *event)
+{
+    // The title bar's close leaves the program, like Logout.
+    tmrOut->stop();
+    m_comPort->ClosePort();
+    QDialog::closeEvent(event);
+}
+
+void TFormLogin::ComPortReceiveData(const QByteArray &chunk)
+{
+    m_lastReply = chunk;
+    TBasicProtocol().LogFrame(chunk, 1);
+    if (m_waitingTag != Const::ReplyPasswordCheck)
+        return;
+    m_timeOutTicks = 0;
+    m_waitingTag = 0;
+    QMetaObject::invokeMethod(this, &TFormLogin::JudgePasswordReply, Qt::QueuedConnection);
+}
+
+void TFormLogin::JudgePasswordReply()
+{
+    const TPasswordProtocol protocol;
+    if (!protocol.CheckFrame(m_lastReply)) {
+        ShowErrorBox(this, m_msgDataError);
+        return;
+    }
+    if (!protocol.PasswordAccepted(m_lastReply)) {
+        ShowErrorBox(this, m_msgPasswordError);
+        return;
+    }
+    AppVariables().ConnectionPassword = edt_Password->text();
+    AppVariables().ConnectionPortName = m_comPort->CommName();
+    tmrOut->stop();
+    m_comPort->ClosePort();
+    accept();
+}
+
+void TFormLogin::tmrOutTimer()
+{
+    if (m_waitingTag == 0)
+        return;
+    if (++m_timeOutTicks < LoginTimeOutTicks)
+        return;
+    m_timeOutTicks = 0;
+    m_waitingTag = 0;
+    QMetaObject::invokeMethod(this, &TFormLogin::PasswordTimeOut, Qt::QueuedConnection);
+}
+
+void TFormLogin::PasswordTimeOut()
+{
+    ShowErrorBox(this, m_msgTimeOut);
+    m_comPort->ClosePort();
+}

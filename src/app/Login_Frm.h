@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class TComm;
+class TDeviceWatcher;
+
+// The first window: pick a port, type the device password, log in. On an
+// accepted password (or the hidden text for View mode) the dialog is accepted
+// and the connection password and port name are in AppVariables().
+class TFormLogin : public QDialog
+{
+    Q_OBJECT
+public:
+    // extraPorts come first in the port list (the first of them is selected),
+    // then the machine's serial ports, then the demo devices.
+    explicit TFormLogin(const QStringList &extraPorts = {}, QWidget *parent = nullptr);
+    ~TFormLogin() override;
+
+    bool ViewMode() const { return m_viewMode; }
+    TComm *ComPort() const { return m_comPort; }
+    // The texts of this run: 0 Chinese, 1 English; chosen by the locale when shown.
+    int Language() const { return m_language; }
+    void SetLanguageForTest(int language) { m_forcedLanguage = language; }
+
+    static QStringList DemoPorts();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FillPortList();
+    void FormShow();
+    void cbb_ComPortChange();
+    void btn_LoginClick();
+    void btn_LogOutClick();
+    void ComPortReceiveData(const QByteArray &chunk);
+    void tmrOutTimer();
+    void JudgePasswordReply();
+    void PasswordTimeOut();
+
+    QStringList m_extraPorts;
+    QLabel *lbl_CommPort = nullptr;
+    QComboBox *cbb_ComPort = nullptr;
+    QLabel *lbl_Password = nullptr;
+    QLineEdit *edt_Password = nullptr;
+    QPushButton *btn_Login = nullptr;
+    QPushButton *btn_LogOut = nullptr;
+    TComm *m_comPort = nullptr;
+    QTimer *tmrOut = nullptr;
+    TDeviceWatcher *m_deviceWatcher = nullptr;
+
+    int m_waitingTag = 0;      // 1124 while a password reply is awaited
+    int m_timeOutTicks = 0;
+    QByteArray m_lastReply;
+    bool m_viewMode = false;
+    int m_language = 1;
+    int m_forcedLanguage = -1;
+    QString m_msgDataError;
+    QString m_msgPasswordError;
+    QString m_msgTimeOut;
+};

@@ -1,0 +1,52 @@
+#include "app/Questions_Frm.h"
+
+#include "app/Const_Unt.h"
+#include "app/Funs_Unt.h"
+#include "app/Platform_Unt.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+QString CurrentTitle(QWidget *parent)
+{
+    QWidget *window = parent ? parent->window() : QApplication::activeWindow();
+    return window ? window->windowTitle() : ApplicationTitle(1);
+}
+
+} // namespace
+
+int LocaleLanguage()
+{
+    return UserLocaleIsChinesePRC() ? 0 : 1;
+}
+
+QString ApplicationTitle(int language)
+{
+    return QString::fromUtf8(language == 0 ? Const::TitleChinese : Const::TitleEnglish)
+        + ProgramVersionText();
+}
+
+void ShowErrorBox(QWidget *parent, const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Critical, CurrentTitle(parent), text,
+                                QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("ErrorBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void AskQuestion(QWidget *parent, const QString &text, std::function<void()> onYes)
+{
+    auto *box = new QMessageBox(QMessageBox::Question, CurrentTitle(parent), text,
+                                QMessageBox::Yes | QMessageBox::No, parent);
+    box->setObjectName(QStringLiteral("QuestionBox"));
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box, [box, onYes = std::move(onYes)](int) {
+        if (box->clickedButton() == box->button(QMessageBox::Yes) && onYes)
+            onYes();
+    });
+    box->open();
+}

@@ -1,0 +1,256 @@
+// Login and main window against the built-in simulated logger.
+#include "app/K900_Frm.h"
+#include "app/Login_Frm.h"
+#include "app/MessageBox_Frm.h"
+#include "app/ReplyMachine_Unt.h"
+#include "app/Variable_Unt.h"
+#include "link/SerialPort_Unt.h"
+#include "sim/DeviceSimulator_Unt.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+constexpr int ReplyWaitMs = 8000;
+
+QMessageBox *OpenBox(QWidget *parent, const char *name)
+{
+    for (QMessageBox *box : parent->findChildren<QMessageBox *>(QString::fromLatin1(name))) {
+        if (box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
+QString BoxText(QWidget *parent, const char *name)
+{
+    QMessageBox *box = OpenBox(parent, name);
+    return box ? box->text() : QString();
+}
+
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        AppVariables().ConnectionPassword.clear();
+        AppVariables().ConnectionPortName.clear();
+    }
+
+    void loginPortListOrder()
+    {
+        TFormLogin login({QStringLiteral("/dev/pts/first"), QStringLiteral("demo:K802")});
+        auto *ports = login.findChild<QComboBox *>(QStringLiteral("cbb_ComPort"));
+        QVERIFY(ports);
+        QCOMPARE(ports->currentText(), QStringLiteral("/dev/pts/first"));
+        QCOMPARE(ports->itemText(1), QStringLiteral("demo:K802"));
+        QCOMPARE(ports->itemText(ports->count() - 1), QStringLiteral("demo:K803"));
+        QCOMPARE(ports->findText(QStringLiteral("demo:K802")), 1); // listed once
+    }
+
+    void loginOutcome_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("errorText");
+
+        QTest::newRow("default password") << "5937" << true << "";
+        QTest::newRow("wrong password") << "1111" << false << "Password error";
+        QTest::newRow("hidden text") << "QWERTYUIP" << true << "";
+        QTest::newRow("hidden text in other case is a password") << "qwertyuip" << false << "Password error";
+    }
+
+    void loginOutcome()
+    {
+        QFETCH(QString, password);
+        QFETCH(bool, accepted);
+        QFETCH(QString, errorText);
+
+        TFormLogin login({QStringLiteral("demo:K802")});
+        login.SetLanguageForTest(1);
+        login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        auto *edit = login.findChild<QLineEdit *>(QStringLiteral("edt_Password"));
+        QTRY_VERIFY(edit->hasFocus());
+        edit->setText(password);
+        QTest::keyClick(edit, Qt::Key_Return);
+
+        if (accepted) {
+            QTRY_COMPARE_WITH_TIMEOUT(login.result(), int(QDialog::Accepted), ReplyWaitMs);
+            QCOMPARE(AppVariables().ConnectionPassword, password.trimmed() == "QWERTYUIP"
+                                                            ? QStringLiteral("QWERTYUIP")
+                                                            : password);
+            QCOMPARE(login.ViewMode(), password.trimmed() == "QWERTYUIP");
+            QVERIFY(!login.ComPort()->Connected());
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(BoxText(&login, "ErrorBox"), errorText, ReplyWaitMs);
+            QVERIFY(login.ComPort()->Connected()); // stays open for the next try
+        }
+    }
+
+    void loginKeyFilterAndLimit()
+    {
+        TFormLogin login;
+        auto *edit = login.findChild<QLineEdit *>(QStringLiteral("edt_Password"));
+        edit->clear();
+        QTest::keyClicks(edit, QStringLiteral("a-1 B_2.c#"));
+        QCOMPARE(edit->text(), QStringLiteral("a1B2c"));
+        QTest::keyClicks(edit, QStringLiteral("defghijk"));
+        QCOMPARE(edit->text().size(), 9);
+    }
+
+    void loginWithoutAnswerTimesOut()
+    {
+        TFormLogin login({QStringLiteral("demo:K801")});
+        login.SetLanguageForTest(1);
+        login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        login.findChild<QLineEdit *>(QStringLiteral("edt_Password"))->setText("5937");
+        // Open the demo port first so the simulator can be told to stay silent.
+        auto *loginButton = login.findChild<QWidget *>(QStringLiteral("btn_Login"));
+        login.ComPort()->SetCommName(QStringLiteral("demo:K801"));
+        login.ComPort()->OpenPort();
+        login.ComPort()->simulator()->dropReplies(1);
+        QTest::mouseClick(loginButton, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(BoxText(&login, "ErrorBox"), QStringLiteral("Time out"), 9000);
+        QVERIFY(!login.ComPort()->Connected());
+    }
+
+    void mainWindowStartUp()
+    {
+        AppVariables().ConnectionPassword = QStringLiteral("5937");
+        AppVariables().ConnectionPortName = QStringLiteral("demo:K803");
+        TFormK900 window;
+        QSignalSpy model(&window, &TFormK900::ModelKnown);
+        window.show();
+        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 1, ReplyWaitMs);
+        QCOMPARE(window.ModelIndex(), 2);
+        QCOMPARE(window.StatusText(), QStringLiteral("demo:K803"));
+        auto *modelLabel = window.findChild<QLabel *>(QStringLiteral("lbl_ModelNo"));
+        QVERIFY(modelLabel->text().endsWith(QStringLiteral("K803")));
+        QVERIFY(!window.findChild<QLabel *>(QStringLiteral("lbl_IMEI"))->text().endsWith(':'));
+    }
+
+    void viewModeOpensNothing()
+    {
+        AppVariables().ConnectionPassword = QStringLiteral("QWERTYUIP");
+        TFormK900 window;
+        window.show();
+        QTRY_COMPARE(window.StatusText(), QStringLiteral("View"));
+        QVERIFY(!window.ComPort()->Connected());
+    }
+
+    void portThatCannotOpenIsReported()
+    {
+        AppVariables().ConnectionPassword = QStringLiteral("5937");
+        AppVariables().ConnectionPortName = QStringLiteral("/dev/no-such-port");
+        TFormK900 window;
+        window.ApplyLanguage(1);
+        window.show();
+        QTRY_COMPARE(BoxText(&window, "ErrorBox"), QStringLiteral("Error opening serial port"));
+        QVERIFY(!window.ComPort()->Connected());
+    }
+
+    void relayButtonsSwitchAndAskStatus()
+    {
+        AppVariables().ConnectionPassword = QStringLiteral("5937");
+        AppVariables().ConnectionPortName = QStringLiteral("demo:K802");
+        TFormK900 window;
+        QSignalSpy model(&window, &TFormK900::ModelKnown);
+        QSignalSpy status(&window, &TFormK900::DoStatusReply);
+        window.show();
+        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 1, ReplyWaitMs);
+        TDeviceSimulator *device = window.ComPort()->simulator();
+
+        window.btn_DO1_CloseClick();
+        QTRY_COMPARE_WITH_TIMEOUT(status.count(), 1, ReplyWaitMs);
+        QCOMPARE(device->relayBits() & 1, 1);
+        window.btn_Do2_CloseClick();
+        QTRY_COMPARE_WITH_TIMEOUT(status.count(), 2, ReplyWaitMs);
+        window.btn_DO1_OpenClick();
+        QTRY_COMPARE_WITH_TIMEOUT(status.count(), 3, ReplyWaitMs);
+        QCOMPARE(int(device->relayBits()), 2);
+        // The last reply carries the relay byte the device now has.
+        const QByteArray reply = status.last().at(0).toByteArray();
+        QCOMPARE(int(quint8(reply.at(8 + 32))), 2);
+        for (const QByteArray &request : device->requestLog()) {
+            if (request.contains("DO"))
+                QVERIFY(request.startsWith("5937"));
+        }
+    }
+
+    void disconnectAndReconnect()
+    {
+        AppVariables().ConnectionPassword = QStringLiteral("5937");
+        AppVariables().ConnectionPortName = QStringLiteral("demo:K801");
+        TFormK900 window;
+        window.ApplyLanguage(1);
+        QSignalSpy model(&window, &TFormK900::ModelKnown);
+        window.show();
+        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 1, ReplyWaitMs);
+
+        window.Pop_DisCommPortClick();
+        QVERIFY(!window.ComPort()->Connected());
+        QCOMPARE(window.StatusText(), QStringLiteral("demo:K801  Disconnected"));
+        window.SetExpectedReply(Const::ReplyIdle);
+        window.Pop_DisCommPortClick(); // closed: nothing changes
+        QCOMPARE(window.StatusText(), QStringLiteral("demo:K801  Disconnected"));
+
+        window.Pop_RepCommPortClick();
+        QVERIFY(window.ComPort()->Connected());
+        QCOMPARE(window.StatusText(), QStringLiteral("demo:K801"));
+        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 2, ReplyWaitMs);
+    }
+
+    void factoryResetSaysSuccess()
+    {
+        AppVariables().ConnectionPassword = QStringLiteral("5937");
+        AppVariables().ConnectionPortName = QStringLiteral("demo:K802");
+        TFormK900 window;
+        window.ApplyLanguage(1);
+        QSignalSpy model(&window, &TFormK900::ModelKnown);
+        QSignalSpy shown(&window, &TFormK900::MessageShown);
+        window.show();
+        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 1, ReplyWaitMs);
+
+        window.Pop_RESETClick();
+        QMessageBox *question = nullptr;
+        QTRY_VERIFY((question = OpenBox(&window, "QuestionBox")));
+        QCOMPARE(static_cast<QAbstractButton *>(question->defaultButton()), question->button(QMessageBox::No));
+        question->button(QMessageBox::Yes)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, ReplyWaitMs);
+        QCOMPARE(shown.at(0).at(0).toString(), QStringLiteral("Successfully!"));
+        QVERIFY(window.ComPort()->simulator()->requestLog().last().endsWith("RESET\r\n"));
+    }
+
+    void silentDeviceTimesOutToIdle()
+    {
+        AppVariables().ConnectionPassword = QStringLiteral("5937");
+        AppVariables().ConnectionPortName = QStringLiteral("demo:K802");
+        TFormK900 window;
+        QSignalSpy model(&window, &TFormK900::ModelKnown);
+        window.show();
+        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 1, ReplyWaitMs);
+        window.ComPort()->simulator()->dropReplies(1);
+        QSignalSpy timedOut(window.Replies(), &TReplyMachine::TimedOut);
+        const TFormK900::TWait result = window.RequestAndWait(Const::ReplyThValues, [&window] {
+            window.Menu_R_THClick();
+        });
+        QCOMPARE(result, TFormK900::TWait::TimedOut);
+        QCOMPARE(timedOut.count(), 1);
+        QCOMPARE(window.Replies()->Expected(), Const::ReplyIdle);
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "tst_Shell.moc"
