@@ -13,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -75,19 +74,6 @@ std::vector<QByteArray> MakePageReplies()
     return replies;
 }
 
-THistoryTexts EnglishTexts()
-{
-    static const QHash<QString, QString> table = {
-        {"TxtArmed", "Arm"},           {"TxtDisarmed", "Disarm"},
-        {"TxtRelayClosed", "Close"},   {"TxtRelayOpen", "Open"},
-        {"TxtRecType0", "Interval"},   {"TxtRecType1", "Alarm"},
-        {"TxtRecType2", "Upload"},     {"TxtRecType3", "Relay Switch"},
-        {"TxtRecType4", "Arm/Disarm"}, {"TxtRecType5", "Low Singal"},
-        {"TxtRecType6", "Power ON/OFF"},
-    };
-    return THistoryTexts::FromLookup([](const QString &key) { return table.value(key); });
-}
-
 // Runs prepare (untimed) and step (timed) Runs times; returns the times in
 // ms in the order of the runs.
 std::vector<double> Measure(const std::function<void()> &prepare, const std::function<void()> &step)
@@ -144,7 +130,7 @@ bool RunGridBench()
 
     THistoryGridModel grid;
     TSoftHistory soft;
-    soft.SetTexts(EnglishTexts());
+    soft.SetTexts(THistoryTexts::ForLanguage(1));
     soft.InitGrid(grid);
     soft.SetValueColumns(grid, ModelK802, 1);
 

@@ -1,6 +1,13 @@
 #include "history/SoftInterfaceHistory_Unt.h"
 
+#include "lang/ConstLang_Unt.h"
+
 #include <QtEndian>
+
+THistoryTexts THistoryTexts::ForLanguage(int language)
+{
+    return FromLookup([language](const QString &key) { return ConstLang::Text(key, language); });
+}
 
 THistoryTexts THistoryTexts::FromLookup(const std::function<QString(const QString &key)> &lookup)
 {
@@ -145,19 +152,6 @@ int ValueSlot(int modelIndex, int valueIndex)
     return modelIndex == 2 ? valueIndex * 2 : valueIndex;
 }
 
-QString ValueHeader(int modelIndex, int valueIndex, int language)
-{
-    const int slot = ValueSlot(modelIndex, valueIndex);
-    const bool temperature = slot % 2 == 0;
-    const int channel = slot / 2 + 1;
-    QString word;
-    if (language == 0)
-        word = temperature ? QStringLiteral("温度") : QStringLiteral("湿度");
-    else
-        word = temperature ? QStringLiteral("Temp") : QStringLiteral("Hum");
-    return word + QString::number(channel);
-}
-
 QStringList RowCells(QByteArrayView record, int modelIndex, const THistoryTexts &texts)
 {
     QStringList cells;
@@ -213,15 +207,19 @@ TSoftHistory::TEraseProgress TSoftHistory::EraseProgressFromChunk(QByteArrayView
 
 void TSoftHistory::InitGrid(THistoryGridModel &grid) const
 {
-    static const char16_t *const fixedHeaders[] = {
-        u"序号", u"日期", u"时间", u"信号", u"状态", u"继电器1", u"继电器2", u"类型",
-    };
-    int column = 0;
-    for (const char16_t *header : fixedHeaders)
-        grid.SetCell(column++, 0, QString::fromUtf16(header));
+    constexpr int FixedColumns = 8;
+    for (int column = 0; column < FixedColumns; ++column) {
+        const ConstLang::TLangTarget *target =
+            ConstLang::FindTarget(QStringLiteral("SgHist"), ConstLang::TargetKind::GridHeader, column);
+        if (target)
+            grid.SetCell(column, 0, target->Text(ConstLang::Chinese).value_or(QString()));
+    }
+    // The grid's own first text of column 3, before any language switch.
+    grid.SetCell(3, 0, QStringLiteral("信号"));
     // The value headers the grid starts with are those of a K801 in Chinese.
-    for (int valueIndex = 0; valueIndex < HistoryRecord::ValueColumnCount(0); ++valueIndex)
-        grid.SetCell(column++, 0, HistoryRecord::ValueHeader(0, valueIndex, 0));
+    const QStringList valueHeaders = ConstLang::HistoryValueHeaders(0, ConstLang::Chinese);
+    for (int index = 0; index < valueHeaders.size(); ++index)
+        grid.SetCell(FixedColumns + index, 0, valueHeaders.at(index));
 
     grid.SetHeaderRowHeight(20);
     grid.SetColumnWidth(0, 45);
@@ -234,14 +232,13 @@ void TSoftHistory::InitGrid(THistoryGridModel &grid) const
 void TSoftHistory::SetValueColumns(THistoryGridModel &grid, int modelIndex, int language) const
 {
     const int valueCount = HistoryRecord::ValueColumnCount(modelIndex);
-    if (valueCount == 0 || (language != 0 && language != 1))
+    if (valueCount == 0 || (language != ConstLang::Chinese && language != ConstLang::English))
         return;
     constexpr int FirstValueColumn = 8;
     grid.SetColCount(FirstValueColumn + valueCount);
-    for (int valueIndex = 0; valueIndex < valueCount; ++valueIndex) {
-        grid.SetCell(FirstValueColumn + valueIndex, 0,
-                     HistoryRecord::ValueHeader(modelIndex, valueIndex, language));
-    }
+    const QStringList headers = ConstLang::HistoryValueHeaders(modelIndex, language);
+    for (int valueIndex = 0; valueIndex < valueCount; ++valueIndex)
+        grid.SetCell(FirstValueColumn + valueIndex, 0, headers.value(valueIndex));
 }
 
 void TSoftHistory::BeginRead(THistoryGridModel &grid)

@@ -10,8 +10,8 @@
 #include <functional>
 
 // The texts the decoder writes into the status, relay and type columns. They
-// follow the language switch: the window fills them from the language tables
-// with FromLookup and hands them over with TSoftHistory::SetTexts.
+// follow the language switch, which hands them over with
+// TSoftHistory::SetTexts(THistoryTexts::ForLanguage(language)).
 struct THistoryTexts
 {
     QString armed;                          // key TxtArmed
@@ -20,8 +20,9 @@ struct THistoryTexts
     QString relayOpen;                      // key TxtRelayOpen
     std::array<QString, 7> recordTypes;     // keys TxtRecType0 .. TxtRecType6
 
-    // Asks lookup for the text of each key above, e.g.
-    // FromLookup([&](const QString &key) { return ConstLang::Text(key, language); }).
+    // The texts of the language tables for language 0 (Chinese) or 1 (English).
+    static THistoryTexts ForLanguage(int language);
+    // Asks lookup for the text of each key above.
     static THistoryTexts FromLookup(const std::function<QString(const QString &key)> &lookup);
 };
 
@@ -51,9 +52,6 @@ int ValueColumnCount(int modelIndex);
 // The record slot shown in value column valueIndex (counted from 0): every
 // slot in order for K801 and K802, only the temperatures (even slots) for K803.
 int ValueSlot(int modelIndex, int valueIndex);
-// The header of a value column: "温度1", "湿度1" ... (language 0) or
-// "Temp1", "Hum1" ... (language 1).
-QString ValueHeader(int modelIndex, int valueIndex, int language);
 
 // The texts of grid columns 1 onwards for a non-empty record: date "y/m/d",
 // time "h:m:s" (decimal, no leading zeros), signal, status, DO1, DO2, type,
@@ -109,7 +107,8 @@ public:
     // equals 100.
     static TEraseProgress EraseProgressFromChunk(QByteArrayView chunk);
 
-    // First-time set-up of the grid: headers of columns 0 to 15, header row
+    // First-time set-up of the grid: the Chinese headers of columns 0 to 15
+    // (column 3 reads "信号" until the first language switch), header row
     // height, column widths and the record numbers in column 0.
     void InitGrid(THistoryGridModel &grid) const;
     // Column count and value-column headers for a model index in language 0

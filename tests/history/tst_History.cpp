@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -90,43 +89,10 @@ TRecordSpec NumberedRecord(int n)
     return spec;
 }
 
-const QHash<QString, QString> &EnglishTable()
-{
-    static const QHash<QString, QString> table = {
-        {"TxtArmed", "Arm"},          {"TxtDisarmed", "Disarm"},
-        {"TxtRelayClosed", "Close"},  {"TxtRelayOpen", "Open"},
-        {"TxtRecType0", "Interval"},  {"TxtRecType1", "Alarm"},
-        {"TxtRecType2", "Upload"},    {"TxtRecType3", "Relay Switch"},
-        {"TxtRecType4", "Arm/Disarm"}, {"TxtRecType5", "Low Singal"},
-        {"TxtRecType6", "Power ON/OFF"},
-    };
-    return table;
-}
-
-const QHash<QString, QString> &ChineseTable()
-{
-    static const QHash<QString, QString> table = {
-        {"TxtArmed", "布防"},          {"TxtDisarmed", "撤防"},
-        {"TxtRelayClosed", "闭合"},    {"TxtRelayOpen", "断开"},
-        {"TxtRecType0", "定时存贮"},   {"TxtRecType1", "报警存贮"},
-        {"TxtRecType2", "上报存贮"},   {"TxtRecType3", "继电器变化"},
-        {"TxtRecType4", "布撤防变化"}, {"TxtRecType5", "信号低"},
-        {"TxtRecType6", "外电变化"},
-    };
-    return table;
-}
-
-THistoryTexts TextsFrom(const QHash<QString, QString> &table)
-{
-    // A key the decoder asks for but the table lacks shows up as "?key".
-    return THistoryTexts::FromLookup(
-        [&](const QString &key) { return table.value(key, QLatin1Char('?') + key); });
-}
-
 // A grid set up as the window does it, for a model (-1: no version reply yet).
 void SetUpGrid(THistoryGridModel &grid, TSoftHistory &soft, int modelIndex, int language = 1)
 {
-    soft.SetTexts(TextsFrom(language == 0 ? ChineseTable() : EnglishTable()));
+    soft.SetTexts(THistoryTexts::ForLanguage(language));
     soft.InitGrid(grid);
     soft.SetValueColumns(grid, modelIndex, language);
 }
@@ -251,52 +217,60 @@ void tst_History::recordCell_data()
     QTest::addColumn<int>("modelIndex");
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("language");
 
-    QTest::newRow("value FF FF is -0.1") << RecordWithSlot0(0xFF, 0xFF) << 0 << 8 << "-0.1";
-    QTest::newRow("value 0A 01 is 26.6") << RecordWithSlot0(0x0A, 0x01) << 0 << 8 << "26.6";
-    QTest::newRow("value 38 FF is -20.0") << RecordWithSlot0(0x38, 0xFF) << 0 << 8 << "-20.0";
-    QTest::newRow("value 00 00 is 0.0") << RecordWithSlot0(0x00, 0x00) << 1 << 8 << "0.0";
-    QTest::newRow("value -5 tenths is -0.5") << RecordWithSlot0(0xFB, 0xFF) << 1 << 8 << "-0.5";
-    QTest::newRow("value 32767") << RecordWithSlot0(0xFF, 0x7F) << 1 << 8 << "3276.7";
-    QTest::newRow("value -32768") << RecordWithSlot0(0x00, 0x80) << 1 << 8 << "-3276.8";
+    QTest::newRow("value FF FF is -0.1") << RecordWithSlot0(0xFF, 0xFF) << 0 << 8 << "-0.1" << 1;
+    QTest::newRow("value 0A 01 is 26.6") << RecordWithSlot0(0x0A, 0x01) << 0 << 8 << "26.6" << 1;
+    QTest::newRow("value 38 FF is -20.0") << RecordWithSlot0(0x38, 0xFF) << 0 << 8 << "-20.0" << 1;
+    QTest::newRow("value 00 00 is 0.0") << RecordWithSlot0(0x00, 0x00) << 1 << 8 << "0.0" << 1;
+    QTest::newRow("value -5 tenths is -0.5") << RecordWithSlot0(0xFB, 0xFF) << 1 << 8 << "-0.5" << 1;
+    QTest::newRow("value 32767") << RecordWithSlot0(0xFF, 0x7F) << 1 << 8 << "3276.7" << 1;
+    QTest::newRow("value -32768") << RecordWithSlot0(0x00, 0x80) << 1 << 8 << "-3276.8" << 1;
 
     const QByteArray dated = MakeRecord({});
-    QTest::newRow("date 17/6/5") << dated << 0 << 1 << "17/6/5";
-    QTest::newRow("time 9:5:0") << dated << 0 << 2 << "9:5:0";
-    QTest::newRow("signal 25") << dated << 0 << 3 << "25";
+    QTest::newRow("date 17/6/5") << dated << 0 << 1 << "17/6/5" << 1;
+    QTest::newRow("time 9:5:0") << dated << 0 << 2 << "9:5:0" << 1;
+    QTest::newRow("signal 25") << dated << 0 << 3 << "25" << 1;
     TRecordSpec late;
     late.year = 99; late.month = 12; late.day = 31; late.hour = 23; late.minute = 59;
     late.second = 59; late.signal = 255;
-    QTest::newRow("date 99/12/31") << MakeRecord(late) << 0 << 1 << "99/12/31";
-    QTest::newRow("time 23:59:59") << MakeRecord(late) << 0 << 2 << "23:59:59";
-    QTest::newRow("signal 255 unsigned") << MakeRecord(late) << 0 << 3 << "255";
+    QTest::newRow("date 99/12/31") << MakeRecord(late) << 0 << 1 << "99/12/31" << 1;
+    QTest::newRow("time 23:59:59") << MakeRecord(late) << 0 << 2 << "23:59:59" << 1;
+    QTest::newRow("signal 255 unsigned") << MakeRecord(late) << 0 << 3 << "255" << 1;
 
     TRecordSpec armed;
     armed.flags = 0x81;
-    QTest::newRow("flags 0x81 armed") << MakeRecord(armed) << 0 << 4 << "Arm";
-    QTest::newRow("flags 0x81 DO1 closed") << MakeRecord(armed) << 0 << 5 << "Close";
-    QTest::newRow("flags 0x81 DO2 open") << MakeRecord(armed) << 0 << 6 << "Open";
+    QTest::newRow("flags 0x81 armed") << MakeRecord(armed) << 0 << 4 << "Arm" << 1;
+    QTest::newRow("flags 0x81 DO1 closed") << MakeRecord(armed) << 0 << 5 << "Close" << 1;
+    QTest::newRow("flags 0x81 DO2 open") << MakeRecord(armed) << 0 << 6 << "Open" << 1;
     TRecordSpec disarmed;
     disarmed.flags = 0x02;
-    QTest::newRow("flags 0x02 disarmed") << MakeRecord(disarmed) << 0 << 4 << "Disarm";
-    QTest::newRow("flags 0x02 DO1 open") << MakeRecord(disarmed) << 0 << 5 << "Open";
-    QTest::newRow("flags 0x02 DO2 closed") << MakeRecord(disarmed) << 0 << 6 << "Close";
+    QTest::newRow("flags 0x02 disarmed") << MakeRecord(disarmed) << 0 << 4 << "Disarm" << 1;
+    QTest::newRow("flags 0x02 DO1 open") << MakeRecord(disarmed) << 0 << 5 << "Open" << 1;
+    QTest::newRow("flags 0x02 DO2 closed") << MakeRecord(disarmed) << 0 << 6 << "Close" << 1;
     TRecordSpec otherBits;
     otherBits.flags = 0x7C;
-    QTest::newRow("flags 0x7C other bits ignored") << MakeRecord(otherBits) << 0 << 4 << "Disarm";
+    QTest::newRow("flags 0x7C other bits ignored") << MakeRecord(otherBits) << 0 << 4 << "Disarm" << 1;
 
     TRecordSpec relayType;
     relayType.type = 0x0B;
-    QTest::newRow("type 0x0B relay switch") << MakeRecord(relayType) << 0 << 7 << "Relay Switch";
+    QTest::newRow("type 0x0B relay switch") << MakeRecord(relayType) << 0 << 7 << "Relay Switch" << 1;
     TRecordSpec typeSeven;
     typeSeven.type = 0x07;
-    QTest::newRow("type 7 interval") << MakeRecord(typeSeven) << 0 << 7 << "Interval";
+    QTest::newRow("type 7 interval") << MakeRecord(typeSeven) << 0 << 7 << "Interval" << 1;
     TRecordSpec typePower;
     typePower.type = 0xF6;
-    QTest::newRow("type 0xF6 power") << MakeRecord(typePower) << 0 << 7 << "Power ON/OFF";
+    QTest::newRow("type 0xF6 power") << MakeRecord(typePower) << 0 << 7 << "Power ON/OFF" << 1;
     TRecordSpec typeLow;
     typeLow.type = 0x05;
-    QTest::newRow("type 5 low signal") << MakeRecord(typeLow) << 0 << 7 << "Low Singal";
+    QTest::newRow("type 5 low signal") << MakeRecord(typeLow) << 0 << 7 << "Low Singal" << 1;
+
+    QTest::newRow("Chinese armed") << MakeRecord(armed) << 0 << 4 << "布防" << 0;
+    QTest::newRow("Chinese DO1 closed") << MakeRecord(armed) << 0 << 5 << "闭合" << 0;
+    QTest::newRow("Chinese DO2 open") << MakeRecord(armed) << 0 << 6 << "断开" << 0;
+    QTest::newRow("Chinese disarmed") << MakeRecord(disarmed) << 0 << 4 << "撤防" << 0;
+    QTest::newRow("Chinese type 0x0B") << MakeRecord(relayType) << 0 << 7 << "继电器变化" << 0;
+    QTest::newRow("Chinese type 7") << MakeRecord(typeSeven) << 0 << 7 << "定时存贮" << 0;
 }
 
 void tst_History::recordCell()
@@ -305,15 +279,17 @@ void tst_History::recordCell()
     QFETCH(int, modelIndex);
     QFETCH(int, column);
     QFETCH(QString, expected);
+    QFETCH(int, language);
 
-    const QStringList cells = HistoryRecord::RowCells(record, modelIndex, TextsFrom(EnglishTable()));
+    const QStringList cells =
+        HistoryRecord::RowCells(record, modelIndex, THistoryTexts::ForLanguage(language));
     QVERIFY(column - 1 < cells.size());
     QCOMPARE(cells.at(column - 1), expected);
 
     // The same record through a page reply lands in row 1 of the grid.
     THistoryGridModel grid;
     TSoftHistory soft;
-    SetUpGrid(grid, soft, modelIndex);
+    SetUpGrid(grid, soft, modelIndex, language);
     soft.BeginRead(grid);
     const TSoftHistory::TPageResult result = soft.ShowPage(grid, ReplyFrame(record), 1, modelIndex);
     QCOMPARE(result.rowsFilled, 1);
@@ -347,7 +323,7 @@ void tst_History::valueColumnsPerModel()
     for (int slot = 0; slot < 16; ++slot)
         spec.values[std::size_t(slot)] = qint16(100 + slot);
     const QStringList cells =
-        HistoryRecord::RowCells(MakeRecord(spec), modelIndex, TextsFrom(EnglishTable()));
+        HistoryRecord::RowCells(MakeRecord(spec), modelIndex, THistoryTexts::ForLanguage(1));
     QCOMPARE(cells.mid(7), values);
     QCOMPARE(cells.size(), 7 + values.size());
 }
