@@ -1,0 +1,273 @@
+#include "views/SoftInterfaceDiDoTh_Unt.h"
+
+#include "lang/ConstLang_Unt.h"
+#include "link/BasicProtocol_Unt.h"
+#include "views/DoSetting_Frm.h"
+#include "views/ThSetting_Frm.h"
+#include "views/ViewContext_Unt.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int kFirstColumnWidth = 120;
+constexpr int kDoStatusByte = 32;
+// Marks a sensor view whose rows exist, so they are built only once.
+constexpr char kThRowsBuilt[] = "thRowsBuilt";
+
+struct TColumnRule {
+    int factor; // pixels per byte of the caption in code page 936
+    int extra;
+};
+
+// Columns 1 .. 6 of lvDo and 1 .. 12 of lvTh.
+constexpr TColumnRule kDoRules[] = {{18, 0}, {12, 0}, {12, 0}, {30, 0}, {30, 0}, {30, 0}};
+constexpr TColumnRule kThRules[] = {{16, 50}, {12, 0}, {12, 0}, {12, 0}, {12, 0}, {12, 0},
+                                    {16, 50}, {16, 50}, {16, 50}, {16, 50}, {12, 0}, {12, 0}};
+
+template <std::size_t N>
+void SizeColumns(QTreeWidget *view, const TColumnRule (&rules)[N])
+{
+    QHeaderView *header = view->header();
+    header->setMinimumSectionSize(0);
+    header->setSectionResizeMode(0, QHeaderView::Fixed);
+    header->resizeSection(0, kFirstColumnWidth);
+    for (std::size_t rule = 0; rule < N; ++rule) {
+        const int column = int(rule) + 1;
+        if (column >= view->columnCount())
+            break;
+        const int bytes = TBaseSoftInterface::Cp936Length(view->headerItem()->text(column));
+        header->setSectionResizeMode(column, QHeaderView::Interactive);
+        header->resizeSection(column, rules[rule].factor * bytes + rules[rule].extra);
+    }
+    view->viewport()->update();
+}
+
+QTreeWidget *CreateChannelView(QWidget *sheet, const char *name, int columns)
+{
+    auto *view = new QTreeWidget(sheet);
+    TBaseSoftInterface::SetupReportView(view, name, columns);
+    for (int column = 0; column < columns; ++column)
+        view->headerItem()->setTextAlignment(column, Qt::AlignCenter);
+    return view;
+}
+
+// The payload of a checked frame; empty when the check fails.
+QByteArray CheckedPayload(const QByteArray &frame)
+{
+    const TBasicProtocol protocol;
+    if (!protocol.CheckFrame(frame))
+        return QByteArray();
+    return protocol.GetData(frame);
+}
+
+// Tenths as text with exactly one decimal and a point: 253 -> 25.3,
+// -45 -> -4.5, -5 -> -0.5, 0 -> 0.0.
+QString TenthsText(int tenths)
+{
+    const int magnitude = tenths < 0 ? -tenths : tenths;
+    return QStringLiteral("%1%2.%3")
+        .arg(tenths < 0 ? QStringLiteral("-") : QString())
+        .arg(magnitude / 10)
+        .arg(magnitude % 10);
+}
+
+void ShowSelectRowMessage()
+{
+    ViewContext::ShowMessage(ViewContext::Text("MsgSelectRow"));
+}
+
+} // namespace
+
+TSoftDiDoTh::TSoftDiDoTh(QObject *parent) : TBaseSoftInterface(parent)
+{
+}
+
+QTreeWidget *TSoftDiDoTh::CreateDoView(QWidget *sheet)
+{
+    return CreateChannelView(sheet, "lvDo", DoColumns);
+}
+
+QTreeWidget *TSoftDiDoTh::CreateThView(QWidget *sheet)
+{
+    return CreateChannelView(sheet, "lvTh", ThColumns);
+}
+
+void TSoftDiDoTh::BindViews(QTreeWidget *lvDo, QTreeWidget *lvTh)
+{
+    m_lvDo = lvDo;
+    m_lvTh = lvTh;
+
+    auto *pmDo = new QMenu(lvDo);
+    pmDo->setObjectName(QStringLiteral("pmDo"));
+    connect(ViewContext::AddMenuItem(pmDo, "Pop_Do_Setting"), &QAction::triggered, this, &TSoftDiDoTh::Pop_Do_SettingClick);
+    connect(ViewContext::AddMenuItem(pmDo, "Pop_Do_ReadCurrentValue"), &QAction::triggered, this,
+            &TSoftDiDoTh::Pop_Do_ReadCurrentValueClick);
+    connect(ViewContext::AddMenuItem(pmDo, "Pop_Do_ClearLine"), &QAction::triggered, this, &TSoftDiDoTh::Pop_Do_ClearLineClick);
+    connect(ViewContext::AddMenuItem(pmDo, "Pop_Do_Clear"), &QAction::triggered, this, &TSoftDiDoTh::Pop_Do_ClearClick);
+    connect(lvDo, &QWidget::customContextMenuRequested, pmDo,
+            [lvDo, pmDo](const QPoint &pos) { pmDo->popup(lvDo->viewport()->mapToGlobal(pos)); });
+    OnDoubleClick(lvDo, [this] { lvDoDblClick(); });
+
+    auto *pmTh = new QMenu(lvTh);
+    pmTh->setObjectName(QStringLiteral("pmTh"));
+    connect(ViewContext::AddMenuItem(pmTh, "Pop_Th_Setting"), &QAction::triggered, this, &TSoftDiDoTh::Pop_Th_SettingClick);
+    connect(ViewContext::AddMenuItem(pmTh, "Pop_Th_ReadCurrentValue"), &QAction::triggered, this,
+            &TSoftDiDoTh::Pop_Th_ReadCurrentValueClick);
+    connect(ViewContext::AddMenuItem(pmTh, "Pop_Th_ClearLine"), &QAction::triggered, this, &TSoftDiDoTh::Pop_Th_ClearLineClick);
+    connect(ViewContext::AddMenuItem(pmTh, "Pop_Th_Clear"), &QAction::triggered, this, &TSoftDiDoTh::Pop_Th_ClearClick);
+    connect(lvTh, &QWidget::customContextMenuRequested, pmTh,
+            [lvTh, pmTh](const QPoint &pos) { pmTh->popup(lvTh->viewport()->mapToGlobal(pos)); });
+    OnDoubleClick(lvTh, [this] { lvThDblClick(); });
+}
+
+void TSoftDiDoTh::SizeDoColumns(QTreeWidget *lvDo) const
+{
+    SizeColumns(lvDo, kDoRules);
+}
+
+void TSoftDiDoTh::SizeThColumns(QTreeWidget *lvTh) const
+{
+    SizeColumns(lvTh, kThRules);
+}
+
+void TSoftDiDoTh::BuildDoRows(QTreeWidget *lvDo) const
+{
+    lvDo->setUpdatesEnabled(false);
+    AppendRow(lvDo, QStringLiteral("DOUT1"));
+    AppendRow(lvDo, QStringLiteral("DOUT2"));
+    lvDo->setUpdatesEnabled(true);
+}
+
+void TSoftDiDoTh::BuildThRows(const QString &modelText, QTreeWidget *lvTh) const
+{
+    if (lvTh->property(kThRowsBuilt).toBool())
+        return;
+    lvTh->setProperty(kThRowsBuilt, true);
+
+    int pairs = 0;
+    bool humidity = true;
+    if (modelText == QLatin1String("K801")) {
+        pairs = 4;
+    } else if (modelText == QLatin1String("K802")) {
+        pairs = 8;
+    } else if (modelText == QLatin1String("K803")) {
+        pairs = 8;
+        humidity = false;
+    }
+    lvTh->setUpdatesEnabled(false);
+    for (int channel = 1; channel <= pairs; ++channel) {
+        AppendRow(lvTh, ConstLang::ThRowCaption(false, channel, ConstLang::English));
+        if (humidity)
+            AppendRow(lvTh, ConstLang::ThRowCaption(true, channel, ConstLang::English));
+    }
+    lvTh->setUpdatesEnabled(true);
+}
+
+void TSoftDiDoTh::ShowDoStatus(const QByteArray &frame, QTreeWidget *lvDo) const
+{
+    const QByteArray payload = CheckedPayload(frame);
+    if (payload.size() <= kDoStatusByte)
+        return;
+    const quint8 status = quint8(payload.at(kDoStatusByte));
+    for (int row = 0; row < 2 && row < lvDo->topLevelItemCount(); ++row) {
+        const bool closed = (status >> row) & 1;
+        SetSubItem(lvDo->topLevelItem(row), DoStatusSubItem,
+                   ViewContext::Text(closed ? "TxtDoStatusClosed" : "TxtDoStatusOpen"));
+    }
+}
+
+void TSoftDiDoTh::ShowThValues(const QByteArray &frame, QTreeWidget *lvTh, int modelIndex) const
+{
+    int stride = 0;
+    if (modelIndex == 0 || modelIndex == 1)
+        stride = 2;
+    else if (modelIndex == 2)
+        stride = 4;
+    else
+        return;
+    const QByteArray payload = CheckedPayload(frame);
+    for (int row = 0; row < lvTh->topLevelItemCount(); ++row) {
+        const int offset = stride * row;
+        if (offset + 1 >= payload.size())
+            break;
+        const auto value = qint16(quint16(quint8(payload.at(offset)))
+                                  | quint16(quint8(payload.at(offset + 1)) << 8));
+        SetSubItem(lvTh->topLevelItem(row), ThValueSubItem, TenthsText(value));
+    }
+}
+
+void TSoftDiDoTh::Pop_Do_SettingClick()
+{
+    const int row = SelectedRowIndex(m_lvDo);
+    if (row < 0) {
+        ShowSelectRowMessage();
+        return;
+    }
+    TFormDoSetting editor(m_lvDo, row, m_lvDo->window());
+    editor.exec();
+}
+
+void TSoftDiDoTh::lvDoDblClick()
+{
+    Pop_Do_SettingClick();
+}
+
+void TSoftDiDoTh::Pop_Do_ReadCurrentValueClick()
+{
+    emit readDoStatusRequested();
+}
+
+void TSoftDiDoTh::Pop_Do_ClearLineClick()
+{
+    const int row = SelectedRowIndex(m_lvDo);
+    if (row < 0) {
+        ShowSelectRowMessage();
+        return;
+    }
+    ClearRow(m_lvDo, row);
+}
+
+void TSoftDiDoTh::Pop_Do_ClearClick()
+{
+    ClearAllRows(m_lvDo);
+}
+
+void TSoftDiDoTh::Pop_Th_SettingClick()
+{
+    const int row = SelectedRowIndex(m_lvTh);
+    if (row < 0) {
+        ShowSelectRowMessage();
+        return;
+    }
+    TFormThSetting editor(m_lvTh, row, m_lvTh->window());
+    editor.exec();
+}
+
+void TSoftDiDoTh::lvThDblClick()
+{
+    Pop_Th_SettingClick();
+}
+
+void TSoftDiDoTh::Pop_Th_ReadCurrentValueClick()
+{
+    emit readThValuesRequested();
+}
+
+void TSoftDiDoTh::Pop_Th_ClearLineClick()
+{
+    const int row = SelectedRowIndex(m_lvTh);
+    if (row < 0) {
+        ShowSelectRowMessage();
+        return;
+    }
+    ClearRow(m_lvTh, row);
+}
+
+void TSoftDiDoTh::Pop_Th_ClearClick()
+{
+    ClearAllRows(m_lvTh);
+}

@@ -1,0 +1,138 @@
+#include "views/ViewContext_Unt.h"
+
+#include "look/ComponentEx.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLayout>
+#include <QMenu>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+
+namespace ViewContext {
+
+namespace {
+
+struct TSources {
+    std::function<int()> language;
+    std::function<int()> modelIndex;
+    std::function<void(const QString &)> message;
+};
+
+TSources &Sources()
+{
+    static TSources sources;
+    return sources;
+}
+
+void ShowStandardBox(const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Information, QApplication::applicationDisplayName(),
+                                text, QMessageBox::Ok, QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+} // namespace
+
+void SetLanguageSource(std::function<int()> source)
+{
+    Sources().language = std::move(source);
+}
+
+void SetModelIndexSource(std::function<int()> source)
+{
+    Sources().modelIndex = std::move(source);
+}
+
+void SetMessageSink(std::function<void(const QString &)> sink)
+{
+    Sources().message = std::move(sink);
+}
+
+int CurrentLanguage()
+{
+    return Sources().language ? Sources().language() : ConstLang::English;
+}
+
+int CurrentModelIndex()
+{
+    return Sources().modelIndex ? Sources().modelIndex() : -1;
+}
+
+void ShowMessage(const QString &text)
+{
+    if (Sources().message)
+        Sources().message(text);
+    else
+        ShowStandardBox(text);
+}
+
+QString Text(const char *key)
+{
+    return ConstLang::Text(QString::fromLatin1(key), CurrentLanguage());
+}
+
+QString TargetText(const char *control, ConstLang::TargetKind kind, int index, int language)
+{
+    const ConstLang::TLangTarget *target =
+        ConstLang::FindTarget(QString::fromLatin1(control), kind, index);
+    if (target == nullptr)
+        return QString();
+    return target->Text(language).value_or(QString());
+}
+
+void NameWithCaption(QObject *control, const char *name)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    using ConstLang::TargetKind;
+    if (auto *edit = qobject_cast<TLabeledEdit *>(control)) {
+        // Hints come with the first language switch only: Chinese leaves them
+        // empty in a run that never used English.
+        edit->setLabelText(TargetText(name, TargetKind::Label, -1, ConstLang::English));
+        return;
+    }
+    const QString caption = TargetText(name, TargetKind::Caption, -1, ConstLang::English);
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        button->setText(caption);
+    else if (auto *group = qobject_cast<QGroupBox *>(control))
+        group->setTitle(caption);
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        label->setText(caption);
+    else if (auto *action = qobject_cast<QAction *>(control))
+        action->setText(caption);
+}
+
+} // namespace ViewContext
+
+void ViewContext::PrepareEditorWindow(QDialog *dialog)
+{
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    if (dialog->layout() != nullptr)
+        dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+TEditedRow::TEditedRow(QTreeWidget *view, int rowIndex)
+    : m_view(view), m_row(view ? view->topLevelItem(rowIndex) : nullptr), m_rowIndex(rowIndex)
+{
+}
+
+QTreeWidgetItem *TEditedRow::Row() const
+{
+    if (m_view.isNull() || m_row == nullptr)
+        return nullptr;
+    QTreeWidgetItem *current = m_view->topLevelItem(m_rowIndex);
+    return current == m_row ? current : nullptr;
+}
+
+QAction *ViewContext::AddMenuItem(QMenu *menu, const char *name)
+{
+    auto *action = new QAction(menu);
+    NameWithCaption(action, name);
+    menu->addAction(action);
+    return action;
+}
