@@ -233,6 +233,26 @@ private slots:
         QCOMPARE(m_messages.size(), 2);
     }
 
+    void doubleClickOnTheEmptyAreaAsksForARow()
+    {
+        TSheetsFixture fixture;
+        const TSettingsViews views = BuildSettingsViews(fixture.sheets, fixture.window.get());
+        views.BuildRows();
+        fixture.window->resize(900, 600);
+        fixture.sheets.PageControl->setCurrentIndex(1);
+        fixture.sheets.PageControlMain->setCurrentIndex(2);
+        fixture.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fixture.window.get()));
+        const QRect lastRow = views.lvTel->visualItemRect(views.lvTel->topLevelItem(9));
+        const QPoint below(lastRow.center().x(), lastRow.bottom() + 20);
+        QVERIFY(views.lvTel->viewport()->rect().contains(below));
+        QVERIFY(views.lvTel->itemAt(below) == nullptr);
+
+        QTest::mouseDClick(views.lvTel->viewport(), Qt::LeftButton, {}, below);
+        QTRY_COMPARE(m_messages, QStringList{QStringLiteral("Please select a setting option.")});
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+
     // --- Timers ---------------------------------------------------------
 
     void timerListsFollowTheLanguage()
