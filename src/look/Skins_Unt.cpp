@@ -1,0 +1,112 @@
+#include "look/Skins_Unt.h"
+
+#include "app/Funs_Unt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QStringDecoder>
+
+namespace {
+
+const QString SkinExtension = QStringLiteral(".asz");
+
+// A caption written so that the menu shows every '&' of the file name.
+QString EscapedCaption(const QString &caption)
+{
+    QString escaped = caption;
+    escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return escaped;
+}
+
+} // namespace
+
+bool TSkinEngine::LoadSkin(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString styleSheet = decoder.decode(bytes);
+    if (decoder.hasError())
+        return false;
+
+    const QFileInfo info(path);
+    m_folder = info.path() + QLatin1Char('/');
+    m_name = TSoftSkins::SkinCaption(path);
+    qApp->setStyleSheet(styleSheet);
+    emit SkinApplied(path);
+    return true;
+}
+
+bool ApplySkinFile(const QString &path)
+{
+    TSkinEngine engine;
+    return engine.LoadSkin(path);
+}
+
+TSoftSkins::TSoftSkins(QMenu *N_Skins, const QString &programDir)
+    : QObject(N_Skins), m_engine(new TSkinEngine(this))
+{
+    setObjectName(QStringLiteral("SoftSkins"));
+    m_skinFiles = FindFiles(programDir, SkinExtension);
+    for (const QString &path : std::as_const(m_skinFiles)) {
+        QAction *item = N_Skins->addAction(EscapedCaption(SkinCaption(path)));
+        connect(item, &QAction::triggered, this, [this, item] { ApplySkin(item); });
+    }
+}
+
+bool TSoftSkins::ApplySkin(const QAction *item)
+{
+    if (!item || m_skinFiles.isEmpty())
+        return false;
+    const int index = FindSkin(m_skinFiles, PlainCaption(item->text()));
+    if (index < 0)
+        return false;
+    return m_engine->LoadSkin(m_skinFiles.at(index));
+}
+
+QString TSoftSkins::SkinCaption(const QString &path)
+{
+    QString name = QFileInfo(path).fileName();
+    if (name.endsWith(SkinExtension, Qt::CaseInsensitive))
+        name.chop(SkinExtension.size());
+    return name;
+}
+
+int TSoftSkins::FindSkin(const QStringList &files, const QString &name)
+{
+    const QString wanted = name.trimmed();
+    for (int index = 0; index < files.size(); ++index) {
+        if (SkinCaption(files.at(index)).trimmed() == wanted)
+            return index;
+    }
+    return -1;
+}
+
+QString TSoftSkins::PlainCaption(const QString &caption)
+{
+    QString plain;
+    plain.reserve(caption.size());
+    for (int index = 0; index < caption.size(); ++index) {
+        if (caption.at(index) != QLatin1Char('&')) {
+            plain += caption.at(index);
+        } else if (index + 1 < caption.size() && caption.at(index + 1) == QLatin1Char('&')) {
+            plain += QLatin1Char('&');
+            ++index;
+        }
+    }
+    return plain.trimmed();
+}
+
+TSoftSkins *BuildSkinsMenu(QMenu *menu, const QString &programDir)
+{
+    if (!menu)
+        return nullptr;
+    return new TSoftSkins(menu, programDir);
+}
