@@ -292,6 +292,15 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"LoginTimeOut", "Time out", "登陆超时"},
     {"MsgProfileSaveFailed", "The profile file cannot be saved; the old file is unchanged.",
      "无法保存配置文件，原文件未改变。"},
+    // History sheet: CSV files and the multi-record read (%1 page, %2 and %3
+    // the first and last record of that page).
+    {"MsgCsvExportFailed", "The CSV file cannot be saved; an existing file of that name is unchanged.",
+     "无法保存CSV文件，同名的原文件未改变。"},
+    {"MsgCsvImportFailed", "The CSV file cannot be read; the history grid is unchanged.",
+     "无法读取CSV文件，历史记录表格未改变。"},
+    {"MsgHistoryReadFailed",
+     "History page %1 (records %2 to %3) could not be read from the device; the read has stopped.",
+     "无法从设备读取历史记录第%1页（记录%2至%3），读取已停止。"},
 };
 
 struct TThresholdTexts {
