@@ -1,0 +1,123 @@
+#pragma once
+
+#include "history/HistoryCsv_Unt.h"
+#include "history/HistoryGridModel_Unt.h"
+#include "history/SoftInterfaceHistory_Unt.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+class QTimeEdit;
+class TFormBasicAnimate;
+class TFormK900;
+class TLabeledEdit;
+
+// The history sheet of the main window: the controls on Sheet_History, the
+// grid SgHist over its model, and the handlers of the history buttons. The
+// device flows run through the main window's request-reply machinery; the
+// decoding, CSV files and filter are the widget-free history core.
+//
+// Created once by the main window after its pages exist; it lives as the
+// main window's child.
+class THistorySheet : public QObject
+{
+    Q_OBJECT
+public:
+    // How often a page is asked for before the read gives up on it.
+    static constexpr int PageAttempts = 3;
+    // Quiet time after a reply that was no valid frame, so that the rest of
+    // a broken reply is dropped instead of being taken for the next answer.
+    static constexpr int DrainMs = 250;
+
+    explicit THistorySheet(TFormK900 *mainWindow);
+    ~THistorySheet() override;
+
+    THistoryGridModel &Grid() { return m_grid; }
+    const THistoryGridModel &Grid() const { return m_grid; }
+    TSoftHistory &Soft() { return m_soft; }
+
+    // Multi-record read of the quantity in lbledt_ReadQty, page by page.
+    void btn_ReadHistroyFullClick();
+    // One record, the line number in lbledt_ReadLine, into row 1.
+    void btn_ReadHistroyClick();
+    // Asks, then erases the device's log, its progress in the gauge.
+    void btn_Clean_History_DevClick();
+    // Empties columns 1 onwards of every record row.
+    void btn_History_ClearClick();
+    void btn_Hist_Save_CSVClick();
+    void btn_Hist_Open_CSVClick();
+    void btn_History_FilterClick();
+
+    // Captions, grid headers and the decoder's texts in language 0 (Chinese)
+    // or 1 (English); the language switch calls it.
+    void Retranslate(int language);
+
+    // The file dialog steps: folder is the program's folder; an empty result
+    // means the user cancelled. They show non-native dialogs unless replaced
+    // (tests replace them).
+    std::function<QString(const QString &folder, const QString &defaultName)> ChooseSaveFile;
+    std::function<QString(const QString &folder)> ChooseOpenFile;
+
+    // True while a multi-record read runs.
+    bool Reading() const { return m_reading; }
+
+    QGroupBox *grp_History = nullptr;
+    TLabeledEdit *lbledt_ReadQty = nullptr;
+    TLabeledEdit *lbledt_ReadLine = nullptr;
+    QPushButton *btn_ReadHistroyFull = nullptr;
+    QPushButton *btn_ReadHistroy = nullptr;
+    QPushButton *btn_Clean_History_Dev = nullptr;
+    QPushButton *btn_History_Clear = nullptr;
+    QGroupBox *grp_HisTime = nullptr;
+    QLabel *lbl_HisStartTime = nullptr;
+    QLabel *lbl_HisStopTime = nullptr;
+    QDateEdit *dtp_Hist_Begin_Date = nullptr;
+    QTimeEdit *dtp_Hist_Begin_Time = nullptr;
+    QDateEdit *dtp_Hist_End_Date = nullptr;
+    QTimeEdit *dtp_Hist_End_Time = nullptr;
+    QPushButton *btn_History_Filter = nullptr;
+    QGroupBox *grp_HistoryFiles = nullptr;
+    QPushButton *btn_Hist_Save_CSV = nullptr;
+    QPushButton *btn_Hist_Open_CSV = nullptr;
+    QTableView *SgHist = nullptr;
+
+signals:
+    // A message was shown to the user (message window or error box).
+    void MessageShown(const QString &text);
+    // A multi-record read ended; rows: the records now in the grid.
+    void ReadFinished(int rows);
+
+private:
+    void BuildControls();
+    void ApplyColumnWidths();
+    void SetPickersToNow();
+    void ModelKnown(int modelIndex);
+    void HistoryLineReply(const QByteArray &chunk);
+    void HistoryEraseProgress(const QByteArray &chunk);
+    // Reads one page into the grid, asking again when the reply is missing
+    // or is no valid frame. Stopped: the user stopped or the port is gone;
+    // Failed: the page gave no valid reply within PageAttempts.
+    enum class TPageRead { Read, Stopped, Failed };
+    TPageRead ReadPage(int page, int quantity, TSoftHistory::TPageResult *result);
+    void ShowInfo(const QString &text);
+    void ShowError(const QString &text);
+    void ShowFileError(const THistoryCsv::TResult &result);
+    QString Text(const char *key) const;
+    QString Text(const QString &key) const;
+    bool PortOpen() const;
+
+    TFormK900 *m_main;
+    THistoryGridModel m_grid;
+    TSoftHistory m_soft;
+    QPointer<TFormBasicAnimate> m_eraseWindow;
+    int m_requestedLine = 1;
+    bool m_reading = false;
+};
