@@ -2,15 +2,32 @@
 // 5000 page replies, Clear, CSV export, CSV import and the date filter.
 // Each step runs several times on the same data; the median and the slowest
 // run are printed.
+//
+// Then the read of N records (first argument, default 400) from a simulated
+// logger on a pseudo-terminal at 115200 baud: through the history sheet's
+// own read flow on a main window, and as a bare page loop on a serial port
+// component with the usual 100 ms chunk pause and with a 20 ms one. Each is
+// printed next to the wire time of the bytes both ways (10 bits a byte).
 
+#include "app/Funs_Unt.h"
+#include "app/K900_Frm.h"
+#include "app/Variable_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
+#include "history/HistorySheet_Frm.h"
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "link/BasicProtocol_Unt.h"
+#include "link/SendHandle_Unt.h"
+#include "link/SerialPort_Unt.h"
+#include "look/ComponentEx.h"
+#include "sim/DeviceSimulator_Unt.h"
+#include "sim/PtyBridge_Unt.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -189,21 +206,201 @@ bool RunGridBench()
     return true;
 }
 
+constexpr int DefaultSimRecords = 400;
+constexpr double BaudRate = 115200.0;
+constexpr double BitsPerByte = 10.0;
+// A chunk pause well above the gaps inside a paced reply, for comparison.
+constexpr int ShortPauseMs = 20;
+
+// Bytes on the line in both directions, counted at the simulator.
+struct TLineCount
+{
+    qint64 toDevice = 0;
+    qint64 toHost = 0;
+
+    qint64 total() const { return toDevice + toHost; }
+    double wireMs() const { return double(total()) * BitsPerByte / BaudRate * 1000.0; }
+};
+
+void ReportRead(const QString &what, int records, double wallMs, const TLineCount &line)
+{
+    const int pages = TSoftHistory::PageCount(records);
+    Out() << QStringLiteral("  %1 %2 ms wall, %3 ms wire (%4 bytes), ratio %5, %6 ms a page")
+                 .arg(what, -44)
+                 .arg(wallMs, 8, 'f', 0)
+                 .arg(line.wireMs(), 7, 'f', 0)
+                 .arg(line.total())
+                 .arg(wallMs / line.wireMs(), 0, 'f', 2)
+                 .arg(wallMs / pages, 0, 'f', 1)
+          << Qt::endl;
+}
+
+// Waits, handling events, until done() or the time is out.
+bool WaitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        Delay(5);
+    }
+    return true;
+}
+
+// The read as the user runs it: a main window logs in over the
+// pseudo-terminal, the history sheet reads N records page by page.
+bool ReadThroughSheet(TDeviceSimulator &device, const QString &path, int records, TLineCount &line)
+{
+    AppVariables().ConnectionPassword = QStringLiteral("5937");
+    AppVariables().ConnectionPortName = path;
+    TFormK900 window;
+    auto *sheet = new THistorySheet(&window);
+    bool modelKnown = false;
+    QObject::connect(&window, &TFormK900::ModelKnown, [&modelKnown] { modelKnown = true; });
+    window.show();
+    if (!WaitFor([&] { return modelKnown; }, 10000))
+        return Fail(QStringLiteral("the main window did not log in on ") + path);
+
+    line = {};
+    sheet->lbledt_ReadQty->setText(QString::number(records));
+    QElapsedTimer timer;
+    timer.start();
+    sheet->btn_ReadHistroyFullClick();
+    const double wallMs = double(timer.nsecsElapsed()) / 1e6;
+    if (sheet->Grid().LastFilledRow() != records)
+        return Fail(QStringLiteral("the sheet shows %1 of %2 records")
+                        .arg(sheet->Grid().LastFilledRow())
+                        .arg(records));
+    for (int row = 1; row <= records; row += records / 7 + 1) {
+        const QStringList expected = HistoryRecord::RowCells(device.historyRecord(row - 1),
+                                                             window.ModelIndex(),
+                                                             sheet->Soft().Texts());
+        if (sheet->Grid().RowFields(row) != expected)
+            return Fail(QStringLiteral("row %1 differs from the device's record").arg(row));
+    }
+    ReportRead(QStringLiteral("history sheet read flow (100 ms chunk pause)"), records, wallMs, line);
+    // A page request is a frame head and its checksum, without data.
+    const qint64 requests = line.toDevice / (TBasicProtocol::HeadSize + 1);
+    if (requests != TSoftHistory::PageCount(records))
+        Out() << "    (" << requests - TSoftHistory::PageCount(records) << " pages asked again)" << Qt::endl;
+    window.ComPort()->ClosePort();
+    return true;
+}
+
+// The same exchange without any window: request a page, wait for its chunk,
+// decode it. pauseMs is the quiet time that ends a chunk.
+bool ReadBare(const QString &path, int records, int pauseMs, TLineCount &line)
+{
+    TComm port;
+    port.SetCommName(path);
+    port.SetBaudRate(115200);
+    // The main window's line settings; XON/XOFF would swallow data bytes.
+    port.SetTxContinueOnXoff(false);
+    port.SetOutx_XonXoffFlow(false);
+    port.SetInx_XonXoffFlow(false);
+    port.SetDtrControl(TDtrControl::DtrDisable);
+    port.SetRtsControl(TRtsControl::RtsDisable);
+    port.SetXonLimit(0);
+    port.SetXoffLimit(0);
+    port.SetReadIntervalTimeout(quint32(pauseMs));
+    try {
+        port.OpenPort();
+    } catch (const ECommsError &error) {
+        return Fail(QStringLiteral("opening %1: %2").arg(path, error.message()));
+    }
+    QByteArray reply;
+    QEventLoop loop;
+    QObject::connect(&port, &TComm::OnReceiveData, [&](const QByteArray &chunk) {
+        reply = chunk;
+        loop.quit();
+    });
+    QTimer timeOut;
+    timeOut.setSingleShot(true);
+    QObject::connect(&timeOut, &QTimer::timeout, &loop, &QEventLoop::quit);
+
+    THistoryGridModel grid;
+    TSoftHistory soft;
+    soft.SetTexts(THistoryTexts::ForLanguage(1));
+    soft.InitGrid(grid);
+    soft.SetValueColumns(grid, ModelK802, 1);
+    soft.BeginRead(grid);
+
+    line = {};
+    const int pages = TSoftHistory::PageCount(records);
+    QElapsedTimer timer;
+    timer.start();
+    int askedAgain = 0;
+    for (int page = 0; page < pages; ++page) {
+        for (int attempt = 1;; ++attempt) {
+            reply.clear();
+            SendHandle().SendReadHistoryPage(port, page);
+            timeOut.start(3000);
+            loop.exec();
+            if (soft.ShowPage(grid, reply, records, ModelK802).frameValid)
+                break;
+            if (attempt == THistorySheet::PageAttempts)
+                return Fail(QStringLiteral("page %1 came back broken or not at all").arg(page));
+            // A short pause can cut a reply in two: let the rest go by.
+            ++askedAgain;
+            Delay(THistorySheet::DrainMs);
+        }
+    }
+    const double wallMs = double(timer.nsecsElapsed()) / 1e6;
+    port.ClosePort();
+    if (grid.LastFilledRow() != records)
+        return Fail(QStringLiteral("the bare loop decoded %1 records").arg(grid.LastFilledRow()));
+    ReportRead(QStringLiteral("bare page loop, %1 ms chunk pause").arg(pauseMs), records, wallMs, line);
+    if (askedAgain > 0)
+        Out() << "    (" << askedAgain << " pages asked again: a reply was cut by the short pause)"
+              << Qt::endl;
+    return true;
+}
+
+bool RunSimulatorBench(int records)
+{
+    TDeviceSimulator device(TDeviceSimulator::Model::K802);
+    device.setBaudRate(115200);
+    device.setHistoryRecordCount(records);
+    TPtyBridge bridge(&device);
+    if (!bridge.open())
+        return Fail(QStringLiteral("no pseudo-terminal: ") + bridge.errorString());
+
+    TLineCount line;
+    QObject::connect(&device, &TDeviceSimulator::requestReceived,
+                     [&line](const QByteArray &request) { line.toDevice += request.size(); });
+    QObject::connect(&device, &TDeviceSimulator::BytesToHost,
+                     [&line](const QByteArray &bytes) { line.toHost += bytes.size(); });
+
+    Out() << "Simulator read over a pseudo-terminal: " << records << " records ("
+          << TSoftHistory::PageCount(records) << " pages of 9 + 265 bytes), K802, 115200 baud, "
+          << "device latency " << device.latencyMs() << " ms" << Qt::endl;
+    bool ok = ReadThroughSheet(device, bridge.slavePath(), records, line);
+    ok = ReadBare(bridge.slavePath(), records, 100, line) && ok;
+    ok = ReadBare(bridge.slavePath(), records, ShortPauseMs, line) && ok;
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The read flow runs on a main window; it needs no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    int simRecords = DefaultSimRecords;
+    if (argc > 1) {
+        bool isNumber = false;
+        simRecords = QString::fromLocal8Bit(argv[1]).toInt(&isNumber);
+        if (!isNumber || !TSoftHistory::QuantityValid(simRecords)) {
+            Out() << "usage: bench_history [records 1..20000]" << Qt::endl;
+            return 2;
+        }
+    }
 
     bool ok = RunGridBench();
-
-    // ---- Reading from the simulator over a pseudo-terminal ----
-    // This half belongs here once the multi-record read flow exists: start
-    // the simulator on one end of a pseudo-terminal pair at 115200 baud, read
-    // N records through the read flow on the other end, and print the wall
-    // time next to the wire time of the bytes exchanged (10 bits per byte at
-    // 115200 baud) and their ratio.
-    Out() << "Simulator read over a pseudo-terminal: not measured yet (needs the read flow)" << Qt::endl;
-
+    ok = RunSimulatorBench(simRecords) && ok;
     return ok ? 0 : 1;
 }
