@@ -6,6 +6,8 @@
 #include "app/Platform_Unt.h"
 #include "app/Questions_Frm.h"
 #include "app/ReplyMachine_Unt.h"
+#include "config/SoftInterfaceMaster_Unt.h"
+#include "debug/ProtocolDebug_Frm.h"
 #include "app/Variable_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
@@ -13,6 +15,13 @@
 #include "link/SendHandle_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "link/VersionProtocol_Unt.h"
+#include "look/ClickSounds_Unt.h"
+#include "look/ComponentEx.h"
+#include "look/Skins_Unt.h"
+#include "views/FrameBar_Frm.h"
+#include "views/SoftInterfaceDateTime_Unt.h"
+#include "views/SoftInterfaceDiDoTh_Unt.h"
+#include "views/ViewContext_Unt.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -98,10 +107,22 @@ void TFormK900::FormCreate()
     connect(m_deviceWatcher, &TDeviceWatcher::DeviceRemoveComplete, this,
             &TFormK900::DeviceRemoved);
 
+    ViewContext::SetLanguageSource([this] { return m_language; });
+    ViewContext::SetModelIndexSource([this] { return m_modelIndex; });
+    ViewContext::SetMessageSink([this](const QString &text) {
+        ShowMessageWindow(text, windowTitle());
+        emit MessageShown(text);
+    });
+
     BuildMenus();
     BuildPages();
     BuildStatusBar();
+    // The debug box stays hidden; the System menu reaches the same window.
+    InstallProtocolDebug(this, m_debugBox);
+    AddProtocolDebugAction(findChild<QMenu *>(QStringLiteral("Pop_System")), m_debugBox);
+    InstallClickSounds(this);
     ConnectViewControls();
+    m_master = new TSoftMaster(this);
     ApplyLanguage(LocaleLanguage());
 }
 
@@ -138,8 +159,10 @@ void TFormK900::BuildMenus()
            &TFormK900::Pop_RepCommPortClick);
 
     QMenu *config = menu("MI_SystemConfig");
-    action(config, "Pop_ReadMaster_Seting", QKeySequence(Qt::CTRL | Qt::Key_R), nullptr);
-    action(config, "Pop_WirteMaster", QKeySequence(Qt::CTRL | Qt::Key_W), nullptr);
+    connect(action(config, "Pop_ReadMaster_Seting", QKeySequence(Qt::CTRL | Qt::Key_R), nullptr),
+            &QAction::triggered, this, [this] { m_master->Pop_ReadMaster_SetingClick(); });
+    connect(action(config, "Pop_WirteMaster", QKeySequence(Qt::CTRL | Qt::Key_W), nullptr),
+            &QAction::triggered, this, [this] { m_master->Pop_WirteMasterClick(); });
     config->addSeparator()->setObjectName(QStringLiteral("MI_N2"));
     action(config, "Menu_R_DO", {}, &TFormK900::Menu_R_DOClick);
     action(config, "Menu_R_TH", {}, &TFormK900::Menu_R_THClick);
@@ -168,13 +191,7 @@ void TFormK900::BuildPages()
     auto *central = new QWidget(this);
     auto *row = new QHBoxLayout(central);
     row->setContentsMargins(0, 0, 0, 0);
-    m_frameBar = new QWidget(central);
-    m_frameBar->setObjectName(QStringLiteral("FrameBar"));
-    m_frameBar->setFixedWidth(161);
-    row->addWidget(m_frameBar);
-
     m_sheets.PageControl = NamedPageControl("PageControl", central);
-    row->addWidget(m_sheets.PageControl, 1);
     setCentralWidget(central);
 
     m_sheets.abSheetVerInfo = NamedSheet("abSheetVerInfo");
@@ -216,6 +233,23 @@ void TFormK900::BuildPages()
     lbl_IMEI = label("lbl_IMEI", "IMEI:");
     lbl_SignalValue = label("lbl_SignalValue", "3G/GSM信号值:");
     welcome->addStretch();
+
+    m_views = BuildSettingsViews(m_sheets, this);
+    m_frameBar = CreateFrameBar(m_sheets, central);
+    row->addWidget(m_frameBar);
+    row->addWidget(m_sheets.PageControl, 1);
+
+    TSoftDiDoTh *channels = m_views.SoftDiDoTh;
+    connect(channels, &TSoftDiDoTh::readDoStatusRequested, this, &TFormK900::Menu_R_DOClick);
+    connect(channels, &TSoftDiDoTh::readThValuesRequested, this, &TFormK900::Menu_R_THClick);
+    connect(this, &TFormK900::DoStatusReply, this,
+            [this](const QByteArray &chunk) { m_views.SoftDiDoTh->ShowDoStatus(chunk, m_views.lvDo); });
+    connect(this, &TFormK900::ThValuesReply, this, [this](const QByteArray &chunk) {
+        m_views.SoftDiDoTh->ShowThValues(chunk, m_views.lvTh, m_modelIndex);
+    });
+    connect(this, &TFormK900::ModelKnown, this, [this](int, const QString &modelText) {
+        m_views.SoftDiDoTh->BuildThRows(modelText, m_views.lvTh);
+    });
 }
 
 void TFormK900::BuildStatusBar()
@@ -262,7 +296,6 @@ void TFormK900::ConnectViewControls()
         {"btn_DO1_Open", &TFormK900::btn_DO1_OpenClick},
         {"btn_Do2_Close", &TFormK900::btn_Do2_CloseClick},
         {"btn_Do2_Open", &TFormK900::btn_Do2_OpenClick},
-        {"chk_ShowPassword", &TFormK900::chk_ShowPasswordClick},
     };
     for (const auto &button : buttons) {
         if (auto *control = qobject_cast<QAbstractButton *>(Control(button.name)))
@@ -314,7 +347,12 @@ bool TFormK900::OpenPortShowingError()
 void TFormK900::FormShow()
 {
     btn_PC_TimeClick();
+    m_views.SizeColumns();
+    m_views.BuildRows();
     ApplyLanguage(LocaleLanguage());
+    TSoftDateTime::BuildTimerLists(m_language);
+    BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")),
+                   QCoreApplication::applicationDirPath());
     if (!ViewMode()) {
         m_comPort->SetBaudRate(115200);
         m_comPort->SetCommName(AppVariables().ConnectionPortName);
@@ -513,11 +551,12 @@ void TFormK900::closeEvent(QCloseEvent *event)
 void TFormK900::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
+    m_views.SizeColumns();
 }
 
 QString TFormK900::PasswordFieldText() const
 {
-    if (auto *edit = findChild<QLineEdit *>(QStringLiteral("lbledt_Main_Password")))
+    if (auto *edit = findChild<TLabeledEdit *>(QStringLiteral("lbledt_Main_Password")))
         return edit->text();
     return QString::fromLatin1(Const::DefaultPassword);
 }
@@ -642,13 +681,6 @@ void TFormK900::Menu_R_THClick()
         return;
     SetExpectedReply(Const::ReplyThValues);
     SendHandle().SendReadTHValues(*m_comPort);
-}
-
-void TFormK900::chk_ShowPasswordClick()
-{
-    auto *box = findChild<QCheckBox *>(QStringLiteral("chk_ShowPassword"));
-    if (auto *edit = findChild<QLineEdit *>(QStringLiteral("lbledt_Main_Password")))
-        edit->setEchoMode(box && box->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
 }
 
 void TFormK900::N_ExitClick()

@@ -2,6 +2,7 @@
 
 #include "app/Const_Unt.h"
 #include "views/MainSheets.h"
+#include "views/SettingsViews_Unt.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -14,6 +15,7 @@ class QTimer;
 class TComm;
 class TDeviceWatcher;
 class TReplyMachine;
+class TSoftMaster;
 
 // The main window: owner of the device connection after the login, of the
 // request-reply machinery every device operation uses, and of the pages the
@@ -28,6 +30,8 @@ public:
     TComm *ComPort() const { return m_comPort; }
     TReplyMachine *Replies() const { return m_replies; }
     const TMainSheets &Sheets() const { return m_sheets; }
+    const TSettingsViews &Views() const { return m_views; }
+    TSoftMaster *Master() const { return m_master; }
     // −1 until the first version reply, then 0 K801, 1 K802, 2 K803.
     int ModelIndex() const { return m_modelIndex; }
     // 0 Chinese, 1 English.
@@ -64,7 +68,6 @@ public:
     void btn_Do2_OpenClick();
     void Menu_R_DOClick();
     void Menu_R_THClick();
-    void chk_ShowPasswordClick();
     void N_ExitClick();
     void N_AboutClick();
 
@@ -112,6 +115,8 @@ private:
     QTimer *tmrOut = nullptr;
     TDeviceWatcher *m_deviceWatcher = nullptr;
     TMainSheets m_sheets;
+    TSettingsViews m_views;
+    TSoftMaster *m_master = nullptr;
     QWidget *m_frameBar = nullptr;
     QLabel *m_statusLabel = nullptr;
     QCheckBox *m_autoStartBox = nullptr;

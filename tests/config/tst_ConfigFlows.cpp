@@ -1,0 +1,230 @@
+// Reading and writing the configuration against the built-in simulated logger.
+#include "app/K900_Frm.h"
+#include "app/ReplyMachine_Unt.h"
+#include "app/Variable_Unt.h"
+#include "config/SoftInterfaceMaster_Unt.h"
+#include "link/SerialPort_Unt.h"
+#include "look/ComponentEx.h"
+#include "sim/DeviceSimulator_Unt.h"
+
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+namespace {
+
+constexpr int StartUpWaitMs = 8000;
+constexpr int FlowWaitMs = 60000;
+
+// A main window logged in to a simulated logger of the given model.
+std::unique_ptr<TFormK900> ConnectedWindow(const QString &model)
+{
+    AppVariables().ConnectionPassword = QStringLiteral("5937");
+    AppVariables().ConnectionPortName = QStringLiteral("demo:") + model;
+    auto window = std::make_unique<TFormK900>();
+    window->ApplyLanguage(1);
+    QSignalSpy known(window.get(), &TFormK900::ModelKnown);
+    window->show();
+    if (!known.wait(StartUpWaitMs) && known.isEmpty())
+        return nullptr;
+    return window;
+}
+
+QString ErrorBoxText(QWidget *window)
+{
+    for (QMessageBox *box : window->findChildren<QMessageBox *>(QStringLiteral("ErrorBox"))) {
+        if (box->isVisible())
+            return box->text();
+    }
+    return {};
+}
+
+int FramesWithCommand(const TDeviceSimulator *device, quint8 command)
+{
+    int count = 0;
+    for (const QByteArray &request : device->requestLog()) {
+        if (request.size() > 1 && request.at(0) == '#' && quint8(request.at(1)) == command)
+            ++count;
+    }
+    return count;
+}
+
+// Runs one flow of the window's codec and waits for its end.
+bool RunFlow(TFormK900 &window, void (TSoftMaster::*flow)())
+{
+    QSignalSpy finished(window.Master(), &TSoftMaster::FlowFinished);
+    QMetaObject::invokeMethod(window.Master(), [&window, flow] { (window.Master()->*flow)(); },
+                              Qt::QueuedConnection);
+    if (!finished.wait(FlowWaitMs))
+        return false;
+    return finished.first().at(0).toBool();
+}
+
+} // namespace
+
+class TestConfigFlows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readShowsTheDeviceImage_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("fault");
+
+        // fault: 0 none, 1 first page dropped, 2 a page with a bad checksum, 3 a split page
+        QTest::newRow("K802") << "K802" << 0;
+        QTest::newRow("K803, first page dropped") << "K803" << 1;
+        QTest::newRow("K801, corrupted page") << "K801" << 2;
+        QTest::newRow("K802, split page") << "K802" << 3;
+    }
+
+    void readShowsTheDeviceImage()
+    {
+        QFETCH(QString, model);
+        QFETCH(int, fault);
+        auto window = ConnectedWindow(model);
+        QVERIFY(window);
+        TDeviceSimulator *device = window->ComPort()->simulator();
+        if (fault == 1)
+            device->dropReplies(1);
+        else if (fault == 2)
+            device->corruptChecksums(1);
+        else if (fault == 3)
+            device->splitReplies(1, 150);
+
+        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+
+        const TDecodeResult expected = DecodeImage(device->configImage(), window->ModelIndex());
+        QVERIFY(expected.Ok());
+        TConfigValues shown = window->Master()->ControlsToValues();
+        // The relay status and sensor value columns show the live values the read asks for
+        // afterwards; it is not part of the image.
+        QTRY_COMPARE(window->Replies()->Expected(), Const::ReplyIdle);
+        shown = window->Master()->ControlsToValues();
+        for (QStringList &row : shown.lvDo)
+            row[ConfigCells::DoStatus].clear();
+        for (QStringList &row : shown.lvTh)
+            row[ConfigCells::ThValue].clear();
+        QCOMPARE(shown.Texts, expected.Values.Texts);
+        QCOMPARE(shown.Checks, expected.Values.Checks);
+        QCOMPARE(shown.Combos, expected.Values.Combos);
+        QCOMPARE(shown.lvDo, expected.Values.lvDo);
+        QCOMPARE(shown.lvTh, expected.Values.lvTh);
+        QCOMPARE(shown.lvTel, expected.Values.lvTel);
+        QCOMPARE(shown.lvTimer, expected.Values.lvTimer);
+        QCOMPARE(AppVariables().ConnectionPassword, expected.Values.Text("lbledt_Main_Password"));
+    }
+
+    void readThatCannotCompleteShowsNothing()
+    {
+        auto window = ConnectedWindow(QStringLiteral("K802"));
+        QVERIFY(window);
+        auto *id = window->findChild<TLabeledEdit *>(QStringLiteral("lbledt_DeviseID"));
+        id->setText(QStringLiteral("4321"));
+        window->ComPort()->simulator()->dropReplies(1000);
+
+        QVERIFY(!RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        QVERIFY(ErrorBoxText(window.get()).contains(QStringLiteral("Page 0")));
+        QCOMPARE(id->text(), QStringLiteral("4321")); // nothing was blanked or half-filled
+    }
+
+    void writeBackUnchangedKeepsTheImage()
+    {
+        auto window = ConnectedWindow(QStringLiteral("K803"));
+        QVERIFY(window);
+        TDeviceSimulator *device = window->ComPort()->simulator();
+        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        const TConfigValues before = window->Master()->ControlsToValues();
+        const QByteArray imageBefore = device->configImage();
+        QTRY_COMPARE(window->Replies()->Expected(), Const::ReplyIdle);
+
+        const int writesBefore = FramesWithCommand(device, 0x82);
+        device->dropReplies(1); // the first page's acknowledgement is lost and the page resent
+        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
+        QCOMPARE(FramesWithCommand(device, 0x82) - writesBefore, 17);
+
+        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        const TConfigValues after = window->Master()->ControlsToValues();
+        QCOMPARE(after.Texts, before.Texts);
+        QCOMPARE(after.Checks, before.Checks);
+        QCOMPARE(after.lvTh, before.lvTh);
+        QCOMPARE(after.lvTimer, before.lvTimer);
+
+        // What the encoder produced survives decode and encode byte for byte.
+        const QByteArray written = device->configImage();
+        const TEncodeResult again =
+            EncodeImage(DecodeImage(written, window->ModelIndex()).Values, window->ModelIndex());
+        QVERIFY(again.Ok());
+        QCOMPARE(again.Image.toHex(), written.left(TDeviceSimulator::ImageSize).toHex());
+        QCOMPARE(written.size(), imageBefore.size());
+    }
+
+    void editedValueReachesTheDevice()
+    {
+        auto window = ConnectedWindow(QStringLiteral("K802"));
+        QVERIFY(window);
+        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        window->findChild<TLabeledEdit *>(QStringLiteral("lbledt_DeviseID"))
+            ->setText(QStringLiteral("65535"));
+        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
+        const TDecodeResult stored =
+            DecodeImage(window->ComPort()->simulator()->configImage(), window->ModelIndex());
+        QCOMPARE(stored.Values.Text(QStringLiteral("lbledt_DeviseID")), QStringLiteral("65535"));
+    }
+
+    void badInputIsRefusedBeforeSending_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("hexMode");
+
+        QTest::newRow("device ID above 65535") << "lbledt_DeviseID" << "65536" << false;
+        QTest::newRow("login message with a bad hex pair") << "lbledt_GprsRegDat" << "01 AG" << true;
+    }
+
+    void badInputIsRefusedBeforeSending()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, text);
+        QFETCH(bool, hexMode);
+        auto window = ConnectedWindow(QStringLiteral("K802"));
+        QVERIFY(window);
+        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        if (hexMode)
+            window->findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->setChecked(true);
+        auto *edit = window->findChild<TLabeledEdit *>(control);
+        QVERIFY(edit);
+        edit->setText(text);
+        TDeviceSimulator *device = window->ComPort()->simulator();
+        const int writesBefore = FramesWithCommand(device, 0x82);
+
+        QVERIFY(!RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
+        QCOMPARE(FramesWithCommand(device, 0x82), writesBefore);
+        const QString message = ErrorBoxText(window.get());
+        QVERIFY2(message.contains(edit->labelText()), qPrintable(message));
+    }
+
+    void silentDeviceNamesTheUnconfirmedPages()
+    {
+        auto window = ConnectedWindow(QStringLiteral("K801"));
+        QVERIFY(window);
+        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        // Pages 0..13 are confirmed, then the device stops answering.
+        TDeviceSimulator *device = window->ComPort()->simulator();
+        QObject::connect(device, &TDeviceSimulator::requestReceived, device,
+                         [device](const QByteArray &request) {
+                             if (request.size() > 5 && quint8(request.at(1)) == 0x82
+                                 && quint8(request.at(4)) == 14)
+                                 device->dropReplies(1000);
+                         });
+        QVERIFY(!RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
+        const QString message = ErrorBoxText(window.get());
+        QVERIFY2(message.contains(QStringLiteral("14, 15")), qPrintable(message));
+    }
+};
+
+QTEST_MAIN(TestConfigFlows)
+#include "tst_ConfigFlows.moc"
