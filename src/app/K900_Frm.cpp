@@ -8,6 +8,7 @@
 #include "app/ReplyMachine_Unt.h"
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "debug/ProtocolDebug_Frm.h"
+#include "history/HistorySheet_Frm.h"
 #include "app/Variable_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
@@ -123,6 +124,7 @@ void TFormK900::FormCreate()
     InstallClickSounds(this);
     ConnectViewControls();
     m_master = new TSoftMaster(this);
+    m_history = new THistorySheet(this);
     ApplyLanguage(LocaleLanguage());
 }
 
@@ -376,6 +378,8 @@ void TFormK900::ApplyLanguage(int language)
     m_autoStartBox->setText(m_language == 0 ? QStringLiteral("自动启动")
                                             : QStringLiteral("Auto Start"));
     m_debugBox->setText(m_language == 0 ? QStringLiteral("调试") : QStringLiteral("Debug"));
+    if (m_history)
+        m_history->Retranslate(m_language);
 }
 
 void TFormK900::SetExpectedReply(Const::TExpectedReply state)

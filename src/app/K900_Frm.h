@@ -16,6 +16,7 @@ class TComm;
 class TDeviceWatcher;
 class TReplyMachine;
 class TSoftMaster;
+class THistorySheet;
 
 // The main window: owner of the device connection after the login, of the
 // request-reply machinery every device operation uses, and of the pages the
@@ -32,6 +33,7 @@ public:
     const TMainSheets &Sheets() const { return m_sheets; }
     const TSettingsViews &Views() const { return m_views; }
     TSoftMaster *Master() const { return m_master; }
+    THistorySheet *History() const { return m_history; }
     // −1 until the first version reply, then 0 K801, 1 K802, 2 K803.
     int ModelIndex() const { return m_modelIndex; }
     // 0 Chinese, 1 English.
@@ -117,6 +119,7 @@ private:
     TMainSheets m_sheets;
     TSettingsViews m_views;
     TSoftMaster *m_master = nullptr;
+    THistorySheet *m_history = nullptr;
     QWidget *m_frameBar = nullptr;
     QLabel *m_statusLabel = nullptr;
     QCheckBox *m_autoStartBox = nullptr;

@@ -265,29 +265,6 @@ const std::vector<TLangText> kTexts = {
     {"TxtRecType6", "Power ON/OFF", "外电变化"},
 };
 
-// Results of the configuration read and write (%1.. are filled in where used).
-const std::vector<TLangText> kConfigTexts = {
-    {"MsgConfigReadFailed",
-     "Page %1 of the configuration could not be read; nothing was changed.",
-     "无法读取配置第%1页，界面未改变。"},
-    {"MsgConfigImageShort",
-     "The configuration read is incomplete (%1 of 3646 bytes received); nothing was changed.",
-     "读取的配置数据不完整（收到%1字节，应为3646字节），界面未更新。"},
-    {"MsgConfigOutOfRange",
-     "The value \"%2\" of \"%1\" is out of range (%3 to %4); the configuration was not written.",
-     "“%1”的值“%2”超出范围（%3～%4），配置未写入。"},
-    {"MsgConfigBadHex",
-     "\"%2\" in \"%1\" is not a hexadecimal pair; the configuration was not written.",
-     "“%1”中的“%2”不是十六进制数，配置未写入。"},
-    {"MsgConfigWritten", "The configuration was written.", "配置已写入。"},
-    {"MsgConfigWriteUnconfirmed",
-     "The device did not confirm page(s) %1; the device may hold a mix of old and new settings.",
-     "设备未确认第%1页，设备中可能是新旧混合的配置。"},
-    {"MsgConfigWriteStopped",
-     "Writing was stopped; the device may hold a mix of old and new settings.",
-     "写入已停止，设备中可能是新旧混合的配置。"},
-};
-
 // Texts picked by the language flag where they are used.
 const std::vector<TLangText> kPointOfUseTexts = {
     {"TxtInputError", "Input Error", "输入错误"},
@@ -325,6 +302,26 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"MsgHistoryReadFailed",
      "History page %1 (records %2 to %3) could not be read from the device; the read has stopped.",
      "无法从设备读取历史记录第%1页（记录%2至%3），读取已停止。"},
+    // Results of the configuration read and write (%1.. are filled in where used).
+    {"MsgConfigReadFailed",
+     "Page %1 of the configuration could not be read; nothing was changed.",
+     "无法读取配置第%1页，界面未改变。"},
+    {"MsgConfigImageShort",
+     "The configuration read is incomplete (%1 of 3646 bytes received); nothing was changed.",
+     "读取的配置数据不完整（收到%1字节，应为3646字节），界面未更新。"},
+    {"MsgConfigOutOfRange",
+     "The value \"%2\" of \"%1\" is out of range (%3 to %4); the configuration was not written.",
+     "“%1”的值“%2”超出范围（%3～%4），配置未写入。"},
+    {"MsgConfigBadHex",
+     "\"%2\" in \"%1\" is not a hexadecimal pair; the configuration was not written.",
+     "“%1”中的“%2”不是十六进制数，配置未写入。"},
+    {"MsgConfigWritten", "The configuration was written.", "配置已写入。"},
+    {"MsgConfigWriteUnconfirmed",
+     "The device did not confirm page(s) %1; the device may hold a mix of old and new settings.",
+     "设备未确认第%1页，设备中可能是新旧混合的配置。"},
+    {"MsgConfigWriteStopped",
+     "Writing was stopped; the device may hold a mix of old and new settings.",
+     "写入已停止，设备中可能是新旧混合的配置。"},
 };
 
 struct TThresholdTexts {
@@ -370,8 +367,6 @@ const QHash<QString, const TLangText *> &TextIndex()
     static const QHash<QString, const TLangText *> index = [] {
         QHash<QString, const TLangText *> built;
         for (const TLangText &text : kTexts)
-            built.insert(QString::fromLatin1(text.key), &text);
-        for (const TLangText &text : kConfigTexts)
             built.insert(QString::fromLatin1(text.key), &text);
         for (const TLangText &text : kPointOfUseTexts)
             built.insert(QString::fromLatin1(text.key), &text);

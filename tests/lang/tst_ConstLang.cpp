@@ -61,7 +61,8 @@ void TestConstLang::targetsAreUnique()
         QVERIFY2(!seen.contains(name), qPrintable(name));
         seen.insert(name);
     }
-    QCOMPARE(seen.size(), 164);
+    // The window's targets plus the System menu's item for the debug window.
+    QCOMPARE(seen.size(), 165);
 }
 
 void TestConstLang::targetIndexesFitTheirKind()
