@@ -1,0 +1,312 @@
+#include "profiles/IniSeting_Unt.h"
+
+#include "app/Funs_Unt.h"
+#include "app/K900_Frm.h"
+#include "app/Questions_Frm.h"
+#include "lang/ConstLang_Unt.h"
+#include "look/ComponentEx.h"
+#include "views/SettingsPanes_Frm.h"
+#include "views/SoftInterfaceDateTime_Unt.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QTimeEdit>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kValueSection = QStringLiteral("Value");
+
+// A box whose handler empties an edit on every change is loaded before that
+// edit, so the stored text is put in after the handler has run.
+const struct {
+    const char *box;
+    const char *edit;
+} kLoadBefore[] = {
+    {"CheckBox1", "lbledt_GprsRegDat"},
+};
+
+QString DefaultChooseSaveFile(QWidget *parent, const QString &folder, const QString &defaultName)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("dlgSave"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // A profile updates an existing file rather than replacing it, so no
+    // overwrite question is asked.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("*.ini"));
+    dialog.setDirectory(folder);
+    dialog.selectFile(defaultName);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+QString DefaultChooseOpenFile(QWidget *parent, const QString &folder)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("dlgOpen"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The name may be typed without ".ini"; the load adds it and says so
+    // when that file does not exist.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("*.ini"));
+    dialog.setDirectory(folder);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+QStringList SubItems(const QTreeWidgetItem *row, int columnCount)
+{
+    QStringList texts;
+    for (int column = 1; column < columnCount; ++column)
+        texts << row->text(column);
+    return texts;
+}
+
+bool SaveControl(QWidget *control, TIniFile &ini)
+{
+    const QString name = control->objectName();
+    if (auto *labeled = qobject_cast<TLabeledEdit *>(control))
+        return ini.WriteString(kValueSection, name, labeled->text());
+    if (auto *edit = qobject_cast<QLineEdit *>(control))
+        return ini.WriteString(kValueSection, name, edit->text());
+    if (auto *box = qobject_cast<QCheckBox *>(control))
+        return ini.WriteBool(kValueSection, name, box->isChecked());
+    if (auto *combo = qobject_cast<QComboBox *>(control))
+        return ini.WriteInteger(kValueSection, name, combo->currentIndex());
+    if (auto *picker = qobject_cast<QTimeEdit *>(control))
+        return ini.WriteTime(kValueSection, name, picker->time());
+    return true;
+}
+
+void LoadControl(QWidget *control, const TIniFile &ini)
+{
+    const QString name = control->objectName();
+    if (auto *labeled = qobject_cast<TLabeledEdit *>(control))
+        labeled->setText(ini.ReadString(kValueSection, name));
+    else if (auto *edit = qobject_cast<QLineEdit *>(control))
+        edit->setText(ini.ReadString(kValueSection, name));
+    else if (auto *box = qobject_cast<QCheckBox *>(control))
+        box->setChecked(ini.ReadBool(kValueSection, name, false));
+    else if (auto *combo = qobject_cast<QComboBox *>(control))
+        combo->setCurrentIndex(ini.ReadInteger(kValueSection, name, 0));
+    else if (auto *picker = qobject_cast<QTimeEdit *>(control))
+        picker->setTime(ini.ReadTime(kValueSection, name, QTime::currentTime()));
+}
+
+QList<QWidget *> DirectChildWidgets(const QWidget *container)
+{
+    QList<QWidget *> widgets;
+    for (QObject *child : container->children()) {
+        if (child->isWidgetType())
+            widgets << static_cast<QWidget *>(child);
+    }
+    return widgets;
+}
+
+} // namespace
+
+TIniSeting::TIniSeting(TFormK900 *mainWindow) : TBaseSoftInterface(mainWindow), m_main(mainWindow)
+{
+    setObjectName(QStringLiteral("IniSeting"));
+    ChooseSaveFile = [this](const QString &folder, const QString &defaultName) {
+        return DefaultChooseSaveFile(m_main, folder, defaultName);
+    };
+    ChooseOpenFile = [this](const QString &folder) { return DefaultChooseOpenFile(m_main, folder); };
+}
+
+QList<QWidget *> TIniSeting::Containers() const
+{
+    const TMainSheets &sheets = m_main->Sheets();
+    const TSettingsPanes *panes = m_main->Views().Panes;
+    return {panes->grp_BasicSeting, panes->grp_PasswordSeting, sheets.Sheet_DO,
+            sheets.Sheet_TH, sheets.Sheet_Telephone, sheets.Sheet_DateTime,
+            sheets.Sheet_InfoMode, panes->grp_GPRS_BasicSeting};
+}
+
+QList<QWidget *> TIniSeting::LoadOrder(QWidget *container) const
+{
+    QList<QWidget *> order = DirectChildWidgets(container);
+    for (const auto &rule : kLoadBefore) {
+        const auto named = [&order](const char *name) {
+            for (int index = 0; index < order.size(); ++index) {
+                if (order.at(index)->objectName() == QLatin1String(name))
+                    return index;
+            }
+            return -1;
+        };
+        const int box = named(rule.box);
+        const int edit = named(rule.edit);
+        if (box > edit && edit >= 0)
+            order.move(box, edit);
+    }
+    return order;
+}
+
+bool TIniSeting::WalkContainer(QWidget *container, TIniFile &ini, TDirection direction,
+                               QString *failedControl)
+{
+    if (direction == TDirection::Save) {
+        for (QWidget *control : DirectChildWidgets(container)) {
+            QString failedRow;
+            const auto *view = qobject_cast<QTreeWidget *>(control);
+            const bool stored = view ? SaveListView(view, ini, &failedRow) : SaveControl(control, ini);
+            if (!stored) {
+                if (failedControl)
+                    *failedControl = failedRow.isEmpty()
+                                         ? control->objectName()
+                                         : control->objectName() + QStringLiteral(" [") + failedRow
+                                               + QLatin1Char(']');
+                return false;
+            }
+        }
+        return true;
+    }
+
+    for (QWidget *control : LoadOrder(container)) {
+        if (auto *view = qobject_cast<QTreeWidget *>(control)) {
+            LoadListView(view, ini);
+            // Day and action cells are loaded as texts of either language;
+            // shown in the current one with their codes, they encode to the
+            // timers the file describes.
+            if (view == m_main->Views().lvTimer)
+                TSoftDateTime::RetranslateTimerRows(view, m_main->Language());
+        } else {
+            LoadControl(control, ini);
+        }
+    }
+    return true;
+}
+
+bool TIniSeting::SaveListView(const QTreeWidget *view, TIniFile &ini, QString *failedRow)
+{
+    const int columns = view->columnCount();
+    for (int index = 0; index < view->topLevelItemCount(); ++index) {
+        const QTreeWidgetItem *row = view->topLevelItem(index);
+        if (!ini.WriteString(view->objectName(), row->text(0), JoinListValue(SubItems(row, columns), columns))) {
+            if (failedRow)
+                *failedRow = row->text(0);
+            return false;
+        }
+    }
+    return true;
+}
+
+void TIniSeting::LoadListView(QTreeWidget *view, const TIniFile &ini)
+{
+    if (view->topLevelItemCount() < 2)
+        return;
+    const QString section = view->objectName();
+    if (!ini.SectionNames().contains(section))
+        return;
+    const std::vector<TIniEntry> entries = ini.SectionEntries(section);
+    const int columns = view->columnCount();
+    for (int index = 0; index < view->topLevelItemCount(); ++index) {
+        QTreeWidgetItem *row = view->topLevelItem(index);
+        const std::optional<QString> value = FindRowValue(entries, row->text(0));
+        if (!value)
+            continue;
+        const std::vector<std::optional<QString>> fields = SplitListValue(*value, columns);
+        for (int subItem = 0; subItem < int(fields.size()); ++subItem) {
+            if (fields[subItem])
+                SetSubItem(row, subItem, *fields[subItem]);
+        }
+    }
+}
+
+TProfileResult TIniSeting::SaveProfile(const QString &fileName)
+{
+    TProfileResult result;
+    result.fileName = ProfileFileName(fileName);
+    if (TrimBlanks(fileName).isEmpty()) {
+        result.error = TIniError::WriteFailed;
+        result.detail = QStringLiteral("No file name");
+        return result;
+    }
+    TIniFile ini(result.fileName);
+    if (const TIniResult opened = ini.LoadForUpdate(); !opened) {
+        result.error = opened.error;
+        result.detail = opened.detail;
+        return result;
+    }
+    for (QWidget *container : Containers()) {
+        QString failedControl;
+        if (!WalkContainer(container, ini, TDirection::Save, &failedControl)) {
+            result.error = TIniError::WriteFailed;
+            result.detail = failedControl + QStringLiteral(": a line break or \"=\" cannot be stored");
+            return result;
+        }
+    }
+    if (const TIniResult saved = ini.Save(); !saved) {
+        result.error = saved.error;
+        result.detail = saved.detail;
+    }
+    return result;
+}
+
+TProfileResult TIniSeting::LoadProfile(const QString &fileName)
+{
+    TProfileResult result;
+    result.fileName = ProfileFileName(fileName);
+    if (TrimBlanks(fileName).isEmpty()) {
+        result.error = TIniError::Missing;
+        result.detail = QStringLiteral("No file name");
+        return result;
+    }
+    TIniFile ini(result.fileName);
+    if (const TIniResult opened = ini.Load(); !opened) {
+        result.error = opened.error;
+        result.detail = opened.detail;
+        return result;
+    }
+    for (QWidget *container : Containers())
+        WalkContainer(container, ini, TDirection::Load);
+    return result;
+}
+
+void TIniSeting::N_SaveClick()
+{
+    const QString chosen =
+        ChooseSaveFile(QCoreApplication::applicationDirPath(),
+                       DefaultProfileName(m_main->ModelIndex(), QDateTime::currentDateTime()));
+    if (chosen.isEmpty())
+        return;
+    const TProfileResult result = SaveProfile(chosen);
+    if (!result)
+        ShowFailure(result, TDirection::Save);
+}
+
+void TIniSeting::N_OpenClick()
+{
+    const QString chosen = ChooseOpenFile(QCoreApplication::applicationDirPath());
+    if (chosen.isEmpty())
+        return;
+    // Lets the window repaint where the dialog was before the controls change.
+    Delay(500);
+    const TProfileResult result = LoadProfile(chosen);
+    if (!result)
+        ShowFailure(result, TDirection::Load);
+}
+
+void TIniSeting::ShowFailure(const TProfileResult &result, TDirection direction)
+{
+    const char *key = "MsgProfileSaveFailed";
+    if (direction == TDirection::Load)
+        key = result.error == TIniError::Missing ? "MsgProfileMissing" : "MsgProfileReadFailed";
+    QString text = ConstLang::Text(QString::fromLatin1(key), m_main->Language()) + QStringLiteral("\n\n")
+                   + QDir::toNativeSeparators(result.fileName);
+    if (!result.detail.isEmpty())
+        text += QLatin1Char('\n') + result.detail;
+    ShowErrorBox(m_main, text);
+    emit MessageShown(text);
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "profiles/IniFile_Unt.h"
+#include "views/BaseSoftInterface_Unt.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QTreeWidget;
+class QWidget;
+class TFormK900;
+
+// What a profile save or load came to.
+struct TProfileResult {
+    TIniError error = TIniError::None;
+    QString fileName; // the file used, after the ".ini" rule
+    QString detail;   // the system's reason, or the control whose value could not be stored
+
+    bool ok() const { return error == TIniError::None; }
+    explicit operator bool() const { return ok(); }
+};
+
+// Profiles: the settings shown on the main window saved to an INI file (GBK)
+// and loaded back, keyed by the controls' names. Saving and loading never
+// talk to the device.
+//
+// The walk visits eight containers of the main window in a fixed order and,
+// in each, only its direct children in child order: labelled edits, plain
+// edits, check boxes, combo boxes and the time picker go into the section
+// "Value" under their names; each list view gets a section of its own name
+// with one key per row caption (see JoinListValue for the value).
+//
+// Created once by the main window; it lives as the window's child.
+class TIniSeting : public TBaseSoftInterface
+{
+    Q_OBJECT
+public:
+    enum class TDirection { Save, Load };
+
+    explicit TIniSeting(TFormK900 *mainWindow);
+
+    // grp_BasicSeting, grp_PasswordSeting, Sheet_DO, Sheet_TH,
+    // Sheet_Telephone, Sheet_DateTime, Sheet_InfoMode, grp_GPRS_BasicSeting.
+    QList<QWidget *> Containers() const;
+
+    // Writes the window's settings into fileName (".ini" appended unless the
+    // name contains ".ini"). An existing file is updated: keys this save does
+    // not write stay. The file is replaced only when completely written; on
+    // failure (the file cannot be read or written, or a value cannot be held
+    // by an INI line) the old file is unchanged and the result says why.
+    [[nodiscard]] TProfileResult SaveProfile(const QString &fileName);
+    // Sets the window's settings from fileName (same name rule). A file that
+    // is missing or cannot be read changes nothing and gives an error.
+    // CheckBox1 is set before lbledt_GprsRegDat, so that its handler, which
+    // empties the login message on every change, runs before the stored
+    // message is put in.
+    [[nodiscard]] TProfileResult LoadProfile(const QString &fileName);
+
+    // One container in the given direction. Save returns false, at the first
+    // control whose name or value an INI line cannot hold (its name goes to
+    // *failedControl); Load always succeeds.
+    bool WalkContainer(QWidget *container, TIniFile &ini, TDirection direction,
+                       QString *failedControl = nullptr);
+    // Rows of a list view into the section of its name: one key per row
+    // caption. False when a row cannot be stored (its caption goes to
+    // *failedRow).
+    static bool SaveListView(const QTreeWidget *view, TIniFile &ini, QString *failedRow = nullptr);
+    // Rows of a list view from the section of exactly its name: a row whose
+    // caption (blanks trimmed) has a key gets the fields of the value; rows
+    // without a key, and sub-items the value has no field for, keep their
+    // texts. A view with fewer than two rows is left alone.
+    static void LoadListView(QTreeWidget *view, const TIniFile &ini);
+
+    // The menu items N_Save and N_Open: choose a file (the save dialog offers
+    // the default name; both open in the program's folder), then save or
+    // load it; a failure is shown in an error box in the current language.
+    void N_SaveClick();
+    void N_OpenClick();
+
+    // The file dialog steps; an empty result means the user cancelled. They
+    // show non-native dialogs unless replaced (tests replace them).
+    std::function<QString(const QString &folder, const QString &defaultName)> ChooseSaveFile;
+    std::function<QString(const QString &folder)> ChooseOpenFile;
+
+signals:
+    // An error box was shown with this text.
+    void MessageShown(const QString &text);
+
+private:
+    QList<QWidget *> LoadOrder(QWidget *container) const;
+    void ShowFailure(const TProfileResult &result, TDirection direction);
+
+    TFormK900 *m_main;
+};
