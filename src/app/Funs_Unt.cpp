@@ -47,17 +47,6 @@ void ClearField(QByteArray &field, int lastIndex)
     std::fill(field.begin(), field.begin() + lastIndex + 1, '\0');
 }
 
-int HexDigitValue(QChar digit)
-{
-    const char16_t code = digit.unicode();
-    if (code >= u'0' && code <= u'9')
-        return code - u'0';
-    if (code >= u'A' && code <= u'F')
-        return code - u'A' + 10;
-    if (code >= u'a' && code <= u'f')
-        return code - u'a' + 10;
-    return -1;
-}
 
 bool CaseInsensitiveLess(const QString &left, const QString &right)
 {
@@ -308,4 +297,16 @@ QStringList FindFiles(const QString &directory, const QString &extension)
     std::sort(found.begin(), found.end(), CaseInsensitiveLess);
     found.erase(std::unique(found.begin(), found.end()), found.end());
     return found;
+}
+
+int HexDigitValue(QChar digit)
+{
+    const char16_t code = digit.unicode();
+    if (code >= u'0' && code <= u'9')
+        return code - u'0';
+    if (code >= u'A' && code <= u'F')
+        return code - u'A' + 10;
+    if (code >= u'a' && code <= u'f')
+        return code - u'a' + 10;
+    return -1;
 }

@@ -71,6 +71,8 @@ QByteArray TextToBytes(const QString &text, int fieldSize);
 
 // text without its blanks (' ').
 QString RemoveSpaces(const QString &text);
+// The value of one hexadecimal digit (either case), or -1 for any other character.
+int HexDigitValue(QChar digit);
 
 // width characters '1' or '0' for bits width-1 down to 0 of value, most
 // significant first (5 with width 8 gives "00000101"); bits above 31 are '0'.
