@@ -243,7 +243,7 @@ TProfileResult TIniSeting::SaveProfile(const QString &fileName)
         QString failedControl;
         if (!WalkContainer(container, ini, TDirection::Save, &failedControl)) {
             result.error = TIniError::WriteFailed;
-            result.detail = failedControl + QStringLiteral(": a line break or \"=\" cannot be stored");
+            result.detail = failedControl + QStringLiteral(": the text cannot be held by one profile line");
             return result;
         }
     }
