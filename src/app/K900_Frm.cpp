@@ -9,6 +9,8 @@
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "debug/ProtocolDebug_Frm.h"
 #include "history/HistorySheet_Frm.h"
+#include "lang/TLanguage_Unt.h"
+#include "profiles/IniSeting_Unt.h"
 #include "app/Variable_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
@@ -20,7 +22,6 @@
 #include "look/ComponentEx.h"
 #include "look/Skins_Unt.h"
 #include "views/FrameBar_Frm.h"
-#include "views/SoftInterfaceDateTime_Unt.h"
 #include "views/SoftInterfaceDiDoTh_Unt.h"
 #include "views/ViewContext_Unt.h"
 
@@ -125,6 +126,11 @@ void TFormK900::FormCreate()
     ConnectViewControls();
     m_master = new TSoftMaster(this);
     m_history = new THistorySheet(this);
+    m_iniSeting = new TIniSeting(this);
+    connect(findChild<QAction *>(QStringLiteral("N_Open")), &QAction::triggered, m_iniSeting,
+            &TIniSeting::N_OpenClick);
+    connect(findChild<QAction *>(QStringLiteral("N_Save")), &QAction::triggered, m_iniSeting,
+            &TIniSeting::N_SaveClick);
     ApplyLanguage(LocaleLanguage());
 }
 
@@ -352,7 +358,6 @@ void TFormK900::FormShow()
     m_views.SizeColumns();
     m_views.BuildRows();
     ApplyLanguage(LocaleLanguage());
-    TSoftDateTime::BuildTimerLists(m_language);
     BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")),
                    QCoreApplication::applicationDirPath());
     if (!ViewMode()) {
@@ -373,13 +378,7 @@ void TFormK900::FormShow()
 void TFormK900::ApplyLanguage(int language)
 {
     m_language = language == 0 ? 0 : 1;
-    TComm::SetLanguage(m_language);
-    setWindowTitle(ApplicationTitle(m_language));
-    m_autoStartBox->setText(m_language == 0 ? QStringLiteral("自动启动")
-                                            : QStringLiteral("Auto Start"));
-    m_debugBox->setText(m_language == 0 ? QStringLiteral("调试") : QStringLiteral("Debug"));
-    if (m_history)
-        m_history->Retranslate(m_language);
+    TLanguage::SwitchLanguage(*this, m_language);
 }
 
 void TFormK900::SetExpectedReply(Const::TExpectedReply state)

@@ -17,6 +17,7 @@ class TDeviceWatcher;
 class TReplyMachine;
 class TSoftMaster;
 class THistorySheet;
+class TIniSeting;
 
 // The main window: owner of the device connection after the login, of the
 // request-reply machinery every device operation uses, and of the pages the
@@ -120,6 +121,7 @@ private:
     TSettingsViews m_views;
     TSoftMaster *m_master = nullptr;
     THistorySheet *m_history = nullptr;
+    TIniSeting *m_iniSeting = nullptr;
     QWidget *m_frameBar = nullptr;
     QLabel *m_statusLabel = nullptr;
     QCheckBox *m_autoStartBox = nullptr;
@@ -131,7 +133,6 @@ private:
     bool m_shown = false;
     int m_modelIndex = -1;
     int m_language = 1;
-    int m_rememberedGprsType = 0;
     bool m_flowWaiting = false;
     Const::TExpectedReply m_flowState = Const::ReplyIdle;
     QByteArray m_flowReply;
