@@ -2,6 +2,7 @@
 
 #include "app/BasicAnimate_Frm.h"
 #include "app/Const_Unt.h"
+#include "app/FileDialogs_Frm.h"
 #include "app/Funs_Unt.h"
 #include "app/K900_Frm.h"
 #include "app/MessageBox_Frm.h"
@@ -18,7 +19,6 @@
 #include <QDateEdit>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -41,34 +41,8 @@ QString ProgramFolder()
     return QCoreApplication::applicationDirPath();
 }
 
-QString DefaultChooseSaveFile(QWidget *parent, const QString &folder, const QString &defaultName)
-{
-    QFileDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("dlgSaveCSV"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("CSV File (*.csv)"));
-    dialog.setDirectory(folder);
-    dialog.selectFile(defaultName);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
-}
-
-QString DefaultChooseOpenFile(QWidget *parent, const QString &folder)
-{
-    QFileDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("dlgOpenCSV"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("CSV File (*.csv)"));
-    dialog.setDirectory(folder);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
-}
+const TFileDialogSpec kCsvDialogSave{"dlgSaveCSV", QStringLiteral("CSV File (*.csv)")};
+const TFileDialogSpec kCsvDialogOpen{"dlgOpenCSV", QStringLiteral("CSV File (*.csv)")};
 
 QPushButton *NamedButton(const char *name, QWidget *parent)
 {
@@ -133,9 +107,9 @@ THistorySheet::THistorySheet(TFormK900 *mainWindow) : QObject(mainWindow), m_mai
 {
     setObjectName(QStringLiteral("HistorySheet"));
     ChooseSaveFile = [this](const QString &folder, const QString &defaultName) {
-        return DefaultChooseSaveFile(m_main, folder, defaultName);
+        return ChooseFileToSave(m_main, kCsvDialogSave, folder, defaultName);
     };
-    ChooseOpenFile = [this](const QString &folder) { return DefaultChooseOpenFile(m_main, folder); };
+    ChooseOpenFile = [this](const QString &folder) { return ChooseFileToOpen(m_main, kCsvDialogOpen, folder); };
 
     m_soft.InitGrid(m_grid);
     BuildControls();

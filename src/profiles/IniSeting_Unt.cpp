@@ -1,5 +1,6 @@
 #include "profiles/IniSeting_Unt.h"
 
+#include "app/FileDialogs_Frm.h"
 #include "app/Funs_Unt.h"
 #include "app/K900_Frm.h"
 #include "app/Questions_Frm.h"
@@ -13,7 +14,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QTimeEdit>
@@ -32,38 +32,11 @@ const struct {
     {"CheckBox1", "lbledt_GprsRegDat"},
 };
 
-QString DefaultChooseSaveFile(QWidget *parent, const QString &folder, const QString &defaultName)
-{
-    QFileDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("dlgSave"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // A profile updates an existing file rather than replacing it, so no
-    // overwrite question is asked.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QStringLiteral("*.ini"));
-    dialog.setDirectory(folder);
-    dialog.selectFile(defaultName);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
-}
-
-QString DefaultChooseOpenFile(QWidget *parent, const QString &folder)
-{
-    QFileDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("dlgOpen"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // The name may be typed without ".ini"; the load adds it and says so
-    // when that file does not exist.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("*.ini"));
-    dialog.setDirectory(folder);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
-}
+// A profile updates an existing file rather than replacing it, so no
+// overwrite question is asked; a name typed without ".ini" may be opened, the
+// load adds the extension and says so when that file does not exist.
+const TFileDialogSpec kIniDialogSave{"dlgSave", QStringLiteral("*.ini"), false};
+const TFileDialogSpec kIniDialogOpen{"dlgOpen", QStringLiteral("*.ini"), false, false};
 
 QStringList SubItems(const QTreeWidgetItem *row, int columnCount)
 {
@@ -120,9 +93,9 @@ TIniSeting::TIniSeting(TFormK900 *mainWindow) : TBaseSoftInterface(mainWindow), 
 {
     setObjectName(QStringLiteral("IniSeting"));
     ChooseSaveFile = [this](const QString &folder, const QString &defaultName) {
-        return DefaultChooseSaveFile(m_main, folder, defaultName);
+        return ChooseFileToSave(m_main, kIniDialogSave, folder, defaultName);
     };
-    ChooseOpenFile = [this](const QString &folder) { return DefaultChooseOpenFile(m_main, folder); };
+    ChooseOpenFile = [this](const QString &folder) { return ChooseFileToOpen(m_main, kIniDialogOpen, folder); };
 }
 
 QList<QWidget *> TIniSeting::Containers() const
