@@ -396,13 +396,22 @@ TFormK900::TWait TFormK900::RequestAndWait(Const::TExpectedReply state,
     m_replies->SetReplyPending(true);
     m_flowWaiting = true;
     send();
-    while (m_replies->ReplyPending() && !AppVariables().StopFlag)
+    // Without a port nothing can answer: the wait ends at once.
+    while (m_comPort->Connected() && m_replies->ReplyPending() && !AppVariables().StopFlag)
         Delay(10);
     m_flowWaiting = false;
     m_flowState = Const::ReplyIdle;
-    if (AppVariables().StopFlag && !m_flowGotReply)
+    if (m_flowGotReply)
+        return TWait::Reply;
+    SetExpectedReply(Const::ReplyIdle);
+    if (AppVariables().StopFlag)
         return TWait::Stopped;
-    return m_flowGotReply ? TWait::Reply : TWait::TimedOut;
+    // Replies carry nothing that ties them to their request, so a late answer
+    // to this one would be taken for the answer to the flow's next request
+    // (the next page, say). Waiting idle a while lets it come and be dropped.
+    if (m_comPort->Connected())
+        Delay(LateReplySettleMs);
+    return TWait::TimedOut;
 }
 
 void TFormK900::ComPortReceiveData(const QByteArray &chunk)
@@ -526,18 +535,26 @@ void TFormK900::ReplyTimedOut(Const::TExpectedReply)
 
 void TFormK900::ComPortReceiveError(quint32)
 {
-    // A line error on the port ends the program through its normal shutdown.
-    QApplication::exit(0);
+    // A line error must not throw away what the user has in the window: the
+    // port is closed like a lost one and Reconnect opens it again.
+    ConnectionLost();
 }
 
 void TFormK900::ComPortHangup()
 {
-    // The port went away under us (an adapter pulled out): it is closed and
-    // the user can reconnect once it is back.
+    // The port went away under us (an adapter pulled out).
+    ConnectionLost();
+}
+
+void TFormK900::ConnectionLost()
+{
     m_comPort->ClosePort();
     m_replies->SetReplyPending(false);
     SetExpectedReply(Const::ReplyIdle);
     SetStatusText(AppVariables().ConnectionPortName + QStringLiteral("  ") + Text("MsgDisconnected"));
+    const QString text = Text("MsgPortLost");
+    ShowErrorBox(this, text);
+    emit MessageShown(text);
 }
 
 void TFormK900::DeviceRemoved()

@@ -46,6 +46,8 @@ public:
 
     // How a flow's wait for one reply ended.
     enum class TWait { Reply, TimedOut, Stopped };
+    // How long a flow stays idle after a time-out before it may ask again.
+    static constexpr int LateReplySettleMs = 1500;
     // Sets the expected reply, sends, and waits (processing events) until the
     // reply, the time-out or the stop flag; the reply is in LastFlowReply().
     TWait RequestAndWait(Const::TExpectedReply state, const std::function<void()> &send);
@@ -99,6 +101,8 @@ private:
     void ComPortReceiveData(const QByteArray &chunk);
     void ComPortReceiveError(quint32 eventMask);
     void ComPortHangup();
+    // Closes the port after a line error or its loss; the window keeps its contents.
+    void ConnectionLost();
     void tmrOutTimer();
     void ReplyTimedOut(Const::TExpectedReply state);
     void ShowVersionReply(const QByteArray &chunk);

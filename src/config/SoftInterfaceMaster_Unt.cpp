@@ -260,7 +260,9 @@ void TSoftMaster::Pop_ReadMaster_SetingClick()
                 SendHandle().SendReadConfigPage(*port, quint8(page));
             });
             if (wait == TFormK900::TWait::Stopped) {
+                // The user stopped the read: the panes keep what they showed.
                 delete progress;
+                emit FlowFinished(false, QString());
                 return;
             }
             const TBasicProtocol codec;

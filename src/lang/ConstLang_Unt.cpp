@@ -322,6 +322,9 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"MsgConfigWriteStopped",
      "Writing was stopped; the device may hold a mix of old and new settings.",
      "写入已停止，设备中可能是新旧混合的配置。"},
+    // The main window after a line error or the loss of its port.
+    {"MsgPortLost", "The connection to the device was lost and the port is closed. Use Reconnect once the device is back.",
+     "与设备的连接已断开，串口已关闭。设备恢复后请使用重新连接。"},
 };
 
 struct TThresholdTexts {

@@ -4,20 +4,38 @@
 #include "app/MessageBox_Frm.h"
 #include "app/ReplyMachine_Unt.h"
 #include "app/Variable_Unt.h"
+#include "look/ComponentEx.h"
+#include "link/BasicProtocol_Unt.h"
+#include "link/SendHandle_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
+#include "sim/PtyBridge_Unt.h"
 
 #include <QComboBox>
+#include <QDateEdit>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimeEdit>
 
 namespace {
 
 constexpr int ReplyWaitMs = 8000;
+
+// Logs in to the given port and waits until the version reply named the model.
+bool StartMainWindow(TFormK900 &window, const QString &port)
+{
+    AppVariables().ConnectionPassword = QStringLiteral("5937");
+    AppVariables().ConnectionPortName = port;
+    QSignalSpy model(&window, &TFormK900::ModelKnown);
+    window.ApplyLanguage(1);
+    window.show();
+    return model.wait(ReplyWaitMs) || model.count() == 1;
+}
 
 QMessageBox *OpenBox(QWidget *parent, const char *name)
 {
@@ -249,6 +267,92 @@ private slots:
         QCOMPARE(result, TFormK900::TWait::TimedOut);
         QCOMPARE(timedOut.count(), 1);
         QCOMPARE(window.Replies()->Expected(), Const::ReplyIdle);
+    }
+
+    void clockWriteSendsMinutesThenReadSetsPickers()
+    {
+        TFormK900 window;
+        QVERIFY(StartMainWindow(window, QStringLiteral("demo:K802")));
+        TDeviceSimulator *device = window.ComPort()->simulator();
+        QSignalSpy shown(&window, &TFormK900::MessageShown);
+        auto *dtpYMD = window.findChild<QDateEdit *>(QStringLiteral("dtpYMD"));
+        auto *dtpHMS = window.findChild<QTimeEdit *>(QStringLiteral("dtpHMS"));
+        QVERIFY(dtpYMD && dtpHMS);
+
+        dtpYMD->setDate(QDate(2031, 5, 17));
+        dtpHMS->setTime(QTime(8, 42, 37));
+        window.btn_Main_Timer_WriteClick();
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, ReplyWaitMs);
+        QCOMPARE(shown.at(0).at(0).toString(), QStringLiteral("Successfully!"));
+        const QByteArray request = device->requestLog().last();
+        QCOMPARE(quint8(request.at(1)), quint8(0x03));
+        // Seconds are never sent: the device starts the minute at 0.
+        QCOMPARE(TBasicProtocol().GetData(request), QByteArray::fromHex("1f0511082a00"));
+
+        window.btn_PC_TimeClick();
+        QVERIFY(dtpYMD->date() != QDate(2031, 5, 17));
+        window.btn_Main_Timer_ReadClick();
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 2, ReplyWaitMs);
+        QCOMPARE(dtpYMD->date(), QDate(2031, 5, 17));
+        QCOMPARE(dtpHMS->time().hour(), 8);
+        QCOMPARE(dtpHMS->time().minute(), 42);
+        QVERIFY(dtpHMS->time().second() < 20);
+    }
+
+    void lateReplyIsNotTakenForTheNextRequest()
+    {
+        TFormK900 window;
+        QVERIFY(StartMainWindow(window, QStringLiteral("demo:K801")));
+        QSignalSpy shown(&window, &TFormK900::MessageShown);
+        // The clock reply comes after its time-out (2 to 3 s) but while the
+        // flow still waits idle, so it must be dropped, not handed to the
+        // version request that follows.
+        window.ComPort()->simulator()->delayReplies(1, 3200);
+        const TFormK900::TWait first = window.RequestAndWait(Const::ReplyClockRead, [&window] {
+            SendHandle().SendReadClock(*window.ComPort());
+        });
+        QCOMPARE(first, TFormK900::TWait::TimedOut);
+        const TFormK900::TWait second = window.RequestAndWait(Const::ReplyVersionQuery, [&window] {
+            SendHandle().SendReadVersion(*window.ComPort());
+        });
+        QCOMPARE(second, TFormK900::TWait::Reply);
+        QCOMPARE(TBasicProtocol().GetData(window.LastFlowReply()).size(), 33);
+        QCOMPARE(shown.count(), 0); // the clock decoder never saw the late reply
+    }
+
+    void pulledPortKeepsWindowAndContents()
+    {
+        TDeviceSimulator device(TDeviceSimulator::Model::K803);
+        TPtyBridge bridge(&device);
+        QVERIFY2(bridge.open(), qPrintable(bridge.errorString()));
+        TFormK900 window;
+        const QString path = bridge.slavePath();
+        QVERIFY(StartMainWindow(window, path));
+        QCOMPARE(window.ModelIndex(), 2);
+        auto *deviceId = window.findChild<TLabeledEdit *>(QStringLiteral("lbledt_DeviseID"));
+        QVERIFY(deviceId);
+        deviceId->setText(QStringLiteral("12345"));
+        QSignalSpy shown(&window, &TFormK900::MessageShown);
+
+        bridge.closeMaster();
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, ReplyWaitMs);
+        QCOMPARE(shown.at(0).at(0).toString(), QStringLiteral(
+            "The connection to the device was lost and the port is closed. Use Reconnect once the device is back."));
+        QVERIFY(!window.ComPort()->Connected());
+        QCOMPARE(window.StatusText(), path + QStringLiteral("  Disconnected"));
+        QVERIFY(window.isVisible());
+        QCOMPARE(deviceId->text(), QStringLiteral("12345"));
+        QTest::qWait(300);
+        QCOMPARE(shown.count(), 1); // reported once
+
+        // A flow started now ends at once instead of waiting for time-outs.
+        QElapsedTimer clock;
+        clock.start();
+        const TFormK900::TWait wait = window.RequestAndWait(Const::ReplyThValues, [&window] {
+            window.Menu_R_THClick();
+        });
+        QCOMPARE(wait, TFormK900::TWait::TimedOut);
+        QVERIFY(clock.elapsed() < 1000);
     }
 };
 

@@ -1,4 +1,5 @@
 // Reading and writing the configuration against the built-in simulated logger.
+#include "app/BasicAnimate_Frm.h"
 #include "app/K900_Frm.h"
 #include "app/ReplyMachine_Unt.h"
 #include "app/Variable_Unt.h"
@@ -8,6 +9,7 @@
 #include "sim/DeviceSimulator_Unt.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
@@ -223,6 +225,26 @@ private slots:
         QVERIFY(!RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
         const QString message = ErrorBoxText(window.get());
         QVERIFY2(message.contains(QStringLiteral("14, 15")), qPrintable(message));
+    }
+
+    void stopDuringWriteSaysTheDeviceMayBeMixed()
+    {
+        auto window = ConnectedWindow(QStringLiteral("K802"));
+        QVERIFY(window);
+        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        TDeviceSimulator *device = window->ComPort()->simulator();
+        // The user presses Stop while page 3 is on its way.
+        QObject::connect(device, &TDeviceSimulator::requestReceived, window.get(),
+                         [](const QByteArray &request) {
+                             if (request.size() > 5 && quint8(request.at(1)) == 0x82
+                                 && quint8(request.at(4)) == 3 && TFormBasicAnimate::current())
+                                 TFormBasicAnimate::current()->btn_Close->click();
+                         });
+        const int writesBefore = FramesWithCommand(device, 0x82);
+        QVERIFY(!RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
+        QCOMPARE(ErrorBoxText(window.get()),
+                 QStringLiteral("Writing was stopped; the device may hold a mix of old and new settings."));
+        QCOMPARE(FramesWithCommand(device, 0x82) - writesBefore, 4); // pages 0 to 3, no more
     }
 };
 
