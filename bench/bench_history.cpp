@@ -5,9 +5,11 @@
 //
 // Then the read of N records (first argument, default 400) from a simulated
 // logger on a pseudo-terminal at 115200 baud: through the history sheet's
-// own read flow on a main window, and as a bare page loop on a serial port
-// component with the usual 100 ms chunk pause and with a 20 ms one. Each is
-// printed next to the wire time of the bytes both ways (10 bits a byte).
+// own read flow on a main window (whose port hands a reply over as soon as it
+// is one whole frame), and as a bare page loop on a serial port component
+// that waits for the usual 100 ms pause or for a 20 ms one. Each is printed
+// next to the wire time of the bytes both ways (10 bits a byte); the
+// simulator adds its latency to every reply.
 
 #include "app/Funs_Unt.h"
 #include "app/K900_Frm.h"
@@ -279,7 +281,7 @@ bool ReadThroughSheet(TDeviceSimulator &device, const QString &path, int records
         if (sheet->Grid().RowFields(row) != expected)
             return Fail(QStringLiteral("row %1 differs from the device's record").arg(row));
     }
-    ReportRead(QStringLiteral("history sheet read flow (100 ms chunk pause)"), records, wallMs, line);
+    ReportRead(QStringLiteral("history sheet read flow (whole-frame chunk end)"), records, wallMs, line);
     // A page request is a frame head and its checksum, without data.
     const qint64 requests = line.toDevice / (TBasicProtocol::HeadSize + 1);
     if (requests != TSoftHistory::PageCount(records))
@@ -343,7 +345,7 @@ bool ReadBare(const QString &path, int records, int pauseMs, TLineCount &line)
                 return Fail(QStringLiteral("page %1 came back broken or not at all").arg(page));
             // A short pause can cut a reply in two: let the rest go by.
             ++askedAgain;
-            Delay(THistorySheet::DrainMs);
+            Delay(TFormK900::BadReplyDrainMs);
         }
     }
     const double wallMs = double(timer.nsecsElapsed()) / 1e6;

@@ -31,6 +31,7 @@
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -93,6 +94,11 @@ void TFormK900::FormCreate()
     m_comPort->SetXonLimit(0);
     m_comPort->SetXoffLimit(0);
     m_comPort->SetReadIntervalTimeout(100);
+    // A reply that is one whole, valid frame is handled at once instead of
+    // after the 100 ms of quiet; a long read is then paced by the line.
+    m_comPort->SetChunkComplete([](const QByteArray &gathered) {
+        return TBasicProtocol().IsWholeFrame(gathered);
+    });
     connect(m_comPort, &TComm::OnReceiveData, this, &TFormK900::ComPortReceiveData);
     connect(m_comPort, &TComm::OnReceiveError, this, &TFormK900::ComPortReceiveError);
     connect(m_comPort, &TComm::OnRequestHangup, this, &TFormK900::ComPortHangup);
@@ -389,6 +395,14 @@ void TFormK900::SetExpectedReply(Const::TExpectedReply state)
 TFormK900::TWait TFormK900::RequestAndWait(Const::TExpectedReply state,
                                            const std::function<void()> &send)
 {
+    // One request at a time: an answer still due to an earlier request (the
+    // current values asked after a read, say) would otherwise be taken for
+    // this one's. It comes, or its time-out ends the wait.
+    WaitUntil([this] {
+        const Const::TExpectedReply expected = m_replies->Expected();
+        return expected == Const::ReplyIdle || expected == Const::ReplyHistoryErase
+            || !m_comPort->Connected() || AppVariables().StopFlag;
+    });
     m_flowState = state;
     m_flowReply.clear();
     m_flowGotReply = false;
@@ -396,9 +410,10 @@ TFormK900::TWait TFormK900::RequestAndWait(Const::TExpectedReply state,
     m_replies->SetReplyPending(true);
     m_flowWaiting = true;
     send();
-    // Without a port nothing can answer: the wait ends at once.
-    while (m_comPort->Connected() && m_replies->ReplyPending() && !AppVariables().StopFlag)
-        Delay(10);
+    // Without a port nothing can answer, so the wait ends at once.
+    WaitUntil([this] {
+        return !m_comPort->Connected() || !m_replies->ReplyPending() || AppVariables().StopFlag;
+    });
     m_flowWaiting = false;
     m_flowState = Const::ReplyIdle;
     if (m_flowGotReply)
@@ -412,6 +427,30 @@ TFormK900::TWait TFormK900::RequestAndWait(Const::TExpectedReply state,
     if (m_comPort->Connected())
         Delay(LateReplySettleMs);
     return TWait::TimedOut;
+}
+
+void TFormK900::WaitUntil(const std::function<bool()> &done)
+{
+    if (done())
+        return;
+    QEventLoop loop;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &loop, [&loop, &done] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(10);
+    QEventLoop *outer = m_flowLoop;
+    m_flowLoop = &loop;
+    loop.exec();
+    m_flowLoop = outer;
+}
+
+void TFormK900::DrainAfterBadReply()
+{
+    SetExpectedReply(Const::ReplyIdle);
+    if (m_comPort->Connected())
+        Delay(BadReplyDrainMs);
 }
 
 void TFormK900::ComPortReceiveData(const QByteArray &chunk)
@@ -428,6 +467,8 @@ void TFormK900::ComPortReceiveData(const QByteArray &chunk)
         m_flowReply = chunk;
         m_flowGotReply = true;
         m_replies->SetReplyPending(false);
+        if (m_flowLoop)
+            m_flowLoop->quit();
         if (state == Const::ReplyConfigRead || state == Const::ReplyConfigWrite
             || state == Const::ReplyHistoryPage)
             return;

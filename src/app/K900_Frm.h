@@ -9,6 +9,7 @@
 
 class QAction;
 class QCheckBox;
+class QEventLoop;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -48,8 +49,15 @@ public:
     enum class TWait { Reply, TimedOut, Stopped };
     // How long a flow stays idle after a time-out before it may ask again.
     static constexpr int LateReplySettleMs = 1500;
+    // Quiet time after a reply that was no valid answer, so that the rest of
+    // a broken reply is dropped instead of being taken for the next answer.
+    static constexpr int BadReplyDrainMs = 250;
+    // Waits BadReplyDrainMs with nothing expected (a flow calls it before
+    // asking again after a reply it could not use).
+    void DrainAfterBadReply();
     // Sets the expected reply, sends, and waits (processing events) until the
     // reply, the time-out or the stop flag; the reply is in LastFlowReply().
+    // A request still waiting for its own reply is let finish first.
     TWait RequestAndWait(Const::TExpectedReply state, const std::function<void()> &send);
     const QByteArray &LastFlowReply() const { return m_flowReply; }
 
@@ -103,6 +111,9 @@ private:
     void ComPortHangup();
     // Closes the port after a line error or its loss; the window keeps its contents.
     void ConnectionLost();
+    // Processes events until done() holds; looks every 10 ms and when a flow
+    // reply is taken.
+    void WaitUntil(const std::function<bool()> &done);
     void tmrOutTimer();
     void ReplyTimedOut(Const::TExpectedReply state);
     void ShowVersionReply(const QByteArray &chunk);
@@ -141,4 +152,5 @@ private:
     Const::TExpectedReply m_flowState = Const::ReplyIdle;
     QByteArray m_flowReply;
     bool m_flowGotReply = false;
+    QEventLoop *m_flowLoop = nullptr;
 };

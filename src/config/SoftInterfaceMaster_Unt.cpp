@@ -269,6 +269,8 @@ void TSoftMaster::Pop_ReadMaster_SetingClick()
             const QByteArray &reply = m_window->LastFlowReply();
             stored = wait == TFormK900::TWait::Reply && codec.CheckFrame(reply)
                 && pages.SetPage(page, codec.GetData(reply));
+            if (wait == TFormK900::TWait::Reply && !stored)
+                m_window->DrainAfterBadReply();
         }
         if (!stored) {
             delete progress;

@@ -372,10 +372,8 @@ THistorySheet::TPageRead THistorySheet::ReadPage(int page, int quantity,
             *result = m_soft.ShowPage(m_grid, m_main->LastFlowReply(), quantity, m_main->ModelIndex());
             if (result->frameValid)
                 return TPageRead::Read;
-            // The rest of a broken reply may still be on its way; let it
-            // arrive while nothing is expected, so it is not taken for the
-            // answer to the repeated request.
-            Delay(DrainMs);
+            // The rest of a broken reply may still be on its way.
+            m_main->DrainAfterBadReply();
         }
     }
     return TPageRead::Failed;

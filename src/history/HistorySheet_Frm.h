@@ -33,9 +33,6 @@ class THistorySheet : public QObject
 public:
     // How often a page is asked for before the read gives up on it.
     static constexpr int PageAttempts = 3;
-    // Quiet time after a reply that was no valid frame, so that the rest of
-    // a broken reply is dropped instead of being taken for the next answer.
-    static constexpr int DrainMs = 250;
 
     explicit THistorySheet(TFormK900 *mainWindow);
     ~THistorySheet() override;

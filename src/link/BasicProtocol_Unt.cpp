@@ -14,6 +14,12 @@ bool TBasicProtocol::CheckFrame(const QByteArray &received) const
     return sum == quint8(received.at(length - 1));
 }
 
+bool TBasicProtocol::IsWholeFrame(const QByteArray &received) const
+{
+    return received.size() > HeadSize && received.size() == HeadSize + GetDataLength(received) + 1
+        && CheckFrame(received);
+}
+
 quint8 TBasicProtocol::GetCheckSum(const QByteArray &bytes) const
 {
     quint8 sum = 0;

@@ -38,6 +38,10 @@ public:
     // True when the bytes start with '#' and their last byte is the XOR of the
     // bytes between. The length field, command and address are not tested.
     bool CheckFrame(const QByteArray &received) const override;
+    // True when the bytes are exactly one frame: a head whose length field
+    // matches the data that follow, and a checksum that passes. A reply that
+    // passes is whole, so the line need not be watched for more of it.
+    bool IsWholeFrame(const QByteArray &received) const;
     // XOR of all bytes, starting from 0.
     quint8 GetCheckSum(const QByteArray &bytes) const override;
     // The length field (0..65535), or 0 when fewer than 9 bytes were received.

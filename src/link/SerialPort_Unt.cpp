@@ -346,6 +346,10 @@ void TComm::TakeBytes(const QByteArray &bytes)
             return;
     }
 
+    if (!d->chunk.isEmpty() && m_chunkComplete && m_chunkComplete(d->chunk)) {
+        FinishChunk();
+        return;
+    }
     if (d->chunk.isEmpty())
         d->pauseTimer->stop();
     else if (d->pauseMs >= 0)

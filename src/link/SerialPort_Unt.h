@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <exception>
+#include <functional>
 #include <memory>
 
 class QSerialPort;
@@ -57,6 +58,13 @@ public:
     // Queues a copy of the bytes; false when closed or count is 0. Never blocks.
     bool WriteData(const char *bytes, quint16 count);
     bool WriteData(const QByteArray &bytes);
+
+    // Optional test that ends a chunk before the pause: when the bytes gathered
+    // so far pass it, they are raised at once. An owner that knows what a
+    // whole reply looks like saves the quiet time after every reply with it;
+    // bytes that do not pass still end at the pause. Empty: pause only.
+    using TChunkComplete = std::function<bool(const QByteArray &gathered)>;
+    void SetChunkComplete(TChunkComplete test) { m_chunkComplete = std::move(test); }
 
     bool Connected() const { return m_connected; }
 
@@ -162,6 +170,7 @@ private:
 
     QString m_password;
     bool m_connected = false;
+    TChunkComplete m_chunkComplete;
     QString m_commName = QStringLiteral("COM2");
     quint32 m_baudRate = 9600;
     bool m_parityCheck = false;

@@ -320,6 +320,24 @@ private slots:
         QCOMPARE(shown.count(), 0); // the clock decoder never saw the late reply
     }
 
+    void flowWaitsForTheAnswerStillDue()
+    {
+        TFormK900 window;
+        QVERIFY(StartMainWindow(window, QStringLiteral("demo:K803")));
+        QSignalSpy thValues(&window, &TFormK900::ThValuesReply);
+        // A read ends by asking for the current values; the next flow may
+        // start before they are in. Each answer must reach its own request.
+        window.ComPort()->simulator()->setLatencyMs(200);
+        window.Menu_R_THClick();
+        const TFormK900::TWait wait = window.RequestAndWait(Const::ReplyClockRead, [&window] {
+            SendHandle().SendReadClock(*window.ComPort());
+        });
+        QCOMPARE(wait, TFormK900::TWait::Reply);
+        QCOMPARE(TBasicProtocol().GetData(window.LastFlowReply()).size(), 6);
+        QCOMPARE(thValues.count(), 1);
+        QCOMPARE(TBasicProtocol().GetData(thValues.at(0).at(0).toByteArray()).size(), 33);
+    }
+
     void pulledPortKeepsWindowAndContents()
     {
         TDeviceSimulator device(TDeviceSimulator::Model::K803);

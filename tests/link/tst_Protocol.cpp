@@ -100,21 +100,27 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("valid");
+        QTest::addColumn<bool>("whole"); // one complete frame, nothing more or less
 
-        QTest::newRow("request echoed back") << hex("23 83 00 00 03 00 00 00 80") << true;
-        QTest::newRow("bad checksum") << hex("23 83 00 00 03 00 00 00 81") << false;
-        QTest::newRow("no start byte, right checksum") << hex("24 83 00 00 03 00 00 00 80") << false;
-        QTest::newRow("empty") << QByteArray() << false;
-        QTest::newRow("start byte only") << hex("23") << false;
-        QTest::newRow("start byte and one byte") << hex("23 41") << true;
-        QTest::newRow("version reply") << reply(5, QByteArray(33, 'a')) << true;
+        QTest::newRow("request echoed back") << hex("23 83 00 00 03 00 00 00 80") << true << true;
+        QTest::newRow("bad checksum") << hex("23 83 00 00 03 00 00 00 81") << false << false;
+        QTest::newRow("no start byte, right checksum") << hex("24 83 00 00 03 00 00 00 80") << false << false;
+        QTest::newRow("empty") << QByteArray() << false << false;
+        QTest::newRow("start byte only") << hex("23") << false << false;
+        QTest::newRow("start byte and one byte") << hex("23 41") << true << false;
+        QTest::newRow("version reply") << reply(5, QByteArray(33, 'a')) << true << true;
+        QTest::newRow("length announces a byte that is missing")
+            << hex("23 83 00 00 03 00 00 01 81") << true << false;
+        QTest::newRow("page reply cut short") << reply(0x83, QByteArray(256, 'p')).left(200) << false << false;
     }
 
     void checkFrame()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, valid);
+        QFETCH(bool, whole);
         QCOMPARE(TBasicProtocol().CheckFrame(bytes), valid);
+        QCOMPARE(TBasicProtocol().IsWholeFrame(bytes), whole);
     }
 
     void getData_data()

@@ -1,3 +1,4 @@
+#include "link/BasicProtocol_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "link/VersionProtocol_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
@@ -209,6 +210,45 @@ private slots:
         for (QThread *thread : threads)
             QCOMPARE(thread, QCoreApplication::instance()->thread());
         comm.ClosePort();
+    }
+
+    void chunkCompleteTestEndsChunkEarly_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("early");
+
+        const TBasicProtocol codec;
+        const QByteArray page = codec.BuildFrame(0x83, codec.IntToAddress(0x4000), Pattern(256));
+        QByteArray badSum = page;
+        badSum[badSum.size() - 1] = char(badSum.at(badSum.size() - 1) ^ 0x01);
+        QTest::newRow("whole page reply") << page << true;
+        QTest::newRow("reply without data") << codec.BuildFrame(0x82, codec.IntToAddress(0)) << true;
+        QTest::newRow("first half of a reply") << page.left(130) << false;
+        QTest::newRow("bad checksum") << badSum << false;
+        QTest::newRow("progress digits") << QByteArray("5060") << false;
+    }
+    void chunkCompleteTestEndsChunkEarly()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, early);
+
+        TPtyPair pty;
+        QVERIFY(pty.isValid());
+        TComm comm;
+        ConfigureAsUsed(comm, pty.slaveName());
+        // A long pause, so that only the test can end the chunk soon.
+        comm.SetReadIntervalTimeout(3000);
+        comm.SetChunkComplete([](const QByteArray &gathered) {
+            return TBasicProtocol().IsWholeFrame(gathered);
+        });
+        comm.OpenPort();
+
+        QSignalSpy spy(&comm, &TComm::OnReceiveData);
+        QVERIFY(pty.send(bytes));
+        QTest::qWait(1500);
+        QCOMPARE(spy.count(), early ? 1 : 0);
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
+        QCOMPARE(spy.at(0).at(0).toByteArray(), bytes);
     }
 
     void pausesSeparateChunks_data()
