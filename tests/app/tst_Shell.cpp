@@ -4,12 +4,13 @@
 #include "app/MessageBox_Frm.h"
 #include "app/ReplyMachine_Unt.h"
 #include "app/Variable_Unt.h"
-#include "look/ComponentEx.h"
 #include "link/BasicProtocol_Unt.h"
 #include "link/SendHandle_Unt.h"
 #include "link/SerialPort_Unt.h"
+#include "look/ComponentEx.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
+#include "fixtures/MainWindowFixture.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -22,35 +23,11 @@
 #include <QTest>
 #include <QTimeEdit>
 
+using namespace MainWindowFixture;
+
 namespace {
 
 constexpr int ReplyWaitMs = 8000;
-
-// Logs in to the given port and waits until the version reply named the model.
-bool StartMainWindow(TFormK900 &window, const QString &port)
-{
-    AppVariables().ConnectionPassword = QStringLiteral("5937");
-    AppVariables().ConnectionPortName = port;
-    QSignalSpy model(&window, &TFormK900::ModelKnown);
-    window.ApplyLanguage(1);
-    window.show();
-    return model.wait(ReplyWaitMs) || model.count() == 1;
-}
-
-QMessageBox *OpenBox(QWidget *parent, const char *name)
-{
-    for (QMessageBox *box : parent->findChildren<QMessageBox *>(QString::fromLatin1(name))) {
-        if (box->isVisible())
-            return box;
-    }
-    return nullptr;
-}
-
-QString BoxText(QWidget *parent, const char *name)
-{
-    QMessageBox *box = OpenBox(parent, name);
-    return box ? box->text() : QString();
-}
 
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "link/SerialPort_Unt.h"
 #include "look/ComponentEx.h"
 #include "sim/DeviceSimulator_Unt.h"
+#include "fixtures/MainWindowFixture.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -15,33 +16,11 @@
 #include <QTreeWidget>
 #include <memory>
 
+using namespace MainWindowFixture;
+
 namespace {
 
-constexpr int StartUpWaitMs = 8000;
 constexpr int FlowWaitMs = 60000;
-
-// A main window logged in to a simulated logger of the given model.
-std::unique_ptr<TFormK900> ConnectedWindow(const QString &model)
-{
-    AppVariables().ConnectionPassword = QStringLiteral("5937");
-    AppVariables().ConnectionPortName = QStringLiteral("demo:") + model;
-    auto window = std::make_unique<TFormK900>();
-    window->ApplyLanguage(1);
-    QSignalSpy known(window.get(), &TFormK900::ModelKnown);
-    window->show();
-    if (!known.wait(StartUpWaitMs) && known.isEmpty())
-        return nullptr;
-    return window;
-}
-
-QString ErrorBoxText(QWidget *window)
-{
-    for (QMessageBox *box : window->findChildren<QMessageBox *>(QStringLiteral("ErrorBox"))) {
-        if (box->isVisible())
-            return box->text();
-    }
-    return {};
-}
 
 int FramesWithCommand(const TDeviceSimulator *device, quint8 command)
 {

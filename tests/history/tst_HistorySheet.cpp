@@ -13,6 +13,7 @@
 #include "link/SerialPort_Unt.h"
 #include "look/ComponentEx.h"
 #include "sim/DeviceSimulator_Unt.h"
+#include "fixtures/MainWindowFixture.h"
 
 #include <QCoreApplication>
 #include <QDateEdit>
@@ -34,6 +35,8 @@
 #include <algorithm>
 #include <memory>
 
+using namespace MainWindowFixture;
+
 namespace {
 
 constexpr int ReplyWaitMs = 8000;
@@ -50,13 +53,9 @@ struct TConnectedWindow
 
 bool Connect(TConnectedWindow &connected, const QString &port)
 {
-    AppVariables().ConnectionPassword = QStringLiteral("5937");
-    AppVariables().ConnectionPortName = port;
     connected.window = std::make_unique<TFormK900>();
     connected.sheet = new THistorySheet(connected.window.get());
-    QSignalSpy model(connected.window.get(), &TFormK900::ModelKnown);
-    connected.window->show();
-    return QTest::qWaitFor([&model] { return model.count() == 1; }, ReplyWaitMs);
+    return StartMainWindow(*connected.window, port);
 }
 
 // The texts the grid row of a device record must show.
@@ -100,15 +99,6 @@ void CloseMessageWindow()
 {
     if (TFormMessage *message = TFormMessage::existingInstance())
         message->hide();
-}
-
-QMessageBox *OpenBox(QWidget *parent, const char *name)
-{
-    for (QMessageBox *box : parent->findChildren<QMessageBox *>(QString::fromLatin1(name))) {
-        if (box->isVisible())
-            return box;
-    }
-    return nullptr;
 }
 
 QString English(const char *key)

@@ -8,6 +8,7 @@
 #include "link/SerialPort_Unt.h"
 #include "look/ComponentEx.h"
 #include "views/SoftInterfaceDateTime_Unt.h"
+#include "fixtures/MainWindowFixture.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -28,51 +29,13 @@
 
 using ConstLang::TargetKind;
 
-namespace {
+using namespace MainWindowFixture;
 
-constexpr int StartUpWaitMs = 8000;
+namespace {
 
 QString LanguageName(int language)
 {
     return language == ConstLang::Chinese ? QStringLiteral("Chinese") : QStringLiteral("English");
-}
-
-// The switch as the menu items run it. SwitchLanguage is what
-// TFormK900::ApplyLanguage runs after setting the flag; calling it again
-// repeats the same writes, so the helper holds whether or not the window
-// already does it.
-void Switch(TFormK900 &window, int language)
-{
-    if (language == ConstLang::Chinese)
-        TLanguage::N_CNClick(window);
-    else
-        TLanguage::N_ENClick(window);
-    TLanguage::SwitchLanguage(window, language);
-}
-
-// A main window in View mode (no port), shown, with its rows built.
-std::unique_ptr<TFormK900> ViewWindow()
-{
-    AppVariables().ConnectionPassword = QStringLiteral("QWERTYUIP");
-    AppVariables().ConnectionPortName.clear();
-    auto window = std::make_unique<TFormK900>();
-    window->show();
-    if (!QTest::qWaitFor([&window] { return window->StatusText() == QLatin1String("View"); }))
-        return nullptr;
-    return window;
-}
-
-// A main window logged in to a simulated logger of the given model.
-std::unique_ptr<TFormK900> ConnectedWindow(const QString &model)
-{
-    AppVariables().ConnectionPassword = QStringLiteral("5937");
-    AppVariables().ConnectionPortName = QStringLiteral("demo:") + model;
-    auto window = std::make_unique<TFormK900>();
-    QSignalSpy known(window.get(), &TFormK900::ModelKnown);
-    window->show();
-    if (!known.wait(StartUpWaitMs) && known.isEmpty())
-        return nullptr;
-    return window;
 }
 
 std::optional<QString> TabText(const TFormK900 &window, const QWidget *sheet)

@@ -10,6 +10,7 @@
 #include "views/SettingsPanes_Frm.h"
 #include "views/SoftInterfaceDateTime_Unt.h"
 #include "views/SoftInterfaceDiDoTh_Unt.h"
+#include "fixtures/MainWindowFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,9 +29,9 @@
 
 #include <memory>
 
-namespace {
+using namespace MainWindowFixture;
 
-constexpr int StartUpWaitMs = 8000;
+namespace {
 
 // The "Value" keys of a profile, in the order the walk writes them.
 const QStringList kValueKeys = {
@@ -46,46 +47,23 @@ const QStringList kValueKeys = {
 
 const QStringList kListViews = {"lvDo", "lvTh", "lvTel", "lvTimer"};
 
-void Switch(TFormK900 &window, int language)
+// A main window in View mode with the K802 sensor rows, which a version
+// reply would otherwise bring, in English.
+std::unique_ptr<TFormK900> ViewWindowWithRows()
 {
-    if (language == ConstLang::Chinese)
-        TLanguage::N_CNClick(window);
-    else
-        TLanguage::N_ENClick(window);
-    // What TFormK900::ApplyLanguage runs after setting the flag; repeating
-    // it is the same switch.
-    TLanguage::SwitchLanguage(window, language);
-}
-
-// A main window in View mode (no port), shown, with its rows built; lvTh gets
-// the K802 rows, which a version reply would otherwise bring.
-std::unique_ptr<TFormK900> ViewWindow()
-{
-    AppVariables().ConnectionPassword = QStringLiteral("QWERTYUIP");
-    AppVariables().ConnectionPortName.clear();
-    auto window = std::make_unique<TFormK900>();
-    window->show();
-    if (!QTest::qWaitFor([&window] { return window->StatusText() == QLatin1String("View"); }))
+    auto window = ViewWindow();
+    if (!window)
         return nullptr;
     window->Views().SoftDiDoTh->BuildThRows(QStringLiteral("K802"), window->Views().lvTh);
     Switch(*window, ConstLang::English);
     return window;
 }
-
 // A main window logged in to a simulated K802, so that the sensor rows are
 // captioned by the language.
 std::unique_ptr<TFormK900> ConnectedWindow()
 {
-    AppVariables().ConnectionPassword = QStringLiteral("5937");
-    AppVariables().ConnectionPortName = QStringLiteral("demo:K802");
-    auto window = std::make_unique<TFormK900>();
-    QSignalSpy known(window.get(), &TFormK900::ModelKnown);
-    window->show();
-    if (!known.wait(StartUpWaitMs) && known.isEmpty())
-        return nullptr;
-    return window;
+    return MainWindowFixture::ConnectedWindow(QStringLiteral("K802"));
 }
-
 TSettingsPanes &Panes(const TFormK900 &window)
 {
     return *window.Views().Panes;
@@ -291,7 +269,7 @@ private slots:
     void roundTripOfAFilledWindow()
     {
         QFETCH(int, language);
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         Switch(*window, language);
         FillWindow(*window);
@@ -318,7 +296,7 @@ private slots:
     // per list view, GBK text.
     void fileLayout()
     {
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         FillWindow(*window);
         TIniSeting profile(window.get());
@@ -362,7 +340,7 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, written);
 
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         TIniSeting profile(window.get());
         QDir dir(m_dir.filePath(QStringLiteral("names_") + QString::number(qHash(chosen))));
@@ -384,7 +362,7 @@ private slots:
     // folder; the name chosen there is saved with the name rule.
     void saveMenuItem()
     {
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         TIniSeting profile(window.get());
         QString offeredFolder;
@@ -438,7 +416,7 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, value);
 
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         QTreeWidget *list = View(*window, view);
         TBaseSoftInterface::ClearAllRows(list);
@@ -480,7 +458,7 @@ private slots:
         QFETCH(QString, fileText);
         QFETCH(QStringList, expected);
 
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         QTreeWidgetItem *row = window->Views().lvDo->topLevelItem(0);
         SetCells(row, {"name", "10", "Open", "off", "on", "√"});
@@ -516,7 +494,7 @@ private slots:
         QFETCH(QString, line);
         QFETCH(bool, ticked);
 
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         Panes(*window).chk_Auto_Armed->setChecked(!ticked);
         const QString fileName = m_dir.filePath(QStringLiteral("box.ini"));
@@ -550,7 +528,7 @@ private slots:
         QFETCH(bool, boxAfter);
         QFETCH(QString, minutes);
 
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         TSettingsPanes &panes = Panes(*window);
         panes.chk_AutoAlarmAfterDisarm->setChecked(boxBefore);
@@ -583,7 +561,7 @@ private slots:
         QFETCH(bool, hexInFile);
         QFETCH(QString, message);
 
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         TSettingsPanes &panes = Panes(*window);
         panes.CheckBox1->setChecked(hexBefore);
@@ -666,7 +644,7 @@ private slots:
     // values, the list views stay.
     void fileWithoutKeys()
     {
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         FillWindow(*window);
         const QStringList lists = Snapshot(*window).mid(kValueKeys.size());
@@ -710,7 +688,7 @@ private slots:
         QFETCH(int, error);
         QFETCH(QString, message);
 
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         Switch(*window, language);
         FillWindow(*window);
@@ -758,7 +736,7 @@ private slots:
         QFETCH(bool, unstorableCell);
         QFETCH(int, error);
 
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("taken.ini")));
@@ -794,7 +772,7 @@ private slots:
     // The containers and their order.
     void containersInWalkOrder()
     {
-        std::unique_ptr<TFormK900> window = ViewWindow();
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         TIniSeting profile(window.get());
         QStringList names;
