@@ -296,13 +296,8 @@ bool ReadBare(const QString &path, int records, int pauseMs, TLineCount &line)
 {
     TComm port;
     port.SetCommName(path);
-    port.SetBaudRate(115200);
-    // The main window's line settings; XON/XOFF would swallow data bytes.
-    port.SetTxContinueOnXoff(false);
-    port.SetOutx_XonXoffFlow(false);
-    port.SetInx_XonXoffFlow(false);
-    port.SetDtrControl(TDtrControl::DtrDisable);
-    port.SetRtsControl(TRtsControl::RtsDisable);
+    // The main window's line settings.
+    UseLoggerLine(port);
     port.SetXonLimit(0);
     port.SetXoffLimit(0);
     port.SetReadIntervalTimeout(quint32(pauseMs));

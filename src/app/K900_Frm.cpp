@@ -85,15 +85,9 @@ void TFormK900::FormCreate()
 {
     m_comPort = new TComm(this);
     m_comPort->setObjectName(QStringLiteral("ComPort"));
-    m_comPort->SetBaudRate(115200);
-    m_comPort->SetTxContinueOnXoff(false);
-    m_comPort->SetOutx_XonXoffFlow(false);
-    m_comPort->SetInx_XonXoffFlow(false);
-    m_comPort->SetDtrControl(TDtrControl::DtrDisable);
-    m_comPort->SetRtsControl(TRtsControl::RtsDisable);
+    UseLoggerLine(*m_comPort);
     m_comPort->SetXonLimit(0);
     m_comPort->SetXoffLimit(0);
-    m_comPort->SetReadIntervalTimeout(100);
     // A reply that is one whole, valid frame is handled at once instead of
     // after the 100 ms of quiet; a long read is then paced by the line.
     m_comPort->SetChunkComplete([](const QByteArray &gathered) {
@@ -332,6 +326,11 @@ QString TFormK900::StatusText() const
     return m_statusLabel->text();
 }
 
+void TFormK900::ShowDisconnected()
+{
+    SetStatusText(AppVariables().ConnectionPortName + QStringLiteral("  ") + Text("MsgDisconnected"));
+}
+
 void TFormK900::SetStatusText(const QString &text)
 {
     m_statusLabel->setText(text);
@@ -352,7 +351,7 @@ bool TFormK900::OpenPortShowingError()
         m_comPort->OpenPort();
         return true;
     } catch (const ECommsError &error) {
-        SetStatusText(m_comPort->CommName() + QStringLiteral("  ") + Text("MsgDisconnected"));
+        ShowDisconnected();
         ShowErrorBox(this, error.message());
         return false;
     }
@@ -592,7 +591,7 @@ void TFormK900::ConnectionLost()
     m_comPort->ClosePort();
     m_replies->SetReplyPending(false);
     SetExpectedReply(Const::ReplyIdle);
-    SetStatusText(AppVariables().ConnectionPortName + QStringLiteral("  ") + Text("MsgDisconnected"));
+    ShowDisconnected();
     const QString text = Text("MsgPortLost");
     ShowErrorBox(this, text);
     emit MessageShown(text);
@@ -627,7 +626,7 @@ void TFormK900::Pop_DisCommPortClick()
     if (!m_comPort->Connected())
         return;
     m_comPort->ClosePort();
-    SetStatusText(AppVariables().ConnectionPortName + QStringLiteral("  ") + Text("MsgDisconnected"));
+    ShowDisconnected();
 }
 
 void TFormK900::Pop_RepCommPortClick()

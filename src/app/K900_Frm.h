@@ -123,6 +123,8 @@ private:
     void ShowDone(const QString &caption);
     bool OpenPortShowingError();
     void SetStatusText(const QString &text);
+    // The status bar's "<port>  Disconnected".
+    void ShowDisconnected();
     QString Text(const char *key) const;
     QWidget *Control(const char *name) const;
     QString PasswordFieldText() const;

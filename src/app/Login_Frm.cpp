@@ -83,16 +83,7 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
 
     m_comPort = new TComm(this);
     m_comPort->setObjectName(QStringLiteral("ComPort"));
-    m_comPort->SetBaudRate(115200);
-    m_comPort->SetByteSize(TByteSize::_8);
-    m_comPort->SetParity(TParity::None);
-    m_comPort->SetStopBits(TStopBits::_1);
-    m_comPort->SetTxContinueOnXoff(false);
-    m_comPort->SetOutx_XonXoffFlow(false);
-    m_comPort->SetInx_XonXoffFlow(false);
-    m_comPort->SetDtrControl(TDtrControl::DtrDisable);
-    m_comPort->SetRtsControl(TRtsControl::RtsDisable);
-    m_comPort->SetReadIntervalTimeout(100);
+    UseLoggerLine(*m_comPort);
     connect(m_comPort, &TComm::OnReceiveData, this, &TFormLogin::ComPortReceiveData);
 
     tmrOut = new QTimer(this);

@@ -2,7 +2,6 @@
 
 void TReplyMachine::SetExpectedReply(Const::TExpectedReply state)
 {
-    m_expected = Const::ReplyIdle;
     m_ticks = 0;
     m_expected = state;
 }

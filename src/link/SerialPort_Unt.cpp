@@ -589,3 +589,17 @@ void TComm::SetWriteTotalTimeoutConstant(quint32 value)
     if (StoreIfChanged(m_writeTotalTimeoutConstant, value) && m_connected)
         ApplyTimeouts();
 }
+
+void UseLoggerLine(TComm &port)
+{
+    port.SetBaudRate(115200);
+    port.SetByteSize(TByteSize::_8);
+    port.SetParity(TParity::None);
+    port.SetStopBits(TStopBits::_1);
+    port.SetTxContinueOnXoff(false);
+    port.SetOutx_XonXoffFlow(false);
+    port.SetInx_XonXoffFlow(false);
+    port.SetDtrControl(TDtrControl::DtrDisable);
+    port.SetRtsControl(TRtsControl::RtsDisable);
+    port.SetReadIntervalTimeout(100);
+}

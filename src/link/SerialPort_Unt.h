@@ -200,3 +200,9 @@ private:
     int m_settingsApplied = 0;
     int m_timeoutsApplied = 0;
 };
+
+// The line the loggers speak: 115200 baud, 8 data bits, no parity, one stop
+// bit, no flow control (XON/XOFF would swallow data bytes), DTR and RTS low,
+// a chunk ending after 100 ms of quiet. Set before opening.
+void UseLoggerLine(TComm &port);
+

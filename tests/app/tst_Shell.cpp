@@ -123,12 +123,8 @@ private slots:
 
     void mainWindowStartUp()
     {
-        AppVariables().ConnectionPassword = QStringLiteral("5937");
-        AppVariables().ConnectionPortName = QStringLiteral("demo:K803");
         TFormK900 window;
-        QSignalSpy model(&window, &TFormK900::ModelKnown);
-        window.show();
-        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 1, ReplyWaitMs);
+        QVERIFY(StartMainWindow(window, QStringLiteral("demo:K803")));
         QCOMPARE(window.ModelIndex(), 2);
         QCOMPARE(window.StatusText(), QStringLiteral("demo:K803"));
         auto *modelLabel = window.findChild<QLabel *>(QStringLiteral("lbl_ModelNo"));
@@ -158,13 +154,9 @@ private slots:
 
     void relayButtonsSwitchAndAskStatus()
     {
-        AppVariables().ConnectionPassword = QStringLiteral("5937");
-        AppVariables().ConnectionPortName = QStringLiteral("demo:K802");
         TFormK900 window;
-        QSignalSpy model(&window, &TFormK900::ModelKnown);
+        QVERIFY(StartMainWindow(window, QStringLiteral("demo:K802")));
         QSignalSpy status(&window, &TFormK900::DoStatusReply);
-        window.show();
-        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 1, ReplyWaitMs);
         TDeviceSimulator *device = window.ComPort()->simulator();
 
         window.btn_DO1_CloseClick();
@@ -209,14 +201,9 @@ private slots:
 
     void factoryResetSaysSuccess()
     {
-        AppVariables().ConnectionPassword = QStringLiteral("5937");
-        AppVariables().ConnectionPortName = QStringLiteral("demo:K802");
         TFormK900 window;
-        window.ApplyLanguage(1);
-        QSignalSpy model(&window, &TFormK900::ModelKnown);
+        QVERIFY(StartMainWindow(window, QStringLiteral("demo:K802")));
         QSignalSpy shown(&window, &TFormK900::MessageShown);
-        window.show();
-        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 1, ReplyWaitMs);
 
         window.Pop_RESETClick();
         QMessageBox *question = nullptr;
@@ -230,12 +217,8 @@ private slots:
 
     void silentDeviceTimesOutToIdle()
     {
-        AppVariables().ConnectionPassword = QStringLiteral("5937");
-        AppVariables().ConnectionPortName = QStringLiteral("demo:K802");
         TFormK900 window;
-        QSignalSpy model(&window, &TFormK900::ModelKnown);
-        window.show();
-        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 1, ReplyWaitMs);
+        QVERIFY(StartMainWindow(window, QStringLiteral("demo:K802")));
         window.ComPort()->simulator()->dropReplies(1);
         QSignalSpy timedOut(window.Replies(), &TReplyMachine::TimedOut);
         const TFormK900::TWait result = window.RequestAndWait(Const::ReplyThValues, [&window] {

@@ -108,11 +108,7 @@ private:
 void ConfigureAsUsed(TComm &comm, const QString &name)
 {
     comm.SetCommName(name);
-    comm.SetBaudRate(115200);
-    comm.SetOutx_XonXoffFlow(false);
-    comm.SetInx_XonXoffFlow(false);
-    comm.SetDtrControl(TDtrControl::DtrDisable);
-    comm.SetRtsControl(TRtsControl::RtsDisable);
+    UseLoggerLine(comm);
 }
 
 // count bytes running through every byte value, starting at seed.
