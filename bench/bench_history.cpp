@@ -3,30 +3,27 @@
 // Each step runs several times on the same data; the median and the slowest
 // run are printed.
 //
-// Then the read of N records (first argument, default 400) from a simulated
-// logger on a pseudo-terminal at 115200 baud: through the history sheet's
-// own read flow on a main window (whose port hands a reply over as soon as it
-// is one whole frame), and as a bare page loop on a serial port component
-// that waits for the usual 100 ms pause or for a 20 ms one. Each is printed
-// next to the wire time of the bytes both ways (10 bits a byte); the
-// simulator adds its latency to every reply.
+// Then the read of N records (first argument, default 400) and of the
+// configuration from a simulated logger on a pseudo-terminal at 115200 baud,
+// through the device session and its jobs as the program runs them, without
+// any window. Each is printed next to the wire time of the bytes both ways
+// (10 bits a byte), with the program's own time a request: the wall time
+// less the wire time and the latency the simulator adds to every reply.
 
-#include "app/Funs_Unt.h"
-#include "app/K900_Frm.h"
-#include "app/Variable_Unt.h"
+#include "config/ConfigPages_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
-#include "history/HistorySheet_Frm.h"
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "link/BasicProtocol_Unt.h"
-#include "link/SendHandle_Unt.h"
-#include "link/SerialPort_Unt.h"
-#include "look/ComponentEx.h"
+#include "session/ConfigReadJob_Unt.h"
+#include "session/DeviceSession_Unt.h"
+#include "session/HistoryReadJob_Unt.h"
+#include "session/LoginJob_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -211,8 +208,6 @@ bool RunGridBench()
 constexpr int DefaultSimRecords = 400;
 constexpr double BaudRate = 115200.0;
 constexpr double BitsPerByte = 10.0;
-// A chunk pause well above the gaps inside a paced reply, for comparison.
-constexpr int ShortPauseMs = 20;
 
 // Bytes on the line in both directions, counted at the simulator.
 struct TLineCount
@@ -237,85 +232,45 @@ void ReportRead(const QString &what, int records, double wallMs, const TLineCoun
           << Qt::endl;
 }
 
-// Waits, handling events, until done() or the time is out.
-bool WaitFor(const std::function<bool()> &done, int timeoutMs)
+// Runs the event loop until done() holds or the time is out. The bench
+// drives the jobs from its own top level; nothing here is a handler.
+bool RunUntil(const std::function<bool()> &done, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
     while (!done()) {
         if (clock.elapsed() > timeoutMs)
             return false;
-        Delay(5);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     return true;
 }
 
-// The read as the user runs it: a main window logs in over the
-// pseudo-terminal, the history sheet reads N records page by page.
-bool ReadThroughSheet(TDeviceSimulator &device, const QString &path, int records, TLineCount &line)
+// Runs job to its end; false when it did not finish in time or failed.
+bool RunJob(TDeviceJob &job, const QString &what)
 {
-    AppVariables().ConnectionPassword = QStringLiteral("5937");
-    AppVariables().ConnectionPortName = path;
-    TFormK900 window;
-    auto *sheet = new THistorySheet(&window);
-    bool modelKnown = false;
-    QObject::connect(&window, &TFormK900::ModelKnown, [&modelKnown] { modelKnown = true; });
-    window.show();
-    if (!WaitFor([&] { return modelKnown; }, 10000))
-        return Fail(QStringLiteral("the main window did not log in on ") + path);
-
-    line = {};
-    sheet->lbledt_ReadQty->setText(QString::number(records));
-    QElapsedTimer timer;
-    timer.start();
-    sheet->btn_ReadHistroyFullClick();
-    const double wallMs = double(timer.nsecsElapsed()) / 1e6;
-    if (sheet->Grid().LastFilledRow() != records)
-        return Fail(QStringLiteral("the sheet shows %1 of %2 records")
-                        .arg(sheet->Grid().LastFilledRow())
-                        .arg(records));
-    for (int row = 1; row <= records; row += records / 7 + 1) {
-        const QStringList expected = HistoryRecord::RowCells(device.historyRecord(row - 1),
-                                                             window.ModelIndex(),
-                                                             sheet->Soft().Texts());
-        if (sheet->Grid().RowFields(row) != expected)
-            return Fail(QStringLiteral("row %1 differs from the device's record").arg(row));
-    }
-    ReportRead(QStringLiteral("history sheet read flow (whole-frame chunk end)"), records, wallMs, line);
-    // A page request is a frame head and its checksum, without data.
-    const qint64 requests = line.toDevice / (TBasicProtocol::HeadSize + 1);
-    if (requests != TSoftHistory::PageCount(records))
-        Out() << "    (" << requests - TSoftHistory::PageCount(records) << " pages asked again)" << Qt::endl;
-    window.ComPort()->ClosePort();
+    if (!job.start())
+        return Fail(what + QStringLiteral(": the job did not start"));
+    if (!RunUntil([&job] { return !job.isRunning(); }, 600000))
+        return Fail(what + QStringLiteral(": no end within ten minutes"));
+    if (job.outcome() != TDeviceJob::TOutcome::Done)
+        return Fail(what + QStringLiteral(": the job ended without success"));
     return true;
 }
 
-// The same exchange without any window: request a page, wait for its chunk,
-// decode it. pauseMs is the quiet time that ends a chunk.
-bool ReadBare(const QString &path, int records, int pauseMs, TLineCount &line)
+// The program's own time a request: what the wall time leaves after the
+// wire time and the device's latency.
+void ReportOwnTime(int requests, double wallMs, const TLineCount &line, int latencyMs)
 {
-    TComm port;
-    port.SetCommName(path);
-    // The main window's line settings.
-    UseLoggerLine(port);
-    port.SetXonLimit(0);
-    port.SetXoffLimit(0);
-    port.SetReadIntervalTimeout(quint32(pauseMs));
-    try {
-        port.OpenPort();
-    } catch (const ECommsError &error) {
-        return Fail(QStringLiteral("opening %1: %2").arg(path, error.message()));
-    }
-    QByteArray reply;
-    QEventLoop loop;
-    QObject::connect(&port, &TComm::OnReceiveData, [&](const QByteArray &chunk) {
-        reply = chunk;
-        loop.quit();
-    });
-    QTimer timeOut;
-    timeOut.setSingleShot(true);
-    QObject::connect(&timeOut, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const double ownMs = (wallMs - line.wireMs() - double(requests) * latencyMs) / requests;
+    Out() << QStringLiteral("    program's own time: %1 ms a request").arg(ownMs, 0, 'f', 2) << Qt::endl;
+}
 
+// The read as the program runs it: a session logs in over the
+// pseudo-terminal and the history read job reads N records page by page,
+// each page decoded into the grid as it comes.
+bool ReadHistory(TDeviceSimulator &device, TDeviceSession &session, int records, TLineCount &line)
+{
     THistoryGridModel grid;
     TSoftHistory soft;
     soft.SetTexts(THistoryTexts::ForLanguage(1));
@@ -323,34 +278,51 @@ bool ReadBare(const QString &path, int records, int pauseMs, TLineCount &line)
     soft.SetValueColumns(grid, ModelK802, 1);
     soft.BeginRead(grid);
 
+    THistoryReadJob read(&session, TSoftHistory::PageCount(records));
+    QObject::connect(&read, &THistoryReadJob::pageRead, [&](int, const QByteArray &frame) {
+        const TSoftHistory::TPageResult result = soft.ShowPage(grid, frame, records, ModelK802);
+        if (result.stopRead || soft.RecordCounter() >= records)
+            read.EndOfLog();
+    });
     line = {};
-    const int pages = TSoftHistory::PageCount(records);
     QElapsedTimer timer;
     timer.start();
-    int askedAgain = 0;
-    for (int page = 0; page < pages; ++page) {
-        for (int attempt = 1;; ++attempt) {
-            reply.clear();
-            SendHandle().SendReadHistoryPage(port, page);
-            timeOut.start(3000);
-            loop.exec();
-            if (soft.ShowPage(grid, reply, records, ModelK802).frameValid)
-                break;
-            if (attempt == THistorySheet::PageAttempts)
-                return Fail(QStringLiteral("page %1 came back broken or not at all").arg(page));
-            // A short pause can cut a reply in two: let the rest go by.
-            ++askedAgain;
-            Delay(TFormK900::BadReplyDrainMs);
-        }
-    }
+    if (!RunJob(read, QStringLiteral("history read")))
+        return false;
     const double wallMs = double(timer.nsecsElapsed()) / 1e6;
-    port.ClosePort();
     if (grid.LastFilledRow() != records)
-        return Fail(QStringLiteral("the bare loop decoded %1 records").arg(grid.LastFilledRow()));
-    ReportRead(QStringLiteral("bare page loop, %1 ms chunk pause").arg(pauseMs), records, wallMs, line);
-    if (askedAgain > 0)
-        Out() << "    (" << askedAgain << " pages asked again: a reply was cut by the short pause)"
-              << Qt::endl;
+        return Fail(QStringLiteral("the grid shows %1 of %2 records").arg(grid.LastFilledRow()).arg(records));
+    for (int row = 1; row <= records; row += records / 7 + 1) {
+        const QStringList expected =
+            HistoryRecord::RowCells(device.historyRecord(row - 1), ModelK802, soft.Texts());
+        if (grid.RowFields(row) != expected)
+            return Fail(QStringLiteral("row %1 differs from the device's record").arg(row));
+    }
+    ReportRead(QStringLiteral("history read job"), records, wallMs, line);
+    ReportOwnTime(TSoftHistory::PageCount(records), wallMs, line, device.latencyMs());
+    return true;
+}
+
+bool ReadConfiguration(TDeviceSimulator &device, TDeviceSession &session, TLineCount &line)
+{
+    TConfigReadJob read(&session, ModelK802);
+    line = {};
+    QElapsedTimer timer;
+    timer.start();
+    if (!RunJob(read, QStringLiteral("configuration read")))
+        return false;
+    const double wallMs = double(timer.nsecsElapsed()) / 1e6;
+    if (read.Image().left(TDeviceSimulator::ImageSize) != device.configImage())
+        return Fail(QStringLiteral("the configuration read differs from the device's image"));
+    // 15 pages, then the two current-value requests after their pauses.
+    const int requests = ConfigPages::ReadPageCount + 2;
+    Out() << QStringLiteral("  %1 %2 ms wall, %3 ms wire, %4 ms of prescribed pauses")
+                 .arg(QStringLiteral("configuration read job"), -44)
+                 .arg(wallMs, 8, 'f', 0)
+                 .arg(line.wireMs(), 7, 'f', 0)
+                 .arg(2 * TConfigReadJob::ValuesPauseMs)
+          << Qt::endl;
+    ReportOwnTime(requests, wallMs - 2 * TConfigReadJob::ValuesPauseMs, line, device.latencyMs());
     return true;
 }
 
@@ -369,12 +341,18 @@ bool RunSimulatorBench(int records)
     QObject::connect(&device, &TDeviceSimulator::BytesToHost,
                      [&line](const QByteArray &bytes) { line.toHost += bytes.size(); });
 
-    Out() << "Simulator read over a pseudo-terminal: " << records << " records ("
+    Out() << "Simulator over a pseudo-terminal: " << records << " records ("
           << TSoftHistory::PageCount(records) << " pages of 9 + 265 bytes), K802, 115200 baud, "
           << "device latency " << device.latencyMs() << " ms" << Qt::endl;
-    bool ok = ReadThroughSheet(device, bridge.slavePath(), records, line);
-    ok = ReadBare(bridge.slavePath(), records, 100, line) && ok;
-    ok = ReadBare(bridge.slavePath(), records, ShortPauseMs, line) && ok;
+    TDeviceSession session;
+    QString error;
+    if (!session.open(bridge.slavePath(), &error))
+        return Fail(QStringLiteral("opening %1: %2").arg(bridge.slavePath(), error));
+    TLoginJob login(&session, QStringLiteral("5937"));
+    if (!RunJob(login, QStringLiteral("login")))
+        return false;
+    bool ok = ReadHistory(device, session, records, line);
+    ok = ReadConfiguration(device, session, line) && ok;
     return ok;
 }
 
@@ -382,10 +360,7 @@ bool RunSimulatorBench(int records)
 
 int main(int argc, char *argv[])
 {
-    // The read flow runs on a main window; it needs no screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
 
     int simRecords = DefaultSimRecords;
     if (argc > 1) {

@@ -4,8 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QSet>
 #include <QStringDecoder>
@@ -84,37 +82,6 @@ void CollectFiles(const QString &directory, const QString &extension, bool anyEx
 }
 
 } // namespace
-
-void Delay(int ms)
-{
-    if (ms <= 0)
-        return;
-    QElapsedTimer clock;
-    clock.start();
-    if (!QCoreApplication::instance()) {
-        QThread::msleep(ulong(ms));
-        return;
-    }
-    for (;;) {
-        const qint64 remaining = ms - clock.elapsed();
-        if (remaining <= 0)
-            return;
-        QEventLoop loop;
-        QTimer timer;
-        timer.setSingleShot(true);
-        timer.setTimerType(Qt::PreciseTimer);
-        bool timeUp = false;
-        QObject::connect(&timer, &QTimer::timeout, &loop, [&timeUp, &loop] {
-            timeUp = true;
-            loop.quit();
-        });
-        timer.start(int(remaining));
-        loop.exec();
-        // Only a quit of the whole application ends the loop otherwise.
-        if (!timeUp)
-            return;
-    }
-}
 
 void ReadSerialPortList(QStringList &list)
 {

@@ -8,13 +8,6 @@
 // Routines shared by the windows and the flows of the application shell.
 // They run on the UI thread; none of them shows anything.
 
-// Waits about ms milliseconds while the thread keeps handling its events:
-// serial replies, timer ticks and clicks are dispatched meanwhile, so the
-// caller continues only after the time has passed. ms <= 0 returns at once
-// without handling anything. Returns early only when the application is told
-// to quit during the wait.
-void Delay(int ms);
-
 // Clears list and fills it with the serial port names of this computer,
 // sorted as by SortPortNames. No ports, or no access to them, gives an empty list.
 void ReadSerialPortList(QStringList &list);

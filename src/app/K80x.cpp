@@ -1,6 +1,7 @@
 // Program entry: the login window first; on success the main window.
 #include "app/K900_Frm.h"
 #include "app/Login_Frm.h"
+#include "sim/DeviceSimulator_Unt.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -9,6 +10,8 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("k80x"));
+    // demo:K801..demo:K803 open the built-in simulated logger.
+    TDeviceSimulator::InstallDemoPorts();
 
     QCommandLineParser parser;
     parser.addHelpOption();

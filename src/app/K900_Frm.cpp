@@ -5,7 +5,8 @@
 #include "app/MessageBox_Frm.h"
 #include "app/Platform_Unt.h"
 #include "app/Questions_Frm.h"
-#include "app/ReplyMachine_Unt.h"
+#include "app/BasicAnimate_Frm.h"
+#include "app/JobRunner_Frm.h"
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "debug/ProtocolDebug_Frm.h"
 #include "history/HistorySheet_Frm.h"
@@ -14,10 +15,13 @@
 #include "app/Variable_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
-#include "link/PasswordProtocol_Unt.h"
-#include "link/SendHandle_Unt.h"
 #include "link/SerialPort_Unt.h"
-#include "link/VersionProtocol_Unt.h"
+#include "session/ConfigReadJob_Unt.h"
+#include "session/ConfigWriteJob_Unt.h"
+#include "session/DeviceRequests_Unt.h"
+#include "session/DeviceSession_Unt.h"
+#include "session/LoginJob_Unt.h"
+#include "session/RelayJob_Unt.h"
 #include "look/ClickSounds_Unt.h"
 #include "look/ComponentEx.h"
 #include "look/Skins_Unt.h"
@@ -31,7 +35,6 @@
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QDateTime>
-#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,6 +44,7 @@
 #include <QTabWidget>
 #include <QTimeEdit>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -78,43 +82,38 @@ TFormK900::TFormK900(QWidget *parent) : QMainWindow(parent)
 
 TFormK900::~TFormK900()
 {
-    m_comPort->ClosePort();
+    // Jobs end before the session they run on.
+    delete m_runner;
+    m_session->close();
+}
+
+TComm *TFormK900::ComPort() const
+{
+    return m_session->port();
+}
+
+TDeviceJob *TFormK900::CurrentJob() const
+{
+    return m_runner ? m_runner->Current() : nullptr;
 }
 
 void TFormK900::FormCreate()
 {
-    m_comPort = new TComm(this);
-    m_comPort->setObjectName(QStringLiteral("ComPort"));
-    UseLoggerLine(*m_comPort);
-    m_comPort->SetXonLimit(0);
-    m_comPort->SetXoffLimit(0);
-    // A reply that is one whole, valid frame is handled at once instead of
-    // after the 100 ms of quiet; a long read is then paced by the line.
-    m_comPort->SetChunkComplete([](const QByteArray &gathered) {
-        return TBasicProtocol().IsWholeFrame(gathered);
-    });
-    connect(m_comPort, &TComm::OnReceiveData, this, &TFormK900::ComPortReceiveData);
-    connect(m_comPort, &TComm::OnReceiveError, this, &TFormK900::ComPortReceiveError);
-    connect(m_comPort, &TComm::OnRequestHangup, this, &TFormK900::ComPortHangup);
-
-    m_replies = new TReplyMachine(this);
-    connect(m_replies, &TReplyMachine::TimedOut, this, &TFormK900::ReplyTimedOut);
-    tmrOut = new QTimer(this);
-    tmrOut->setObjectName(QStringLiteral("tmrOut"));
-    tmrOut->setInterval(1000);
-    connect(tmrOut, &QTimer::timeout, this, &TFormK900::tmrOutTimer);
-    tmrOut->start();
+    m_session = new TDeviceSession(this);
+    connect(m_session, &TDeviceSession::connectionLost, this, &TFormK900::ConnectionLost);
+    connect(m_session, &TDeviceSession::busyChanged, this, &TFormK900::UpdateDeviceActions);
+    m_runner = new TJobRunner(this, m_session);
 
     m_deviceWatcher = new TDeviceWatcher(this);
     connect(m_deviceWatcher, &TDeviceWatcher::DeviceRemoveComplete, this,
             &TFormK900::DeviceRemoved);
 
-    ViewContext::SetLanguageSource([this] { return m_language; });
-    ViewContext::SetModelIndexSource([this] { return m_modelIndex; });
-    ViewContext::SetMessageSink([this](const QString &text) {
-        ShowMessageWindow(text, windowTitle());
-        emit MessageShown(text);
-    });
+    ViewContext::InstallSources(
+        this, [this] { return m_language; }, [this] { return m_modelIndex; },
+        [this](const QString &text) {
+            ShowMessageWindow(text, windowTitle());
+            emit MessageShown(text);
+        });
 
     BuildMenus();
     BuildPages();
@@ -125,13 +124,20 @@ void TFormK900::FormCreate()
     InstallClickSounds(this);
     ConnectViewControls();
     m_master = new TSoftMaster(this);
-    m_history = new THistorySheet(this);
-    m_iniSeting = new TIniSeting(this);
+    m_history = new THistorySheet(this, m_sheets.Sheet_History, m_runner, m_session);
+    connect(m_history, &THistorySheet::MessageShown, this, &TFormK900::MessageShown);
+    m_iniSeting = new TIniSeting(this, m_sheets, m_views);
     connect(findChild<QAction *>(QStringLiteral("N_Open")), &QAction::triggered, m_iniSeting,
             &TIniSeting::N_OpenClick);
     connect(findChild<QAction *>(QStringLiteral("N_Save")), &QAction::triggered, m_iniSeting,
             &TIniSeting::N_SaveClick);
+    connect(this, &TFormK900::ModelKnown, this, [this](int modelIndex) {
+        m_master->SetModelIndex(modelIndex);
+        m_history->SetModelIndex(modelIndex);
+        m_iniSeting->SetModelIndex(modelIndex);
+    });
     ApplyLanguage(LocaleLanguage());
+    UpdateDeviceActions();
 }
 
 void TFormK900::BuildMenus()
@@ -167,10 +173,10 @@ void TFormK900::BuildMenus()
            &TFormK900::Pop_RepCommPortClick);
 
     QMenu *config = menu("MI_SystemConfig");
-    connect(action(config, "Pop_ReadMaster_Seting", QKeySequence(Qt::CTRL | Qt::Key_R), nullptr),
-            &QAction::triggered, this, [this] { m_master->Pop_ReadMaster_SetingClick(); });
-    connect(action(config, "Pop_WirteMaster", QKeySequence(Qt::CTRL | Qt::Key_W), nullptr),
-            &QAction::triggered, this, [this] { m_master->Pop_WirteMasterClick(); });
+    action(config, "Pop_ReadMaster_Seting", QKeySequence(Qt::CTRL | Qt::Key_R),
+           &TFormK900::Pop_ReadMaster_SetingClick);
+    action(config, "Pop_WirteMaster", QKeySequence(Qt::CTRL | Qt::Key_W),
+           &TFormK900::Pop_WirteMasterClick);
     config->addSeparator()->setObjectName(QStringLiteral("MI_N2"));
     action(config, "Menu_R_DO", {}, &TFormK900::Menu_R_DOClick);
     action(config, "Menu_R_TH", {}, &TFormK900::Menu_R_THClick);
@@ -345,15 +351,31 @@ void TFormK900::showEvent(QShowEvent *event)
     QMetaObject::invokeMethod(this, &TFormK900::FormShow, Qt::QueuedConnection);
 }
 
-bool TFormK900::OpenPortShowingError()
+bool TFormK900::DeviceReady()
 {
-    try {
-        m_comPort->OpenPort();
-        return true;
-    } catch (const ECommsError &error) {
-        ShowDisconnected();
-        ShowErrorBox(this, error.message());
+    if (m_runner->Current() || m_session->busy())
         return false;
+    if (!m_session->isOpen()) {
+        ShowError(Text("MsgNotConnected"));
+        return false;
+    }
+    return true;
+}
+
+void TFormK900::UpdateDeviceActions()
+{
+    const bool idle = !m_session->busy();
+    for (const char *name : {"Pop_RepCommPort", "Pop_ReadMaster_Seting", "Pop_WirteMaster",
+                             "Menu_R_DO", "Menu_R_TH", "Pop_RESET", "Pop_ReBoot",
+                             "Pop_Do_ReadCurrentValue", "Pop_Th_ReadCurrentValue"}) {
+        for (QAction *action : findChildren<QAction *>(QString::fromLatin1(name)))
+            action->setEnabled(idle);
+    }
+    for (const char *name : {"btn_Main_Timer_Read", "btn_Main_Timer_Write", "btn_DO1_Close",
+                             "btn_DO1_Open", "btn_Do2_Close", "btn_Do2_Open",
+                             "btn_ReadHistroyFull", "btn_ReadHistroy", "btn_Clean_History_Dev"}) {
+        if (QWidget *control = Control(name))
+            control->setEnabled(idle);
     }
 }
 
@@ -365,144 +387,69 @@ void TFormK900::FormShow()
     ApplyLanguage(LocaleLanguage());
     BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")),
                    QCoreApplication::applicationDirPath());
-    if (!ViewMode()) {
-        m_comPort->SetBaudRate(115200);
-        m_comPort->SetCommName(AppVariables().ConnectionPortName);
-        if (!OpenPortShowingError())
-            return;
-        Delay(200);
-        SetExpectedReply(Const::ReplyPasswordCheck);
-        SendHandle().SendPassword(*m_comPort, AppVariables().ConnectionPassword);
-        SetStatusText(AppVariables().ConnectionPortName);
-    } else {
-        SetStatusText(QStringLiteral("View"));
-    }
     m_sheets.PageControl->setCurrentIndex(0);
+    if (ViewMode()) {
+        SetStatusText(QStringLiteral("View"));
+        return;
+    }
+    QString error;
+    if (!m_session->open(AppVariables().ConnectionPortName, &error)) {
+        ShowDisconnected();
+        ShowError(error);
+        return;
+    }
+    SetStatusText(AppVariables().ConnectionPortName);
+    StartLogin(AppVariables().ConnectionPassword, QString());
+}
+
+void TFormK900::StartLogin(const QString &password, const QString &reopenPort)
+{
+    auto *login = new TLoginJob(m_session, password);
+    if (!reopenPort.isEmpty())
+        login->SetReopen(reopenPort);
+    m_runner->Run(login, TJobRunner::TProgress::None, [this, login] {
+        if (login->outcome() == TDeviceJob::TOutcome::Done) {
+            SetStatusText(AppVariables().ConnectionPortName);
+            ShowIdentity(login->Identity());
+            return;
+        }
+        if (login->outcome() != TDeviceJob::TOutcome::Failed)
+            return;
+        switch (login->Failure()) {
+        case TLoginJob::TFailure::Refused: {
+            // The device refused the password: the program ends once the user has read it.
+            auto *box = new QMessageBox(QMessageBox::Critical, windowTitle(),
+                                        Text("MsgPasswordError"), QMessageBox::Ok, this);
+            box->setObjectName(QStringLiteral("ErrorBox"));
+            connect(box, &QMessageBox::finished, qApp, [] { QApplication::exit(0); });
+            box->open();
+            emit MessageShown(box->text());
+            break;
+        }
+        case TLoginJob::TFailure::OpenFailed:
+            ShowDisconnected();
+            ShowError(login->OpenError());
+            break;
+        case TLoginJob::TFailure::NoAnswer:
+            ShowError(Text("MsgDeviceNoAnswer"));
+            break;
+        case TLoginJob::TFailure::Unidentified:
+            ShowError(Text("MsgDeviceUnidentified"));
+            break;
+        case TLoginJob::TFailure::None:
+            break;
+        }
+    });
 }
 
 void TFormK900::ApplyLanguage(int language)
 {
     m_language = language == 0 ? 0 : 1;
+    if (m_master)
+        m_master->SetLanguage(m_language);
+    if (m_iniSeting)
+        m_iniSeting->SetLanguage(m_language);
     TLanguage::SwitchLanguage(*this, m_language);
-}
-
-void TFormK900::SetExpectedReply(Const::TExpectedReply state)
-{
-    m_replies->SetExpectedReply(state);
-}
-
-TFormK900::TWait TFormK900::RequestAndWait(Const::TExpectedReply state,
-                                           const std::function<void()> &send)
-{
-    // One request at a time: an answer still due to an earlier request (the
-    // current values asked after a read, say) would otherwise be taken for
-    // this one's. It comes, or its time-out ends the wait.
-    WaitUntil([this] {
-        const Const::TExpectedReply expected = m_replies->Expected();
-        return expected == Const::ReplyIdle || expected == Const::ReplyHistoryErase
-            || !m_comPort->Connected() || AppVariables().StopFlag;
-    });
-    m_flowState = state;
-    m_flowReply.clear();
-    m_flowGotReply = false;
-    SetExpectedReply(state);
-    m_replies->SetReplyPending(true);
-    m_flowWaiting = true;
-    send();
-    // Without a port nothing can answer, so the wait ends at once.
-    WaitUntil([this] {
-        return !m_comPort->Connected() || !m_replies->ReplyPending() || AppVariables().StopFlag;
-    });
-    m_flowWaiting = false;
-    m_flowState = Const::ReplyIdle;
-    if (m_flowGotReply)
-        return TWait::Reply;
-    SetExpectedReply(Const::ReplyIdle);
-    if (AppVariables().StopFlag)
-        return TWait::Stopped;
-    // Replies carry nothing that ties them to their request, so a late answer
-    // to this one would be taken for the answer to the flow's next request
-    // (the next page, say). Waiting idle a while lets it come and be dropped.
-    if (m_comPort->Connected())
-        Delay(LateReplySettleMs);
-    return TWait::TimedOut;
-}
-
-void TFormK900::WaitUntil(const std::function<bool()> &done)
-{
-    if (done())
-        return;
-    QEventLoop loop;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, &loop, [&loop, &done] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(10);
-    QEventLoop *outer = m_flowLoop;
-    m_flowLoop = &loop;
-    loop.exec();
-    m_flowLoop = outer;
-}
-
-void TFormK900::DrainAfterBadReply()
-{
-    SetExpectedReply(Const::ReplyIdle);
-    if (m_comPort->Connected())
-        Delay(BadReplyDrainMs);
-}
-
-void TFormK900::ComPortReceiveData(const QByteArray &chunk)
-{
-    const TBasicProtocol protocol;
-    const Const::TExpectedReply state = m_replies->TakeChunk(chunk);
-    if (state == Const::ReplyHistoryErase) {
-        emit HistoryEraseProgress(chunk);
-        return;
-    }
-    protocol.LogFrame(chunk, 1);
-
-    if (m_flowWaiting && state == m_flowState && state != Const::ReplyIdle) {
-        m_flowReply = chunk;
-        m_flowGotReply = true;
-        m_replies->SetReplyPending(false);
-        if (m_flowLoop)
-            m_flowLoop->quit();
-        if (state == Const::ReplyConfigRead || state == Const::ReplyConfigWrite
-            || state == Const::ReplyHistoryPage)
-            return;
-    }
-
-    switch (state) {
-    case Const::ReplyFactoryReset:
-        ShowDone(QString());
-        break;
-    case Const::ReplyDoStatus:
-        protocol.LogFrame(chunk, 1);
-        emit DoStatusReply(chunk);
-        break;
-    case Const::ReplyThValues:
-        protocol.LogFrame(chunk, 1);
-        emit ThValuesReply(chunk);
-        break;
-    case Const::ReplyHistoryLine:
-        emit HistoryLineReply(chunk);
-        break;
-    case Const::ReplyPasswordCheck:
-        PasswordCheckReply(chunk);
-        break;
-    case Const::ReplyClockWrite:
-        ShowDone(windowTitle());
-        break;
-    case Const::ReplyVersionQuery:
-        ShowVersionReply(chunk);
-        break;
-    case Const::ReplyClockRead:
-        ShowClockReply(chunk);
-        break;
-    default:
-        break;
-    }
 }
 
 void TFormK900::ShowDone(const QString &caption)
@@ -512,36 +459,20 @@ void TFormK900::ShowDone(const QString &caption)
     emit MessageShown(text);
 }
 
-void TFormK900::PasswordCheckReply(const QByteArray &chunk)
+void TFormK900::ShowError(const QString &text)
 {
-    if (TPasswordProtocol().PasswordAccepted(chunk)) {
-        SetExpectedReply(Const::ReplyVersionQuery);
-        SendHandle().SendReadVersion(*m_comPort);
-        return;
-    }
-    // The device refused the password: the program ends once the user has read it.
-    auto *box = new QMessageBox(QMessageBox::Critical, windowTitle(), Text("MsgPasswordError"),
-                                QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("ErrorBox"));
-    connect(box, &QMessageBox::finished, qApp, [] { QApplication::exit(0); });
-    box->open();
-    emit MessageShown(box->text());
+    ShowErrorBox(this, text);
+    emit MessageShown(text);
 }
 
-void TFormK900::ShowVersionReply(const QByteArray &chunk)
+void TFormK900::ShowIdentity(const TDeviceIdentity &identity)
 {
-    const TVersionProtocol version;
-    const QString model = version.ReplyModel(chunk);
-    lbl_ModelNo->setText(Text("LblModel") + model);
-    lbl_Verstion->setText(Text("LblVersion") + version.ReplyVersion(chunk));
-    lbl_IMEI->setText(Text("LblImei") + version.ReplyIMEI(chunk));
-    lbl_SignalValue->setText(Text("LblSignal") + version.ReplySignal(chunk));
-    m_modelIndex = 0;
-    for (int index = 0; index < Const::ModelCount; ++index) {
-        if (model == QLatin1String(Const::ModelNames[index]))
-            m_modelIndex = index;
-    }
-    emit ModelKnown(m_modelIndex, model);
+    lbl_ModelNo->setText(Text("LblModel") + identity.model);
+    lbl_Verstion->setText(Text("LblVersion") + identity.version);
+    lbl_IMEI->setText(Text("LblImei") + identity.imei);
+    lbl_SignalValue->setText(Text("LblSignal") + identity.signal);
+    m_modelIndex = identity.modelIndex;
+    emit ModelKnown(m_modelIndex, identity.model);
     ApplyLanguage(m_language);
 }
 
@@ -562,39 +493,98 @@ void TFormK900::ShowClockReply(const QByteArray &chunk)
     ShowDone(windowTitle());
 }
 
-void TFormK900::tmrOutTimer()
+void TFormK900::FinishFlow(bool ok, const QString &message, bool asError)
 {
-    m_replies->Tick();
+    if (!message.isEmpty()) {
+        if (asError)
+            ShowErrorBox(this, message);
+        else
+            ShowMessageWindow(message, windowTitle());
+    }
+    emit FlowFinished(ok, message);
 }
 
-void TFormK900::ReplyTimedOut(Const::TExpectedReply)
+void TFormK900::Pop_ReadMaster_SetingClick()
 {
-    // A flow waiting for this reply goes on (and asks again); others just end.
-    m_replies->SetReplyPending(false);
+    if (!DeviceReady())
+        return;
+    if (m_modelIndex < 0) {
+        FinishFlow(false, Text("MsgModelUnknown"), true);
+        return;
+    }
+    auto *read = new TConfigReadJob(m_session, m_modelIndex);
+    connect(read, &TConfigReadJob::imageRead, this,
+            [this, read] { m_master->ImageToControls(read->Decoded()); });
+    connect(read, &TConfigReadJob::currentValuesRead, this,
+            [this](Const::TExpectedReply kind, const QByteArray &frame) {
+                if (kind == Const::ReplyDoStatus)
+                    emit DoStatusReply(frame);
+                else
+                    emit ThValuesReply(frame);
+            });
+    m_runner->Run(read, TJobRunner::TProgress::Job, [this, read] {
+        switch (read->Failure()) {
+        case TConfigReadJob::TFailure::None:
+            // Stopped or lost before the image was whole: the panes keep what they showed.
+            FinishFlow(read->outcome() == TDeviceJob::TOutcome::Done, QString(), false);
+            break;
+        case TConfigReadJob::TFailure::UnknownModel:
+            FinishFlow(false, Text("MsgModelUnknown"), true);
+            break;
+        case TConfigReadJob::TFailure::PageFailed:
+            FinishFlow(false, Text("MsgConfigReadFailed").arg(read->FailedPage() + 1), true);
+            break;
+        case TConfigReadJob::TFailure::Unsolicited:
+            FinishFlow(false, Text("MsgConfigUnsolicited"), true);
+            break;
+        case TConfigReadJob::TFailure::Decode:
+            FinishFlow(false, m_master->ErrorMessage(read->Decoded().Error), true);
+            break;
+        }
+    });
 }
 
-void TFormK900::ComPortReceiveError(quint32)
+void TFormK900::Pop_WirteMasterClick()
 {
-    // A line error must not throw away what the user has in the window: the
-    // port is closed like a lost one and Reconnect opens it again.
-    ConnectionLost();
-}
-
-void TFormK900::ComPortHangup()
-{
-    // The port went away under us (an adapter pulled out).
-    ConnectionLost();
+    if (!DeviceReady())
+        return;
+    if (m_modelIndex < 0) {
+        FinishFlow(false, Text("MsgModelUnknown"), true);
+        return;
+    }
+    btn_PC_TimeClick();
+    // Nothing is sent unless every field encodes.
+    const TEncodeResult encoded = m_master->ControlsToImage();
+    if (!encoded.Ok()) {
+        FinishFlow(false, m_master->ErrorMessage(encoded.Error), true);
+        return;
+    }
+    auto *write = new TConfigWriteJob(m_session, encoded.Image);
+    m_runner->Run(write, TJobRunner::TProgress::Job, [this, write] {
+        switch (write->outcome()) {
+        case TDeviceJob::TOutcome::Done:
+            FinishFlow(true, Text("MsgConfigWritten"), false);
+            break;
+        case TDeviceJob::TOutcome::Failed: {
+            QStringList pages;
+            for (int page : write->UnconfirmedPages())
+                pages << QString::number(page + 1);
+            FinishFlow(false, Text("MsgConfigWriteUnconfirmed").arg(pages.join(QStringLiteral(", "))),
+                       true);
+            break;
+        }
+        default:
+            // Stopped, or the line went: some pages may be new, some old.
+            FinishFlow(false, Text("MsgConfigWriteStopped"), true);
+            break;
+        }
+    });
 }
 
 void TFormK900::ConnectionLost()
 {
-    m_comPort->ClosePort();
-    m_replies->SetReplyPending(false);
-    SetExpectedReply(Const::ReplyIdle);
     ShowDisconnected();
-    const QString text = Text("MsgPortLost");
-    ShowErrorBox(this, text);
-    emit MessageShown(text);
+    ShowError(Text("MsgPortLost"));
 }
 
 void TFormK900::DeviceRemoved()
@@ -604,8 +594,38 @@ void TFormK900::DeviceRemoved()
 
 void TFormK900::closeEvent(QCloseEvent *event)
 {
-    m_comPort->ClosePort();
+    if (m_runner->Current() && !m_closing) {
+        event->ignore();
+        AskToStopAndClose();
+        return;
+    }
+    m_session->close();
     QMainWindow::closeEvent(event);
+}
+
+void TFormK900::AskToStopAndClose()
+{
+    AskQuestion(this, Text("MsgJobRunningClose"), [this] {
+        TDeviceJob *job = m_runner->Current();
+        if (!job) {
+            m_closing = true;
+            close();
+            return;
+        }
+        // The job's own end is shown first (a stopped write says what the
+        // device may hold); the window closes once the user has read it.
+        connect(m_runner, &TJobRunner::jobEnded, this, [this] {
+            m_closing = true;
+            QMessageBox *box = nullptr;
+            for (QMessageBox *open : findChildren<QMessageBox *>(QStringLiteral("ErrorBox")))
+                box = open->isVisible() ? open : box;
+            if (box)
+                connect(box, &QMessageBox::finished, this, &QWidget::close);
+            else
+                close();
+        }, Qt::SingleShotConnection);
+        job->cancel();
+    });
 }
 
 void TFormK900::resizeEvent(QResizeEvent *event)
@@ -623,62 +643,73 @@ QString TFormK900::PasswordFieldText() const
 
 void TFormK900::Pop_DisCommPortClick()
 {
-    if (!m_comPort->Connected())
+    if (!m_session->isOpen())
         return;
-    m_comPort->ClosePort();
+    if (TDeviceJob *job = m_runner->Current())
+        job->cancel();
+    m_session->close();
     ShowDisconnected();
 }
 
 void TFormK900::Pop_RepCommPortClick()
 {
-    m_comPort->ClosePort();
-    Delay(200);
-    if (!OpenPortShowingError())
+    if (m_runner->Current() || m_session->busy())
         return;
-    Delay(200);
-    SetExpectedReply(Const::ReplyPasswordCheck);
-    SendHandle().SendPassword(*m_comPort, PasswordFieldText().trimmed());
     SetStatusText(AppVariables().ConnectionPortName);
+    StartLogin(PasswordFieldText().trimmed(), AppVariables().ConnectionPortName);
 }
 
 void TFormK900::Pop_ReBootClick()
 {
     AskQuestion(this, Text("MsgRebootAsk"), [this] {
-        if (!m_comPort->Connected())
+        if (!DeviceReady())
             return;
-        SendHandle().SendTextCommand(*m_comPort, PasswordFieldText().trimmed(), "REBOOT");
-        Delay(500);
-        RestartProgram();
+        TDeviceReply *reply =
+            m_session->submit(DeviceRequests::TextLine(PasswordFieldText().trimmed(), "REBOOT"));
+        // The device restarts; so does the program, once the line is on its way.
+        connect(reply, &TDeviceReply::finished, this,
+                [] { QTimer::singleShot(TRelayJob::SwitchPauseMs, qApp, [] { RestartProgram(); }); });
     });
 }
 
 void TFormK900::Pop_RESETClick()
 {
     AskQuestion(this, Text("MsgResetAsk"), [this] {
-        if (!m_comPort->Connected())
+        if (!DeviceReady())
             return;
-        SetExpectedReply(Const::ReplyFactoryReset);
-        SendHandle().SendTextCommand(*m_comPort, PasswordFieldText().trimmed(), "RESET");
+        TDeviceReply *reply =
+            m_session->submit(DeviceRequests::TextLine(PasswordFieldText().trimmed(), "RESET"));
+        connect(reply, &TDeviceReply::finished, this, [this, reply] {
+            if (reply->error() == TReplyError::None)
+                ShowDone(QString());
+        });
     });
 }
 
 void TFormK900::btn_Main_Timer_ReadClick()
 {
-    if (!m_comPort->Connected())
+    if (!DeviceReady())
         return;
-    SetExpectedReply(Const::ReplyClockRead);
-    SendHandle().SendReadClock(*m_comPort);
+    TDeviceReply *reply = m_session->submit(DeviceRequests::ReadClock());
+    connect(reply, &TDeviceReply::finished, this, [this, reply] {
+        if (reply->error() == TReplyError::None)
+            ShowClockReply(reply->reply());
+    });
 }
 
 void TFormK900::btn_Main_Timer_WriteClick()
 {
+    if (!DeviceReady())
+        return;
     auto *dtpYMD = findChild<QDateEdit *>(QStringLiteral("dtpYMD"));
     auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS"));
     const QDate date = dtpYMD ? dtpYMD->date() : QDate::currentDate();
     const QTime time = dtpHMS ? dtpHMS->time() : QTime::currentTime();
-    SetExpectedReply(Const::ReplyClockWrite);
-    SendHandle().SendSetClock(*m_comPort, quint8(date.year() - 2000), quint8(date.month()),
-                              quint8(date.day()), quint8(time.hour()), quint8(time.minute()));
+    TDeviceReply *reply = m_session->submit(DeviceRequests::SetClock(QDateTime(date, time)));
+    connect(reply, &TDeviceReply::finished, this, [this, reply] {
+        if (reply->error() == TReplyError::None)
+            ShowDone(windowTitle());
+    });
 }
 
 void TFormK900::btn_PC_TimeClick()
@@ -690,61 +721,73 @@ void TFormK900::btn_PC_TimeClick()
         dtpHMS->setTime(now.time());
 }
 
-void TFormK900::SendRelayLine(void (*send)(TComm &))
+void TFormK900::SwitchRelay(const char *keyword)
 {
-    if (!m_comPort->Connected())
+    if (!DeviceReady())
         return;
-    send(*m_comPort);
-    Delay(500);
-    Menu_R_DOClick();
+    auto *relay = new TRelayJob(m_session, keyword);
+    m_runner->Run(relay, TJobRunner::TProgress::None, [this, relay] {
+        if (relay->outcome() == TDeviceJob::TOutcome::Done) {
+            emit DoStatusReply(relay->StatusFrame());
+        } else if (relay->outcome() == TDeviceJob::TOutcome::Failed) {
+            // The line went out, but what the relays did is not known.
+            m_views.SoftDiDoTh->ShowDoStatusUnknown(m_views.lvDo);
+            ShowError(Text("MsgRelayUnknown"));
+        }
+    });
 }
 
 void TFormK900::btn_DO1_CloseClick()
 {
-    SendRelayLine([](TComm &port) {
-        SendHandle().SendDO1Close(port, QString::fromLatin1(TSendHandle::RelayPrefix));
-    });
+    SwitchRelay("DOC1");
 }
 
 void TFormK900::btn_DO1_OpenClick()
 {
-    SendRelayLine([](TComm &port) {
-        SendHandle().SendDO1Open(port, QString::fromLatin1(TSendHandle::RelayPrefix));
-    });
+    SwitchRelay("DOO1");
 }
 
 void TFormK900::btn_Do2_CloseClick()
 {
-    SendRelayLine([](TComm &port) {
-        SendHandle().SendDO2Close(port, QString::fromLatin1(TSendHandle::RelayPrefix));
-    });
+    SwitchRelay("DOC2");
 }
 
 void TFormK900::btn_Do2_OpenClick()
 {
-    SendRelayLine([](TComm &port) {
-        SendHandle().SendDO2Open(port, QString::fromLatin1(TSendHandle::RelayPrefix));
+    SwitchRelay("DOO2");
+}
+
+void TFormK900::AskCurrentValues(Const::TExpectedReply kind)
+{
+    if (!DeviceReady())
+        return;
+    TDeviceReply *reply = m_session->submit(DeviceRequests::CurrentValues(kind));
+    connect(reply, &TDeviceReply::finished, this, [this, reply, kind] {
+        if (reply->error() != TReplyError::None)
+            return;
+        if (kind == Const::ReplyDoStatus)
+            emit DoStatusReply(reply->reply());
+        else
+            emit ThValuesReply(reply->reply());
     });
 }
 
 void TFormK900::Menu_R_DOClick()
 {
-    if (!m_comPort->Connected())
-        return;
-    SetExpectedReply(Const::ReplyDoStatus);
-    SendHandle().SendReadDOState(*m_comPort);
+    AskCurrentValues(Const::ReplyDoStatus);
 }
 
 void TFormK900::Menu_R_THClick()
 {
-    if (!m_comPort->Connected())
-        return;
-    SetExpectedReply(Const::ReplyThValues);
-    SendHandle().SendReadTHValues(*m_comPort);
+    AskCurrentValues(Const::ReplyThValues);
 }
 
 void TFormK900::N_ExitClick()
 {
+    if (m_runner->Current()) {
+        AskToStopAndClose();
+        return;
+    }
     QApplication::exit(0);
 }
 

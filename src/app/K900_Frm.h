@@ -9,20 +9,22 @@
 
 class QAction;
 class QCheckBox;
-class QEventLoop;
 class QLabel;
 class QMenu;
-class QTimer;
 class TComm;
+class TDeviceJob;
+class TDeviceSession;
 class TDeviceWatcher;
-class TReplyMachine;
 class TSoftMaster;
 class THistorySheet;
 class TIniSeting;
+class TJobRunner;
+struct TDeviceIdentity;
 
-// The main window: owner of the device connection after the login, of the
-// request-reply machinery every device operation uses, and of the pages the
-// settings views fill.
+// The main window: owner of the device session after the login, and of the
+// pages the settings views fill. Its handlers start jobs on the session and
+// observe them; none of them waits. While the session is busy every action
+// that talks to the device is disabled.
 class TFormK900 : public QMainWindow
 {
     Q_OBJECT
@@ -30,12 +32,15 @@ public:
     explicit TFormK900(QWidget *parent = nullptr);
     ~TFormK900() override;
 
-    TComm *ComPort() const { return m_comPort; }
-    TReplyMachine *Replies() const { return m_replies; }
+    TDeviceSession *Session() const { return m_session; }
+    TComm *ComPort() const;
     const TMainSheets &Sheets() const { return m_sheets; }
     const TSettingsViews &Views() const { return m_views; }
     TSoftMaster *Master() const { return m_master; }
     THistorySheet *History() const { return m_history; }
+    TIniSeting *Profiles() const { return m_iniSeting; }
+    // The job running now (its progress window is up), or null.
+    TDeviceJob *CurrentJob() const;
     // −1 until the first version reply, then 0 K801, 1 K802, 2 K803.
     int ModelIndex() const { return m_modelIndex; }
     // 0 Chinese, 1 English.
@@ -43,30 +48,15 @@ public:
     bool ViewMode() const;
     QString StatusText() const;
 
-    void SetExpectedReply(Const::TExpectedReply state);
-
-    // How a flow's wait for one reply ended.
-    enum class TWait { Reply, TimedOut, Stopped };
-    // How long a flow stays idle after a time-out before it may ask again.
-    static constexpr int LateReplySettleMs = 1500;
-    // Quiet time after a reply that was no valid answer, so that the rest of
-    // a broken reply is dropped instead of being taken for the next answer.
-    static constexpr int BadReplyDrainMs = 250;
-    // Waits BadReplyDrainMs with nothing expected (a flow calls it before
-    // asking again after a reply it could not use).
-    void DrainAfterBadReply();
-    // Sets the expected reply, sends, and waits (processing events) until the
-    // reply, the time-out or the stop flag; the reply is in LastFlowReply().
-    // A request still waiting for its own reply is let finish first.
-    TWait RequestAndWait(Const::TExpectedReply state, const std::function<void()> &send);
-    const QByteArray &LastFlowReply() const { return m_flowReply; }
-
-    // Start-up exchange: open the port again, password check (then version).
+    // Start-up exchange: open the port again, password check, then version.
     void FormShow();
 
     // Language switch targets (filled in by the language tables).
     void ApplyLanguage(int language);
 
+    // Configuration read and write, with their progress windows.
+    void Pop_ReadMaster_SetingClick();
+    void Pop_WirteMasterClick();
     // User commands that talk to the device outside the long flows.
     void Pop_DisCommPortClick();
     void Pop_RepCommPortClick();
@@ -87,13 +77,14 @@ public:
 signals:
     // The version reply set the model index.
     void ModelKnown(int modelIndex, const QString &modelText);
-    // A chunk for the current-value states, for the channel views.
+    // A current-values answer for the channel views.
     void DoStatusReply(const QByteArray &chunk);
     void ThValuesReply(const QByteArray &chunk);
-    void HistoryLineReply(const QByteArray &chunk);
-    void HistoryEraseProgress(const QByteArray &chunk);
     // A text the user should read ("Successfully!" and the like) was shown.
     void MessageShown(const QString &text);
+    // A configuration read or write ended with this text shown (empty when
+    // nothing was shown).
+    void FlowFinished(bool ok, const QString &message);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -106,33 +97,31 @@ private:
     void BuildPages();
     void BuildStatusBar();
     void ConnectViewControls();
-    void ComPortReceiveData(const QByteArray &chunk);
-    void ComPortReceiveError(quint32 eventMask);
-    void ComPortHangup();
-    // Closes the port after a line error or its loss; the window keeps its contents.
+    // Enables the device actions when the session is idle and open.
+    void UpdateDeviceActions();
+    // Closes the window once the running job has ended, asking first.
+    void AskToStopAndClose();
     void ConnectionLost();
-    // Processes events until done() holds; looks every 10 ms and when a flow
-    // reply is taken.
-    void WaitUntil(const std::function<bool()> &done);
-    void tmrOutTimer();
-    void ReplyTimedOut(Const::TExpectedReply state);
-    void ShowVersionReply(const QByteArray &chunk);
+    void StartLogin(const QString &password, const QString &reopenPort);
+    void ShowIdentity(const TDeviceIdentity &identity);
     void ShowClockReply(const QByteArray &chunk);
-    void PasswordCheckReply(const QByteArray &chunk);
     void DeviceRemoved();
     void ShowDone(const QString &caption);
-    bool OpenPortShowingError();
+    void ShowError(const QString &text);
+    void FinishFlow(bool ok, const QString &message, bool asError);
+    // True when the device can be asked; otherwise tells the user why not.
+    bool DeviceReady();
     void SetStatusText(const QString &text);
     // The status bar's "<port>  Disconnected".
     void ShowDisconnected();
     QString Text(const char *key) const;
     QWidget *Control(const char *name) const;
     QString PasswordFieldText() const;
-    void SendRelayLine(void (*send)(TComm &));
+    void SwitchRelay(const char *keyword);
+    void AskCurrentValues(Const::TExpectedReply kind);
 
-    TComm *m_comPort = nullptr;
-    TReplyMachine *m_replies = nullptr;
-    QTimer *tmrOut = nullptr;
+    TDeviceSession *m_session = nullptr;
+    TJobRunner *m_runner = nullptr;
     TDeviceWatcher *m_deviceWatcher = nullptr;
     TMainSheets m_sheets;
     TSettingsViews m_views;
@@ -148,11 +137,8 @@ private:
     QLabel *lbl_IMEI = nullptr;
     QLabel *lbl_SignalValue = nullptr;
     bool m_shown = false;
+    bool m_closeAfterJob = false;
+    bool m_closing = false;
     int m_modelIndex = -1;
     int m_language = 1;
-    bool m_flowWaiting = false;
-    Const::TExpectedReply m_flowState = Const::ReplyIdle;
-    QByteArray m_flowReply;
-    bool m_flowGotReply = false;
-    QEventLoop *m_flowLoop = nullptr;
 };

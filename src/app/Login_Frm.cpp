@@ -24,6 +24,8 @@
 namespace {
 
 constexpr int LoginTimeOutTicks = 5;
+// Pause between opening the port and sending the password.
+constexpr int PortSettleMs = 100;
 
 } // namespace
 
@@ -199,7 +201,12 @@ void TFormLogin::btn_LoginClick()
             ShowErrorBox(this, error.message());
             return;
         }
-        Delay(100);
+        // The device needs a moment after the port opens before it listens.
+        QTimer::singleShot(PortSettleMs, this, [this, password] {
+            SendHandle().SendPassword(*m_comPort, password);
+            tmrOut->start();
+        });
+        return;
     }
     SendHandle().SendPassword(*m_comPort, password);
     tmrOut->start();

@@ -1,5 +1,7 @@
 #include "app/MessageBox_Frm.h"
 
+#include "app/BasicAnimate_Frm.h"
+
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -122,10 +124,11 @@ void TFormMessage::hideEvent(QHideEvent *event)
     // A minimised window is hidden by the system; only a real close enables.
     if (event->spontaneous())
         return;
-    if (m_disabledWindow) {
+    // A progress window still up keeps the main window for itself.
+    const TFormBasicAnimate *progress = TFormBasicAnimate::current();
+    if (m_disabledWindow && !(progress && progress->isVisible()))
         m_disabledWindow->setEnabled(true);
-        m_disabledWindow = nullptr;
-    }
+    m_disabledWindow = nullptr;
 }
 
 void TFormMessage::sbtbtn_OkClick()

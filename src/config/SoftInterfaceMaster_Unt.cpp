@@ -1,16 +1,7 @@
 #include "config/SoftInterfaceMaster_Unt.h"
 
-#include "app/BasicAnimate_Frm.h"
-#include "app/Funs_Unt.h"
-#include "app/K900_Frm.h"
-#include "app/MessageBox_Frm.h"
-#include "app/Questions_Frm.h"
 #include "app/Variable_Unt.h"
-#include "config/ConfigPages_Unt.h"
 #include "lang/ConstLang_Unt.h"
-#include "link/BasicProtocol_Unt.h"
-#include "link/SendHandle_Unt.h"
-#include "link/SerialPort_Unt.h"
 #include "look/ComponentEx.h"
 #include "views/BaseSoftInterface_Unt.h"
 #include "views/SoftInterfaceDateTime_Unt.h"
@@ -61,11 +52,11 @@ int SubItemCount(const QVector<QStringList> &rows)
 
 } // namespace
 
-TSoftMaster::TSoftMaster(TFormK900 *window) : QObject(window), m_window(window) {}
+TSoftMaster::TSoftMaster(QWidget *window) : QObject(window), m_window(window) {}
 
 QString TSoftMaster::Text(const char *key) const
 {
-    return ConstLang::Text(QString::fromLatin1(key), m_window->Language());
+    return ConstLang::Text(QString::fromLatin1(key), m_language);
 }
 
 void TSoftMaster::BlankPanes()
@@ -117,9 +108,9 @@ void TSoftMaster::Apply(const TConfigAssignment &assignment)
             row->setText(assignment.SubItem + 1, assignment.Value.toString());
         else if (assignment.Kind == TAssignKind::TimerDay)
             TSoftDateTime::SetTimerDay(row, DayPositionOfCode(assignment.Value.toInt()),
-                                       m_window->Language());
+                                       m_language);
         else
-            TSoftDateTime::SetTimerAction(row, assignment.Value.toInt(), m_window->Language());
+            TSoftDateTime::SetTimerAction(row, assignment.Value.toInt(), m_language);
         break;
     }
     }
@@ -138,7 +129,7 @@ void TSoftMaster::ImageToControls(const TDecodeResult &decoded)
 
 TConfigValues TSoftMaster::ControlsToValues() const
 {
-    TConfigValues values = BlankConfigValues(m_window->ModelIndex());
+    TConfigValues values = BlankConfigValues(m_modelIndex);
     for (auto it = values.Texts.begin(); it != values.Texts.end(); ++it) {
         QWidget *control = m_window->findChild<QWidget *>(it.key());
         if (auto *edit = qobject_cast<TLabeledEdit *>(control))
@@ -192,7 +183,7 @@ TConfigValues TSoftMaster::ControlsToValues() const
 
 TEncodeResult TSoftMaster::ControlsToImage() const
 {
-    return EncodeImage(ControlsToValues(), m_window->ModelIndex());
+    return EncodeImage(ControlsToValues(), m_modelIndex);
 }
 
 QString TSoftMaster::CaptionOf(const TConfigError &error) const
@@ -227,116 +218,4 @@ QString TSoftMaster::ErrorMessage(const TConfigError &error) const
         return Text("MsgConfigBadHex").arg(CaptionOf(error), error.Text);
     }
     return {};
-}
-
-void TSoftMaster::Finish(bool ok, const QString &message, bool asError)
-{
-    if (asError)
-        ShowErrorBox(m_window, message);
-    else
-        ShowMessageWindow(message, m_window->windowTitle());
-    emit FlowFinished(ok, message);
-}
-
-void TSoftMaster::Pop_ReadMaster_SetingClick()
-{
-    TComm *port = m_window->ComPort();
-    if (!port || !port->Connected())
-        return;
-
-    auto *progress = new TFormBasicAnimate(m_window);
-    progress->SetRange(0, ConfigPages::ReadPageCount);
-    progress->SetPosition(0);
-    progress->show();
-
-    // Every page must come as a valid frame with its 256 bytes; one that does
-    // not is asked for again, and the image is shown only when all are in.
-    TConfigPageBuffer pages;
-    for (int page = 0; page < ConfigPages::ReadPageCount; ++page) {
-        progress->SetPosition(page + 1);
-        bool stored = false;
-        for (int attempt = 0; attempt < PageAttempts && !stored; ++attempt) {
-            const TFormK900::TWait wait = m_window->RequestAndWait(Const::ReplyConfigRead, [&] {
-                SendHandle().SendReadConfigPage(*port, quint8(page));
-            });
-            if (wait == TFormK900::TWait::Stopped) {
-                // The user stopped the read: the panes keep what they showed.
-                delete progress;
-                emit FlowFinished(false, QString());
-                return;
-            }
-            const TBasicProtocol codec;
-            const QByteArray &reply = m_window->LastFlowReply();
-            stored = wait == TFormK900::TWait::Reply && codec.CheckFrame(reply)
-                && pages.SetPage(page, codec.GetData(reply));
-            if (wait == TFormK900::TWait::Reply && !stored)
-                m_window->DrainAfterBadReply();
-        }
-        if (!stored) {
-            delete progress;
-            Finish(false, Text("MsgConfigReadFailed").arg(page), true);
-            return;
-        }
-    }
-
-    const TDecodeResult decoded = DecodeImage(pages.Image(), m_window->ModelIndex());
-    if (!decoded.Ok()) {
-        delete progress;
-        Finish(false, ErrorMessage(decoded.Error), true);
-        return;
-    }
-    ImageToControls(decoded);
-
-    Delay(200);
-    m_window->Menu_R_DOClick();
-    Delay(200);
-    m_window->Menu_R_THClick();
-    delete progress;
-    emit FlowFinished(true, QString());
-}
-
-void TSoftMaster::Pop_WirteMasterClick()
-{
-    TComm *port = m_window->ComPort();
-    if (!port || !port->Connected())
-        return;
-    m_window->btn_PC_TimeClick();
-
-    // Nothing is sent unless every field encodes.
-    const TEncodeResult encoded = ControlsToImage();
-    if (!encoded.Ok()) {
-        Finish(false, ErrorMessage(encoded.Error), true);
-        return;
-    }
-
-    auto *progress = new TFormBasicAnimate(m_window);
-    progress->SetRange(0, ConfigPages::WritePageCount);
-    progress->SetPosition(0);
-    progress->show();
-
-    QStringList unconfirmed;
-    for (int page = 0; page < ConfigPages::WritePageCount; ++page) {
-        progress->SetPosition(page + 1);
-        const TDataPack pageData = ConfigPages::WritePage(encoded.Image, page);
-        bool confirmed = false;
-        for (int attempt = 0; attempt < PageAttempts && !confirmed; ++attempt) {
-            const TFormK900::TWait wait = m_window->RequestAndWait(Const::ReplyConfigWrite, [&] {
-                SendHandle().SendWriteConfigPage(*port, quint8(page), pageData);
-            });
-            if (wait == TFormK900::TWait::Stopped) {
-                delete progress;
-                Finish(false, Text("MsgConfigWriteStopped"), true);
-                return;
-            }
-            confirmed = wait == TFormK900::TWait::Reply;
-        }
-        if (!confirmed)
-            unconfirmed << QString::number(page);
-    }
-    delete progress;
-    if (unconfirmed.isEmpty())
-        Finish(true, Text("MsgConfigWritten"), false);
-    else
-        Finish(false, Text("MsgConfigWriteUnconfirmed").arg(unconfirmed.join(QStringLiteral(", "))),
-               true);
 }

@@ -4,21 +4,23 @@
 
 #include <QObject>
 
-class TFormK900;
+class QWidget;
 
 // Moves the configuration between the main window's controls and the device:
 // ImageToControls writes a decoded image into the panes and list views in the
 // order the decoder gives (so a check box's handler runs before the edit it
-// governs is filled), ControlsToImage reads them back and encodes. The two
-// flows read the 15 pages and write the 16 pages with the progress window.
+// governs is filled), ControlsToImage reads them back and encodes. The main
+// window tells it the model and the language as they change.
 class TSoftMaster : public QObject
 {
     Q_OBJECT
 public:
-    // Retries of one page before a flow gives up on it.
-    static constexpr int PageAttempts = 3;
+    explicit TSoftMaster(QWidget *window);
 
-    explicit TSoftMaster(TFormK900 *window);
+    // -1 until the model is known, then 0 K801, 1 K802, 2 K803.
+    void SetModelIndex(int modelIndex) { m_modelIndex = modelIndex; }
+    // 0 Chinese, 1 English.
+    void SetLanguage(int language) { m_language = language; }
 
     // Blanks the panes as a read does, then applies every assignment.
     void ImageToControls(const TDecodeResult &decoded);
@@ -27,22 +29,16 @@ public:
     // Encodes the controls; on failure the error names the control.
     TEncodeResult ControlsToImage() const;
 
-    void Pop_ReadMaster_SetingClick();
-    void Pop_WirteMasterClick();
-
     // The message of a failed decode or encode, in the window's language.
     QString ErrorMessage(const TConfigError &error) const;
-
-signals:
-    // A flow ended with this text shown to the user.
-    void FlowFinished(bool ok, const QString &message);
 
 private:
     void BlankPanes();
     void Apply(const TConfigAssignment &assignment);
     QString CaptionOf(const TConfigError &error) const;
     QString Text(const char *key) const;
-    void Finish(bool ok, const QString &message, bool asError);
 
-    TFormK900 *m_window;
+    QWidget *m_window;
+    int m_modelIndex = -1;
+    int m_language = 1;
 };

@@ -4,15 +4,17 @@
 #include "app/Const_Unt.h"
 #include "app/FileDialogs_Frm.h"
 #include "app/Funs_Unt.h"
-#include "app/K900_Frm.h"
+#include "app/JobRunner_Frm.h"
 #include "app/MessageBox_Frm.h"
 #include "app/Questions_Frm.h"
 #include "app/Variable_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "lang/ConstLang_Unt.h"
-#include "link/SendHandle_Unt.h"
-#include "link/SerialPort_Unt.h"
+#include "session/DeviceRequests_Unt.h"
+#include "session/DeviceSession_Unt.h"
+#include "session/HistoryEraseJob_Unt.h"
+#include "session/HistoryReadJob_Unt.h"
 #include "look/ComponentEx.h"
 
 #include <QCoreApplication>
@@ -103,7 +105,9 @@ void FreeProgress(QPointer<TFormBasicAnimate> &window)
 
 } // namespace
 
-THistorySheet::THistorySheet(TFormK900 *mainWindow) : QObject(mainWindow), m_main(mainWindow)
+THistorySheet::THistorySheet(QWidget *mainWindow, QWidget *sheet, TJobRunner *runner,
+                             TDeviceSession *session)
+    : QObject(mainWindow), m_main(mainWindow), m_sheet(sheet), m_runner(runner), m_session(session)
 {
     setObjectName(QStringLiteral("HistorySheet"));
     ChooseSaveFile = [this](const QString &folder, const QString &defaultName) {
@@ -114,22 +118,14 @@ THistorySheet::THistorySheet(TFormK900 *mainWindow) : QObject(mainWindow), m_mai
     m_soft.InitGrid(m_grid);
     BuildControls();
     SetPickersToNow();
-    Retranslate(m_main->Language());
-
-    connect(m_main, &TFormK900::ModelKnown, this,
-            [this](int modelIndex, const QString &) { ModelKnown(modelIndex); });
-    connect(m_main, &TFormK900::HistoryLineReply, this, &THistorySheet::HistoryLineReply);
-    connect(m_main, &TFormK900::HistoryEraseProgress, this, &THistorySheet::HistoryEraseProgress);
+    Retranslate(ConstLang::English);
 }
 
-THistorySheet::~THistorySheet()
-{
-    delete m_eraseWindow.data();
-}
+THistorySheet::~THistorySheet() = default;
 
 void THistorySheet::BuildControls()
 {
-    QWidget *sheet = m_main->Sheets().Sheet_History;
+    QWidget *sheet = m_sheet;
 
     SgHist = new QTableView(sheet);
     SgHist->setObjectName(QStringLiteral("SgHist"));
@@ -254,6 +250,7 @@ void THistorySheet::Retranslate(int language)
 {
     if (language != ConstLang::Chinese && language != ConstLang::English)
         return;
+    m_language = language;
     for (QWidget *control : std::initializer_list<QWidget *>{
              grp_History, btn_ReadHistroyFull, btn_ReadHistroy, btn_Clean_History_Dev,
              btn_History_Clear, grp_HisTime, lbl_HisStartTime, lbl_HisStopTime, btn_History_Filter,
@@ -268,16 +265,17 @@ void THistorySheet::Retranslate(int language)
         if (const std::optional<QString> text = target ? target->Text(language) : std::nullopt)
             m_grid.SetCell(column, 0, *text);
     }
-    m_soft.SetValueColumns(m_grid, m_main->ModelIndex(), language);
+    m_soft.SetValueColumns(m_grid, m_modelIndex, language);
     m_soft.SetTexts(THistoryTexts::ForLanguage(language));
 }
 
-void THistorySheet::ModelKnown(int modelIndex)
+void THistorySheet::SetModelIndex(int modelIndex)
 {
+    m_modelIndex = modelIndex;
     m_soft.SetValueColumns(m_grid, modelIndex, ConstLang::Chinese);
     // The window applies its language right after this; doing it here as
     // well keeps the headers right even before that.
-    Retranslate(m_main->Language());
+    Retranslate(m_language);
 }
 
 QString THistorySheet::Text(const char *key) const
@@ -287,7 +285,7 @@ QString THistorySheet::Text(const char *key) const
 
 QString THistorySheet::Text(const QString &key) const
 {
-    return ConstLang::Text(key, m_main->Language());
+    return ConstLang::Text(key, m_language);
 }
 
 void THistorySheet::ShowFileError(const THistoryCsv::TResult &result)
@@ -296,9 +294,15 @@ void THistorySheet::ShowFileError(const THistoryCsv::TResult &result)
               + QDir::toNativeSeparators(result.fileName) + QStringLiteral("\n") + result.systemText);
 }
 
-bool THistorySheet::PortOpen() const
+bool THistorySheet::DeviceReady()
 {
-    return m_main->ComPort() && m_main->ComPort()->Connected();
+    if (m_runner->Current() || m_session->busy())
+        return false;
+    if (!m_session->isOpen()) {
+        ShowError(Text("MsgNotConnected"));
+        return false;
+    }
+    return true;
 }
 
 void THistorySheet::ShowInfo(const QString &text)
@@ -315,114 +319,85 @@ void THistorySheet::ShowError(const QString &text)
 
 void THistorySheet::btn_ReadHistroyFullClick()
 {
-    if (m_reading || !PortOpen())
+    if (m_reading || !DeviceReady())
         return;
     const int quantity = TSoftHistory::QuantityFromText(lbledt_ReadQty->text());
     if (!TSoftHistory::QuantityValid(quantity)) {
         ShowInfo(Text("TxtInputError"));
         return;
     }
-    const int pages = TSoftHistory::PageCount(quantity);
 
-    m_reading = true;
     // A read starts from an empty grid and fresh counts, so that it never
     // mixes with the rows of an earlier read.
     m_soft.BeginRead(m_grid);
-    QPointer<TFormBasicAnimate> progress = new TFormBasicAnimate(m_main);
-    progress->SetRange(0, quantity);
-    progress->SetPosition(0);
-    progress->sg->setFormat(QStringLiteral("%v / %m"));
-    progress->show();
-
-    for (int page = 0; page < pages; ++page) {
-        TSoftHistory::TPageResult result;
-        const TPageRead read = ReadPage(page, quantity, &result);
-        if (read == TPageRead::Failed) {
+    auto *read = new THistoryReadJob(m_session, TSoftHistory::PageCount(quantity));
+    connect(read, &THistoryReadJob::pageRead, this, [this, read, quantity](int, const QByteArray &frame) {
+        const TSoftHistory::TPageResult result = m_soft.ShowPage(m_grid, frame, quantity, m_modelIndex);
+        if (TFormBasicAnimate *progress = m_runner->ProgressWindow())
+            progress->SetPosition(m_soft.RecordCounter());
+        if (result.stopRead || m_soft.RecordCounter() >= quantity)
+            read->EndOfLog();
+    });
+    m_reading = true;
+    const TJobRunner::TStart start = m_runner->Run(read, TJobRunner::TProgress::Caller, [this, read, quantity] {
+        m_reading = false;
+        if (read->outcome() == TDeviceJob::TOutcome::Failed) {
+            const int page = read->FailedPage();
             const int firstRecord = page * HistoryRecord::PerPage + 1;
-            FreeProgress(progress);
             ShowError(Text("MsgHistoryReadFailed")
                           .arg(page + 1)
                           .arg(firstRecord)
                           .arg(qMin(quantity, firstRecord + HistoryRecord::PerPage - 1)));
-            break;
         }
-        if (read == TPageRead::Stopped || !progress)
-            break;
+        emit ReadFinished(m_grid.LastFilledRow());
+    });
+    if (start != TJobRunner::TStart::Started) {
+        m_reading = false;
+        return;
+    }
+    if (TFormBasicAnimate *progress = m_runner->ProgressWindow()) {
+        progress->SetRange(0, quantity);
         progress->SetPosition(m_soft.RecordCounter());
-        if (result.stopRead)
-            break;
+        progress->sg->setFormat(QStringLiteral("%v / %m"));
     }
-    FreeProgress(progress);
-    m_reading = false;
-    emit ReadFinished(m_grid.LastFilledRow());
-}
-
-THistorySheet::TPageRead THistorySheet::ReadPage(int page, int quantity,
-                                                 TSoftHistory::TPageResult *result)
-{
-    TComm *port = m_main->ComPort();
-    for (int attempt = 1; attempt <= PageAttempts; ++attempt) {
-        if (!PortOpen() || AppVariables().StopFlag)
-            return TPageRead::Stopped;
-        const TFormK900::TWait wait = m_main->RequestAndWait(
-            Const::ReplyHistoryPage, [port, page] { SendHandle().SendReadHistoryPage(*port, page); });
-        if (wait == TFormK900::TWait::Stopped)
-            return TPageRead::Stopped;
-        if (wait == TFormK900::TWait::Reply) {
-            *result = m_soft.ShowPage(m_grid, m_main->LastFlowReply(), quantity, m_main->ModelIndex());
-            if (result->frameValid)
-                return TPageRead::Read;
-            // The rest of a broken reply may still be on its way.
-            m_main->DrainAfterBadReply();
-        }
-    }
-    return TPageRead::Failed;
 }
 
 void THistorySheet::btn_ReadHistroyClick()
 {
-    if (!PortOpen())
+    if (!DeviceReady())
         return;
-    btn_History_ClearClick();
-    m_requestedLine = TSoftHistory::LineFromText(lbledt_ReadLine->text());
-    m_main->SetExpectedReply(Const::ReplyHistoryLine);
-    SendHandle().SendReadHistoryRecord(*m_main->ComPort(), m_requestedLine);
-}
-
-void THistorySheet::HistoryLineReply(const QByteArray &chunk)
-{
-    const TSoftHistory::TRecordResult result =
-        m_soft.ShowRecord(m_grid, chunk, m_requestedLine, m_main->ModelIndex());
-    // A broken reply is not a record either: nothing is shown from it.
-    if (result != TSoftHistory::TRecordResult::Shown)
-        ShowInfo(Text("TxtRecordError"));
+    const int line = TSoftHistory::LineFromText(lbledt_ReadLine->text());
+    TDeviceReply *reply = m_session->submit(DeviceRequests::ReadHistoryRecord(line));
+    connect(reply, &TDeviceReply::finished, this, [this, reply, line] {
+        if (reply->error() == TReplyError::Stopped || reply->error() == TReplyError::LineLost)
+            return;
+        if (reply->error() != TReplyError::None) {
+            ShowInfo(Text("TxtRecordError"));
+            return;
+        }
+        // A record the log does not hold leaves the grid as it was.
+        if (HistoryRecord::IsEmpty(reply->payload())) {
+            ShowInfo(Text("MsgRecordMissing").arg(line));
+            return;
+        }
+        btn_History_ClearClick();
+        if (m_soft.ShowRecord(m_grid, reply->reply(), line, m_modelIndex)
+            != TSoftHistory::TRecordResult::Shown)
+            ShowInfo(Text("TxtRecordError"));
+    });
 }
 
 void THistorySheet::btn_Clean_History_DevClick()
 {
     AskQuestion(m_main, Text("MsgClearAllAsk"), [this] {
-        if (!PortOpen())
+        if (!DeviceReady())
             return;
-        delete m_eraseWindow.data();
-        m_eraseWindow = new TFormBasicAnimate(m_main);
-        m_eraseWindow->SetRange(0, 100);
-        m_eraseWindow->SetPosition(0);
-        // Stopping the window only frees it; the device goes on erasing.
-        connect(m_eraseWindow.data(), &QDialog::finished, m_eraseWindow.data(), &QObject::deleteLater);
-        m_eraseWindow->show();
-        m_main->SetExpectedReply(Const::ReplyHistoryErase);
-        SendHandle().SendClearHistory(*m_main->ComPort());
+        auto *erase = new THistoryEraseJob(m_session);
+        m_runner->Run(erase, TJobRunner::TProgress::Job, [this, erase] {
+            if (erase->outcome() == TDeviceJob::TOutcome::Failed)
+                ShowError(Text("MsgEraseUnconfirmed"));
+        });
     });
-}
-
-void THistorySheet::HistoryEraseProgress(const QByteArray &chunk)
-{
-    if (!m_eraseWindow)
-        return;
-    const TSoftHistory::TEraseProgress progress = TSoftHistory::EraseProgressFromChunk(chunk);
-    m_eraseWindow->SetPosition(progress.position);
-    if (progress.finished)
-        FreeProgress(m_eraseWindow);
 }
 
 void THistorySheet::btn_History_ClearClick()
@@ -440,7 +415,7 @@ void THistorySheet::btn_History_ClearClick()
 void THistorySheet::btn_Hist_Save_CSVClick()
 {
     const QString chosen = ChooseSaveFile(
-        ProgramFolder(), THistoryCsv::DefaultFileName(m_main->ModelIndex(), QDateTime::currentDateTime()));
+        ProgramFolder(), THistoryCsv::DefaultFileName(m_modelIndex, QDateTime::currentDateTime()));
     if (chosen.isEmpty())
         return;
     const THistoryCsv::TResult result = THistoryCsv::Export(m_grid, chosen);

@@ -16,14 +16,16 @@ class QLabel;
 class QPushButton;
 class QTableView;
 class QTimeEdit;
-class TFormBasicAnimate;
-class TFormK900;
+class TDeviceSession;
+class TJobRunner;
 class TLabeledEdit;
+class QWidget;
 
 // The history sheet of the main window: the controls on Sheet_History, the
 // grid SgHist over its model, and the handlers of the history buttons. The
-// device flows run through the main window's request-reply machinery; the
-// decoding, CSV files and filter are the widget-free history core.
+// device work runs as jobs on the main window's session, started through its
+// job runner; the decoding, CSV files and filter are the widget-free history
+// core.
 //
 // Created once by the main window after its pages exist; it lives as the
 // main window's child.
@@ -31,10 +33,8 @@ class THistorySheet : public QObject
 {
     Q_OBJECT
 public:
-    // How often a page is asked for before the read gives up on it.
-    static constexpr int PageAttempts = 3;
-
-    explicit THistorySheet(TFormK900 *mainWindow);
+    // mainWindow: parent of dialogs and boxes; sheet: the page the controls go on.
+    THistorySheet(QWidget *mainWindow, QWidget *sheet, TJobRunner *runner, TDeviceSession *session);
     ~THistorySheet() override;
 
     THistoryGridModel &Grid() { return m_grid; }
@@ -56,6 +56,8 @@ public:
     // Captions, grid headers and the decoder's texts in language 0 (Chinese)
     // or 1 (English); the language switch calls it.
     void Retranslate(int language);
+    // The model the value columns follow (0 K801, 1 K802, 2 K803).
+    void SetModelIndex(int modelIndex);
 
     // The file dialog steps: folder is the program's folder; an empty result
     // means the user cancelled. They show non-native dialogs unless replaced
@@ -96,25 +98,21 @@ private:
     void BuildControls();
     void ApplyColumnWidths();
     void SetPickersToNow();
-    void ModelKnown(int modelIndex);
-    void HistoryLineReply(const QByteArray &chunk);
-    void HistoryEraseProgress(const QByteArray &chunk);
-    // Reads one page into the grid, asking again when the reply is missing
-    // or is no valid frame. Stopped: the user stopped or the port is gone;
-    // Failed: the page gave no valid reply within PageAttempts.
-    enum class TPageRead { Read, Stopped, Failed };
-    TPageRead ReadPage(int page, int quantity, TSoftHistory::TPageResult *result);
     void ShowInfo(const QString &text);
     void ShowError(const QString &text);
     void ShowFileError(const THistoryCsv::TResult &result);
     QString Text(const char *key) const;
     QString Text(const QString &key) const;
-    bool PortOpen() const;
+    // True when the device can be asked now; says so when the port is closed.
+    bool DeviceReady();
 
-    TFormK900 *m_main;
+    QWidget *m_main;
+    QWidget *m_sheet;
+    TJobRunner *m_runner;
+    TDeviceSession *m_session;
     THistoryGridModel m_grid;
     TSoftHistory m_soft;
-    QPointer<TFormBasicAnimate> m_eraseWindow;
-    int m_requestedLine = 1;
+    int m_modelIndex = -1;
+    int m_language = 1;
     bool m_reading = false;
 };

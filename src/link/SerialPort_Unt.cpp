@@ -1,6 +1,6 @@
 #include "link/SerialPort_Unt.h"
 
-#include "sim/DeviceSimulator_Unt.h"
+#include "link/DemoDevice_Unt.h"
 
 #include <QMetaObject>
 #include <QSerialPort>
@@ -100,7 +100,7 @@ ECommsError::ECommsError(QString message)
 struct TComm::Private
 {
     QSerialPort *port = nullptr;
-    TDeviceSimulator *sim = nullptr;
+    TDemoDevice *sim = nullptr;
     // Ends a chunk when the line has been quiet for the read interval.
     QTimer *pauseTimer = nullptr;
     // Ends a chunk when the read total time-out has passed since its first byte.
@@ -171,7 +171,7 @@ QString TComm::ErrorText(TOpenFailure failure)
     return QString::fromUtf8(g_language == 0 ? text.chinese : text.english);
 }
 
-TDeviceSimulator *TComm::simulator() const
+TDemoDevice *TComm::demoDevice() const
 {
     return d->sim;
 }
@@ -229,15 +229,15 @@ void TComm::OpenDevice()
 
 void TComm::OpenSimulator(const QString &modelText)
 {
-    TDeviceSimulator::Model model;
-    if (!TDeviceSimulator::ModelFromText(modelText, &model))
+    TDemoDevice *device = DemoDevices::Create(modelText, this);
+    if (!device)
         throw ECommsError(ErrorText(TOpenFailure::OpenDevice));
 
     ++d->session;
-    d->sim = new TDeviceSimulator(model, this);
+    d->sim = device;
     d->lineLost = false;
     // The simulated line feeds the same chunking as a real one.
-    connect(d->sim, &TDeviceSimulator::BytesToHost, this, [this](const QByteArray &bytes) {
+    connect(d->sim, &TDemoDevice::BytesToHost, this, [this](const QByteArray &bytes) {
         TCallbackScope scope(d->callbackDepth);
         TakeBytes(bytes);
     });
@@ -272,7 +272,7 @@ void TComm::ReleaseBackends()
         else
             delete port;
     }
-    if (TDeviceSimulator *sim = std::exchange(d->sim, nullptr)) {
+    if (TDemoDevice *sim = std::exchange(d->sim, nullptr)) {
         disconnect(sim, nullptr, this, nullptr);
         if (d->callbackDepth > 0)
             sim->deleteLater();

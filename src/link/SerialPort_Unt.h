@@ -9,7 +9,7 @@
 
 class QSerialPort;
 class QTimer;
-class TDeviceSimulator;
+class TDemoDevice;
 
 // Raised by TComm::OpenPort with a text in the unit's current language.
 class ECommsError : public std::exception
@@ -31,7 +31,7 @@ enum class TParity { None, Odd, Even, Mark, Space };
 enum class TStopBits { _1, _1_5, _2 };
 
 // The serial port component. It opens a named port (or, for the names
-// "demo:K801", "demo:K802" and "demo:K803", a built-in simulated logger),
+// "demo:K801", "demo:K802" and "demo:K803", the installed demo device),
 // writes without blocking and raises OnReceiveData on the owner's thread for
 // every chunk: the bytes that arrived without a pause of ReadIntervalTimeout
 // (100 ms as used) or more, at most 4096 of them, in arrival order.
@@ -129,8 +129,8 @@ public:
     int settingsApplyCount() const { return m_settingsApplied; }
     int timeoutsApplyCount() const { return m_timeoutsApplied; }
 
-    // The simulated logger behind a "demo:" name while open, else null.
-    TDeviceSimulator *simulator() const;
+    // The in-process device behind a "demo:" name while open, else null.
+    TDemoDevice *demoDevice() const;
 
     // The reasons OpenPort can fail, and their texts in the current language.
     enum class TOpenFailure {

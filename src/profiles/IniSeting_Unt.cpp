@@ -2,7 +2,6 @@
 
 #include "app/FileDialogs_Frm.h"
 #include "app/Funs_Unt.h"
-#include "app/K900_Frm.h"
 #include "app/Questions_Frm.h"
 #include "lang/ConstLang_Unt.h"
 #include "look/ComponentEx.h"
@@ -89,7 +88,8 @@ QList<QWidget *> DirectChildWidgets(const QWidget *container)
 
 } // namespace
 
-TIniSeting::TIniSeting(TFormK900 *mainWindow) : TBaseSoftInterface(mainWindow), m_main(mainWindow)
+TIniSeting::TIniSeting(QWidget *mainWindow, const TMainSheets &sheets, const TSettingsViews &views)
+    : TBaseSoftInterface(mainWindow), m_main(mainWindow), m_sheets(sheets), m_views(views)
 {
     setObjectName(QStringLiteral("IniSeting"));
     ChooseSaveFile = [this](const QString &folder, const QString &defaultName) {
@@ -100,8 +100,8 @@ TIniSeting::TIniSeting(TFormK900 *mainWindow) : TBaseSoftInterface(mainWindow), 
 
 QList<QWidget *> TIniSeting::Containers() const
 {
-    const TMainSheets &sheets = m_main->Sheets();
-    const TSettingsPanes *panes = m_main->Views().Panes;
+    const TMainSheets &sheets = m_sheets;
+    const TSettingsPanes *panes = m_views.Panes;
     return {panes->grp_BasicSeting, panes->grp_PasswordSeting, sheets.Sheet_DO,
             sheets.Sheet_TH, sheets.Sheet_Telephone, sheets.Sheet_DateTime,
             sheets.Sheet_InfoMode, panes->grp_GPRS_BasicSeting};
@@ -152,8 +152,8 @@ bool TIniSeting::WalkContainer(QWidget *container, TIniFile &ini, TDirection dir
             // Day and action cells are loaded as texts of either language;
             // shown in the current one with their codes, they encode to the
             // timers the file describes.
-            if (view == m_main->Views().lvTimer)
-                TSoftDateTime::RetranslateTimerRows(view, m_main->Language());
+            if (view == m_views.lvTimer)
+                TSoftDateTime::RetranslateTimerRows(view, m_language);
         } else {
             LoadControl(control, ini);
         }
@@ -251,7 +251,7 @@ void TIniSeting::N_SaveClick()
 {
     const QString chosen =
         ChooseSaveFile(QCoreApplication::applicationDirPath(),
-                       DefaultProfileName(m_main->ModelIndex(), QDateTime::currentDateTime()));
+                       DefaultProfileName(m_modelIndex, QDateTime::currentDateTime()));
     if (chosen.isEmpty())
         return;
     const TProfileResult result = SaveProfile(chosen);
@@ -264,8 +264,6 @@ void TIniSeting::N_OpenClick()
     const QString chosen = ChooseOpenFile(QCoreApplication::applicationDirPath());
     if (chosen.isEmpty())
         return;
-    // Lets the window repaint where the dialog was before the controls change.
-    Delay(500);
     const TProfileResult result = LoadProfile(chosen);
     if (!result)
         ShowFailure(result, TDirection::Load);
@@ -276,7 +274,7 @@ void TIniSeting::ShowFailure(const TProfileResult &result, TDirection direction)
     const char *key = "MsgProfileSaveFailed";
     if (direction == TDirection::Load)
         key = result.error == TIniError::Missing ? "MsgProfileMissing" : "MsgProfileReadFailed";
-    QString text = ConstLang::Text(QString::fromLatin1(key), m_main->Language()) + QStringLiteral("\n\n")
+    QString text = ConstLang::Text(QString::fromLatin1(key), m_language) + QStringLiteral("\n\n")
                    + QDir::toNativeSeparators(result.fileName);
     if (!result.detail.isEmpty())
         text += QLatin1Char('\n') + result.detail;

@@ -2,6 +2,8 @@
 
 #include "profiles/IniFile_Unt.h"
 #include "views/BaseSoftInterface_Unt.h"
+#include "views/MainSheets.h"
+#include "views/SettingsViews_Unt.h"
 
 #include <QList>
 #include <QString>
@@ -10,7 +12,6 @@
 
 class QTreeWidget;
 class QWidget;
-class TFormK900;
 
 // What a profile save or load came to.
 struct TProfileResult {
@@ -39,7 +40,13 @@ class TIniSeting : public TBaseSoftInterface
 public:
     enum class TDirection { Save, Load };
 
-    explicit TIniSeting(TFormK900 *mainWindow);
+    // The sheets and views are the main window's; they outlive this object.
+    TIniSeting(QWidget *mainWindow, const TMainSheets &sheets, const TSettingsViews &views);
+
+    // 0 Chinese, 1 English: the language of its messages and timer cells.
+    void SetLanguage(int language) { m_language = language; }
+    // The model a new profile's file name starts with.
+    void SetModelIndex(int modelIndex) { m_modelIndex = modelIndex; }
 
     // grp_BasicSeting, grp_PasswordSeting, Sheet_DO, Sheet_TH,
     // Sheet_Telephone, Sheet_DateTime, Sheet_InfoMode, grp_GPRS_BasicSeting.
@@ -92,5 +99,9 @@ private:
     QList<QWidget *> LoadOrder(QWidget *container) const;
     void ShowFailure(const TProfileResult &result, TDirection direction);
 
-    TFormK900 *m_main;
+    QWidget *m_main;
+    const TMainSheets &m_sheets;
+    const TSettingsViews &m_views;
+    int m_language = 1;
+    int m_modelIndex = -1;
 };

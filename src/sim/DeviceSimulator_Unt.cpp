@@ -1,6 +1,7 @@
 #include "sim/DeviceSimulator_Unt.h"
 
 #include "link/BasicProtocol_Unt.h"
+#include "link/SerialPort_Unt.h"
 
 #include <QTimer>
 #include <QtMath>
@@ -166,7 +167,7 @@ QChar LuhnDigit(const QString &digits)
 } // namespace
 
 TDeviceSimulator::TDeviceSimulator(Model model, QObject *parent)
-    : QObject(parent),
+    : TDemoDevice(parent),
       m_model(model),
       m_image(FactoryImage(model)),
       m_random(0x4B383032u + quint32(model)),
@@ -810,4 +811,19 @@ void TDeviceSimulator::Pace()
     }
     if (m_bursts.isEmpty())
         m_pacer->stop();
+}
+
+void TDeviceSimulator::InstallDemoPorts()
+{
+    DemoDevices::Install([](const QString &modelText, QObject *parent) -> TDemoDevice * {
+        Model model;
+        if (!ModelFromText(modelText, &model))
+            return nullptr;
+        return new TDeviceSimulator(model, parent);
+    });
+}
+
+TDeviceSimulator *DemoSimulator(const TComm *port)
+{
+    return port ? qobject_cast<TDeviceSimulator *>(port->demoDevice()) : nullptr;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/DemoDevice_Unt.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -10,6 +12,7 @@
 #include <QVector>
 
 class QTimer;
+class TComm;
 
 // A simulated K801/K802/K803 logger on a byte stream. Feed it what the PC
 // writes (ReceiveFromHost); it answers through BytesToHost. Every reply is
@@ -29,7 +32,7 @@ class QTimer;
 //   is ignored.
 // Bytes before a '#' or before the text of a line are dropped, and so is an
 // unfinished request after InputIdleTimeoutMs of silence.
-class TDeviceSimulator : public QObject
+class TDeviceSimulator : public TDemoDevice
 {
     Q_OBJECT
 public:
@@ -60,7 +63,7 @@ public:
     QString imei() const;
 
     // Line and timing. A baud rate of 0 sends every reply at once.
-    void setBaudRate(quint32 baud) { m_baudRate = baud; }
+    void setBaudRate(quint32 baud) override { m_baudRate = baud; }
     quint32 baudRate() const { return m_baudRate; }
     void setLatencyMs(int ms) { m_latencyMs = qMax(0, ms); }
     int latencyMs() const { return m_latencyMs; }
@@ -112,12 +115,12 @@ public:
     // True while reply bytes are still waiting to go out.
     bool replyPending() const { return !m_bursts.isEmpty(); }
 
-public slots:
-    void ReceiveFromHost(const QByteArray &bytes);
+    void ReceiveFromHost(const QByteArray &bytes) override;
+
+    // Makes "demo:K801".."demo:K803" open a simulated logger of that model.
+    static void InstallDemoPorts();
 
 signals:
-    // A slice of reply bytes as the line delivers them.
-    void BytesToHost(const QByteArray &bytes);
     // A complete request (as in requestLog) has been taken from the input.
     void requestReceived(const QByteArray &request);
 
@@ -176,3 +179,6 @@ private:
     int m_burstSent = 0;
     qint64 m_lineFreeNs = 0;         // when the last byte sent went out
 };
+
+// The simulated logger behind a port opened on a "demo:" name, else null.
+TDeviceSimulator *DemoSimulator(const TComm *port);

@@ -144,9 +144,12 @@ void TSoftDiDoTh::BuildDoRows(QTreeWidget *lvDo) const
 
 void TSoftDiDoTh::BuildThRows(const QString &modelText, QTreeWidget *lvTh) const
 {
-    if (lvTh->property(kThRowsBuilt).toBool())
+    // Built for each model the first time it is seen; a device of another
+    // model on a reconnect gets its own rows.
+    if (lvTh->property(kThRowsBuilt).toString() == modelText)
         return;
-    lvTh->setProperty(kThRowsBuilt, true);
+    lvTh->setProperty(kThRowsBuilt, modelText);
+    lvTh->clear();
 
     int pairs = 0;
     bool humidity = true;
@@ -178,6 +181,12 @@ void TSoftDiDoTh::ShowDoStatus(const QByteArray &frame, QTreeWidget *lvDo) const
         SetSubItem(lvDo->topLevelItem(row), DoStatusSubItem,
                    ViewContext::Text(closed ? "TxtDoStatusClosed" : "TxtDoStatusOpen"));
     }
+}
+
+void TSoftDiDoTh::ShowDoStatusUnknown(QTreeWidget *lvDo) const
+{
+    for (int row = 0; row < 2 && row < lvDo->topLevelItemCount(); ++row)
+        SetSubItem(lvDo->topLevelItem(row), DoStatusSubItem, ViewContext::Text("TxtDoStatusUnknown"));
 }
 
 void TSoftDiDoTh::ShowThValues(const QByteArray &frame, QTreeWidget *lvTh, int modelIndex) const

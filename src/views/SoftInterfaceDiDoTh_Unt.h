@@ -45,13 +45,16 @@ public:
     // The sensor rows for the model named in the first version reply
     // ("K801" 4 pairs, "K802" 8 pairs of Temperature n / Humidity n, "K803"
     // Temperature1..8, anything else none). Rows are built once per view: a
-    // later call, whatever the model, changes nothing.
+    // later call for the same model changes nothing; another model's rows
+    // replace them.
     void BuildThRows(const QString &modelText, QTreeWidget *lvTh) const;
 
     // Current-values reply (a whole frame): bit 0 of payload byte 32 is DOUT1,
     // bit 1 DOUT2; the state text in the current language goes to sub-item 2.
     // A frame that fails its check or is too short changes nothing.
     void ShowDoStatus(const QByteArray &frame, QTreeWidget *lvDo) const;
+    // Both relays' status cells say the state is not known.
+    void ShowDoStatusUnknown(QTreeWidget *lvDo) const;
     // Current-values reply: row i shows the signed 16-bit value, low byte
     // first, at payload offset 2i (models 0 and 1) or 4i (model 2), times 0.1
     // with one decimal, in sub-item 1. Rows beyond the payload and any other

@@ -12,6 +12,9 @@
 #include <QLabel>
 #include <QMessageBox>
 
+#include <algorithm>
+#include <vector>
+
 namespace ViewContext {
 
 namespace {
@@ -22,10 +25,31 @@ struct TSources {
     std::function<void(const QString &)> message;
 };
 
+// Sources installed by windows, newest last; a window's entry goes with it.
+struct TOwnedSources {
+    QPointer<QObject> owner;
+    TSources sources;
+};
+
+// Sources set without an owner (views used on their own, tests).
 TSources &Sources()
 {
     static TSources sources;
     return sources;
+}
+
+std::vector<TOwnedSources> &OwnedSources()
+{
+    static std::vector<TOwnedSources> owned;
+    return owned;
+}
+
+const TSources &Current()
+{
+    std::vector<TOwnedSources> &owned = OwnedSources();
+    while (!owned.empty() && !owned.back().owner)
+        owned.pop_back();
+    return owned.empty() ? Sources() : owned.back().sources;
 }
 
 void ShowStandardBox(const QString &text)
@@ -37,6 +61,17 @@ void ShowStandardBox(const QString &text)
 }
 
 } // namespace
+
+void InstallSources(QObject *owner, std::function<int()> language,
+                    std::function<int()> modelIndex,
+                    std::function<void(const QString &text)> message)
+{
+    std::vector<TOwnedSources> &owned = OwnedSources();
+    owned.erase(std::remove_if(owned.begin(), owned.end(),
+                               [](const TOwnedSources &entry) { return !entry.owner; }),
+                owned.end());
+    owned.push_back({owner, {std::move(language), std::move(modelIndex), std::move(message)}});
+}
 
 void SetLanguageSource(std::function<int()> source)
 {
@@ -55,18 +90,21 @@ void SetMessageSink(std::function<void(const QString &)> sink)
 
 int CurrentLanguage()
 {
-    return Sources().language ? Sources().language() : ConstLang::English;
+    const TSources &sources = Current();
+    return sources.language ? sources.language() : ConstLang::English;
 }
 
 int CurrentModelIndex()
 {
-    return Sources().modelIndex ? Sources().modelIndex() : -1;
+    const TSources &sources = Current();
+    return sources.modelIndex ? sources.modelIndex() : -1;
 }
 
 void ShowMessage(const QString &text)
 {
-    if (Sources().message)
-        Sources().message(text);
+    const TSources &sources = Current();
+    if (sources.message)
+        sources.message(text);
     else
         ShowStandardBox(text);
 }

@@ -19,6 +19,14 @@ class QObject;
 // standard box titled with the application's display name.
 namespace ViewContext {
 
+// The three sources of a window: they serve while owner lives and the
+// window installed after it does not; when owner is destroyed they go, and
+// the sources installed before them serve again.
+void InstallSources(QObject *owner, std::function<int()> language,
+                    std::function<int()> modelIndex,
+                    std::function<void(const QString &text)> message);
+
+// Sources without an owner, used when no window has installed any.
 // 0 Chinese, 1 English.
 void SetLanguageSource(std::function<int()> source);
 // -1 before the first version reply, then 0 K801, 1 K802, 2 K803.

@@ -56,9 +56,6 @@ private slots:
     void findFiles();
     void findFilesMissingDirectory();
     void findFilesFollowsLinkLoopOnce();
-    void delayHandlesEventsMeanwhile();
-    void delayOfZeroReturnsWithoutHandlingEvents_data();
-    void delayOfZeroReturnsWithoutHandlingEvents();
     void programVersionText();
 };
 
@@ -469,41 +466,6 @@ void tst_Funs::findFilesFollowsLinkLoopOnce()
 #else
     QSKIP("directory links need Unix here");
 #endif
-}
-
-void tst_Funs::delayHandlesEventsMeanwhile()
-{
-    bool timerRan = false;
-    bool queuedRan = false;
-    QTimer::singleShot(30, this, [&timerRan] { timerRan = true; });
-    QMetaObject::invokeMethod(this, [&queuedRan] { queuedRan = true; }, Qt::QueuedConnection);
-
-    QElapsedTimer clock;
-    clock.start();
-    Delay(100);
-    const qint64 elapsed = clock.elapsed();
-
-    QVERIFY(queuedRan);
-    QVERIFY(timerRan);
-    QVERIFY2(elapsed >= 100, qPrintable(QStringLiteral("returned after %1 ms").arg(elapsed)));
-}
-
-void tst_Funs::delayOfZeroReturnsWithoutHandlingEvents_data()
-{
-    QTest::addColumn<int>("ms");
-    QTest::newRow("0") << 0;
-    QTest::newRow("negative") << -50;
-}
-
-void tst_Funs::delayOfZeroReturnsWithoutHandlingEvents()
-{
-    QFETCH(int, ms);
-    bool queuedRan = false;
-    QMetaObject::invokeMethod(this, [&queuedRan] { queuedRan = true; }, Qt::QueuedConnection);
-    Delay(ms);
-    QVERIFY(!queuedRan);
-    // Let the queued call run before its flag goes out of scope.
-    QTRY_VERIFY(queuedRan);
 }
 
 void tst_Funs::programVersionText()

@@ -1,10 +1,10 @@
 // Reading and writing the configuration against the built-in simulated logger.
 #include "app/BasicAnimate_Frm.h"
 #include "app/K900_Frm.h"
-#include "app/ReplyMachine_Unt.h"
 #include "app/Variable_Unt.h"
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "link/SerialPort_Unt.h"
+#include "session/DeviceSession_Unt.h"
 #include "look/ComponentEx.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "fixtures/MainWindowFixture.h"
@@ -32,12 +32,11 @@ int FramesWithCommand(const TDeviceSimulator *device, quint8 command)
     return count;
 }
 
-// Runs one flow of the window's codec and waits for its end.
-bool RunFlow(TFormK900 &window, void (TSoftMaster::*flow)())
+// Runs one configuration flow of the window and waits for its end.
+bool RunFlow(TFormK900 &window, void (TFormK900::*flow)())
 {
-    QSignalSpy finished(window.Master(), &TSoftMaster::FlowFinished);
-    QMetaObject::invokeMethod(window.Master(), [&window, flow] { (window.Master()->*flow)(); },
-                              Qt::QueuedConnection);
+    QSignalSpy finished(&window, &TFormK900::FlowFinished);
+    QMetaObject::invokeMethod(&window, [&window, flow] { (window.*flow)(); }, Qt::QueuedConnection);
     if (!finished.wait(FlowWaitMs))
         return false;
     return finished.first().at(0).toBool();
@@ -68,7 +67,7 @@ private slots:
         QFETCH(int, fault);
         auto window = ConnectedWindow(model);
         QVERIFY(window);
-        TDeviceSimulator *device = window->ComPort()->simulator();
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
         if (fault == 1)
             device->dropReplies(1);
         else if (fault == 2)
@@ -76,14 +75,14 @@ private slots:
         else if (fault == 3)
             device->splitReplies(1, 150);
 
-        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        QVERIFY(RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
 
         const TDecodeResult expected = DecodeImage(device->configImage(), window->ModelIndex());
         QVERIFY(expected.Ok());
         TConfigValues shown = window->Master()->ControlsToValues();
         // The relay status and sensor value columns show the live values the read asks for
         // afterwards; it is not part of the image.
-        QTRY_COMPARE(window->Replies()->Expected(), Const::ReplyIdle);
+        QTRY_VERIFY(!window->Session()->busy());
         shown = window->Master()->ControlsToValues();
         for (QStringList &row : shown.lvDo)
             row[ConfigCells::DoStatus].clear();
@@ -105,10 +104,10 @@ private slots:
         QVERIFY(window);
         auto *id = window->findChild<TLabeledEdit *>(QStringLiteral("lbledt_DeviseID"));
         id->setText(QStringLiteral("4321"));
-        window->ComPort()->simulator()->dropReplies(1000);
+        DemoSimulator(window->ComPort())->dropReplies(1000);
 
-        QVERIFY(!RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
-        QVERIFY(ErrorBoxText(window.get()).contains(QStringLiteral("Page 0")));
+        QVERIFY(!RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
+        QVERIFY(ErrorBoxText(window.get()).contains(QStringLiteral("Page 1 ")));
         QCOMPARE(id->text(), QStringLiteral("4321")); // nothing was blanked or half-filled
     }
 
@@ -116,18 +115,18 @@ private slots:
     {
         auto window = ConnectedWindow(QStringLiteral("K803"));
         QVERIFY(window);
-        TDeviceSimulator *device = window->ComPort()->simulator();
-        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        QVERIFY(RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
         const TConfigValues before = window->Master()->ControlsToValues();
         const QByteArray imageBefore = device->configImage();
-        QTRY_COMPARE(window->Replies()->Expected(), Const::ReplyIdle);
+        QTRY_VERIFY(!window->Session()->busy());
 
         const int writesBefore = FramesWithCommand(device, 0x82);
         device->dropReplies(1); // the first page's acknowledgement is lost and the page resent
-        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
+        QVERIFY(RunFlow(*window, &TFormK900::Pop_WirteMasterClick));
         QCOMPARE(FramesWithCommand(device, 0x82) - writesBefore, 17);
 
-        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        QVERIFY(RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
         const TConfigValues after = window->Master()->ControlsToValues();
         QCOMPARE(after.Texts, before.Texts);
         QCOMPARE(after.Checks, before.Checks);
@@ -147,12 +146,12 @@ private slots:
     {
         auto window = ConnectedWindow(QStringLiteral("K802"));
         QVERIFY(window);
-        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        QVERIFY(RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
         window->findChild<TLabeledEdit *>(QStringLiteral("lbledt_DeviseID"))
             ->setText(QStringLiteral("65535"));
-        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
+        QVERIFY(RunFlow(*window, &TFormK900::Pop_WirteMasterClick));
         const TDecodeResult stored =
-            DecodeImage(window->ComPort()->simulator()->configImage(), window->ModelIndex());
+            DecodeImage(DemoSimulator(window->ComPort())->configImage(), window->ModelIndex());
         QCOMPARE(stored.Values.Text(QStringLiteral("lbledt_DeviseID")), QStringLiteral("65535"));
     }
 
@@ -173,16 +172,16 @@ private slots:
         QFETCH(bool, hexMode);
         auto window = ConnectedWindow(QStringLiteral("K802"));
         QVERIFY(window);
-        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
+        QVERIFY(RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
         if (hexMode)
             window->findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->setChecked(true);
         auto *edit = window->findChild<TLabeledEdit *>(control);
         QVERIFY(edit);
         edit->setText(text);
-        TDeviceSimulator *device = window->ComPort()->simulator();
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
         const int writesBefore = FramesWithCommand(device, 0x82);
 
-        QVERIFY(!RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
+        QVERIFY(!RunFlow(*window, &TFormK900::Pop_WirteMasterClick));
         QCOMPARE(FramesWithCommand(device, 0x82), writesBefore);
         const QString message = ErrorBoxText(window.get());
         QVERIFY2(message.contains(edit->labelText()), qPrintable(message));
@@ -192,26 +191,26 @@ private slots:
     {
         auto window = ConnectedWindow(QStringLiteral("K801"));
         QVERIFY(window);
-        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
-        // Pages 0..13 are confirmed, then the device stops answering.
-        TDeviceSimulator *device = window->ComPort()->simulator();
+        QVERIFY(RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
+        // Pages 1..14 are confirmed, then the device stops answering.
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
         QObject::connect(device, &TDeviceSimulator::requestReceived, device,
                          [device](const QByteArray &request) {
                              if (request.size() > 5 && quint8(request.at(1)) == 0x82
                                  && quint8(request.at(4)) == 14)
                                  device->dropReplies(1000);
                          });
-        QVERIFY(!RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
+        QVERIFY(!RunFlow(*window, &TFormK900::Pop_WirteMasterClick));
         const QString message = ErrorBoxText(window.get());
-        QVERIFY2(message.contains(QStringLiteral("14, 15")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("15, 16")), qPrintable(message));
     }
 
     void stopDuringWriteSaysTheDeviceMayBeMixed()
     {
         auto window = ConnectedWindow(QStringLiteral("K802"));
         QVERIFY(window);
-        QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
-        TDeviceSimulator *device = window->ComPort()->simulator();
+        QVERIFY(RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
         // The user presses Stop while page 3 is on its way.
         QObject::connect(device, &TDeviceSimulator::requestReceived, window.get(),
                          [](const QByteArray &request) {
@@ -220,7 +219,7 @@ private slots:
                                  TFormBasicAnimate::current()->btn_Close->click();
                          });
         const int writesBefore = FramesWithCommand(device, 0x82);
-        QVERIFY(!RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
+        QVERIFY(!RunFlow(*window, &TFormK900::Pop_WirteMasterClick));
         QCOMPARE(ErrorBoxText(window.get()),
                  QStringLiteral("Writing was stopped; the device may hold a mix of old and new settings."));
         QCOMPARE(FramesWithCommand(device, 0x82) - writesBefore, 4); // pages 0 to 3, no more

@@ -160,6 +160,8 @@ class TestSerialPort : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { TDeviceSimulator::InstallDemoPorts(); }
+
     void init() { TComm::SetLanguage(1); }
 
     void burstArrivesInChunks_data()
@@ -438,7 +440,7 @@ private slots:
         TComm::SetLanguage(language);
         QCOMPARE(OpenFailure(comm), OpenErrorText(language));
         QVERIFY(!comm.Connected());
-        QVERIFY(comm.simulator() == nullptr);
+        QVERIFY(DemoSimulator(&comm) == nullptr);
         QVERIFY(!comm.WriteData(Pattern(3)));
     }
 
@@ -688,15 +690,15 @@ private slots:
         ConfigureAsUsed(comm, name);
         comm.OpenPort();
         QVERIFY(comm.Connected());
-        QVERIFY(comm.simulator() != nullptr);
-        QCOMPARE(comm.simulator()->baudRate(), 115200u);
+        QVERIFY(DemoSimulator(&comm) != nullptr);
+        QCOMPARE(DemoSimulator(&comm)->baudRate(), 115200u);
 
         QSignalSpy spy(&comm, &TComm::OnReceiveData);
         QSignalSpy emptySpy(&comm, &TComm::OnSendDataEmpty);
         const TVersionProtocol version;
         QVERIFY(comm.WriteData(version.VersionRequest()));
         // Queued: the simulated device has not seen the request yet.
-        QCOMPARE(comm.simulator()->requestLog().size(), 0);
+        QCOMPARE(DemoSimulator(&comm)->requestLog().size(), 0);
 
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 10000);
         QTest::qWait(300);
@@ -712,7 +714,7 @@ private slots:
         ConfigureAsUsed(other, name);
         QCOMPARE(OpenFailure(other), QString());
         comm.ClosePort();
-        QVERIFY(comm.simulator() == nullptr);
+        QVERIFY(DemoSimulator(&comm) == nullptr);
         QVERIFY(!comm.WriteData(version.VersionRequest()));
     }
 };

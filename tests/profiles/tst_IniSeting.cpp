@@ -274,7 +274,7 @@ private slots:
         Switch(*window, language);
         FillWindow(*window);
         const QStringList filled = Snapshot(*window);
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
 
         const QString first = m_dir.filePath(QStringLiteral("full_%1").arg(language));
         const TProfileResult saved = profile.SaveProfile(first);
@@ -299,7 +299,7 @@ private slots:
         std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         FillWindow(*window);
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         const QString fileName = m_dir.filePath(QStringLiteral("layout.ini"));
         QVERIFY(profile.SaveProfile(fileName).ok());
 
@@ -342,7 +342,7 @@ private slots:
 
         std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         QDir dir(m_dir.filePath(QStringLiteral("names_") + QString::number(qHash(chosen))));
         QVERIFY(dir.mkpath(QStringLiteral(".")));
 
@@ -364,7 +364,7 @@ private slots:
     {
         std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         QString offeredFolder;
         QString offeredName;
         const QString chosen = m_dir.filePath(QStringLiteral("menu_saved"));
@@ -421,7 +421,7 @@ private slots:
         QTreeWidget *list = View(*window, view);
         TBaseSoftInterface::ClearAllRows(list);
         SetCells(list->topLevelItem(row), cells);
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         const QString fileName = m_dir.filePath(QStringLiteral("values.ini"));
         QFile::remove(fileName);
         QVERIFY(profile.SaveProfile(fileName).ok());
@@ -466,7 +466,7 @@ private slots:
         const QString fileName = m_dir.filePath(QStringLiteral("list.ini"));
         QVERIFY(WriteFile(fileName, Gbk(fileText)));
 
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         QVERIFY(profile.LoadProfile(fileName).ok());
         QCOMPARE(Cells(row), expected);
         QCOMPARE(Cells(window->Views().lvDo->topLevelItem(1)), otherRow);
@@ -499,7 +499,7 @@ private slots:
         Panes(*window).chk_Auto_Armed->setChecked(!ticked);
         const QString fileName = m_dir.filePath(QStringLiteral("box.ini"));
         QVERIFY(WriteFile(fileName, Gbk(QStringLiteral("[Value]\r\n") + line + QStringLiteral("\r\n"))));
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         QVERIFY(profile.LoadProfile(fileName).ok());
         QCOMPARE(Panes(*window).chk_Auto_Armed->isChecked(), ticked);
     }
@@ -535,7 +535,7 @@ private slots:
         panes.lbledt_AutoMintues->setText(QStringLiteral("25"));
         const QString fileName = m_dir.filePath(QStringLiteral("autoarm.ini"));
         QVERIFY(WriteFile(fileName, Gbk(QStringLiteral("[Value]\n") + fileText)));
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         QVERIFY(profile.LoadProfile(fileName).ok());
 
         QCOMPARE(panes.chk_AutoAlarmAfterDisarm->isChecked(), boxAfter);
@@ -568,7 +568,7 @@ private slots:
         panes.lbledt_GprsRegDat->setText(QStringLiteral("old"));
         panes.CheckBox1->setChecked(hexInFile);
         panes.lbledt_GprsRegDat->setText(message);
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         const QString fileName = m_dir.filePath(QStringLiteral("login.ini"));
         QFile::remove(fileName);
         QVERIFY(profile.SaveProfile(fileName).ok());
@@ -600,7 +600,7 @@ private slots:
         timer->setText(1, QStringLiteral("√"));
         TSoftDateTime::SetTimerDay(timer, 3, ConstLang::Chinese);
         TSoftDateTime::SetTimerAction(timer, 5, ConstLang::Chinese);
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         const QString fileName = m_dir.filePath(QStringLiteral("chinese.ini"));
         QVERIFY(profile.SaveProfile(fileName).ok());
 
@@ -650,7 +650,7 @@ private slots:
         const QStringList lists = Snapshot(*window).mid(kValueKeys.size());
         const QString fileName = m_dir.filePath(QStringLiteral("empty.ini"));
         QVERIFY(WriteFile(fileName, QByteArray()));
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         const QTime before = QTime::currentTime();
         QVERIFY(profile.LoadProfile(fileName).ok());
 
@@ -697,7 +697,7 @@ private slots:
         if (directory)
             QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("not_here_1.ini")));
 
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         const TProfileResult result = profile.LoadProfile(chosen);
         QCOMPARE(int(result.error), error);
         QCOMPARE(Snapshot(*window), filled);
@@ -747,7 +747,7 @@ private slots:
             SetCells(window->Views().lvTel->topLevelItem(4), {QStringLiteral("138\n001")});
         }
 
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         const TProfileResult result = profile.SaveProfile(path);
         QCOMPARE(int(result.error), error);
         QVERIFY(!result.detail.isEmpty());
@@ -774,7 +774,7 @@ private slots:
     {
         std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
-        TIniSeting profile(window.get());
+        TIniSeting &profile = *window->Profiles();
         QStringList names;
         for (const QWidget *container : profile.Containers())
             names << container->objectName();

@@ -1,0 +1,85 @@
+#include "session/ConfigReadJob_Unt.h"
+
+#include "session/DeviceRequests_Unt.h"
+
+TConfigReadJob::TConfigReadJob(TDeviceSession *session, int modelIndex, QObject *parent)
+    : TDeviceJob(session, parent), m_modelIndex(modelIndex)
+{
+}
+
+void TConfigReadJob::Begin()
+{
+    // Without the model the channel fields cannot be placed.
+    if (m_modelIndex < 0) {
+        Fail(TFailure::UnknownModel);
+        return;
+    }
+    m_pages.Clear();
+    m_unsolicitedAtStart = Session()->unsolicitedCount();
+    SetProgress(0, ConfigPages::ReadPageCount);
+    ReadPage(0);
+}
+
+void TConfigReadJob::ReadPage(int page)
+{
+    Send(DeviceRequests::ReadConfigPage(page), [this, page](TDeviceReply *reply) {
+        if (EndOnLinkError(reply))
+            return;
+        if (reply->error() != TReplyError::None || !m_pages.SetPage(page, reply->payload())) {
+            m_failedPage = page;
+            Fail(TFailure::PageFailed);
+            return;
+        }
+        SetProgress(page + 1, ConfigPages::ReadPageCount);
+        if (page + 1 < ConfigPages::ReadPageCount)
+            ReadPage(page + 1);
+        else
+            PagesDone();
+    });
+}
+
+void TConfigReadJob::PagesDone()
+{
+    if (Session()->unsolicitedCount() != m_unsolicitedAtStart) {
+        if (m_readAgain) {
+            Fail(TFailure::Unsolicited);
+            return;
+        }
+        m_readAgain = true;
+        m_pages.Clear();
+        m_unsolicitedAtStart = Session()->unsolicitedCount();
+        SetProgress(0, ConfigPages::ReadPageCount);
+        ReadPage(0);
+        return;
+    }
+    m_image = m_pages.Image();
+    m_decoded = DecodeImage(m_image, m_modelIndex);
+    if (!m_decoded.Ok()) {
+        Fail(TFailure::Decode);
+        return;
+    }
+    emit imageRead();
+    if (isRunning())
+        Pause(ValuesPauseMs, [this] { AskValues(Const::ReplyDoStatus); });
+}
+
+void TConfigReadJob::AskValues(Const::TExpectedReply kind)
+{
+    Send(DeviceRequests::CurrentValues(kind), [this, kind](TDeviceReply *reply) {
+        // The image is read; missing current values leave their cells as they are.
+        if (reply->error() == TReplyError::None)
+            emit currentValuesRead(kind, reply->reply());
+        if (!isRunning())
+            return;
+        if (kind == Const::ReplyDoStatus && reply->error() == TReplyError::None)
+            Pause(ValuesPauseMs, [this] { AskValues(Const::ReplyThValues); });
+        else
+            Finish(reply->error() == TReplyError::LineLost ? TOutcome::LineLost : TOutcome::Done);
+    });
+}
+
+void TConfigReadJob::Fail(TFailure failure)
+{
+    m_failure = failure;
+    Finish(TOutcome::Failed);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "config/ConfigImage_Unt.h"
+#include "config/ConfigPages_Unt.h"
+#include "session/DeviceJob_Unt.h"
+
+// Reads the configuration: the 15 pages, each asked for again when its answer
+// is missing or unusable; the image is decoded only when every page is in.
+// Bytes the device sent unasked during the read make it read again once (they
+// may have been a page's answer taken for another's); a second time the read
+// fails. Then the current relay states and sensor values are asked for, with
+// the pauses the device needs, and handed on as they come.
+class TConfigReadJob : public TDeviceJob
+{
+    Q_OBJECT
+public:
+    // Pause after the image before each current-values request.
+    static constexpr int ValuesPauseMs = 200;
+
+    enum class TFailure { None, UnknownModel, PageFailed, Unsolicited, Decode };
+
+    TConfigReadJob(TDeviceSession *session, int modelIndex, QObject *parent = nullptr);
+
+    TFailure Failure() const { return m_failure; }
+    // The page (counted from 0) that gave no usable answer.
+    int FailedPage() const { return m_failedPage; }
+    // The raw pages and their decoding, once imageRead() has come.
+    const QByteArray &Image() const { return m_image; }
+    const TDecodeResult &Decoded() const { return m_decoded; }
+
+signals:
+    // The image is whole and decoded; the current values follow.
+    void imageRead();
+    // A current-values answer (kind: relay status or sensor values).
+    void currentValuesRead(Const::TExpectedReply kind, const QByteArray &frame);
+
+protected:
+    void Begin() override;
+
+private:
+    void ReadPage(int page);
+    void PagesDone();
+    void AskValues(Const::TExpectedReply kind);
+    void Fail(TFailure failure);
+
+    int m_modelIndex;
+    TConfigPageBuffer m_pages;
+    QByteArray m_image;
+    TDecodeResult m_decoded;
+    TFailure m_failure = TFailure::None;
+    int m_failedPage = -1;
+    int m_unsolicitedAtStart = 0;
+    bool m_readAgain = false;
+};

@@ -1,0 +1,101 @@
+#include "session/DeviceJob_Unt.h"
+
+#include <QTimer>
+
+TDeviceJob::TDeviceJob(TDeviceSession *session, QObject *parent)
+    : QObject(parent), m_session(session)
+{
+    m_pause = new QTimer(this);
+    m_pause->setSingleShot(true);
+    m_pause->setTimerType(Qt::PreciseTimer);
+    connect(m_pause, &QTimer::timeout, this, [this] {
+        if (isRunning() && m_afterPause)
+            std::exchange(m_afterPause, nullptr)();
+    });
+}
+
+TDeviceJob::~TDeviceJob()
+{
+    if (!m_session)
+        return;
+    if (m_current)
+        m_session->cancel(m_current);
+    m_session->release(this);
+}
+
+bool TDeviceJob::start()
+{
+    if (!m_session || isRunning())
+        return false;
+    if (RequiresOpenPort() && !m_session->isOpen())
+        return false;
+    if (!m_session->claim(this))
+        return false;
+    m_outcome = TOutcome::Running;
+    Begin();
+    return true;
+}
+
+void TDeviceJob::cancel()
+{
+    if (!isRunning())
+        return;
+    m_pause->stop();
+    m_afterPause = nullptr;
+    if (m_current && m_session)
+        m_session->cancel(m_current);
+    Finish(TOutcome::Stopped);
+}
+
+TDeviceReply *TDeviceJob::Send(const TDeviceRequest &request, std::function<void(TDeviceReply *)> then)
+{
+    TDeviceReply *reply = m_session->submit(request);
+    m_current = reply;
+    connect(reply, &TDeviceReply::finished, this, [this, reply, then = std::move(then)] {
+        if (m_current == reply)
+            m_current = nullptr;
+        if (isRunning())
+            then(reply);
+    });
+    return reply;
+}
+
+void TDeviceJob::Pause(int ms, std::function<void()> then)
+{
+    m_afterPause = std::move(then);
+    m_pause->start(ms);
+}
+
+void TDeviceJob::SetProgress(int value, int maximum)
+{
+    m_progressValue = value;
+    m_progressMaximum = maximum;
+    emit progressChanged(value, maximum);
+}
+
+void TDeviceJob::Finish(TOutcome outcome)
+{
+    if (!isRunning())
+        return;
+    m_outcome = outcome;
+    m_pause->stop();
+    m_afterPause = nullptr;
+    if (m_session)
+        m_session->release(this);
+    emit finished(outcome);
+}
+
+bool TDeviceJob::EndOnLinkError(const TDeviceReply *reply)
+{
+    switch (reply->error()) {
+    case TReplyError::Stopped:
+        Finish(TOutcome::Stopped);
+        return true;
+    case TReplyError::LineLost:
+    case TReplyError::NotConnected:
+        Finish(TOutcome::LineLost);
+        return true;
+    default:
+        return false;
+    }
+}
