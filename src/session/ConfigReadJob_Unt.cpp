@@ -40,6 +40,11 @@ void TConfigReadJob::ReadPage(int page)
 
 void TConfigReadJob::PagesDone()
 {
+    Pause(SettleMs, [this] { CheckUnasked(); });
+}
+
+void TConfigReadJob::CheckUnasked()
+{
     if (Session()->unsolicitedCount() != m_unsolicitedAtStart) {
         if (m_readAgain) {
             Fail(TFailure::Unsolicited);

@@ -16,6 +16,9 @@ class TConfigReadJob : public TDeviceJob
 public:
     // Pause after the image before each current-values request.
     static constexpr int ValuesPauseMs = 200;
+    // Quiet time after the last page in which bytes still on the line would
+    // show that an answer went astray (a chunk ends after 100 ms of quiet).
+    static constexpr int SettleMs = 150;
 
     enum class TFailure { None, UnknownModel, PageFailed, Unsolicited, Decode };
 
@@ -40,6 +43,7 @@ protected:
 private:
     void ReadPage(int page);
     void PagesDone();
+    void CheckUnasked();
     void AskValues(Const::TExpectedReply kind);
     void Fail(TFailure failure);
 

@@ -87,8 +87,13 @@ TDeviceRequest ReadHistoryPage(int page)
 
 TDeviceRequest ReadHistoryRecord(int record)
 {
-    return FrameRequest(Const::ReplyHistoryLine, THistoryProtocol().HistoryRecordRequest(record),
-                        TBasicProtocol::RecordSize);
+    TDeviceRequest request = FrameRequest(
+        Const::ReplyHistoryLine, THistoryProtocol().HistoryRecordRequest(record), TBasicProtocol::RecordSize);
+    // A record on a page boundary is asked for with the same frame as that
+    // page, so the device answers with the whole page; the record leads it.
+    if (TBasicProtocol::HistoryRecordAddress(record) % TBasicProtocol::PageSize == 0)
+        request.otherPayloadSize = TBasicProtocol::PageSize;
+    return request;
 }
 
 TDeviceRequest ClearHistory()

@@ -250,7 +250,8 @@ bool TDeviceSession::Acceptable(const TDeviceRequest &request, const QByteArray 
             return false;
         const int size = codec.GetData(chunk).size();
         return size >= request.minimumPayload
-            && (request.payloadSize < 0 || size == request.payloadSize);
+            && (request.payloadSize < 0 || size == request.payloadSize
+                || size == request.otherPayloadSize);
     }
     }
     return false;

@@ -43,6 +43,8 @@ struct TDeviceRequest
     TAnswer answer = TAnswer::Frame;
     // Exact payload size a Frame answer must carry; -1: any size.
     int payloadSize = -1;
+    // A second size that is accepted as well; -1: none.
+    int otherPayloadSize = -1;
     // Minimum payload size of a Frame answer.
     int minimumPayload = 0;
     // Sends before the request gives up (a time-out or an unusable answer

@@ -740,7 +740,13 @@ void TDeviceSimulator::ReplyFrame(quint8 command, quint32 address, const QByteAr
 {
     const TBasicProtocol codec;
     TBurst burst;
-    burst.bytes = codec.BuildFrame(command, codec.IntToAddress(address), data);
+    burst.bytes = m_echoesHead ? codec.BuildFrame(command, codec.IntToAddress(address), data)
+                               : codec.BuildFrame(0, codec.IntToAddress(0), data);
+    if (m_repeatReplies > 0 && !m_previousFrameReply.isEmpty()) {
+        --m_repeatReplies;
+        burst.bytes = m_previousFrameReply;
+    }
+    m_previousFrameReply = burst.bytes;
     Reply({burst}, true);
 }
 
@@ -770,6 +776,16 @@ void TDeviceSimulator::Reply(QList<TBurst> bursts, bool isFrame)
         tail.quietNs = qint64(m_splitPauseMs) * 1000000;
         bursts.first().bytes.truncate(half);
         bursts.insert(1, tail);
+    }
+    if (m_duplicateReplies > 0) {
+        --m_duplicateReplies;
+        const int count = int(bursts.size());
+        for (int index = 0; index < count; ++index) {
+            TBurst copy = bursts.at(index);
+            if (index == 0)
+                copy.quietNs = qint64(m_duplicatePauseMs) * 1000000;
+            bursts.append(copy);
+        }
     }
     bursts.first().earliestNs = earliest;
     m_bursts.append(bursts);

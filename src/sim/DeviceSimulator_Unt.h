@@ -105,6 +105,14 @@ public:
     void splitReplies(int n, int pauseMs = 150) { m_splitReplies = qMax(0, n); m_splitPauseMs = qMax(0, pauseMs); }
     // The next n replies start extraMs later than the latency.
     void delayReplies(int n, int extraMs) { m_delayReplies = qMax(0, n); m_delayExtraMs = qMax(0, extraMs); }
+    // The next n replies come twice, the copy pauseMs after the first ends.
+    void duplicateReplies(int n, int pauseMs) { m_duplicateReplies = qMax(0, n); m_duplicatePauseMs = qMax(0, pauseMs); }
+    // The next n frame replies are the previous frame reply again (an
+    // answer that belongs to another request).
+    void repeatPreviousReplies(int n) { m_repeatReplies = qMax(0, n); }
+    // Whether frame replies carry the request's command and address (the
+    // default) or zeros there.
+    void setEchoesHead(bool echoes) { m_echoesHead = echoes; }
     // Sends bytes the PC did not ask for, as one burst, now (after any reply
     // already on its way).
     void sendGarbage(const QByteArray &bytes);
@@ -165,6 +173,11 @@ private:
     int m_splitPauseMs = 150;
     int m_delayReplies = 0;
     int m_delayExtraMs = 0;
+    int m_duplicateReplies = 0;
+    int m_duplicatePauseMs = 0;
+    int m_repeatReplies = 0;
+    bool m_echoesHead = true;
+    QByteArray m_previousFrameReply;
     QByteArray m_input;
     QVector<QByteArray> m_requests;
     QRandomGenerator m_random;

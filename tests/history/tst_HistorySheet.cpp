@@ -85,10 +85,14 @@ int AllPageRequests(const TDeviceSimulator *device)
     return count;
 }
 
+// Starts a read of quantity records once the session is free and returns
+// when it has ended.
 void Read(TConnectedWindow &connected, int quantity)
 {
+    QTest::qWaitFor([&connected] { return !connected.window->Session()->busy(); }, ReplyWaitMs);
     connected.sheet->lbledt_ReadQty->setText(QString::number(quantity));
     connected.sheet->btn_ReadHistroyFullClick();
+    QTest::qWaitFor([&connected] { return !connected.sheet->Reading(); }, 120000);
 }
 
 QString MessageWindowText()

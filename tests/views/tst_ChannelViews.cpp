@@ -126,17 +126,24 @@ private slots:
             QCOMPARE(SubItems(view->topLevelItem(row), 12), QStringList(12, QString()));
     }
 
-    void thRowsAreBuiltOnce()
+    void thRowsAreBuiltOncePerModel()
     {
         auto view = ThView(QStringLiteral("K803"));
         view->topLevelItem(0)->setText(1, QStringLiteral("Cold room"));
-        m_soft.BuildThRows(QStringLiteral("K802"), view.get());
+        m_soft.BuildThRows(QStringLiteral("K803"), view.get());
         QCOMPARE(view->topLevelItemCount(), 8);
         QCOMPARE(view->topLevelItem(0)->text(1), QStringLiteral("Cold room"));
 
+        // A reconnect to a device of another model gives that model's rows.
+        m_soft.BuildThRows(QStringLiteral("K802"), view.get());
+        QCOMPARE(view->topLevelItemCount(), 16);
+
+        // A first version reply that named no model leaves no rows, and a
+        // later one that does builds them.
         auto unknownFirst = ThView(QStringLiteral("X"));
-        m_soft.BuildThRows(QStringLiteral("K801"), unknownFirst.get());
         QCOMPARE(unknownFirst->topLevelItemCount(), 0);
+        m_soft.BuildThRows(QStringLiteral("K801"), unknownFirst.get());
+        QCOMPARE(unknownFirst->topLevelItemCount(), 8);
     }
 
     void doRows()

@@ -1,0 +1,313 @@
+// The device session and its jobs against the simulated logger, without any
+// window: the queue, time-outs, late and stale answers, lost lines, cancels.
+#include "config/ConfigPages_Unt.h"
+#include "link/BasicProtocol_Unt.h"
+#include "link/SerialPort_Unt.h"
+#include "session/ConfigReadJob_Unt.h"
+#include "session/ConfigWriteJob_Unt.h"
+#include "session/DeviceRequests_Unt.h"
+#include "session/DeviceSession_Unt.h"
+#include "session/HistoryReadJob_Unt.h"
+#include "session/LoginJob_Unt.h"
+#include "session/RelayJob_Unt.h"
+#include "sim/DeviceSimulator_Unt.h"
+#include "sim/PtyBridge_Unt.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+constexpr int JobWaitMs = 60000;
+
+// A frame request of this command and page (address byte 4) was received.
+bool IsRequest(const QByteArray &request, quint8 command, int page)
+{
+    return request.size() > 5 && request.at(0) == '#' && quint8(request.at(1)) == command
+        && quint8(request.at(4)) == page;
+}
+
+int FramesWithCommand(const TDeviceSimulator *device, quint8 command)
+{
+    int count = 0;
+    for (const QByteArray &request : device->requestLog()) {
+        if (request.size() > 1 && request.at(0) == '#' && quint8(request.at(1)) == command)
+            ++count;
+    }
+    return count;
+}
+
+bool RunToEnd(TDeviceJob &job)
+{
+    if (!job.start())
+        return false;
+    return QTest::qWaitFor([&job] { return !job.isRunning(); }, JobWaitMs);
+}
+
+} // namespace
+
+class TestDeviceSession : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TDeviceSession> m_session;
+
+    TDeviceSimulator *Device() const { return DemoSimulator(m_session->port()); }
+
+    // A session on a simulated logger of that model, logged in.
+    bool Open(const QString &model)
+    {
+        m_session = std::make_unique<TDeviceSession>();
+        QString error;
+        if (!m_session->open(QStringLiteral("demo:") + model, &error))
+            return false;
+        TLoginJob login(m_session.get(), QStringLiteral("5937"));
+        return RunToEnd(login) && login.outcome() == TDeviceJob::TOutcome::Done;
+    }
+
+private slots:
+    void initTestCase() { TDeviceSimulator::InstallDemoPorts(); }
+    void cleanup() { m_session.reset(); }
+
+    void twoSubmitsGetTheirOwnAnswers()
+    {
+        QVERIFY(Open(QStringLiteral("K803")));
+        Device()->setLatencyMs(200);
+        TDeviceReply *values = m_session->submit(DeviceRequests::CurrentValues(Const::ReplyThValues));
+        TDeviceReply *clock = m_session->submit(DeviceRequests::ReadClock());
+        QSignalSpy valuesDone(values, &TDeviceReply::finished);
+        QSignalSpy clockDone(clock, &TDeviceReply::finished);
+        QByteArray valuesPayload;
+        QByteArray clockPayload;
+        connect(values, &TDeviceReply::finished, this, [&] { valuesPayload = values->payload(); });
+        connect(clock, &TDeviceReply::finished, this, [&] { clockPayload = clock->payload(); });
+        QTRY_COMPARE_WITH_TIMEOUT(clockDone.count(), 1, JobWaitMs);
+        QCOMPARE(valuesDone.count(), 1);
+        QCOMPARE(valuesPayload, Device()->currentValues());
+        QCOMPARE(clockPayload.size(), 6);
+        QTRY_VERIFY(!m_session->busy());
+    }
+
+    void lateAnswerAfterTheTimeOutIsDropped()
+    {
+        QVERIFY(Open(QStringLiteral("K801")));
+        // Later than the time-out, but within the quiet time after it.
+        Device()->delayReplies(1, 3200);
+        TDeviceReply *clock = m_session->submit(DeviceRequests::ReadClock());
+        int sends = 0;
+        TReplyError error = TReplyError::Stopped;
+        connect(clock, &TDeviceReply::finished, this, [&] {
+            sends = clock->sends();
+            error = clock->error();
+        });
+        TDeviceReply *version = m_session->submit(DeviceRequests::Version());
+        QByteArray versionPayload;
+        connect(version, &TDeviceReply::finished, this, [&] { versionPayload = version->payload(); });
+        QTRY_VERIFY_WITH_TIMEOUT(!versionPayload.isEmpty(), JobWaitMs);
+        QCOMPARE(error, TReplyError::None);
+        QCOMPARE(sends, 2);
+        QCOMPARE(m_session->staleCount(), 1);
+        QCOMPARE(versionPayload.left(4), QByteArray("K801"));
+    }
+
+    void brokenAnswerIsDrainedAndAskedAgain()
+    {
+        QVERIFY(Open(QStringLiteral("K802")));
+        Device()->splitReplies(1, 150);
+        TDeviceReply *page = m_session->submit(DeviceRequests::ReadHistoryPage(0));
+        int sends = 0;
+        QByteArray payload;
+        connect(page, &TDeviceReply::finished, this, [&] {
+            sends = page->sends();
+            payload = page->payload();
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(!payload.isEmpty(), JobWaitMs);
+        QCOMPARE(sends, 2);
+        QCOMPARE(payload, Device()->readMemory(0x4000));
+    }
+
+    void configReadGetsTheImage_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::addColumn<QString>("fault");
+
+        QTest::newRow("echo, clean") << true << "";
+        QTest::newRow("echo, page 2 answered twice") << true << "duplicate";
+        QTest::newRow("echo, page 2 answered with page 1") << true << "repeat";
+        QTest::newRow("echo, page 2 answered 5 s late") << true << "late";
+        QTest::newRow("no echo, page 2 answered twice") << false << "duplicate";
+    }
+
+    void configReadGetsTheImage()
+    {
+        QFETCH(bool, echo);
+        QFETCH(QString, fault);
+        QVERIFY(Open(QStringLiteral("K802")));
+        TDeviceSimulator *device = Device();
+        device->setEchoesHead(echo);
+        // The login taught the session whether the device echoes; start anew.
+        QString error;
+        QVERIFY(m_session->open(QStringLiteral("demo:K802"), &error));
+        device = Device();
+        device->setEchoesHead(echo);
+        bool faultPlayed = false;
+        connect(device, &TDeviceSimulator::requestReceived, device, [device, fault, &faultPlayed](const QByteArray &request) {
+            // The first answer to page 2 goes wrong; the page asked again is answered well.
+            if (!IsRequest(request, TBasicProtocol::CmdReadMemory, 2) || std::exchange(faultPlayed, true))
+                return;
+            if (fault == QLatin1String("duplicate"))
+                device->duplicateReplies(1, 60);
+            else if (fault == QLatin1String("repeat"))
+                device->repeatPreviousReplies(1);
+            else if (fault == QLatin1String("late"))
+                device->delayReplies(1, 5000);
+        }, Qt::DirectConnection);
+
+        TConfigReadJob read(m_session.get(), 1);
+        QVERIFY(RunToEnd(read));
+        QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
+        QCOMPARE(read.Image().left(TDeviceSimulator::ImageSize).toHex(), device->configImage().toHex());
+        QCOMPARE(m_session->echo(), echo ? TDeviceSession::TEcho::Echoes : TDeviceSession::TEcho::NoEcho);
+    }
+
+    void unknownModelIsNotRead()
+    {
+        QVERIFY(Open(QStringLiteral("K802")));
+        const int requests = Device()->requestLog().size();
+        TConfigReadJob read(m_session.get(), -1);
+        QVERIFY(RunToEnd(read));
+        QCOMPARE(read.Failure(), TConfigReadJob::TFailure::UnknownModel);
+        QCOMPARE(Device()->requestLog().size(), requests);
+    }
+
+    void lostLineEndsTheJob()
+    {
+        TDeviceSimulator device(TDeviceSimulator::Model::K802);
+        device.setHistoryRecordCount(400);
+        TPtyBridge bridge(&device);
+        QVERIFY2(bridge.open(), qPrintable(bridge.errorString()));
+        TDeviceSession session;
+        QString error;
+        QVERIFY(session.open(bridge.slavePath(), &error));
+        QSignalSpy lost(&session, &TDeviceSession::connectionLost);
+        THistoryReadJob read(&session, 100);
+        connect(&read, &THistoryReadJob::pageRead, this, [&bridge](int page) {
+            if (page == 3)
+                bridge.closeMaster();
+        });
+        QVERIFY(RunToEnd(read));
+        QCOMPARE(read.outcome(), TDeviceJob::TOutcome::LineLost);
+        QCOMPARE(read.PagesRead(), 4);
+        QCOMPARE(lost.count(), 1);
+        QVERIFY(!session.isOpen());
+        QVERIFY(!session.busy());
+    }
+
+    void cancelDuringAWriteStopsAtOnce()
+    {
+        QVERIFY(Open(QStringLiteral("K802")));
+        TDeviceSimulator *device = Device();
+        const QByteArray image = device->configImage();
+        TConfigWriteJob write(m_session.get(), image);
+        connect(device, &TDeviceSimulator::requestReceived, &write, [&write](const QByteArray &request) {
+            if (IsRequest(request, TBasicProtocol::CmdWriteMemory, 3))
+                write.cancel();
+        });
+        QVERIFY(RunToEnd(write));
+        QCOMPARE(write.outcome(), TDeviceJob::TOutcome::Stopped);
+        QCOMPARE(write.PagesSent(), 4);
+        QTest::qWait(300);
+        QCOMPARE(FramesWithCommand(device, TBasicProtocol::CmdWriteMemory), 4);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_session->busy(), JobWaitMs);
+    }
+
+    void secondJobIsRefusedWhileOneRuns()
+    {
+        QVERIFY(Open(QStringLiteral("K803")));
+        TConfigReadJob first(m_session.get(), 2);
+        TConfigReadJob second(m_session.get(), 2);
+        QVERIFY(first.start());
+        QVERIFY(!second.start());
+        QVERIFY(QTest::qWaitFor([&first] { return !first.isRunning(); }, JobWaitMs));
+        QCOMPARE(first.outcome(), TDeviceJob::TOutcome::Done);
+    }
+
+    void loginNeedsAKnownModel_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("outcome");
+
+        QTest::newRow("password reply with a bad checksum is asked again") << "password" << int(TLoginJob::TFailure::None);
+        QTest::newRow("one bad version reply is asked again") << "version once" << int(TLoginJob::TFailure::None);
+        QTest::newRow("no good version reply") << "version always" << int(TLoginJob::TFailure::Unidentified);
+    }
+
+    void loginNeedsAKnownModel()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, outcome);
+        m_session = std::make_unique<TDeviceSession>();
+        QString error;
+        QVERIFY(m_session->open(QStringLiteral("demo:K803"), &error));
+        TDeviceSimulator *device = Device();
+        if (fault == QLatin1String("password"))
+            device->corruptChecksums(1);
+        int versionAsks = 0;
+        connect(device, &TDeviceSimulator::requestReceived, device, [&, device](const QByteArray &request) {
+            if (request.size() < 2 || quint8(request.at(1)) != TBasicProtocol::CmdVersion)
+                return;
+            ++versionAsks;
+            if (fault == QLatin1String("version always") || (fault == QLatin1String("version once") && versionAsks == 1))
+                device->corruptChecksums(1);
+        }, Qt::DirectConnection);
+        TLoginJob login(m_session.get(), QStringLiteral("5937"));
+        QVERIFY(RunToEnd(login));
+        QCOMPARE(int(login.Failure()), outcome);
+        if (outcome == int(TLoginJob::TFailure::None)) {
+            QCOMPARE(login.outcome(), TDeviceJob::TOutcome::Done);
+            QCOMPARE(login.Identity().modelIndex, 2);
+            QCOMPARE(login.Identity().imei, device->imei());
+        } else {
+            QCOMPARE(login.Identity().modelIndex, -1);
+            QCOMPARE(versionAsks, TLoginJob::VersionAsks * DeviceRequests::Attempts);
+        }
+    }
+
+    void relayStateUnknownWhenNoStatusComes()
+    {
+        QVERIFY(Open(QStringLiteral("K802")));
+        TDeviceSimulator *device = Device();
+        connect(device, &TDeviceSimulator::requestReceived, device, [device](const QByteArray &request) {
+            if (request.size() > 1 && quint8(request.at(1)) == TBasicProtocol::CmdValues)
+                device->dropReplies(1);
+        }, Qt::DirectConnection);
+        TRelayJob relay(m_session.get(), "DOC1");
+        QVERIFY(RunToEnd(relay));
+        QCOMPARE(relay.outcome(), TDeviceJob::TOutcome::Failed);
+        QVERIFY(relay.StatusFrame().isEmpty());
+        QCOMPARE(device->relayBits() & 1, 1); // the line itself went out
+    }
+
+    void unaskedBytesDuringAReadMakeItReadAgain()
+    {
+        QVERIFY(Open(QStringLiteral("K802")));
+        TDeviceSimulator *device = Device();
+        int garbageSent = 0;
+        connect(device, &TDeviceSimulator::requestReceived, device, [&, device](const QByteArray &request) {
+            // Once page 14 has been answered, bytes nobody asked for.
+            if (IsRequest(request, TBasicProtocol::CmdReadMemory, 14) && garbageSent++ == 0)
+                QTimer::singleShot(60, device, [device] { device->sendGarbage(QByteArray("\x23\x01garbage", 9)); });
+        }, Qt::DirectConnection);
+        TConfigReadJob read(m_session.get(), 1);
+        QVERIFY(RunToEnd(read));
+        QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
+        QCOMPARE(FramesWithCommand(device, TBasicProtocol::CmdReadMemory), 2 * ConfigPages::ReadPageCount);
+        QCOMPARE(read.Image().left(TDeviceSimulator::ImageSize), device->configImage());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeviceSession)
+#include "tst_DeviceSession.moc"
