@@ -7,10 +7,13 @@
 #include "link/SendHandle_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "look/ComponentEx.h"
+#include "session/DeviceSession_Unt.h"
+#include "views/ViewContext_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
 #include "fixtures/MainWindowFixture.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QElapsedTimer>
@@ -244,6 +247,86 @@ private slots:
         QCOMPARE(dtpHMS->time().hour(), 8);
         QCOMPARE(dtpHMS->time().minute(), 42);
         QVERIFY(dtpHMS->time().second() < 20);
+    }
+
+    void openThePortTwiceQuicklyLogsInOnce()
+    {
+        TFormK900 window;
+        QVERIFY(StartMainWindow(window, QStringLiteral("demo:K803")));
+        QTRY_VERIFY(!window.Session()->busy());
+        QSignalSpy model(&window, &TFormK900::ModelKnown);
+        window.Pop_RepCommPortClick();
+        window.Pop_RepCommPortClick(); // the second press comes while the first logs in
+        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 1, ReplyWaitMs);
+        QTRY_VERIFY(!window.Session()->busy());
+        QTest::qWait(300);
+        QCOMPARE(model.count(), 1);
+        QCOMPARE(window.ModelIndex(), 2);
+        QCOMPARE(model.at(0).at(1).toString(), QStringLiteral("K803"));
+        int passwords = 0;
+        for (const QByteArray &request : DemoSimulator(window.ComPort())->requestLog())
+            passwords += request.size() > 1 && quint8(request.at(1)) == TBasicProtocol::CmdPassword;
+        QCOMPARE(passwords, 1); // the new port's log starts with this login
+    }
+
+    void messageDuringAJobDoesNotGiveTheWindowBack()
+    {
+        TFormK900 window;
+        QVERIFY(StartMainWindow(window, QStringLiteral("demo:K802")));
+        QTRY_VERIFY(!window.Session()->busy());
+        TDeviceSimulator *device = DemoSimulator(window.ComPort());
+        device->setLatencyMs(100);
+        ShowMessageWindow(QStringLiteral("Successfully!"));
+        window.Pop_ReadMaster_SetingClick();
+        QVERIFY(window.CurrentJob());
+        TFormMessage::instance()->sbtbtn_Ok->click();
+        QVERIFY(!window.isEnabled()); // the progress window still holds it
+        // A second flow and a one-shot while the read runs are refused.
+        const int requests = device->requestLog().size();
+        QVERIFY(!window.findChild<QAction *>(QStringLiteral("Pop_ReadMaster_Seting"))->isEnabled());
+        window.btn_Main_Timer_ReadClick();
+        window.Pop_ReadMaster_SetingClick();
+        QSignalSpy finished(&window, &TFormK900::FlowFinished);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
+        QVERIFY(finished.at(0).at(0).toBool());
+        for (const QByteArray &request : device->requestLog().mid(requests))
+            QVERIFY(quint8(request.at(1)) != TBasicProtocol::CmdReadClock);
+        QTRY_VERIFY(window.isEnabled());
+        QTRY_VERIFY(window.findChild<QAction *>(QStringLiteral("Pop_ReadMaster_Seting"))->isEnabled());
+    }
+
+    void closingDuringAWriteAsksAndShowsTheWarning()
+    {
+        auto window = std::make_unique<TFormK900>();
+        QVERIFY(StartMainWindow(*window, QStringLiteral("demo:K802")));
+        QTRY_VERIFY(!window->Session()->busy());
+        DemoSimulator(window->ComPort())->setLatencyMs(150);
+        window->Pop_WirteMasterClick();
+        QVERIFY(window->CurrentJob());
+        window->close();
+        QVERIFY(window->isVisible());
+        QMessageBox *question = nullptr;
+        QTRY_VERIFY((question = OpenBox(window.get(), "QuestionBox")));
+        question->button(QMessageBox::Yes)->click();
+        QTRY_COMPARE(ErrorBoxText(window.get()),
+                     QStringLiteral("Writing was stopped; the device may hold a mix of old and new settings."));
+        QVERIFY(window->isVisible()); // the warning is read first
+        OpenBox(window.get(), "ErrorBox")->button(QMessageBox::Ok)->click();
+        QTRY_VERIFY(!window->isVisible());
+    }
+
+    void viewsFollowTheWindowThatStillLives()
+    {
+        auto first = std::make_unique<TFormK900>();
+        first->ApplyLanguage(0);
+        {
+            TFormK900 second;
+            second.ApplyLanguage(1);
+            QCOMPARE(ViewContext::CurrentLanguage(), 1);
+        }
+        // The second window's sources went with it; the first one's serve again.
+        QCOMPARE(ViewContext::CurrentLanguage(), 0);
+        QCOMPARE(ViewContext::CurrentModelIndex(), first->ModelIndex());
     }
 
     void pulledPortKeepsWindowAndContents()
