@@ -363,8 +363,7 @@ void TFormK900::FormShow()
     m_views.SizeColumns();
     m_views.BuildRows();
     ApplyLanguage(LocaleLanguage());
-    BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")),
-                   QCoreApplication::applicationDirPath());
+    BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")), ProgramSkinFolders());
     if (!ViewMode()) {
         m_comPort->SetBaudRate(115200);
         m_comPort->SetCommName(AppVariables().ConnectionPortName);
