@@ -35,14 +35,9 @@ foreach(module Core Gui Widgets SerialPort Multimedia Core5Compat)
   endif()
 endforeach()
 list(APPEND k80x_deb_depends "qt6-qpa-plugins (>= ${k80x_qt_minor})")
-# The C and C++ runtime come from dpkg-shlibdeps when it is there (dpkg-dev);
-# the Qt libraries above name them in any case.
-find_program(K80X_DPKG_SHLIBDEPS dpkg-shlibdeps)
-if(K80X_DPKG_SHLIBDEPS)
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-else()
-  list(APPEND k80x_deb_depends "libc6" "libstdc++6")
-endif()
+# Declared here rather than found by dpkg-shlibdeps, so the package is the
+# same whether or not dpkg-dev is installed on the building machine.
+list(APPEND k80x_deb_depends "libc6" "libstdc++6" "libgcc-s1")
 list(JOIN k80x_deb_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 
 # ---- Windows ---------------------------------------------------------------

@@ -98,10 +98,12 @@ QByteArray WindowsEncode(QStringView text, bool &ok)
     const auto *units = reinterpret_cast<const wchar_t *>(text.utf16());
     const char missing[] = {MissingCodeByte, '\0'};
     BOOL usedMissing = FALSE;
-    const int length = WideCharToMultiByte(ChineseCodePage, 0, units, int(text.size()), nullptr,
-                                           0, missing, &usedMissing);
+    // No "best fit": a character without a code becomes '?', not a look-alike.
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
+    const int length = WideCharToMultiByte(ChineseCodePage, flags, units, int(text.size()),
+                                           nullptr, 0, missing, &usedMissing);
     QByteArray bytes(length, Qt::Uninitialized);
-    WideCharToMultiByte(ChineseCodePage, 0, units, int(text.size()), bytes.data(), length,
+    WideCharToMultiByte(ChineseCodePage, flags, units, int(text.size()), bytes.data(), length,
                         missing, &usedMissing);
     ok = usedMissing == FALSE;
     return bytes;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <QStringView>
 
@@ -59,3 +60,5 @@ public:
     // Back to the route chosen automatically.
     static void ResetRouteForTests();
 };
+
+Q_DECLARE_METATYPE(TGbkText::TRoute)

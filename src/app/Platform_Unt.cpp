@@ -10,6 +10,8 @@
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
+
+#include <string>
 #else
 #include <QFile>
 #include <QSaveFile>

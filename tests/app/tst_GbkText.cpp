@@ -5,7 +5,6 @@
 #include <QtTest>
 
 using TRoute = TGbkText::TRoute;
-Q_DECLARE_METATYPE(TRoute)
 
 namespace {
 
