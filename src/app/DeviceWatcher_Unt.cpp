@@ -6,10 +6,15 @@
 #include <QTimer>
 
 #ifdef Q_OS_WIN
-#include <windows.h>
+#include <qt_windows.h>
 #include <dbt.h>
 #endif
 
+// Windows sends WM_DEVICECHANGE to every top-level window of the program, and
+// sends it: the sender waits until the window procedure returns. The notice
+// is therefore only noted here and raised once, from the event loop, so a
+// question shown for it neither appears once per window nor holds up the
+// system's broadcast.
 class TDeviceWatcher::NativeFilter : public QAbstractNativeEventFilter
 {
 public:
@@ -20,11 +25,8 @@ public:
 #ifdef Q_OS_WIN
         if (eventType == "windows_generic_MSG") {
             const MSG *msg = static_cast<const MSG *>(message);
-            if (msg->message == WM_DEVICECHANGE) {
-                emit m_owner->DevicesChanged();
-                if (msg->wParam == DBT_DEVICEREMOVECOMPLETE)
-                    emit m_owner->DeviceRemoveComplete();
-            }
+            if (msg->message == WM_DEVICECHANGE)
+                m_owner->NoteNativeChange(msg->wParam == DBT_DEVICEREMOVECOMPLETE);
         }
 #else
         Q_UNUSED(eventType);
@@ -55,6 +57,10 @@ TDeviceWatcher::TDeviceWatcher(QObject *parent, int pollMs) : QObject(parent)
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(pollMs);
+    m_raise = new QTimer(this);
+    m_raise->setSingleShot(true);
+    m_raise->setInterval(0);
+    connect(m_raise, &QTimer::timeout, this, &TDeviceWatcher::RaiseNotedChange);
     m_native = new NativeFilter(this);
     QCoreApplication::instance()->installNativeEventFilter(m_native);
 #else
@@ -81,6 +87,22 @@ void TDeviceWatcher::Poll()
     for (const QString &name : m_known)
         removed = removed || !now.contains(name);
     m_known = now;
+    emit DevicesChanged();
+    if (removed)
+        emit DeviceRemoveComplete();
+}
+
+void TDeviceWatcher::NoteNativeChange(bool removeComplete)
+{
+    m_removalNoted = m_removalNoted || removeComplete;
+    if (m_raise)
+        m_raise->start();
+}
+
+void TDeviceWatcher::RaiseNotedChange()
+{
+    const bool removed = m_removalNoted;
+    m_removalNoted = false;
     emit DevicesChanged();
     if (removed)
         emit DeviceRemoveComplete();

@@ -1,13 +1,12 @@
 #include "app/Funs_Unt.h"
 
+#include "app/GbkText_Unt.h"
 #include "app/Platform_Unt.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QThread>
 #include <QTimer>
 
@@ -15,16 +14,7 @@
 
 namespace {
 
-constexpr char DeviceCodec[] = "GBK";
 constexpr quint8 ErasedByte = 0xFF;
-
-QString DecodeDeviceText(const QByteArray &bytes)
-{
-    QStringDecoder decoder(DeviceCodec, QStringConverter::Flag::Stateless);
-    if (!decoder.isValid())
-        return QString::fromLatin1(bytes);
-    return decoder.decode(bytes);
-}
 
 QByteArray WithoutErasedBytes(const QByteArray &bytes, int count)
 {
@@ -110,7 +100,7 @@ bool SetAutoStart(bool on, QString *errorText)
 
 QString ProgramVersionText()
 {
-    return QStringLiteral("V2.39");
+    return QStringLiteral("V" K80X_VERSION);
 }
 
 void PasswordKeyFilter(QChar &key)
@@ -132,7 +122,7 @@ QString BytesToTextCount(const QByteArray &bytes, int count)
     const int available = qMin(count, int(bytes.size()));
     if (available <= 0 || bytes.at(0) == 0)
         return {};
-    return DecodeDeviceText(WithoutErasedBytes(bytes, available));
+    return TGbkText::Decode(WithoutErasedBytes(bytes, available));
 }
 
 QString BytesToHexText(const QByteArray &bytes, int count)
@@ -149,25 +139,26 @@ bool TextToBytes(const QString &text, QByteArray &field, int lastIndex)
     if (text.trimmed().isEmpty())
         return true;
 
-    QStringEncoder encoder(DeviceCodec, QStringConverter::Flag::Stateless);
-    if (!encoder.isValid())
-        return false;
     const int capacity = lastIndex + 1;
     QByteArray encoded;
+    bool allEncoded = true;
     for (int index = 0; index < text.size();) {
         const int length =
             text.at(index).isHighSurrogate() && index + 1 < text.size()
                 && text.at(index + 1).isLowSurrogate()
             ? 2
             : 1;
-        const QByteArray character = encoder.encode(QStringView(text).mid(index, length));
+        bool characterEncoded = true;
+        const QByteArray character =
+            TGbkText::Encode(QStringView(text).mid(index, length), &characterEncoded);
         if (encoded.size() + character.size() > capacity)
             break;
         encoded.append(character);
+        allEncoded = allEncoded && characterEncoded;
         index += length;
     }
     std::copy(encoded.cbegin(), encoded.cend(), field.begin());
-    return !encoder.hasError();
+    return allEncoded;
 }
 
 QByteArray TextToBytes(const QString &text, int fieldSize)

@@ -385,8 +385,7 @@ void TFormK900::FormShow()
     m_views.SizeColumns();
     m_views.BuildRows();
     ApplyLanguage(LocaleLanguage());
-    BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")),
-                   QCoreApplication::applicationDirPath());
+    BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")), ProgramSkinFolders());
     m_sheets.PageControl->setCurrentIndex(0);
     if (ViewMode()) {
         SetStatusText(QStringLiteral("View"));

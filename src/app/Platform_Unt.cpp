@@ -10,6 +10,8 @@
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
+
+#include <string>
 #else
 #include <QFile>
 #include <QSaveFile>
@@ -19,6 +21,14 @@
 QString ProgramExecutablePath()
 {
     return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+}
+
+QString ProgramDataFolder()
+{
+    // The install rules give the data folder's place relative to the
+    // executable's, so an installed tree can be moved as a whole.
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                           + QStringLiteral(K80X_DATA_FROM_BIN));
 }
 
 bool StartNewCopyOfProgram(const QString &executablePath)

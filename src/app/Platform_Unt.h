@@ -18,6 +18,12 @@ QStringList PlatformSerialPortNames();
 // Full path of this program's executable, with the system's separators.
 QString ProgramExecutablePath();
 
+// The folder where an installed copy keeps its data (skins): on Linux
+// <prefix>/share/k80x beside <prefix>/bin, found from the executable's
+// folder; on Windows the executable's folder itself. The folder need not
+// exist (a build tree has none). Forward slashes, no trailing one.
+QString ProgramDataFolder();
+
 // Starts executablePath as a new, independent process without arguments.
 // false when it could not be started.
 bool StartNewCopyOfProgram(const QString &executablePath);

@@ -2,10 +2,14 @@
 
 #include "app/Const_Unt.h"
 #include "app/Funs_Unt.h"
+#include "app/GbkText_Unt.h"
 #include "app/Platform_Unt.h"
+#include "lang/ConstLang_Unt.h"
 
 #include <QApplication>
 #include <QMessageBox>
+
+#include <cstdio>
 
 namespace {
 
@@ -16,6 +20,16 @@ QString CurrentTitle(QWidget *parent)
 }
 
 } // namespace
+
+bool NoticeMissingGbkConversion(QWidget *parent, int language)
+{
+    if (TGbkText::Available())
+        return false;
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                 qPrintable(TGbkText::NoConversionReason()));
+    ShowErrorBox(parent, ConstLang::Text(QStringLiteral("MsgNoGbkConversion"), language));
+    return true;
+}
 
 int LocaleLanguage()
 {

@@ -13,6 +13,10 @@ class QWidget;
 void ShowErrorBox(QWidget *parent, const QString &text);
 // Question icon, Yes and No with No as the default; onYes runs after Yes.
 void AskQuestion(QWidget *parent, const QString &text, std::function<void()> onYes);
+// At start-up: when no GBK text conversion exists, says so in an error box
+// over parent (in language, 0 Chinese, 1 English) and on standard error, and
+// returns true; otherwise shows nothing and returns false.
+bool NoticeMissingGbkConversion(QWidget *parent, int language);
 // The language the user's locale asks for: 0 Chinese (PRC only), else 1 English.
 int LocaleLanguage();
 // The application title in a language (0 Chinese, 1 English), with the version.

@@ -1,8 +1,8 @@
 #include "debug/ProtocolNotation_Unt.h"
 
 #include "app/Funs_Unt.h"
+#include "app/GbkText_Unt.h"
 
-#include <QStringDecoder>
 
 namespace {
 
@@ -55,8 +55,7 @@ QString FormatByteList(const QByteArray &bytes, TDisplayMode mode)
     if (mode != TDisplayMode::Ansi)
         return SpacedTokens(bytes, mode);
 
-    QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
-    const QString all = decoder.decode(bytes);
+    const QString all = TGbkText::Decode(bytes);
     int first = 0;
     int last = int(all.size()) - 1;
     while (first <= last && IsBlankOrControl(all.at(first)))

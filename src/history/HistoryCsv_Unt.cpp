@@ -1,16 +1,15 @@
 #include "history/HistoryCsv_Unt.h"
 
+#include "app/GbkText_Unt.h"
+
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace {
 
 constexpr char16_t Quote = u'"';
 constexpr char16_t Comma = u',';
 
-const char *const TextCodec = "GBK";
 
 // Splits text into lines at CR LF, LF or CR, keeping at most maxLines; a
 // line end at the very end does not start another line.
@@ -163,8 +162,14 @@ THistoryCsv::TResult THistoryCsv::Export(const THistoryGridModel &grid, const QS
         text += lineEnd;
     }
 
-    QStringEncoder encoder(TextCodec);
-    const QByteArray bytes = encoder.encode(text);
+    // Without a conversion every Chinese text would be lost; the file on
+    // disk stays as it was.
+    if (!TGbkText::Available()) {
+        result.error = TError::WriteFailed;
+        result.systemText = TGbkText::NoConversionReason();
+        return result;
+    }
+    const QByteArray bytes = TGbkText::Encode(text);
 
     QSaveFile file(result.fileName);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -214,13 +219,12 @@ THistoryCsv::TResult THistoryCsv::Import(THistoryGridModel &grid, const QString 
         bytes += chunk;
     }
 
-    QStringDecoder decoder(TextCodec);
-    if (!decoder.isValid()) {
+    if (!TGbkText::CanDecode(bytes)) {
         result.error = TError::ReadFailed;
-        result.systemText = QStringLiteral("no GBK text codec");
+        result.systemText = TGbkText::NoConversionReason();
         return result;
     }
-    const QString text = decoder.decode(bytes);
+    const QString text = TGbkText::Decode(bytes);
 
     const std::vector<QStringView> lines = SplitLines(text, maxLines);
     const int fieldCount = grid.ColCount() - 1;

@@ -349,6 +349,13 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"MsgJobRunningClose",
      "The program is still working with the device. Stop it and close the window?",
      "程序仍在与设备通信。是否停止并关闭窗口？"},
+    // At start-up, when this copy of the program cannot convert GBK text.
+    {"MsgNoGbkConversion",
+     "This copy of the program has no GBK (code page 936) text conversion: Chinese texts from the device "
+     "cannot be shown or written correctly, and profiles and CSV files will not be saved. Reinstall the "
+     "program, or install Qt with ICU or the Qt 5 compatibility module.",
+     "本程序缺少GBK（代码页936）文字转换：设备中的中文文字无法正确显示或写入，配置文件和CSV文件将无法保存。"
+     "请重新安装本程序，或安装带ICU的Qt或Qt 5兼容模块。"},
     // The main window after a line error or the loss of its port.
     {"MsgPortLost", "The connection to the device was lost and the port is closed. Use Reconnect once the device is back.",
      "与设备的连接已断开，串口已关闭。设备恢复后请使用重新连接。"},

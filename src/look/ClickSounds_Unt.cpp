@@ -19,7 +19,11 @@
 // linker keep them with the code that plays them.
 static void InitSoundResources()
 {
-    Q_INIT_RESOURCE(Sounds);
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(Sounds);
+        return true;
+    }();
+    Q_UNUSED(registered);
 }
 
 namespace {
@@ -54,6 +58,7 @@ private:
 
 QString ClickSoundResource(TClickSound sound)
 {
+    InitSoundResources();
     return sound == TClickSound::Click ? QStringLiteral(":/sounds/CLICK")
                                        : QStringLiteral(":/sounds/LIST");
 }

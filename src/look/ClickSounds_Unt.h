@@ -13,7 +13,8 @@ class QWidget;
 // labelled edits.
 enum class TClickSound { Click, List };
 
-// Resource path of a sound (":/sounds/CLICK", ":/sounds/LIST").
+// Resource path of a sound (":/sounds/CLICK", ":/sounds/LIST"); the sounds
+// are built into the program and readable from there once this was called.
 QString ClickSoundResource(TClickSound sound);
 
 // Plays the click sounds asynchronously. A computer without an audio output

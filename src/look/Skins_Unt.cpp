@@ -1,9 +1,11 @@
 #include "look/Skins_Unt.h"
 
 #include "app/Funs_Unt.h"
+#include "app/Platform_Unt.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -51,10 +53,16 @@ bool ApplySkinFile(const QString &path)
 }
 
 TSoftSkins::TSoftSkins(QMenu *N_Skins, const QString &programDir)
+    : TSoftSkins(N_Skins, QStringList{programDir})
+{
+}
+
+TSoftSkins::TSoftSkins(QMenu *N_Skins, const QStringList &folders)
     : QObject(N_Skins), m_engine(new TSkinEngine(this))
 {
     setObjectName(QStringLiteral("SoftSkins"));
-    m_skinFiles = FindFiles(programDir, SkinExtension);
+    for (const QString &folder : folders)
+        m_skinFiles += FindFiles(folder, SkinExtension);
     for (const QString &path : std::as_const(m_skinFiles)) {
         QAction *item = N_Skins->addAction(EscapedCaption(SkinCaption(path)));
         connect(item, &QAction::triggered, this, [this, item] { ApplySkin(item); });
@@ -106,7 +114,27 @@ QString TSoftSkins::PlainCaption(const QString &caption)
 
 TSoftSkins *BuildSkinsMenu(QMenu *menu, const QString &programDir)
 {
+    return BuildSkinsMenu(menu, QStringList{programDir});
+}
+
+TSoftSkins *BuildSkinsMenu(QMenu *menu, const QStringList &folders)
+{
     if (!menu)
         return nullptr;
-    return new TSoftSkins(menu, programDir);
+    return new TSoftSkins(menu, folders);
+}
+
+QStringList SkinSearchFolders(const QString &programDir, const QString &dataFolder)
+{
+    const QString program = QDir::cleanPath(QDir(programDir).absolutePath());
+    const QString skins = QDir::cleanPath(QDir(dataFolder).absolutePath() + QStringLiteral("/skins"));
+    // The program folder is searched with all its sub-folders already.
+    if (skins == program || skins.startsWith(program + QLatin1Char('/')))
+        return {programDir};
+    return {programDir, skins};
+}
+
+QStringList ProgramSkinFolders()
+{
+    return SkinSearchFolders(QCoreApplication::applicationDirPath(), ProgramDataFolder());
 }

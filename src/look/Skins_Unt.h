@@ -50,6 +50,9 @@ public:
     // files, captioned with the file name without folder and extension.
     // No files: no items, and the built-in skin stays.
     TSoftSkins(QMenu *N_Skins, const QString &programDir);
+    // The same for several folders: the files of each folder in turn, in
+    // the order of folders.
+    TSoftSkins(QMenu *N_Skins, const QStringList &folders);
 
     // Full paths of the skin files, sorted ignoring letter case.
     const QStringList &SkinFiles() const { return m_skinFiles; }
@@ -80,3 +83,14 @@ private:
 // folder of the executable, QCoreApplication::applicationDirPath()).
 // Returns the menu's TSoftSkins, owned by the menu.
 TSoftSkins *BuildSkinsMenu(QMenu *menu, const QString &programDir);
+// The same from the skin files under each of folders.
+TSoftSkins *BuildSkinsMenu(QMenu *menu, const QStringList &folders);
+
+// Where the program looks for skins: the executable's folder tree (a build
+// tree, a Windows install) and then the skins folder of an installed copy,
+// <data folder>/skins, unless it lies inside the first. Folders given as
+// they are; missing ones are kept (they simply hold no skins).
+QStringList SkinSearchFolders(const QString &programDir, const QString &dataFolder);
+// The folders for this program: SkinSearchFolders of the executable's folder
+// and ProgramDataFolder().
+QStringList ProgramSkinFolders();

@@ -1,14 +1,13 @@
 #include "profiles/IniFile_Unt.h"
 
+#include "app/GbkText_Unt.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace {
 
-const char kCodec[] = "GBK";
 const QByteArray kNewLineEnding = QByteArrayLiteral("\r\n");
 
 bool SameName(const QString &left, const QString &right)
@@ -24,8 +23,7 @@ bool HasLineBreak(const QString &text)
 QByteArray Encode(const QString &text)
 {
     // Characters outside GBK become "?", as the platform's conversion does.
-    QStringEncoder encoder(kCodec);
-    return encoder.encode(text);
+    return TGbkText::Encode(text);
 }
 
 } // namespace
@@ -40,8 +38,7 @@ TIniFile::TLine TIniFile::ParseLine(const QByteArray &raw, const QByteArray &eol
     TLine line;
     line.raw = raw;
     line.eol = eol;
-    QStringDecoder decoder(kCodec);
-    const QString text = decoder.decode(raw);
+    const QString text = TGbkText::Decode(raw);
     const QString trimmed = TrimBlanks(text);
     if (trimmed.isEmpty()) {
         line.type = TLineType::Blank;
@@ -96,6 +93,8 @@ TIniResult TIniFile::Load()
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return {TIniError::ReadFailed, file.errorString()};
+    if (!TGbkText::CanDecode(bytes))
+        return {TIniError::ReadFailed, TGbkText::NoConversionReason()};
     SetBytes(bytes);
     return {};
 }
@@ -110,6 +109,10 @@ TIniResult TIniFile::LoadForUpdate()
 
 TIniResult TIniFile::Save() const
 {
+    // The lines written since Load hold '?' for every Chinese character
+    // without a conversion; the file on disk stays as it was.
+    if (!TGbkText::Available())
+        return {TIniError::WriteFailed, TGbkText::NoConversionReason()};
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly))
         return {TIniError::WriteFailed, file.errorString()};

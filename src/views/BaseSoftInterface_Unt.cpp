@@ -1,5 +1,6 @@
 #include "views/BaseSoftInterface_Unt.h"
 
+#include "app/GbkText_Unt.h"
 #include "look/ComponentEx.h"
 #include "views/ViewContext_Unt.h"
 
@@ -8,7 +9,6 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QStringEncoder>
 #include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
@@ -177,11 +177,7 @@ QTreeWidgetItem *TBaseSoftInterface::AppendRow(QTreeWidget *view, const QString 
 
 int TBaseSoftInterface::Cp936Length(const QString &text)
 {
-    QStringEncoder encoder("GBK");
-    if (!encoder.isValid())
-        return text.toLocal8Bit().size();
-    const QByteArray bytes = encoder.encode(text);
-    return int(bytes.size());
+    return int(TGbkText::ByteLength(text));
 }
 
 void TBaseSoftInterface::SetupReportView(QTreeWidget *view, const char *name, int columnCount)

@@ -1,3 +1,4 @@
+#include "app/GbkText_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
@@ -199,6 +200,8 @@ private slots:
     void exportToMissingFolderFails();
     void failedExportKeepsOldFile();
     void cellWithCommaSurvivesRoundTrip();
+    void csvOnEachConversionRoute_data();
+    void csvOnEachConversionRoute();
 
     // date filter
     void recordTime_data();
@@ -1090,6 +1093,75 @@ void tst_History::failedExportKeepsOldFile()
 #else
     QSKIP("needs a file size limit");
 #endif
+}
+
+void tst_History::csvOnEachConversionRoute_data()
+{
+    QTest::addColumn<TGbkText::TRoute>("route");
+    QTest::addColumn<bool>("mustWork");
+    QTest::addColumn<bool>("converts");
+    QTest::newRow("qt converter") << TGbkText::TRoute::QtConverter << false << true;
+#ifdef K80X_HAVE_CORE5COMPAT
+    QTest::newRow("qt5compat codec") << TGbkText::TRoute::Qt5CompatCodec << true << true;
+#endif
+    QTest::newRow("no conversion") << TGbkText::TRoute::None << true << false;
+}
+
+// The CSV files take the program's GBK conversion. Without one, an export
+// fails and keeps the old file instead of writing Chinese texts as '?', and
+// an import of Chinese text fails instead of filling the grid with
+// replacement characters; ASCII files still import.
+void tst_History::csvOnEachConversionRoute()
+{
+    QFETCH(TGbkText::TRoute, route);
+    QFETCH(bool, mustWork);
+    QFETCH(bool, converts);
+
+    THistoryGridModel grid;
+    TSoftHistory soft;
+    SetUpGrid(grid, soft, 1, 0);
+    FillGrid(grid, soft, 1, 40);
+    const QVector<QStringList> before = Snapshot(grid);
+    QCOMPARE(grid.Cell(4, 1), QString::fromUtf8("撤防"));
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("history.csv"));
+    const QByteArray oldContent = "the old export\r\n";
+    QVERIFY(WriteBytes(path, oldContent));
+
+    if (!TGbkText::ForceRouteForTests(route)) {
+        QVERIFY(!mustWork);
+        QSKIP("route not available here");
+    }
+    const auto reset = qScopeGuard([] { TGbkText::ResetRouteForTests(); });
+
+    const THistoryCsv::TResult exported = THistoryCsv::Export(grid, path);
+    THistoryGridModel loaded;
+    TSoftHistory otherSoft;
+    SetUpGrid(loaded, otherSoft, 1, 0);
+    if (converts) {
+        QVERIFY2(exported.ok(), qPrintable(exported.systemText));
+        QVERIFY(ReadAll(path).contains(",1," + QByteArray::fromHex("b3b7b7c0") + ","));
+        QVERIFY(THistoryCsv::Import(loaded, path).ok());
+        QCOMPARE(Snapshot(loaded), before);
+        return;
+    }
+
+    QCOMPARE(exported.error, THistoryCsv::TError::WriteFailed);
+    QCOMPARE(exported.systemText, TGbkText::NoConversionReason());
+    QCOMPARE(ReadAll(path), oldContent);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"history.csv"});
+
+    const QVector<QStringList> empty = Snapshot(loaded);
+    QVERIFY(WriteBytes(path, "2017-06-05," + QByteArray::fromHex("cec2b6c8") + "\r\n"));
+    const THistoryCsv::TResult imported = THistoryCsv::Import(loaded, path);
+    QCOMPARE(imported.error, THistoryCsv::TError::ReadFailed);
+    QCOMPARE(Snapshot(loaded), empty);
+
+    QVERIFY(WriteBytes(path, "2017-06-05,Alarm\r\n"));
+    QVERIFY(THistoryCsv::Import(loaded, path).ok());
+    QCOMPARE(loaded.Cell(2, 1), QStringLiteral("Alarm"));
 }
 
 void tst_History::cellWithCommaSurvivesRoundTrip()

@@ -71,6 +71,9 @@ private slots:
     void menuFromNestedFolders();
     void noSkinFilesNoItems();
     void missingFolderNoItems();
+    void skinSearchFolders_data();
+    void skinSearchFolders();
+    void menuFromSeveralFolders();
     void clickingAnItemAppliesItsSkin_data();
     void clickingAnItemAppliesItsSkin();
     void itemWithoutMatchingFileChangesNothing();
@@ -343,6 +346,49 @@ void tst_Skins::shippedSkinsLieNextToTheProgram()
         QVERIFY2(skins->ApplySkin(item), qPrintable(item->text()));
         QVERIFY(!qApp->styleSheet().isEmpty());
     }
+}
+
+void tst_Skins::skinSearchFolders_data()
+{
+    QTest::addColumn<QString>("programDir");
+    QTest::addColumn<QString>("dataFolder");
+    QTest::addColumn<QStringList>("folders");
+    QTest::newRow("installed on linux")
+        << "/opt/k/bin" << "/opt/k/bin/../share/k80x"
+        << QStringList{"/opt/k/bin", "/opt/k/share/k80x/skins"};
+    QTest::newRow("windows: data beside the program")
+        << "/opt/k" << "/opt/k" << QStringList{"/opt/k"};
+    QTest::newRow("data folder below the program")
+        << "/opt/k" << "/opt/k/data" << QStringList{"/opt/k"};
+    QTest::newRow("sibling with a longer name is not inside")
+        << "/opt/k" << "/opt/k2" << QStringList{"/opt/k", "/opt/k2/skins"};
+}
+
+// An installed copy looks in its data folder too, but never searches a
+// folder twice.
+void tst_Skins::skinSearchFolders()
+{
+    QFETCH(QString, programDir);
+    QFETCH(QString, dataFolder);
+    QFETCH(QStringList, folders);
+    QCOMPARE(SkinSearchFolders(programDir, dataFolder), folders);
+}
+
+void tst_Skins::menuFromSeveralFolders()
+{
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    const QDir root(temporary.path());
+    const QString program = WriteSkin(root, QStringLiteral("bin/Red.asz"));
+    const QString shared = WriteSkin(root, QStringLiteral("share/k80x/skins/Blue.asz"));
+    QMenu N_Skins;
+    TSoftSkins *skins = BuildSkinsMenu(
+        &N_Skins, SkinSearchFolders(root.filePath(QStringLiteral("bin")),
+                                    root.filePath(QStringLiteral("share/k80x"))));
+    QCOMPARE(skins->SkinFiles(), QStringList({program, shared}));
+    QCOMPARE(Captions(N_Skins), QStringList({"Red", "Blue"}));
+    QVERIFY(skins->ApplySkin(N_Skins.actions().at(1)));
+    QCOMPARE(qApp->styleSheet(), SheetOf(QStringLiteral("share/k80x/skins/Blue.asz")));
 }
 
 QTEST_MAIN(tst_Skins)

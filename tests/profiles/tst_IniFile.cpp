@@ -1,3 +1,4 @@
+#include "app/GbkText_Unt.h"
 #include "profiles/IniFile_Unt.h"
 
 #include <QFile>
@@ -80,6 +81,8 @@ private slots:
     void missingFile();
     void directoryIsNotReadable();
     void failedSaveLeavesOldFileIntact();
+    void eachConversionRoute_data();
+    void eachConversionRoute();
     void saveIntoMissingFolderFails();
     void profileRoundTrip();
     void secondSaveInOtherLanguageKeepsFirstRows();
@@ -521,6 +524,66 @@ void TestIniFile::directoryIsNotReadable()
     TIniFile ini(dir.filePath("folder.ini"));
     QCOMPARE(ini.Load().error, TIniError::ReadFailed);
     QCOMPARE(ini.LoadForUpdate().error, TIniError::ReadFailed);
+}
+
+void TestIniFile::eachConversionRoute_data()
+{
+    QTest::addColumn<TGbkText::TRoute>("route");
+    QTest::addColumn<bool>("mustWork");
+    QTest::addColumn<bool>("converts");
+    QTest::newRow("qt converter") << TGbkText::TRoute::QtConverter << false << true;
+#ifdef K80X_HAVE_CORE5COMPAT
+    QTest::newRow("qt5compat codec") << TGbkText::TRoute::Qt5CompatCodec << true << true;
+#endif
+    QTest::newRow("no conversion") << TGbkText::TRoute::None << true << false;
+}
+
+// Profiles take the program's GBK conversion. Without one, a save fails and
+// keeps the old file rather than storing Chinese texts as '?', and a file
+// with Chinese text does not load; an ASCII file still does.
+void TestIniFile::eachConversionRoute()
+{
+    QFETCH(TGbkText::TRoute, route);
+    QFETCH(bool, mustWork);
+    QFETCH(bool, converts);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("p.ini");
+    const QByteArray ascii = "[Value]\r\na=old\r\n";
+    const QByteArray chinese = "[Value]\r\na=" + kGbkTemperature + "\r\n";
+    QVERIFY(WriteFileBytes(path, ascii));
+
+    if (!TGbkText::ForceRouteForTests(route)) {
+        QVERIFY(!mustWork);
+        QSKIP("route not available here");
+    }
+    const auto reset = qScopeGuard([] { TGbkText::ResetRouteForTests(); });
+
+    TIniFile ini(path);
+    QVERIFY(ini.LoadForUpdate().ok());
+    QCOMPARE(ini.ReadString("Value", "a"), QStringLiteral("old"));
+    QVERIFY(ini.WriteString("Value", "a", QString::fromUtf8("温度")));
+    const TIniResult saved = ini.Save();
+    if (converts) {
+        QVERIFY2(saved.ok(), qPrintable(saved.detail));
+        QCOMPARE(ReadFileBytes(path), chinese);
+        TIniFile reread(path);
+        QVERIFY(reread.Load().ok());
+        QCOMPARE(reread.ReadString("Value", "a"), QString::fromUtf8("温度"));
+        return;
+    }
+
+    QCOMPARE(saved.error, TIniError::WriteFailed);
+    QCOMPARE(saved.detail, TGbkText::NoConversionReason());
+    QCOMPARE(ReadFileBytes(path), ascii);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.ini"});
+
+    QVERIFY(WriteFileBytes(path, chinese));
+    TIniFile withChinese(path);
+    const TIniResult loaded = withChinese.Load();
+    QCOMPARE(loaded.error, TIniError::ReadFailed);
+    QCOMPARE(withChinese.SectionNames(), QStringList());
 }
 
 void TestIniFile::failedSaveLeavesOldFileIntact()

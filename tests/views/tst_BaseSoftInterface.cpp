@@ -1,4 +1,5 @@
 // The list-view conventions and the pane blanking shared by every settings view.
+#include "app/GbkText_Unt.h"
 #include "look/ComponentEx.h"
 #include "views/BaseSoftInterface_Unt.h"
 
@@ -269,20 +270,34 @@ private slots:
         QCOMPARE(edit->text(), QString());
     }
 
+    // The column widths come out the same when the program has no GBK
+    // conversion (2 bytes per Chinese character, not its UTF-8 length).
     void cp936Length_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("bytes");
-        QTest::newRow("ASCII") << QStringLiteral("Channel") << 7;
-        QTest::newRow("Chinese") << QStringLiteral("通道名称") << 8;
-        QTest::newRow("mixed") << QStringLiteral("1.拨号") << 6;
-        QTest::newRow("tick mark") << kTick << 2;
-        QTest::newRow("empty") << QString() << 0;
+        QTest::addColumn<bool>("withoutConversion");
+        const std::pair<const char *, std::pair<QString, int>> rows[] = {
+            {"ASCII", {QStringLiteral("Channel"), 7}},
+            {"Chinese", {QStringLiteral("通道名称"), 8}},
+            {"mixed", {QStringLiteral("1.拨号"), 6}},
+            {"tick mark", {kTick, 2}},
+            {"empty", {QString(), 0}},
+        };
+        for (const bool withoutConversion : {false, true}) {
+            for (const auto &[name, row] : rows)
+                QTest::addRow("%s%s", name, withoutConversion ? ", no conversion" : "")
+                    << row.first << row.second << withoutConversion;
+        }
     }
     void cp936Length()
     {
         QFETCH(QString, text);
         QFETCH(int, bytes);
+        QFETCH(bool, withoutConversion);
+        if (withoutConversion)
+            QVERIFY(TGbkText::ForceRouteForTests(TGbkText::TRoute::None));
+        const auto reset = qScopeGuard([] { TGbkText::ResetRouteForTests(); });
         QCOMPARE(TBaseSoftInterface::Cp936Length(text), bytes);
     }
 };
