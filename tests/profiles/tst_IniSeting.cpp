@@ -189,7 +189,7 @@ void FillWindow(TFormK900 &window)
     for (int row = 0; row < lvTimer->topLevelItemCount(); ++row) {
         QTreeWidgetItem *item = lvTimer->topLevelItem(row);
         item->setText(1, row % 2 ? tick : QString());
-        TSoftDateTime::SetTimerDay(item, row % 8, window.Language());
+        TSoftDateTime::SetTimerDay(item, TimerCodes::DayCodeOfPosition(row % 8), window.Language());
         item->setText(3, QString::number(row + 6));
         item->setText(4, QString::number(row * 5));
         TSoftDateTime::SetTimerAction(item, row, window.Language());
