@@ -161,9 +161,13 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("hexMode");
+        QTest::addColumn<QString>("quoted"); // what the message quotes of the text
 
-        QTest::newRow("device ID above 65535") << "lbledt_DeviseID" << "65536" << false;
-        QTest::newRow("login message with a bad hex pair") << "lbledt_GprsRegDat" << "01 AG" << true;
+        QTest::newRow("device ID above 65535") << "lbledt_DeviseID" << "65536" << false << "65536";
+        QTest::newRow("device ID 12a") << "lbledt_DeviseID" << "12a" << false << "12a";
+        QTest::newRow("heartbeat interval abc") << "lbledt_GprsReconnSec" << "abc" << false << "abc";
+        QTest::newRow("port with a decimal point") << "lbledt_TcpPort" << "80.5" << false << "80.5";
+        QTest::newRow("login message with a bad hex pair") << "lbledt_GprsRegDat" << "01 AG" << true << "AG";
     }
 
     void badInputIsRefusedBeforeSending()
@@ -171,6 +175,7 @@ private slots:
         QFETCH(QString, control);
         QFETCH(QString, text);
         QFETCH(bool, hexMode);
+        QFETCH(QString, quoted);
         auto window = ConnectedWindow(QStringLiteral("K802"));
         QVERIFY(window);
         QVERIFY(RunFlow(*window, &TSoftMaster::Pop_ReadMaster_SetingClick));
@@ -180,12 +185,17 @@ private slots:
         QVERIFY(edit);
         edit->setText(text);
         TDeviceSimulator *device = window->ComPort()->simulator();
+        // The read ends by asking for the live values; let those answers in first.
+        QTRY_COMPARE(window->Replies()->Expected(), Const::ReplyIdle);
         const int writesBefore = FramesWithCommand(device, 0x82);
+        const int requestsBefore = int(device->requestLog().size());
 
         QVERIFY(!RunFlow(*window, &TSoftMaster::Pop_WirteMasterClick));
         QCOMPARE(FramesWithCommand(device, 0x82), writesBefore);
+        QCOMPARE(int(device->requestLog().size()), requestsBefore);
         const QString message = ErrorBoxText(window.get());
         QVERIFY2(message.contains(edit->labelText()), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("\"%1\"").arg(quoted)), qPrintable(message));
     }
 
     void silentDeviceNamesTheUnconfirmedPages()
