@@ -350,7 +350,7 @@ QString UnquoteProfileValue(const QString &value)
     return value;
 }
 
-QTime ParseProfileTime(const QString &text)
+QTime ParseProfileTime(const QString &text, const QLocale &system)
 {
     // Hour, minute and optional second, with an optional AM/PM marker before
     // or after; the marker's dots and case do not matter.
@@ -372,8 +372,10 @@ QTime ParseProfileTime(const QString &text)
         }
         return QTime(hour, minute, second);
     }
-    const QLocale system = QLocale::system();
-    for (const QLocale::FormatType format : {QLocale::LongFormat, QLocale::ShortFormat}) {
+    // A profile holds no time zone, and Qt's long formats end in one.
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b\\s*"));
+    for (const QLocale::FormatType type : {QLocale::LongFormat, QLocale::ShortFormat}) {
+        const QString format = system.timeFormat(type).remove(zone).trimmed();
         const QTime time = system.toTime(text.trimmed(), format);
         if (time.isValid())
             return time;
@@ -431,12 +433,15 @@ std::optional<QString> FindRowValue(const std::vector<TIniEntry> &entries, const
     return std::nullopt;
 }
 
-std::vector<int> MatchRowEntries(const std::vector<TIniEntry> &entries, const QList<QStringList> &captions)
+std::vector<int> MatchRowEntries(const std::vector<TIniEntry> &entries, const QList<QStringList> &captions,
+                                 const QStringList &reservedKeys)
 {
     const int rowCount = captions.isEmpty() ? 0 : int(captions.first().size());
     std::vector<int> matched(rowCount, -1);
     std::vector<bool> taken(entries.size(), false);
     QSet<QString> knownCaptions;
+    for (const QString &key : reservedKeys)
+        knownCaptions.insert(TrimBlanks(key));
     for (const QStringList &language : captions) {
         for (const QString &caption : language)
             knownCaptions.insert(TrimBlanks(caption));

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -150,9 +151,10 @@ QString UnquoteProfileValue(const QString &value);
 // A time of day as profiles from this program and from PCs with other
 // settings write it: 24-hour H:m:s or H:m ("9:05:00", "23:59"); the 12-hour
 // forms with AM/PM (any case, dots allowed) or 上午/下午 before or after the
-// time ("9:05:00 AM", "1:30 pm", "下午 1:30:00"); the system's long or short
-// time format. An invalid QTime for anything else.
-QTime ParseProfileTime(const QString &text);
+// time ("9:05:00 AM", "1:30 pm", "下午 1:30:00"); the long or short time
+// format of `system` (the PC's locale unless given), without its time zone.
+// An invalid QTime for anything else.
+QTime ParseProfileTime(const QString &text, const QLocale &system = QLocale::system());
 
 // The file name to use for a chosen name: ".ini" is appended unless the name
 // already contains ".ini" anywhere (case-sensitive), so "my.ini.bak" stays
@@ -185,8 +187,10 @@ std::optional<QString> FindRowValue(const std::vector<TIniEntry> &entries, const
 // shown, else in another language. A row still without one takes the entry
 // at its own position in the section (the file stores the rows in order),
 // unless that entry is taken or its key is a caption of any row in any
-// language, so rows renamed since the file was saved still load and an entry
+// language or one of `reservedKeys` (captions the view has for other
+// models), so rows renamed since the file was saved still load and an entry
 // is never given to a row it does not belong to. Returns one entry index per
 // row, -1 for a row no entry matches.
 std::vector<int> MatchRowEntries(const std::vector<TIniEntry> &entries,
-                                 const QList<QStringList> &captions);
+                                 const QList<QStringList> &captions,
+                                 const QStringList &reservedKeys = {});

@@ -201,6 +201,19 @@ QList<QStringList> TIniSeting::RowCaptions(const QTreeWidget *view) const
     return {shown, translated};
 }
 
+QStringList TIniSeting::OtherModelCaptions(const QTreeWidget *view)
+{
+    QStringList captions;
+    if (view->objectName() != QLatin1String("lvTh"))
+        return captions;
+    constexpr int ModelCount = 3;
+    for (int model = 0; model < ModelCount; ++model) {
+        for (const int language : {ConstLang::English, ConstLang::Chinese})
+            captions += ConstLang::ThRowCaptions(model, language);
+    }
+    return captions;
+}
+
 QStringList TIniSeting::LoadListView(QTreeWidget *view, const TIniFile &ini) const
 {
     if (view->topLevelItemCount() < 2)
@@ -209,7 +222,7 @@ QStringList TIniSeting::LoadListView(QTreeWidget *view, const TIniFile &ini) con
     if (!ini.SectionNames().contains(section))
         return {};
     const std::vector<TIniEntry> entries = ini.SectionEntries(section);
-    const std::vector<int> matched = MatchRowEntries(entries, RowCaptions(view));
+    const std::vector<int> matched = MatchRowEntries(entries, RowCaptions(view), OtherModelCaptions(view));
     const int columns = view->columnCount();
     QStringList unmatched;
     for (int index = 0; index < view->topLevelItemCount(); ++index) {

@@ -80,6 +80,9 @@ public:
     // The captions of the view's rows, in the language shown first, then in
     // the other language.
     QList<QStringList> RowCaptions(const QTreeWidget *view) const;
+    // Captions the view's rows have for the other models, in both languages
+    // (lvTh only): such a key belongs to a row of another model.
+    static QStringList OtherModelCaptions(const QTreeWidget *view);
 
     // The menu items N_Save and N_Open: choose a file (the save dialog offers
     // the default name; both open in the program's folder), then save or
