@@ -33,9 +33,6 @@ constexpr std::array<TSensorFlag, 4> SensorFlagCells = {{
     {Cells::ThLinkDo2, SensorLinkDo2Bit},
 }};
 
-constexpr int HourCount = 24;
-constexpr int MinuteCount = 60;
-
 // ---- bytes ----------------------------------------------------------------
 
 quint8 ByteAt(const TDataPack &image, int offset)
@@ -106,14 +103,17 @@ int PutText(TDataPack &image, int offset, int size, const QString &text)
 
 // ---- timers and combo boxes ---------------------------------------------
 
-// Position of the text in the list "0", "1", ... count - 1, or -1.
-int NumberListPosition(const QString &text, int count)
+// The hour or minute byte of a timer cell: the cell holds the byte's decimal
+// as the list ("0" .. "23", "0" .. "59") or a read (any other byte the
+// device held) writes it; anything else, a leading zero included ("08"), is
+// no time (0xFF).
+quint8 TimerTimeByte(const QString &text)
 {
-    for (int position = 0; position < count; ++position) {
-        if (QString::number(position).compare(text, Qt::CaseInsensitive) == 0)
-            return position;
-    }
-    return -1;
+    const TNumber number = ParseDecimal(text);
+    if (!number.Ok() || number.Value < 0 || number.Value >= TimerNone
+        || QString::number(number.Value) != text)
+        return TimerNone;
+    return quint8(number.Value);
 }
 
 quint8 ReverseNibble(quint8 value)
@@ -509,10 +509,8 @@ private:
                 day = 0;
             }
             PutByte(m_image, record, quint8((row.Enabled ? 0 : TimerDisabledBit) | day));
-            const int hour = NumberListPosition(row.Hour, HourCount);
-            PutByte(m_image, record + 1, hour < 0 ? TimerNone : quint8(hour));
-            const int minute = NumberListPosition(row.Minute, MinuteCount);
-            PutByte(m_image, record + 2, minute < 0 ? TimerNone : quint8(minute));
+            PutByte(m_image, record + 1, TimerTimeByte(row.Hour));
+            PutByte(m_image, record + 2, TimerTimeByte(row.Minute));
             const int action = row.ActionCode < 0 ? 0 : row.ActionCode;
             if (row.ActionCode < -1 || action > TimerCodes::MaxActionCode) {
                 Fail(TConfigErrorCode::NumberOutOfRange, Names::TimerList, timer, Cells::TimerAction,

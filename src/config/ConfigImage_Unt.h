@@ -168,8 +168,9 @@ struct TTimerRow
     bool Enabled = false;   // sub-item 0
     int DayCode = -1;       // sub-item 1: -1 empty cell, 0 Sunday .. 6 Saturday, 15 every day;
                             // other codes read from the device are kept as they are
-    QString Hour;           // sub-item 2: "0".."23" or empty
-    QString Minute;         // sub-item 3: "0".."59" or empty
+    QString Hour;           // sub-item 2: "0".."23", empty for none, or the decimal of
+                            // another byte the device held (written back as it is)
+    QString Minute;         // sub-item 3: "0".."59", the same way
     int ActionCode = -1;    // sub-item 4: -1 empty cell, 0..10 action-list position;
                             // other codes read from the device are kept as they are
 

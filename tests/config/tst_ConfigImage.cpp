@@ -967,8 +967,10 @@ private slots:
         QTest::newRow("every day is 15") << true << 15 << "0" << "0" << 0 << Bytes({0x0F, 0, 0, 0});
         QTest::newRow("day code 7 kept") << true << 7 << "0" << "0" << 0 << Bytes({0x07, 0, 0, 0});
         QTest::newRow("hour with leading zero") << true << 1 << "08" << "5" << 2 << Bytes({0x01, 0xFF, 5, 2});
-        QTest::newRow("hour 24 not listed") << true << 1 << "24" << "59" << 2 << Bytes({0x01, 0xFF, 59, 2});
-        QTest::newRow("minute 60 not listed") << true << 6 << "23" << "60" << 10 << Bytes({0x06, 23, 0xFF, 10});
+        QTest::newRow("hour 24 read from a device kept") << true << 1 << "24" << "59" << 2 << Bytes({0x01, 24, 59, 2});
+        QTest::newRow("minute 60 read from a device kept") << true << 6 << "23" << "60" << 10 << Bytes({0x06, 23, 60, 10});
+        QTest::newRow("hour 254 kept, 255 is none") << true << 6 << "254" << "255" << 10 << Bytes({0x06, 254, 0xFF, 10});
+        QTest::newRow("hour not a number") << true << 6 << "8h" << "-1" << 10 << Bytes({0x06, 0xFF, 0xFF, 10});
         QTest::newRow("device code kept") << true << 9 << "1" << "1" << 14 << Bytes({0x09, 1, 1, 14});
     }
     void encodeTimer()

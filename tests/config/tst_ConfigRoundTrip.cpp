@@ -138,6 +138,8 @@ private slots:
         QTest::newRow("timer day 9") << Patched(base, timer, QByteArray::fromHex("09173b03"));
         QTest::newRow("timer day 14, action 11") << Patched(base, timer, QByteArray::fromHex("0e00000b"));
         QTest::newRow("timer hour and minute unset") << Patched(base, timer, QByteArray::fromHex("03ffff07"));
+        QTest::newRow("timer hour 24, minute 60") << Patched(base, timer, QByteArray::fromHex("03183c07"));
+        QTest::newRow("timer hour 254, minute 0") << Patched(base, timer, QByteArray::fromHex("03fe0007"));
         QTest::newRow("last timer every day, action 0xFF")
             << Patched(base, ConfigMap::Timers + 9 * ConfigMap::TimerRecordSize, QByteArray::fromHex("0f0000ff"));
 
