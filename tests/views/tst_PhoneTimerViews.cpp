@@ -149,6 +149,18 @@ private slots:
                  (QStringList{"Ab 12", QString(), QString(), kTick, QString(), QString(), QString(), kTick, QString(), kTick}));
     }
 
+    void phoneNumberReadAtFullWidthOpensWhole()
+    {
+        // The device's field holds 22 digits; the editor types at most 20.
+        auto view = TelView();
+        const QString number = QStringLiteral("+861391234567801234567");
+        FillRow(view->topLevelItem(4), {number});
+        TFormPhoneSetting editor(view.get(), 4);
+        QCOMPARE(editor.lbledt_TelNumber->text(), number);
+        QTest::mouseClick(editor.btn_Phone_OK, Qt::LeftButton);
+        QCOMPARE(view->topLevelItem(4)->text(1), number);
+    }
+
     void phoneNumberStopsAtTwentyCharacters()
     {
         auto view = TelView();
