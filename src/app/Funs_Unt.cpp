@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -255,6 +256,74 @@ QStringList FindFiles(const QString &directory, const QString &extension)
     std::sort(found.begin(), found.end(), CaseInsensitiveLess);
     found.erase(std::unique(found.begin(), found.end()), found.end());
     return found;
+}
+
+namespace {
+
+bool AllAsciiDigits(QStringView text)
+{
+    for (const QChar character : text) {
+        if (character < QLatin1Char('0') || character > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+TNumber MakeNumber(TNumberKind kind, qint64 value = 0)
+{
+    TNumber number;
+    number.Kind = kind;
+    number.Value = value;
+    return number;
+}
+
+} // namespace
+
+TNumber ParseDecimal(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return MakeNumber(TNumberKind::Empty);
+    const qsizetype digitsFrom =
+        trimmed.front() == QLatin1Char('+') || trimmed.front() == QLatin1Char('-') ? 1 : 0;
+    if (digitsFrom == trimmed.size() || !AllAsciiDigits(QStringView(trimmed).mid(digitsFrom)))
+        return MakeNumber(TNumberKind::NotNumber);
+    bool ok = false;
+    const qint64 value = trimmed.toLongLong(&ok, 10);
+    // The form is right, so the only way to fail is a value beyond qint64.
+    return ok ? MakeNumber(TNumberKind::Number, value) : MakeNumber(TNumberKind::OutOfRange);
+}
+
+TNumber ParseTenths(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return MakeNumber(TNumberKind::Empty);
+    QStringView body(trimmed);
+    const bool negative = body.front() == QLatin1Char('-');
+    if (negative || body.front() == QLatin1Char('+'))
+        body = body.mid(1);
+    const qsizetype point = body.indexOf(QLatin1Char('.'));
+    const QStringView whole = point < 0 ? body : body.left(point);
+    const QStringView fraction = point < 0 ? QStringView() : body.mid(point + 1);
+    if ((whole.isEmpty() && fraction.isEmpty()) || !AllAsciiDigits(whole) || !AllAsciiDigits(fraction))
+        return MakeNumber(TNumberKind::NotNumber);
+
+    qint64 wholeValue = 0;
+    if (!whole.isEmpty()) {
+        const TNumber parsed = ParseDecimal(whole.toString());
+        if (!parsed.Ok())
+            return MakeNumber(TNumberKind::OutOfRange);
+        wholeValue = parsed.Value;
+    }
+    if (wholeValue > std::numeric_limits<qint64>::max() / 10 - 1)
+        return MakeNumber(TNumberKind::OutOfRange);
+    qint64 tenths = wholeValue * 10;
+    if (!fraction.isEmpty())
+        tenths += fraction.at(0).unicode() - u'0';
+    if (fraction.size() > 1 && fraction.at(1) >= QLatin1Char('5'))
+        tenths += 1;
+    return MakeNumber(TNumberKind::Number, negative ? -tenths : tenths);
 }
 
 int HexDigitValue(QChar digit)

@@ -67,6 +67,31 @@ QString RemoveSpaces(const QString &text);
 // The value of one hexadecimal digit (either case), or -1 for any other character.
 int HexDigitValue(QChar digit);
 
+// How a text reads as a number (ParseDecimal, ParseTenths).
+enum class TNumberKind {
+    Empty,      // nothing but blanks
+    NotNumber,  // anything else that is not a number of the form asked for
+    Number,     // Value holds it
+    OutOfRange  // a number of the right form, beyond what qint64 holds
+};
+
+struct TNumber
+{
+    TNumberKind Kind = TNumberKind::Empty;
+    qint64 Value = 0;
+    bool Ok() const { return Kind == TNumberKind::Number; }
+};
+
+// The one reading of a decimal integer, typed by the user or stored in a
+// file: blanks around it are ignored, then one optional '+' or '-' and the
+// ASCII digits 0-9 (no group separators, no other base, no other digits).
+TNumber ParseDecimal(const QString &text);
+// A decimal number with an optional fraction, in tenths: "25" 250, "25.5"
+// 255, "-0.5" -5, ".5" 5; a second fraction digit of 5 or more rounds the
+// tenths away from zero ("25.55" 256), further digits do not count. Blanks,
+// sign, Empty and OutOfRange as ParseDecimal.
+TNumber ParseTenths(const QString &text);
+
 // width characters '1' or '0' for bits width-1 down to 0 of value, most
 // significant first (5 with width 8 gives "00000101"); bits above 31 are '0'.
 QString BitsToText(quint32 value, int width);

@@ -1,8 +1,9 @@
 #include "config/ConfigImage_Unt.h"
 
 #include "app/Funs_Unt.h"
+#include "config/TimerCodes_Unt.h"
 
-#include <QRegularExpression>
+#include <QtEndian>
 
 #include <array>
 #include <limits>
@@ -32,9 +33,6 @@ constexpr std::array<TSensorFlag, 4> SensorFlagCells = {{
     {Cells::ThLinkDo2, SensorLinkDo2Bit},
 }};
 
-constexpr int HourCount = 24;
-constexpr int MinuteCount = 60;
-
 // ---- bytes ----------------------------------------------------------------
 
 quint8 ByteAt(const TDataPack &image, int offset)
@@ -44,7 +42,7 @@ quint8 ByteAt(const TDataPack &image, int offset)
 
 quint16 U16At(const TDataPack &image, int offset)
 {
-    return quint16(ByteAt(image, offset) | (ByteAt(image, offset + 1) << 8));
+    return qFromLittleEndian<quint16>(image.constData() + offset);
 }
 
 void PutByte(TDataPack &image, int offset, quint8 value)
@@ -54,8 +52,7 @@ void PutByte(TDataPack &image, int offset, quint8 value)
 
 void PutU16(TDataPack &image, int offset, quint16 value)
 {
-    image[offset] = char(value & 0xFF);
-    image[offset + 1] = char(value >> 8);
+    qToLittleEndian(value, image.data() + offset);
 }
 
 // ---- texts ----------------------------------------------------------------
@@ -104,80 +101,19 @@ int PutText(TDataPack &image, int offset, int size, const QString &text)
     return stored;
 }
 
-// ---- numbers ---------------------------------------------------------------
+// ---- timers and combo boxes ---------------------------------------------
 
-enum class TNumberKind { NotNumber, Number, TooLarge };
-
-// More digits than this cannot fit any field and would overflow a qint64.
-constexpr int MaxDigits = 15;
-
-QString WithoutLeadingZeros(const QString &digits)
+// The hour or minute byte of a timer cell: the cell holds the byte's decimal
+// as the list ("0" .. "23", "0" .. "59") or a read (any other byte the
+// device held) writes it; anything else, a leading zero included ("08"), is
+// no time (0xFF).
+quint8 TimerTimeByte(const QString &text)
 {
-    qsizetype first = 0;
-    while (first < digits.size() && digits.at(first) == QLatin1Char('0'))
-        ++first;
-    return digits.mid(first);
-}
-
-// A decimal integer, optionally signed, blanks around it allowed.
-TNumberKind ParseInteger(const QString &text, qint64 &value)
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\s*([+-]?)([0-9]+)\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return TNumberKind::NotNumber;
-    const QString digits = WithoutLeadingZeros(match.captured(2));
-    if (digits.size() > MaxDigits)
-        return TNumberKind::TooLarge;
-    value = digits.isEmpty() ? 0 : digits.toLongLong();
-    if (match.captured(1) == QLatin1String("-"))
-        value = -value;
-    return TNumberKind::Number;
-}
-
-// A decimal number in tenths, rounded half away from zero: "25" 250,
-// "25.5" 255, "-0.5" -5, "25.55" 256.
-TNumberKind ParseTenths(const QString &text, qint64 &tenths)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*([+-]?)([0-9]*)(?:\\.([0-9]*))?\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return TNumberKind::NotNumber;
-    const QString whole = WithoutLeadingZeros(match.captured(2));
-    const QString fraction = match.captured(3);
-    if (match.captured(2).isEmpty() && fraction.isEmpty())
-        return TNumberKind::NotNumber;
-    if (whole.size() > MaxDigits)
-        return TNumberKind::TooLarge;
-    tenths = (whole.isEmpty() ? 0 : whole.toLongLong()) * 10;
-    if (!fraction.isEmpty())
-        tenths += fraction.at(0).digitValue();
-    if (fraction.size() > 1 && fraction.at(1).digitValue() >= 5)
-        tenths += 1;
-    if (match.captured(1) == QLatin1String("-"))
-        tenths = -tenths;
-    return TNumberKind::Number;
-}
-
-
-int IndexOfContaining(const QString &text, const QStringList &list)
-{
-    for (int position = 0; position < list.size(); ++position) {
-        if (list.at(position).contains(text, Qt::CaseSensitive))
-            return position;
-    }
-    return 0;
-}
-
-// Position of the text in the list "0", "1", ... count - 1, or -1.
-int NumberListPosition(const QString &text, int count)
-{
-    for (int position = 0; position < count; ++position) {
-        if (QString::number(position).compare(text, Qt::CaseInsensitive) == 0)
-            return position;
-    }
-    return -1;
+    const TNumber number = ParseDecimal(text);
+    if (!number.Ok() || number.Value < 0 || number.Value >= TimerNone
+        || QString::number(number.Value) != text)
+        return TimerNone;
+    return quint8(number.Value);
 }
 
 quint8 ReverseNibble(quint8 value)
@@ -330,9 +266,9 @@ private:
             if (mode & TimerDisabledBit)
                 continue;
             SetCell(Names::TimerList, timer, Cells::TimerEnabled, Cells::TickMark);
-            int day = mode & TimerDayMask;
-            if (day == TimerEveryDayPosition)
-                day = TimerEveryDayCode;
+            // The day code as stored: 7 shows as every day like 15, and both
+            // are written back as they came.
+            const int day = mode & TimerDayMask;
             Add(TAssignKind::TimerDay, Names::TimerList, day, timer, Cells::TimerDay);
             const quint8 hour = ByteAt(m_image, record + 1);
             if (hour != TimerNone)
@@ -448,50 +384,51 @@ private:
         m_error.Maximum = maximum;
     }
 
-    // A u16 from text: empty or not a number gives the default; a number
-    // outside 0..65535 fails instead of wrapping.
+    // Stores a parsed number field: empty gives the default; text that is
+    // not a number, or a number outside minimum..maximum, fails with the
+    // field named instead of being written as a default or wrapped.
+    // shownMinimum/shownMaximum are the range as the message gives it.
+    void PutParsed(int offset, const TNumber &number, const QString &text, qint64 minimum,
+                   qint64 maximum, quint16 defaultValue, const QString &control, int row,
+                   int subItem, const QString &shownMinimum, const QString &shownMaximum)
+    {
+        switch (number.Kind) {
+        case TNumberKind::Empty:
+            PutU16(m_image, offset, defaultValue);
+            return;
+        case TNumberKind::NotNumber:
+            Fail(TConfigErrorCode::NotANumber, control, row, subItem, text, shownMinimum,
+                 shownMaximum);
+            return;
+        case TNumberKind::Number:
+            if (number.Value >= minimum && number.Value <= maximum) {
+                PutU16(m_image, offset, quint16(number.Value));
+                return;
+            }
+            break;
+        case TNumberKind::OutOfRange:
+            break;
+        }
+        Fail(TConfigErrorCode::NumberOutOfRange, control, row, subItem, text, shownMinimum,
+             shownMaximum);
+    }
+
+    // A u16 from decimal text.
     void PutNumber(int offset, const QString &text, quint16 defaultValue, const QString &control,
                    int row = -1, int subItem = -1)
     {
-        qint64 value = 0;
-        switch (ParseInteger(text, value)) {
-        case TNumberKind::NotNumber:
-            PutU16(m_image, offset, defaultValue);
-            return;
-        case TNumberKind::Number:
-            if (value >= 0 && value <= std::numeric_limits<quint16>::max()) {
-                PutU16(m_image, offset, quint16(value));
-                return;
-            }
-            break;
-        case TNumberKind::TooLarge:
-            break;
-        }
-        Fail(TConfigErrorCode::NumberOutOfRange, control, row, subItem, text, QStringLiteral("0"),
-             QStringLiteral("65535"));
+        constexpr quint16 maximum = std::numeric_limits<quint16>::max();
+        PutParsed(offset, ParseDecimal(text), text, 0, maximum, defaultValue, control, row, subItem,
+                  QStringLiteral("0"), QString::number(maximum));
     }
 
-    // A threshold from text in tenths as s16: empty or not a number gives 0.
+    // A threshold from decimal text with tenths, stored as s16 tenths; empty gives 0.
     void PutThreshold(int offset, const QString &text, int row, int subItem)
     {
-        qint64 tenths = 0;
-        switch (ParseTenths(text, tenths)) {
-        case TNumberKind::NotNumber:
-            PutU16(m_image, offset, 0);
-            return;
-        case TNumberKind::Number:
-            if (tenths >= std::numeric_limits<qint16>::min()
-                && tenths <= std::numeric_limits<qint16>::max()) {
-                PutU16(m_image, offset, quint16(qint16(tenths)));
-                return;
-            }
-            break;
-        case TNumberKind::TooLarge:
-            break;
-        }
-        Fail(TConfigErrorCode::NumberOutOfRange, Names::ThList, row, subItem, text,
-             TenthsToText(std::numeric_limits<qint16>::min()),
-             TenthsToText(std::numeric_limits<qint16>::max()));
+        constexpr qint16 minimum = std::numeric_limits<qint16>::min();
+        constexpr qint16 maximum = std::numeric_limits<qint16>::max();
+        PutParsed(offset, ParseTenths(text), text, minimum, maximum, 0, Names::ThList, row, subItem,
+                  TenthsToText(minimum), TenthsToText(maximum));
     }
 
     QString Text(const QString &control) const { return m_values.Text(control); }
@@ -564,23 +501,21 @@ private:
         for (int timer = 0; timer < TimerCount; ++timer) {
             const TTimerRow row = m_values.lvTimer.value(timer);
             const int record = Timers + timer * TimerRecordSize;
+            // Codes are written as they are, also those no list entry names.
             int day = row.DayCode < 0 ? 0 : row.DayCode;
-            if (day == TimerEveryDayPosition)
-                day = TimerEveryDayCode;
             if (row.DayCode < -1 || day > TimerDayMask) {
                 Fail(TConfigErrorCode::NumberOutOfRange, Names::TimerList, timer, Cells::TimerDay,
                      QString::number(row.DayCode), QStringLiteral("0"), QString::number(TimerDayMask));
                 day = 0;
             }
             PutByte(m_image, record, quint8((row.Enabled ? 0 : TimerDisabledBit) | day));
-            const int hour = NumberListPosition(row.Hour, HourCount);
-            PutByte(m_image, record + 1, hour < 0 ? TimerNone : quint8(hour));
-            const int minute = NumberListPosition(row.Minute, MinuteCount);
-            PutByte(m_image, record + 2, minute < 0 ? TimerNone : quint8(minute));
+            PutByte(m_image, record + 1, TimerTimeByte(row.Hour));
+            PutByte(m_image, record + 2, TimerTimeByte(row.Minute));
             const int action = row.ActionCode < 0 ? 0 : row.ActionCode;
-            if (row.ActionCode < -1 || action > 0xFF) {
+            if (row.ActionCode < -1 || action > TimerCodes::MaxActionCode) {
                 Fail(TConfigErrorCode::NumberOutOfRange, Names::TimerList, timer, Cells::TimerAction,
-                     QString::number(row.ActionCode), QStringLiteral("0"), QStringLiteral("255"));
+                     QString::number(row.ActionCode), QStringLiteral("0"),
+                     QString::number(TimerCodes::MaxActionCode));
             }
             PutByte(m_image, record + 3, quint8(action & 0xFF));
         }
@@ -841,22 +776,8 @@ TEncodeResult EncodeImage(const TConfigValues &values, int modelIndex)
 
 QStringList TimerRowCells(const TTimerRow &row, const QStringList &weekList, const QStringList &actionList)
 {
-    QString day;
-    if (row.DayCode >= 0) {
-        const int position =
-            (row.DayCode == TimerEveryDayCode || row.DayCode == TimerEveryDayPosition)
-                ? TimerEveryDayPosition
-                : row.DayCode;
-        day = (position <= TimerEveryDayPosition && position < weekList.size())
-                  ? weekList.at(position)
-                  : QString::number(row.DayCode);
-    }
-    QString action;
-    if (row.ActionCode >= 0) {
-        action = row.ActionCode < actionList.size() ? actionList.at(row.ActionCode)
-                                                    : QString::number(row.ActionCode);
-    }
-    return {TickText(row.Enabled), day, row.Hour, row.Minute, action};
+    return {TickText(row.Enabled), TimerCodes::DayText(row.DayCode, weekList), row.Hour, row.Minute,
+            TimerCodes::ActionText(row.ActionCode, actionList)};
 }
 
 TTimerRow TimerRowFromCells(const QStringList &cells, const QStringList &weekList,
@@ -865,15 +786,13 @@ TTimerRow TimerRowFromCells(const QStringList &cells, const QStringList &weekLis
     TTimerRow row;
     row.Enabled = cells.value(Cells::TimerEnabled) == Cells::TickMark;
     const QString day = cells.value(Cells::TimerDay);
-    if (!day.isEmpty()) {
-        const int position = IndexOfContaining(day, weekList);
-        row.DayCode = position == TimerEveryDayPosition ? TimerEveryDayCode : position;
-    }
+    if (!day.isEmpty())
+        row.DayCode = qMax(0, TimerCodes::DayCodeOfText(day, weekList));
     row.Hour = cells.value(Cells::TimerHour);
     row.Minute = cells.value(Cells::TimerMinute);
     const QString action = cells.value(Cells::TimerAction);
     if (!action.isEmpty())
-        row.ActionCode = IndexOfContaining(action, actionList);
+        row.ActionCode = qMax(0, TimerCodes::ActionCodeOfText(action, actionList));
     return row;
 }
 

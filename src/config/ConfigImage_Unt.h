@@ -59,9 +59,7 @@ constexpr int Timers = 670;            // 10 x 4-byte record: mode, hour, minute
 constexpr int TimerRecordSize = 4;
 constexpr int TimerCount = 10;
 constexpr quint8 TimerDisabledBit = 0x80;    // mode bit 7
-constexpr quint8 TimerDayMask = 0x0F;        // mode bits 3-0
-constexpr int TimerEveryDayCode = 15;
-constexpr int TimerEveryDayPosition = 7;     // week-list position of "every day"
+constexpr quint8 TimerDayMask = 0x0F;        // mode bits 3-0, the day code (TimerCodes)
 constexpr quint8 TimerNone = 0xFF;           // hour or minute not set
 
 constexpr int GprsFlags = 710;         // bit 7 transport (0 TCP, 1 UDP, reversed nibble), bits 3-0 protocol
@@ -170,8 +168,9 @@ struct TTimerRow
     bool Enabled = false;   // sub-item 0
     int DayCode = -1;       // sub-item 1: -1 empty cell, 0 Sunday .. 6 Saturday, 15 every day;
                             // other codes read from the device are kept as they are
-    QString Hour;           // sub-item 2: "0".."23" or empty
-    QString Minute;         // sub-item 3: "0".."59" or empty
+    QString Hour;           // sub-item 2: "0".."23", empty for none, or the decimal of
+                            // another byte the device held (written back as it is)
+    QString Minute;         // sub-item 3: "0".."59", the same way
     int ActionCode = -1;    // sub-item 4: -1 empty cell, 0..10 action-list position;
                             // other codes read from the device are kept as they are
 
@@ -207,6 +206,7 @@ enum class TConfigErrorCode {
     None,
     ImageTooShort,     // fewer than 3646 bytes to decode; Text = bytes received
     NumberOutOfRange,  // a number does not fit its field; Text = as typed, Minimum/Maximum = range
+    NotANumber,        // a number field holds other text; Text = as typed, Minimum/Maximum = range
     BadHexPair         // a hex-mode login message holds a pair that is not hexadecimal; Text = the pair
 };
 
@@ -273,22 +273,22 @@ void ApplyAssignment(TConfigValues &values, const TConfigAssignment &assignment)
 // password. Fewer than 3646 bytes: ImageTooShort and no assignments.
 [[nodiscard]] TDecodeResult DecodeImage(const TDataPack &image, int modelIndex);
 
-// Builds the 3646-byte image from the values. Texts are GBK, numbers that are
-// empty or not numbers take their field's default, a number that does not fit
-// its field or a bad hex pair fails with the control named, and nothing is
-// built. lvTh rows map to slots by the model index; only the rows present,
+// Builds the 3646-byte image from the values. Texts are GBK, empty number
+// fields take their field's default; a number field holding text that is not
+// a number (ParseDecimal, ParseTenths for thresholds), a number that does not
+// fit its field or a bad hex pair fails with the control named, and nothing
+// is built. lvTh rows map to slots by the model index; only the rows present,
 // up to the model's row count, are written, and slots no row covers stay 0xFF.
 [[nodiscard]] TEncodeResult EncodeImage(const TConfigValues &values, int modelIndex);
 
 // Timer cells in a language: the week list (7 days from Sunday, then every
-// day) and the action list (positions 0..10) of that language. A code with no
-// entry shows as its decimal number.
+// day) and the action list (positions 0..10) of that language, through
+// TimerCodes (a code with no entry shows as its decimal number).
 QStringList TimerRowCells(const TTimerRow &row, const QStringList &weekList,
                           const QStringList &actionList);
 // A timer row from cell texts (a profile, or cells typed in one language):
-// the day and action are the first entries that contain the cell's text (0
-// when none does), position 7 of the week list being day code 15; an empty
-// cell stays empty.
+// the day and action codes as TimerCodes reads the cells, 0 for a text it
+// cannot read; an empty cell stays empty.
 TTimerRow TimerRowFromCells(const QStringList &cells, const QStringList &weekList,
                             const QStringList &actionList);
 

@@ -15,20 +15,6 @@
 
 namespace {
 
-// The week list shows every day at position 7; the device stores it as 15.
-constexpr int EveryDayCode = 15;
-constexpr int EveryDayPosition = 7;
-
-int DayPositionOfCode(int code)
-{
-    return code == EveryDayCode ? EveryDayPosition : code;
-}
-
-int DayCodeOfPosition(int position)
-{
-    return position == EveryDayPosition ? EveryDayCode : position;
-}
-
 QStringList RowCells(const QTreeWidgetItem *row, int subItems)
 {
     QStringList cells;
@@ -107,8 +93,7 @@ void TSoftMaster::Apply(const TConfigAssignment &assignment)
         if (assignment.Kind == TAssignKind::Cell)
             row->setText(assignment.SubItem + 1, assignment.Value.toString());
         else if (assignment.Kind == TAssignKind::TimerDay)
-            TSoftDateTime::SetTimerDay(row, DayPositionOfCode(assignment.Value.toInt()),
-                                       m_language);
+            TSoftDateTime::SetTimerDay(row, assignment.Value.toInt(), m_language);
         else
             TSoftDateTime::SetTimerAction(row, assignment.Value.toInt(), m_language);
         break;
@@ -171,8 +156,7 @@ TConfigValues TSoftMaster::ControlsToValues() const
             TTimerRow &timer = values.lvTimer[index];
             timer.Enabled = TBaseSoftInterface::IsTicked(
                 row->text(TSoftDateTime::EnableSubItem + 1));
-            const int day = TSoftDateTime::TimerDay(row);
-            timer.DayCode = day < 0 ? -1 : DayCodeOfPosition(day);
+            timer.DayCode = TSoftDateTime::TimerDay(row);
             timer.Hour = row->text(TSoftDateTime::HourSubItem + 1);
             timer.Minute = row->text(TSoftDateTime::MinuteSubItem + 1);
             timer.ActionCode = TSoftDateTime::TimerAction(row);
@@ -213,6 +197,9 @@ QString TSoftMaster::ErrorMessage(const TConfigError &error) const
         return Text("MsgConfigImageShort").arg(error.Text);
     case TConfigErrorCode::NumberOutOfRange:
         return Text("MsgConfigOutOfRange")
+            .arg(CaptionOf(error), error.Text, error.Minimum, error.Maximum);
+    case TConfigErrorCode::NotANumber:
+        return Text("MsgConfigNotNumber")
             .arg(CaptionOf(error), error.Text, error.Minimum, error.Maximum);
     case TConfigErrorCode::BadHexPair:
         return Text("MsgConfigBadHex").arg(CaptionOf(error), error.Text);

@@ -1,5 +1,6 @@
 #include "history/HistoryFilter_Unt.h"
 
+#include "app/Funs_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 
 #include <utility>
@@ -17,9 +18,8 @@ bool Within(const TMoment &moment, const TMoment &begin, const TMoment &end)
 
 qint64 NumberOrZero(const QString &field)
 {
-    bool isNumber = false;
-    const qint64 number = field.toLongLong(&isNumber, 10);
-    return isNumber ? number : 0;
+    const TNumber number = ParseDecimal(field);
+    return number.Ok() ? number.Value : 0;
 }
 
 } // namespace

@@ -1,8 +1,11 @@
 #include "history/SoftInterfaceHistory_Unt.h"
 
+#include "app/Funs_Unt.h"
 #include "lang/ConstLang_Unt.h"
 
 #include <QtEndian>
+
+#include <limits>
 
 THistoryTexts THistoryTexts::ForLanguage(int language)
 {
@@ -170,9 +173,11 @@ THistoryGridRow GridRow(QByteArrayView record, int modelIndex, const THistoryTex
 
 int TSoftHistory::QuantityFromText(const QString &text)
 {
-    bool isNumber = false;
-    const int quantity = text.trimmed().toInt(&isNumber, 10);
-    return isNumber ? quantity : 1;
+    const TNumber quantity = ParseDecimal(text);
+    return quantity.Ok() && quantity.Value >= std::numeric_limits<int>::min()
+                   && quantity.Value <= std::numeric_limits<int>::max()
+               ? int(quantity.Value)
+               : 1;
 }
 
 int TSoftHistory::PageCount(int quantity)

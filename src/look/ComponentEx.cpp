@@ -24,6 +24,9 @@ TLabeledEdit::TLabeledEdit(QWidget *parent, LabelPosition position)
     m_layout->setSpacing(2);
     setLabelPosition(position);
     connect(m_edit, &QLineEdit::textChanged, this, &TLabeledEdit::textChanged);
+    // Once the user has shortened a text longer than the limit, the limit
+    // follows it down, so typing never makes it longer again.
+    connect(m_edit, &QLineEdit::textEdited, this, [this](const QString &text) { FitLimitTo(int(text.size())); });
 }
 
 QString TLabeledEdit::labelText() const
@@ -43,7 +46,20 @@ QString TLabeledEdit::text() const
 
 void TLabeledEdit::setText(const QString &text)
 {
+    // QLineEdit cuts a text set from code to its limit; raise it first.
+    FitLimitTo(int(text.size()));
     m_edit->setText(text);
+}
+
+void TLabeledEdit::FitLimitTo(int length)
+{
+    const int limit = m_maxLength > 0 ? qMax(m_maxLength, length) : kLineEditMaximum;
+    if (m_edit->maxLength() == limit)
+        return;
+    // Changing the limit sets the text again, which would move the caret.
+    const int caret = m_edit->cursorPosition();
+    m_edit->setMaxLength(limit);
+    m_edit->setCursorPosition(caret);
 }
 
 int TLabeledEdit::maxLength() const
@@ -54,7 +70,7 @@ int TLabeledEdit::maxLength() const
 void TLabeledEdit::setMaxLength(int length)
 {
     m_maxLength = length > 0 ? length : 0;
-    m_edit->setMaxLength(m_maxLength > 0 ? m_maxLength : kLineEditMaximum);
+    FitLimitTo(int(m_edit->text().size()));
 }
 
 QString TLabeledEdit::hint() const

@@ -31,7 +31,10 @@ public:
     QString text() const;
     void setText(const QString &text);
 
-    // 0 means no limit; a text set from code is cut to the limit as well.
+    // The most characters the user can type; 0 means no limit. It limits
+    // typing only: a longer text set from code (a value read from the device
+    // or a profile) is shown whole, and the user can shorten it but not
+    // lengthen it.
     int maxLength() const;
     void setMaxLength(int length);
 
@@ -53,6 +56,9 @@ signals:
     void textChanged(const QString &text);
 
 private:
+    // Lets the line edit hold at least the current text.
+    void FitLimitTo(int length);
+
     QLabel *m_label = nullptr;
     QLineEdit *m_edit = nullptr;
     QBoxLayout *m_layout = nullptr;

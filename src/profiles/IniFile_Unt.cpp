@@ -1,10 +1,18 @@
 #include "profiles/IniFile_Unt.h"
 
 #include "app/GbkText_Unt.h"
+#include "app/Funs_Unt.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <limits>
 
 namespace {
 
@@ -168,7 +176,7 @@ const TIniFile::TLine *TIniFile::FindKeyLine(const QString &section, const QStri
 QString TIniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
 {
     const TLine *line = FindKeyLine(section, key);
-    return line ? line->value : defaultValue;
+    return line ? UnquoteProfileValue(line->value) : defaultValue;
 }
 
 int TIniFile::ReadInteger(const QString &section, const QString &key, int defaultValue) const
@@ -176,7 +184,7 @@ int TIniFile::ReadInteger(const QString &section, const QString &key, int defaul
     const TLine *line = FindKeyLine(section, key);
     if (!line)
         return defaultValue;
-    return ParseProfileInteger(line->value).value_or(defaultValue);
+    return ParseProfileInteger(UnquoteProfileValue(line->value)).value_or(defaultValue);
 }
 
 bool TIniFile::ReadBool(const QString &section, const QString &key, bool defaultValue) const
@@ -184,7 +192,7 @@ bool TIniFile::ReadBool(const QString &section, const QString &key, bool default
     const TLine *line = FindKeyLine(section, key);
     if (!line)
         return defaultValue;
-    const std::optional<int> number = ParseProfileInteger(line->value);
+    const std::optional<int> number = ParseProfileInteger(UnquoteProfileValue(line->value));
     return number ? *number != 0 : defaultValue;
 }
 
@@ -193,9 +201,7 @@ QTime TIniFile::ReadTime(const QString &section, const QString &key, const QTime
     const TLine *line = FindKeyLine(section, key);
     if (!line)
         return defaultValue;
-    QTime time = QTime::fromString(line->value, QStringLiteral("H:m:s"));
-    if (!time.isValid())
-        time = QTime::fromString(line->value, QStringLiteral("H:m"));
+    const QTime time = ParseProfileTime(UnquoteProfileValue(line->value));
     return time.isValid() ? time : defaultValue;
 }
 
@@ -333,20 +339,52 @@ QString TrimBlanks(const QString &text)
 
 std::optional<int> ParseProfileInteger(const QString &text)
 {
-    int digitsFrom = 0;
-    if (!text.isEmpty() && (text.at(0) == QLatin1Char('+') || text.at(0) == QLatin1Char('-')))
-        digitsFrom = 1;
-    if (digitsFrom >= text.size())
+    const TNumber number = ParseDecimal(text);
+    if (!number.Ok() || number.Value < std::numeric_limits<int>::min()
+        || number.Value > std::numeric_limits<int>::max())
         return std::nullopt;
-    for (int index = digitsFrom; index < text.size(); ++index) {
-        if (text.at(index) < QLatin1Char('0') || text.at(index) > QLatin1Char('9'))
-            return std::nullopt;
+    return int(number.Value);
+}
+
+QString UnquoteProfileValue(const QString &value)
+{
+    const QLatin1Char quote('"');
+    if (value.size() >= 2 && value.front() == quote && value.back() == quote)
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+QTime ParseProfileTime(const QString &text, const QLocale &system)
+{
+    // Hour, minute and optional second, with an optional AM/PM marker before
+    // or after; the marker's dots and case do not matter.
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\s*(?:(%1)\\s*)?([0-9]{1,2}):([0-9]{1,2})(?::([0-9]{1,2}))?\\s*(%1)?\\s*$")
+            .arg(QStringLiteral("[AaPp]\\.?[Mm]\\.?|\u4E0A\u5348|\u4E0B\u5348")));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (match.hasMatch() && (match.captured(1).isEmpty() || match.captured(5).isEmpty())) {
+        const QString marker = match.captured(1) + match.captured(5);
+        int hour = int(ParseDecimal(match.captured(2)).Value);
+        const int minute = int(ParseDecimal(match.captured(3)).Value);
+        const int second = match.captured(4).isEmpty() ? 0 : int(ParseDecimal(match.captured(4)).Value);
+        if (!marker.isEmpty()) {
+            if (hour < 1 || hour > 12)
+                return QTime();
+            const bool afternoon = marker.startsWith(QLatin1Char('P'), Qt::CaseInsensitive)
+                                   || marker == QStringLiteral("\u4E0B\u5348");
+            hour = hour % 12 + (afternoon ? 12 : 0);
+        }
+        return QTime(hour, minute, second);
     }
-    bool ok = false;
-    const int number = text.toInt(&ok, 10);
-    if (!ok)
-        return std::nullopt;
-    return number;
+    // A profile holds no time zone, and Qt's long formats end in one.
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b\\s*"));
+    for (const QLocale::FormatType type : {QLocale::LongFormat, QLocale::ShortFormat}) {
+        const QString format = system.timeFormat(type).remove(zone).trimmed();
+        const QTime time = system.toTime(text.trimmed(), format);
+        if (time.isValid())
+            return time;
+    }
+    return QTime();
 }
 
 QString ProfileFileName(const QString &chosenName)
@@ -397,4 +435,41 @@ std::optional<QString> FindRowValue(const std::vector<TIniEntry> &entries, const
             return entry.value;
     }
     return std::nullopt;
+}
+
+std::vector<int> MatchRowEntries(const std::vector<TIniEntry> &entries, const QList<QStringList> &captions,
+                                 const QStringList &reservedKeys)
+{
+    const int rowCount = captions.isEmpty() ? 0 : int(captions.first().size());
+    std::vector<int> matched(rowCount, -1);
+    std::vector<bool> taken(entries.size(), false);
+    QSet<QString> knownCaptions;
+    for (const QString &key : reservedKeys)
+        knownCaptions.insert(TrimBlanks(key));
+    for (const QStringList &language : captions) {
+        for (const QString &caption : language)
+            knownCaptions.insert(TrimBlanks(caption));
+    }
+
+    for (const QStringList &language : captions) {
+        for (int row = 0; row < rowCount && row < language.size(); ++row) {
+            if (matched[row] >= 0)
+                continue;
+            const QString caption = TrimBlanks(language.at(row));
+            for (int index = 0; index < int(entries.size()); ++index) {
+                if (!taken[index] && TrimBlanks(entries[index].key) == caption) {
+                    matched[row] = index;
+                    taken[index] = true;
+                    break;
+                }
+            }
+        }
+    }
+    for (int row = 0; row < rowCount && row < int(entries.size()); ++row) {
+        if (matched[row] < 0 && !taken[row] && !knownCaptions.contains(TrimBlanks(entries[row].key))) {
+            matched[row] = row;
+            taken[row] = true;
+        }
+    }
+    return matched;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -14,7 +15,9 @@
 //
 // It answers like the Windows profile functions: section and key names match
 // without regard to case and to surrounding blanks, values are read with
-// surrounding blanks removed, the first of duplicate sections or keys wins.
+// surrounding blanks removed and then one surrounding pair of double quotes
+// removed (ReadString and the reads built on it; SectionEntries gives the
+// values as written), the first of duplicate sections or keys wins.
 // Writing a key changes only that key's line; every other line keeps its
 // bytes, its order and its line ending. A new key goes after the last
 // non-blank line of its section, a new section at the end of the file; new
@@ -76,7 +79,7 @@ public:
     // True for any non-zero integer, false for 0; text that is not an integer
     // (e.g. "TRUE"), or a missing key, gives `defaultValue`.
     bool ReadBool(const QString &section, const QString &key, bool defaultValue) const;
-    // A time of day written as H:mm:ss (or H:mm); anything else, or a missing
+    // A time of day as ParseProfileTime reads it; anything else, or a missing
     // key, gives `defaultValue`.
     QTime ReadTime(const QString &section, const QString &key, const QTime &defaultValue) const;
 
@@ -136,9 +139,22 @@ private:
 // whitespace such as the ideographic space stays.
 QString TrimBlanks(const QString &text);
 
-// The integer of a profile value: optional sign and decimal digits, within
-// the range of int; std::nullopt otherwise.
+// The integer of a profile value as ParseDecimal reads it (blanks around,
+// optional sign, decimal digits), within the range of int; std::nullopt
+// otherwise.
 std::optional<int> ParseProfileInteger(const QString &text);
+
+// A value with one surrounding pair of double quotes removed ("\"a b\"" gives
+// "a b"); any other value as it is.
+QString UnquoteProfileValue(const QString &value);
+
+// A time of day as profiles from this program and from PCs with other
+// settings write it: 24-hour H:m:s or H:m ("9:05:00", "23:59"); the 12-hour
+// forms with AM/PM (any case, dots allowed) or 上午/下午 before or after the
+// time ("9:05:00 AM", "1:30 pm", "下午 1:30:00"); the long or short time
+// format of `system` (the PC's locale unless given), without its time zone.
+// An invalid QTime for anything else.
+QTime ParseProfileTime(const QString &text, const QLocale &system = QLocale::system());
 
 // The file name to use for a chosen name: ".ini" is appended unless the name
 // already contains ".ini" anywhere (case-sensitive), so "my.ini.bak" stays
@@ -164,3 +180,17 @@ std::vector<std::optional<QString>> SplitListValue(const QString &value, int col
 // The value of the first entry whose key, blanks trimmed, equals the row
 // caption, blanks trimmed (case-sensitive); std::nullopt when none does.
 std::optional<QString> FindRowValue(const std::vector<TIniEntry> &entries, const QString &rowCaption);
+
+// Which entry of a list view's section each row loads. captions[l][r] is the
+// caption of row r in language l, the language shown first. A row takes the
+// first entry whose key (blanks trimmed) is its caption in the language
+// shown, else in another language. A row still without one takes the entry
+// at its own position in the section (the file stores the rows in order),
+// unless that entry is taken or its key is a caption of any row in any
+// language or one of `reservedKeys` (captions the view has for other
+// models), so rows renamed since the file was saved still load and an entry
+// is never given to a row it does not belong to. Returns one entry index per
+// row, -1 for a row no entry matches.
+std::vector<int> MatchRowEntries(const std::vector<TIniEntry> &entries,
+                                 const QList<QStringList> &captions,
+                                 const QStringList &reservedKeys = {});

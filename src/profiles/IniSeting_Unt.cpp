@@ -2,6 +2,7 @@
 
 #include "app/FileDialogs_Frm.h"
 #include "app/Funs_Unt.h"
+#include "app/MessageBox_Frm.h"
 #include "app/Questions_Frm.h"
 #include "lang/ConstLang_Unt.h"
 #include "look/ComponentEx.h"
@@ -127,7 +128,7 @@ QList<QWidget *> TIniSeting::LoadOrder(QWidget *container) const
 }
 
 bool TIniSeting::WalkContainer(QWidget *container, TIniFile &ini, TDirection direction,
-                               QString *failedControl)
+                               QString *failedControl, QStringList *unmatchedRows)
 {
     if (direction == TDirection::Save) {
         for (QWidget *control : DirectChildWidgets(container)) {
@@ -148,7 +149,9 @@ bool TIniSeting::WalkContainer(QWidget *container, TIniFile &ini, TDirection dir
 
     for (QWidget *control : LoadOrder(container)) {
         if (auto *view = qobject_cast<QTreeWidget *>(control)) {
-            LoadListView(view, ini);
+            const QStringList unmatched = LoadListView(view, ini);
+            if (unmatchedRows)
+                *unmatchedRows += unmatched;
             // Day and action cells are loaded as texts of either language;
             // shown in the current one with their codes, they encode to the
             // timers the file describes.
@@ -175,26 +178,67 @@ bool TIniSeting::SaveListView(const QTreeWidget *view, TIniFile &ini, QString *f
     return true;
 }
 
-void TIniSeting::LoadListView(QTreeWidget *view, const TIniFile &ini)
+QList<QStringList> TIniSeting::RowCaptions(const QTreeWidget *view) const
+{
+    QStringList shown;
+    for (int index = 0; index < view->topLevelItemCount(); ++index)
+        shown << view->topLevelItem(index)->text(0);
+    const int language = m_language;
+    const int other = language == ConstLang::English ? ConstLang::Chinese : ConstLang::English;
+    QStringList translated;
+    if (view == m_views.lvTh) {
+        translated = ConstLang::ThRowCaptions(m_modelIndex, other);
+    } else {
+        for (int index = 0; index < shown.size(); ++index) {
+            const ConstLang::TLangTarget *target =
+                ConstLang::FindTarget(view->objectName(), ConstLang::TargetKind::Row, index);
+            const std::optional<QString> text = target ? target->Text(other) : std::nullopt;
+            translated << text.value_or(shown.at(index));
+        }
+    }
+    if (translated.size() != shown.size())
+        return {shown};
+    return {shown, translated};
+}
+
+QStringList TIniSeting::OtherModelCaptions(const QTreeWidget *view)
+{
+    QStringList captions;
+    if (view->objectName() != QLatin1String("lvTh"))
+        return captions;
+    constexpr int ModelCount = 3;
+    for (int model = 0; model < ModelCount; ++model) {
+        for (const int language : {ConstLang::English, ConstLang::Chinese})
+            captions += ConstLang::ThRowCaptions(model, language);
+    }
+    return captions;
+}
+
+QStringList TIniSeting::LoadListView(QTreeWidget *view, const TIniFile &ini) const
 {
     if (view->topLevelItemCount() < 2)
-        return;
+        return {};
     const QString section = view->objectName();
     if (!ini.SectionNames().contains(section))
-        return;
+        return {};
     const std::vector<TIniEntry> entries = ini.SectionEntries(section);
+    const std::vector<int> matched = MatchRowEntries(entries, RowCaptions(view), OtherModelCaptions(view));
     const int columns = view->columnCount();
+    QStringList unmatched;
     for (int index = 0; index < view->topLevelItemCount(); ++index) {
         QTreeWidgetItem *row = view->topLevelItem(index);
-        const std::optional<QString> value = FindRowValue(entries, row->text(0));
-        if (!value)
+        if (matched[index] < 0) {
+            unmatched << TrimBlanks(row->text(0));
             continue;
-        const std::vector<std::optional<QString>> fields = SplitListValue(*value, columns);
+        }
+        const std::vector<std::optional<QString>> fields =
+            SplitListValue(entries[matched[index]].value, columns);
         for (int subItem = 0; subItem < int(fields.size()); ++subItem) {
             if (fields[subItem])
                 SetSubItem(row, subItem, *fields[subItem]);
         }
     }
+    return unmatched;
 }
 
 TProfileResult TIniSeting::SaveProfile(const QString &fileName)
@@ -243,7 +287,7 @@ TProfileResult TIniSeting::LoadProfile(const QString &fileName)
         return result;
     }
     for (QWidget *container : Containers())
-        WalkContainer(container, ini, TDirection::Load);
+        WalkContainer(container, ini, TDirection::Load, nullptr, &result.unmatchedRows);
     return result;
 }
 
@@ -265,8 +309,14 @@ void TIniSeting::N_OpenClick()
     if (chosen.isEmpty())
         return;
     const TProfileResult result = LoadProfile(chosen);
-    if (!result)
+    if (!result) {
         ShowFailure(result, TDirection::Load);
+    } else if (!result.unmatchedRows.isEmpty()) {
+        const QString text = ConstLang::Text(QStringLiteral("MsgProfileRowsUnmatched"), m_language)
+                                 .arg(result.unmatchedRows.join(QStringLiteral(", ")));
+        ShowMessageWindow(text, m_main->windowTitle());
+        emit MessageShown(text);
+    }
 }
 
 void TIniSeting::ShowFailure(const TProfileResult &result, TDirection direction)

@@ -18,6 +18,9 @@ struct TProfileResult {
     TIniError error = TIniError::None;
     QString fileName; // the file used, after the ".ini" rule
     QString detail;   // the system's reason, or the control whose value could not be stored
+    // Load: captions of the list rows that the profile has a section for but
+    // no entry that fits (MatchRowEntries); those rows were left as they were.
+    QStringList unmatchedRows;
 
     bool ok() const { return error == TIniError::None; }
     explicit operator bool() const { return ok(); }
@@ -69,16 +72,24 @@ public:
     // control whose name or value an INI line cannot hold (its name goes to
     // *failedControl); Load always succeeds.
     bool WalkContainer(QWidget *container, TIniFile &ini, TDirection direction,
-                       QString *failedControl = nullptr);
+                       QString *failedControl = nullptr, QStringList *unmatchedRows = nullptr);
     // Rows of a list view into the section of its name: one key per row
     // caption. False when a row cannot be stored (its caption goes to
     // *failedRow).
     static bool SaveListView(const QTreeWidget *view, TIniFile &ini, QString *failedRow = nullptr);
-    // Rows of a list view from the section of exactly its name: a row whose
-    // caption (blanks trimmed) has a key gets the fields of the value; rows
-    // without a key, and sub-items the value has no field for, keep their
-    // texts. A view with fewer than two rows is left alone.
-    static void LoadListView(QTreeWidget *view, const TIniFile &ini);
+    // Rows of a list view from the section of exactly its name: each row
+    // gets the fields of the entry MatchRowEntries gives it (by its caption
+    // in this or the other language, else by its position); rows without an
+    // entry, and sub-items the value has no field for, keep their texts.
+    // Returns the captions of the rows without an entry when the section
+    // exists. A view with fewer than two rows is left alone.
+    QStringList LoadListView(QTreeWidget *view, const TIniFile &ini) const;
+    // The captions of the view's rows, in the language shown first, then in
+    // the other language.
+    QList<QStringList> RowCaptions(const QTreeWidget *view) const;
+    // Captions the view's rows have for the other models, in both languages
+    // (lvTh only): such a key belongs to a row of another model.
+    static QStringList OtherModelCaptions(const QTreeWidget *view);
 
     // The menu items N_Save and N_Open: choose a file (the save dialog offers
     // the default name; both open in the program's folder), then save or
@@ -92,7 +103,8 @@ public:
     std::function<QString(const QString &folder)> ChooseOpenFile;
 
 signals:
-    // An error box was shown with this text.
+    // An error box, or the notice naming rows a load could not match, was
+    // shown with this text.
     void MessageShown(const QString &text);
 
 private:

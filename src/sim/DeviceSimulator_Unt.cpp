@@ -4,6 +4,7 @@
 #include "link/SerialPort_Unt.h"
 
 #include <QTimer>
+#include <QtEndian>
 #include <QtMath>
 
 #include <algorithm>
@@ -106,13 +107,12 @@ void PutText(QByteArray &image, int offset, int size, const QByteArray &text)
 
 void PutU16(QByteArray &image, int offset, quint16 value)
 {
-    image[offset] = char(value & 0xFF);
-    image[offset + 1] = char(value >> 8);
+    qToLittleEndian(value, image.data() + offset);
 }
 
 quint16 GetU16(const QByteArray &bytes, int offset)
 {
-    return quint16(quint8(bytes.at(offset)) | (quint8(bytes.at(offset + 1)) << 8));
+    return qFromLittleEndian<quint16>(bytes.constData() + offset);
 }
 
 // Which of the 16 channel slots the model measures: a K801 has four

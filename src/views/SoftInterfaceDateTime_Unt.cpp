@@ -33,49 +33,57 @@ QStringList &MutableWeekList()
     return list;
 }
 
-void SetCodedCell(QTreeWidgetItem *row, int subItem, const QStringList &texts, int code)
+// How one kind of cell (day or action) maps to its codes.
+struct TCodedCell
 {
-    const int column = subItem + 1;
-    if (code < 0 || code >= texts.size()) {
+    int SubItem;
+    QStringList (*Texts)(int language);
+    QString (*TextOf)(int code, const QStringList &list);
+    int (*CodeOf)(const QString &text, const QStringList &list);
+};
+
+const TCodedCell kDayCell{TSoftDateTime::DaySubItem, &ConstLang::TimerWeekTexts, &TimerCodes::DayText,
+                          &TimerCodes::DayCodeOfText};
+const TCodedCell kActionCell{TSoftDateTime::ActionSubItem, &ConstLang::TimerActionTexts,
+                             &TimerCodes::ActionText, &TimerCodes::ActionCodeOfText};
+
+void SetCodedCell(QTreeWidgetItem *row, const TCodedCell &cell, int code, int language)
+{
+    const int column = cell.SubItem + 1;
+    if (code < 0) {
         row->setText(column, QString());
         row->setData(column, kCodeRole, QVariant());
         return;
     }
-    row->setText(column, texts.at(code));
+    row->setText(column, cell.TextOf(code, cell.Texts(language)));
     row->setData(column, kCodeRole, code);
 }
 
 // The code a day or action cell encodes to; see TimerDay.
-int CodeOfCell(const QTreeWidgetItem *row, int subItem, QStringList (*texts)(int language))
+int CodeOfCell(const QTreeWidgetItem *row, const TCodedCell &cell)
 {
-    const int column = subItem + 1;
+    const int column = cell.SubItem + 1;
     const QString text = row->text(column);
     if (text.isEmpty())
-        return -1;
+        return TimerCodes::NoCode;
     const int current = ViewContext::CurrentLanguage();
     const int other = current == ConstLang::English ? ConstLang::Chinese : ConstLang::English;
-    const QStringList lists[] = {texts(current), texts(other)};
+    const QStringList lists[] = {cell.Texts(current), cell.Texts(other)};
 
     const QVariant stored = row->data(column, kCodeRole);
     if (stored.isValid()) {
         const int code = stored.toInt();
         for (const QStringList &list : lists) {
-            if (code >= 0 && code < list.size() && list.at(code) == text)
+            if (cell.TextOf(code, list) == text)
                 return code;
         }
     }
     for (const QStringList &list : lists) {
-        const int position = list.indexOf(text);
-        if (position >= 0)
-            return position;
+        const int code = cell.CodeOf(text, list);
+        if (code != TimerCodes::NoCode)
+            return code;
     }
-    for (const QStringList &list : lists) {
-        for (int position = 0; position < list.size(); ++position) {
-            if (list.at(position).contains(text))
-                return position;
-        }
-    }
-    return -1;
+    return TimerCodes::NoCode;
 }
 
 } // namespace
@@ -145,24 +153,24 @@ const QStringList &TSoftDateTime::MinuteList()
     return minutes;
 }
 
-void TSoftDateTime::SetTimerDay(QTreeWidgetItem *row, int dayPosition, int language)
+void TSoftDateTime::SetTimerDay(QTreeWidgetItem *row, int dayCode, int language)
 {
-    SetCodedCell(row, DaySubItem, ConstLang::TimerWeekTexts(language), dayPosition);
+    SetCodedCell(row, kDayCell, dayCode, language);
 }
 
 void TSoftDateTime::SetTimerAction(QTreeWidgetItem *row, int actionCode, int language)
 {
-    SetCodedCell(row, ActionSubItem, ConstLang::TimerActionTexts(language), actionCode);
+    SetCodedCell(row, kActionCell, actionCode, language);
 }
 
 int TSoftDateTime::TimerDay(const QTreeWidgetItem *row)
 {
-    return CodeOfCell(row, DaySubItem, &ConstLang::TimerWeekTexts);
+    return CodeOfCell(row, kDayCell);
 }
 
 int TSoftDateTime::TimerAction(const QTreeWidgetItem *row)
 {
-    return CodeOfCell(row, ActionSubItem, &ConstLang::TimerActionTexts);
+    return CodeOfCell(row, kActionCell);
 }
 
 void TSoftDateTime::RetranslateTimerRows(QTreeWidget *lvTimer, int language)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/TimerCodes_Unt.h"
 #include "views/BaseSoftInterface_Unt.h"
 
 #include <QPointer>
@@ -10,12 +11,14 @@ class QTreeWidget;
 // spaces and i + 1; sub-item 0 enabled (tick), 1 day, 2 hour, 3 minute,
 // 4 action, each an entry of its choice list.
 //
-// Day and action cells keep their codes beside their texts: the day position
-// (0 Sunday .. 6 Saturday, 7 every day) and the action code (0 .. 10) are
-// stored with the cell, so a row shows the current language after
-// RetranslateTimerRows and always encodes to the codes it was set to. A cell
-// whose text was set without a code (a profile load, for instance) is read by
-// looking its text up in both languages' lists.
+// Day and action cells keep the device codes beside their texts: the day
+// code (0 Sunday .. 6 Saturday, 15 every day, or whatever else the device
+// stored) and the action code (0 .. 10, or whatever else the device stored)
+// are kept with the cell, so a row shows the current language after
+// RetranslateTimerRows and always encodes to the codes it was set to. Texts
+// and codes are mapped by TimerCodes; a code no entry names shows as its
+// number. A cell whose text was set without a code (a profile load, for
+// instance) is read by looking its text up in both languages' lists.
 class TSoftDateTime : public TBaseSoftInterface
 {
     Q_OBJECT
@@ -27,7 +30,7 @@ public:
     static constexpr int HourSubItem = 2;
     static constexpr int MinuteSubItem = 3;
     static constexpr int ActionSubItem = 4;
-    static constexpr int EverydayPosition = 7;
+    static constexpr int EverydayPosition = TimerCodes::EveryDayPosition;
     static constexpr int ActionCount = 11;
 
     explicit TSoftDateTime(QObject *parent = nullptr);
@@ -47,16 +50,16 @@ public:
     static const QStringList &HourList();
     static const QStringList &MinuteList();
 
-    // Writes the day cell in language with its code; a position outside 0 .. 7
-    // leaves the cell empty and without a code.
-    static void SetTimerDay(QTreeWidgetItem *row, int dayPosition, int language);
-    // Writes the action cell in language with its code; a code outside
-    // 0 .. 10 leaves the cell empty and without a code.
+    // Writes the day cell in language with its day code; a negative code
+    // (TimerCodes::NoCode) leaves the cell empty and without a code.
+    static void SetTimerDay(QTreeWidgetItem *row, int dayCode, int language);
+    // Writes the action cell in language with its action code; a negative
+    // code leaves the cell empty and without a code.
     static void SetTimerAction(QTreeWidgetItem *row, int actionCode, int language);
-    // The day position the row encodes to: the stored code while the cell
-    // still shows that code's text, otherwise the text looked up in both
-    // languages (exact entry first, then the first entry containing it);
-    // -1 for an empty cell or a text no entry matches.
+    // The day code the row encodes to: the stored code while the cell still
+    // shows that code's text (in either language), otherwise the text read
+    // by TimerCodes in the current language, then the other one; -1 for an
+    // empty cell or a text neither reads.
     static int TimerDay(const QTreeWidgetItem *row);
     // The action code the row encodes to, found the same way; -1 when none.
     static int TimerAction(const QTreeWidgetItem *row);

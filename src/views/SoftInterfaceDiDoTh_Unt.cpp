@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QTreeWidget>
+#include <QtEndian>
 
 namespace {
 
@@ -203,8 +204,7 @@ void TSoftDiDoTh::ShowThValues(const QByteArray &frame, QTreeWidget *lvTh, int m
         const int offset = stride * row;
         if (offset + 1 >= payload.size())
             break;
-        const auto value = qint16(quint16(quint8(payload.at(offset)))
-                                  | quint16(quint8(payload.at(offset + 1)) << 8));
+        const auto value = qFromLittleEndian<qint16>(payload.constData() + offset);
         SetSubItem(lvTh->topLevelItem(row), ThValueSubItem, TenthsText(value));
     }
 }

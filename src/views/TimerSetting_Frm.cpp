@@ -104,12 +104,14 @@ void TFormTimerSetting::LoadTimerEditor()
         return;
     using Base = TBaseSoftInterface;
     chk_Timer_Enable->setChecked(Base::IsTicked(Base::SubItem(row, TSoftDateTime::EnableSubItem)));
-    cbb_TimerWeek->setCurrentIndex(Base::ClampIndex(TSoftDateTime::TimerDay(row)));
+    // A code no entry names selects the first entry, as an unknown text does.
+    cbb_TimerWeek->setCurrentIndex(Base::ClampIndex(TimerCodes::DayPosition(TSoftDateTime::TimerDay(row))));
     cbb_TimerHour->setCurrentIndex(
         Base::ClampIndex(TSoftDateTime::HourList().indexOf(Base::SubItem(row, TSoftDateTime::HourSubItem))));
     cbb_TimerMinute->setCurrentIndex(
         Base::ClampIndex(TSoftDateTime::MinuteList().indexOf(Base::SubItem(row, TSoftDateTime::MinuteSubItem))));
-    cbb_TimerAction->setCurrentIndex(Base::ClampIndex(TSoftDateTime::TimerAction(row)));
+    const int action = TSoftDateTime::TimerAction(row);
+    cbb_TimerAction->setCurrentIndex(Base::ClampIndex(action < cbb_TimerAction->count() ? action : -1));
 }
 
 void TFormTimerSetting::SaveTimerEditor()
@@ -119,7 +121,7 @@ void TFormTimerSetting::SaveTimerEditor()
         return;
     using Base = TBaseSoftInterface;
     Base::SetSubItem(row, TSoftDateTime::EnableSubItem, Base::TickText(chk_Timer_Enable->isChecked()));
-    TSoftDateTime::SetTimerDay(row, cbb_TimerWeek->currentIndex(), m_language);
+    TSoftDateTime::SetTimerDay(row, TimerCodes::DayCodeOfPosition(cbb_TimerWeek->currentIndex()), m_language);
     Base::SetSubItem(row, TSoftDateTime::HourSubItem, cbb_TimerHour->currentText());
     Base::SetSubItem(row, TSoftDateTime::MinuteSubItem, cbb_TimerMinute->currentText());
     TSoftDateTime::SetTimerAction(row, cbb_TimerAction->currentIndex(), m_language);

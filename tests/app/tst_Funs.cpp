@@ -57,6 +57,10 @@ private slots:
     void findFilesMissingDirectory();
     void findFilesFollowsLinkLoopOnce();
     void programVersionText();
+    void parseDecimal_data();
+    void parseDecimal();
+    void parseTenths_data();
+    void parseTenths();
 };
 
 void tst_Funs::bytesToText_data()
@@ -471,6 +475,83 @@ void tst_Funs::findFilesFollowsLinkLoopOnce()
 void tst_Funs::programVersionText()
 {
     QCOMPARE(ProgramVersionText(), QStringLiteral("V2.39"));
+}
+
+void tst_Funs::parseDecimal_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<qint64>("value");
+    const int empty = int(TNumberKind::Empty), notNumber = int(TNumberKind::NotNumber),
+              number = int(TNumberKind::Number), outOfRange = int(TNumberKind::OutOfRange);
+    QTest::newRow("plain") << "65535" << number << qint64(65535);
+    QTest::newRow("leading zeros") << "0007" << number << qint64(7);
+    QTest::newRow("blanks around") << "  12\t" << number << qint64(12);
+    QTest::newRow("plus sign") << "+5" << number << qint64(5);
+    QTest::newRow("minus sign") << "-40" << number << qint64(-40);
+    QTest::newRow("largest qint64") << "9223372036854775807" << number << std::numeric_limits<qint64>::max();
+    QTest::newRow("beyond qint64") << "9223372036854775808" << outOfRange << qint64(0);
+    QTest::newRow("twenty digits") << "99999999999999999999" << outOfRange << qint64(0);
+    QTest::newRow("empty") << "" << empty << qint64(0);
+    QTest::newRow("blanks only") << "   " << empty << qint64(0);
+    QTest::newRow("letters after digits") << "12a" << notNumber << qint64(0);
+    QTest::newRow("word") << "abc" << notNumber << qint64(0);
+    QTest::newRow("sign only") << "-" << notNumber << qint64(0);
+    QTest::newRow("two signs") << "+-1" << notNumber << qint64(0);
+    QTest::newRow("blank inside") << "1 0" << notNumber << qint64(0);
+    QTest::newRow("decimal point") << "1.0" << notNumber << qint64(0);
+    QTest::newRow("group separator") << "1,000" << notNumber << qint64(0);
+    QTest::newRow("hexadecimal") << "0x10" << notNumber << qint64(0);
+    QTest::newRow("full-width digits") << QStringLiteral("\uFF11\uFF12") << notNumber << qint64(0);
+}
+
+void tst_Funs::parseDecimal()
+{
+    QFETCH(QString, text);
+    QFETCH(int, kind);
+    QFETCH(qint64, value);
+    const TNumber parsed = ParseDecimal(text);
+    QCOMPARE(int(parsed.Kind), kind);
+    if (parsed.Ok())
+        QCOMPARE(parsed.Value, value);
+}
+
+void tst_Funs::parseTenths_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<qint64>("tenths");
+    const int empty = int(TNumberKind::Empty), notNumber = int(TNumberKind::NotNumber),
+              number = int(TNumberKind::Number), outOfRange = int(TNumberKind::OutOfRange);
+    QTest::newRow("whole") << "25" << number << qint64(250);
+    QTest::newRow("tenths") << "25.5" << number << qint64(255);
+    QTest::newRow("negative tenths") << "-5.5" << number << qint64(-55);
+    QTest::newRow("negative below one") << "-0.5" << number << qint64(-5);
+    QTest::newRow("no whole part") << ".5" << number << qint64(5);
+    QTest::newRow("point without fraction") << "25." << number << qint64(250);
+    QTest::newRow("hundredths round up") << "25.55" << number << qint64(256);
+    QTest::newRow("hundredths round down") << "25.54" << number << qint64(255);
+    QTest::newRow("rounding away from zero") << "-0.05" << number << qint64(-1);
+    QTest::newRow("blanks and plus") << " +3276.7 " << number << qint64(32767);
+    QTest::newRow("empty") << "" << empty << qint64(0);
+    QTest::newRow("comma") << "25,5" << notNumber << qint64(0);
+    QTest::newRow("exponent") << "1e2" << notNumber << qint64(0);
+    QTest::newRow("point only") << "." << notNumber << qint64(0);
+    QTest::newRow("two points") << "1.2.3" << notNumber << qint64(0);
+    QTest::newRow("sign inside") << "1.-5" << notNumber << qint64(0);
+    QTest::newRow("infinity") << "inf" << notNumber << qint64(0);
+    QTest::newRow("whole part beyond range") << "9223372036854775807" << outOfRange << qint64(0);
+}
+
+void tst_Funs::parseTenths()
+{
+    QFETCH(QString, text);
+    QFETCH(int, kind);
+    QFETCH(qint64, tenths);
+    const TNumber parsed = ParseTenths(text);
+    QCOMPARE(int(parsed.Kind), kind);
+    if (parsed.Ok())
+        QCOMPARE(parsed.Value, tenths);
 }
 
 QTEST_GUILESS_MAIN(tst_Funs)

@@ -164,9 +164,13 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("hexMode");
+        QTest::addColumn<QString>("quoted"); // what the message quotes of the text
 
-        QTest::newRow("device ID above 65535") << "lbledt_DeviseID" << "65536" << false;
-        QTest::newRow("login message with a bad hex pair") << "lbledt_GprsRegDat" << "01 AG" << true;
+        QTest::newRow("device ID above 65535") << "lbledt_DeviseID" << "65536" << false << "65536";
+        QTest::newRow("device ID 12a") << "lbledt_DeviseID" << "12a" << false << "12a";
+        QTest::newRow("heartbeat interval abc") << "lbledt_GprsReconnSec" << "abc" << false << "abc";
+        QTest::newRow("port with a decimal point") << "lbledt_TcpPort" << "80.5" << false << "80.5";
+        QTest::newRow("login message with a bad hex pair") << "lbledt_GprsRegDat" << "01 AG" << true << "AG";
     }
 
     void badInputIsRefusedBeforeSending()
@@ -174,6 +178,7 @@ private slots:
         QFETCH(QString, control);
         QFETCH(QString, text);
         QFETCH(bool, hexMode);
+        QFETCH(QString, quoted);
         auto window = ConnectedWindow(QStringLiteral("K802"));
         QVERIFY(window);
         QVERIFY(RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
@@ -183,12 +188,17 @@ private slots:
         QVERIFY(edit);
         edit->setText(text);
         TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        // The read ends by asking for the live values; let those answers in first.
+        QTRY_VERIFY(!window->Session()->busy());
         const int writesBefore = FramesWithCommand(device, 0x82);
+        const int requestsBefore = int(device->requestLog().size());
 
         QVERIFY(!RunFlow(*window, &TFormK900::Pop_WirteMasterClick));
         QCOMPARE(FramesWithCommand(device, 0x82), writesBefore);
+        QCOMPARE(int(device->requestLog().size()), requestsBefore);
         const QString message = ErrorBoxText(window.get());
         QVERIFY2(message.contains(edit->labelText()), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("\"%1\"").arg(quoted)), qPrintable(message));
     }
 
     void silentDeviceNamesTheUnconfirmedPages()

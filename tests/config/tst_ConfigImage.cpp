@@ -742,10 +742,9 @@ private slots:
 
         QTest::newRow("device ID 12") << 0 << QVariantMap{{Names::DeviceId, "12"}} << 4 << Bytes({12, 0});
         QTest::newRow("device ID 65535") << 0 << QVariantMap{{Names::DeviceId, "65535"}} << 4 << Bytes({0xFF, 0xFF});
-        QTest::newRow("device ID not a number") << 0 << QVariantMap{{Names::DeviceId, "12a"}} << 4 << Bytes({0, 0});
         QTest::newRow("device ID blanks around") << 0 << QVariantMap{{Names::DeviceId, " 7 "}} << 4 << Bytes({7, 0});
-        QTest::newRow("upload interval default 2") << 0 << QVariantMap{{Names::UploadInterval, "x"}} << 746
-                                                   << Bytes({2, 0});
+        QTest::newRow("upload interval blank: default 2") << 0 << QVariantMap{{Names::UploadInterval, "  "}} << 746
+                                                          << Bytes({2, 0});
         QTest::newRow("heartbeat interval 9999") << 0 << QVariantMap{{Names::HeartbeatInterval, "9999"}} << 3642
                                                  << Le16(9999);
         QTest::newRow("report time 9:05")
@@ -801,7 +800,7 @@ private slots:
         QTest::newRow("threshold .5") << 0 << QVariantMap{{high, ".5"}} << 3380 << Le16(5);
         QTest::newRow("threshold 3276.7") << 0 << QVariantMap{{high, "3276.7"}} << 3380 << Le16(32767);
         QTest::newRow("threshold -3276.8") << 0 << QVariantMap{{high, "-3276.8"}} << 3380 << Le16(-32768);
-        QTest::newRow("threshold not a number") << 0 << QVariantMap{{high, "25,5"}} << 3380 << Le16(0);
+        QTest::newRow("threshold blank") << 0 << QVariantMap{{high, " "}} << 3380 << Le16(0);
         QTest::newRow("K803 row 1 is slot 2")
             << 2 << QVariantMap{{"lvTh/1/4", "125"}, {"lvTh/1/2", Tick}} << 3380 + 4 << Le16(1250);
         QTest::newRow("K803 row 1 flags at 3366")
@@ -888,6 +887,29 @@ private slots:
             << QVariantMap{{"lvTh/0/4", "3276.8"}} << C::NumberOutOfRange << Names::ThList << 0 << 4 << "3276.8";
         QTest::newRow("low threshold -4000")
             << QVariantMap{{"lvTh/7/5", "-4000"}} << C::NumberOutOfRange << Names::ThList << 7 << 5 << "-4000";
+        QTest::newRow("device ID 12a") << QVariantMap{{Names::DeviceId, "12a"}} << C::NotANumber
+                                       << Names::DeviceId << -1 << -1 << "12a";
+        QTest::newRow("heartbeat interval abc") << QVariantMap{{Names::HeartbeatInterval, "abc"}} << C::NotANumber
+                                                << Names::HeartbeatInterval << -1 << -1 << "abc";
+        QTest::newRow("upload interval x") << QVariantMap{{Names::UploadInterval, "x"}} << C::NotANumber
+                                           << Names::UploadInterval << -1 << -1 << "x";
+        QTest::newRow("port with a sign only") << QVariantMap{{Names::ServerPort, "+"}} << C::NotANumber
+                                               << Names::ServerPort << -1 << -1 << "+";
+        QTest::newRow("port with full-width digits") << QVariantMap{{Names::ServerPort, "８０"}} << C::NotANumber
+                                                     << Names::ServerPort << -1 << -1 << "８０";
+        QTest::newRow("relay close time 1.5") << QVariantMap{{"lvDo/0/1", "1.5"}} << C::NotANumber << Names::DoList
+                                              << 0 << 1 << "1.5";
+        QTest::newRow("verify time with a space inside")
+            << QVariantMap{{"lvTh/3/3", "1 0"}} << C::NotANumber << Names::ThList << 3 << 3 << "1 0";
+        QTest::newRow("threshold 25,5") << QVariantMap{{"lvTh/0/4", "25,5"}} << C::NotANumber << Names::ThList << 0
+                                        << 4 << "25,5";
+        QTest::newRow("threshold 1e2") << QVariantMap{{"lvTh/1/5", "1e2"}} << C::NotANumber << Names::ThList << 1
+                                       << 5 << "1e2";
+        QTest::newRow("threshold lone point") << QVariantMap{{"lvTh/1/5", "-."}} << C::NotANumber << Names::ThList
+                                              << 1 << 5 << "-.";
+        QTest::newRow("ticked SMS interval abc")
+            << QVariantMap{{Names::SmsReportCheck, true}, {Names::SmsReportInterval, "abc"}} << C::NotANumber
+            << Names::SmsReportInterval << -1 << -1 << "abc";
         QTest::newRow("hex pair G1")
             << QVariantMap{{Names::LoginHexMode, true}, {Names::LoginMessage, "01 G1"}} << C::BadHexPair
             << Names::LoginMessage << -1 << -1 << "G1";
@@ -943,10 +965,12 @@ private slots:
         QTest::newRow("same row unticked") << false << 3 << "8" << "30" << 7 << Bytes({0x83, 0x08, 0x1E, 0x07});
         QTest::newRow("ticked, other cells empty") << true << -1 << "" << "" << -1 << Bytes({0x00, 0xFF, 0xFF, 0x00});
         QTest::newRow("every day is 15") << true << 15 << "0" << "0" << 0 << Bytes({0x0F, 0, 0, 0});
-        QTest::newRow("position 7 is 15") << true << 7 << "0" << "0" << 0 << Bytes({0x0F, 0, 0, 0});
+        QTest::newRow("day code 7 kept") << true << 7 << "0" << "0" << 0 << Bytes({0x07, 0, 0, 0});
         QTest::newRow("hour with leading zero") << true << 1 << "08" << "5" << 2 << Bytes({0x01, 0xFF, 5, 2});
-        QTest::newRow("hour 24 not listed") << true << 1 << "24" << "59" << 2 << Bytes({0x01, 0xFF, 59, 2});
-        QTest::newRow("minute 60 not listed") << true << 6 << "23" << "60" << 10 << Bytes({0x06, 23, 0xFF, 10});
+        QTest::newRow("hour 24 read from a device kept") << true << 1 << "24" << "59" << 2 << Bytes({0x01, 24, 59, 2});
+        QTest::newRow("minute 60 read from a device kept") << true << 6 << "23" << "60" << 10 << Bytes({0x06, 23, 60, 10});
+        QTest::newRow("hour 254 kept, 255 is none") << true << 6 << "254" << "255" << 10 << Bytes({0x06, 254, 0xFF, 10});
+        QTest::newRow("hour not a number") << true << 6 << "8h" << "-1" << 10 << Bytes({0x06, 0xFF, 0xFF, 10});
         QTest::newRow("device code kept") << true << 9 << "1" << "1" << 14 << Bytes({0x09, 1, 1, 14});
     }
     void encodeTimer()

@@ -189,7 +189,7 @@ void FillWindow(TFormK900 &window)
     for (int row = 0; row < lvTimer->topLevelItemCount(); ++row) {
         QTreeWidgetItem *item = lvTimer->topLevelItem(row);
         item->setText(1, row % 2 ? tick : QString());
-        TSoftDateTime::SetTimerDay(item, row % 8, window.Language());
+        TSoftDateTime::SetTimerDay(item, TimerCodes::DayCodeOfPosition(row % 8), window.Language());
         item->setText(3, QString::number(row + 6));
         item->setText(4, QString::number(row * 5));
         TSoftDateTime::SetTimerAction(item, row, window.Language());
@@ -446,11 +446,13 @@ private slots:
         QTest::newRow("empty value changes nothing") << "[lvDo]\nDOUT1=\n" << before;
         QTest::newRow("separators only change nothing") << "[lvDo]\nDOUT1=^^^\n" << before;
         QTest::newRow("key with blanks around it") << "[lvDo]\n  DOUT1  =z^\n" << QStringList{"z", "10", "Open", "off", "on", "√"};
-        QTest::newRow("key in other case is another row") << "[lvDo]\ndout1=z^\n" << before;
+        QTest::newRow("key in other case loads by its position") << "[lvDo]\ndout1=z^\n"
+                                                                 << QStringList{"z", "10", "Open", "off", "on", "√"};
         QTest::newRow("section in other case is not the view's") << "[LVDO]\nDOUT1=z^\n" << before;
         QTest::newRow("first of two keys wins") << "[lvDo]\nDOUT1=first^\nDOUT1=second^\n"
                                                 << QStringList{"first", "10", "Open", "off", "on", "√"};
-        QTest::newRow("Chinese caption in an English window") << QString::fromUtf8("[lvDo]\n继电器1=z^\n") << before;
+        QTest::newRow("Chinese caption in an English window") << QString::fromUtf8("[lvDo]\n继电器1=z^\n")
+                                                              << QStringList{"z", "10", "Open", "off", "on", "√"};
     }
 
     void loadedListValues()
@@ -580,9 +582,9 @@ private slots:
         QCOMPARE(panes.lbledt_GprsRegDat->text(), message);
     }
 
-    // A profile saved in Chinese, loaded in English: every "Value" control
-    // and the numbered rows load, the relay and sensor rows (captioned by the
-    // language) do not; timers show English and keep their codes. Saving
+    // A profile saved in Chinese, loaded in English: every "Value" control,
+    // the numbered rows and the relay and sensor rows (found by their Chinese
+    // captions) load; timers show English and keep their codes. Saving
     // again in English keeps both languages' rows in the file.
     void chineseProfileInEnglish()
     {
@@ -616,8 +618,8 @@ private slots:
         QCOMPARE(timer->text(TSoftDateTime::ActionSubItem + 1), QStringLiteral("5.Arm"));
         QCOMPARE(TSoftDateTime::TimerDay(timer), 3);
         QCOMPARE(TSoftDateTime::TimerAction(timer), 5);
-        QCOMPARE(window->Views().lvDo->topLevelItem(0)->text(1), QString());
-        QCOMPARE(window->Views().lvTh->topLevelItem(0)->text(1), QString());
+        QCOMPARE(window->Views().lvDo->topLevelItem(0)->text(1), QString::fromUtf8("水泵"));
+        QCOMPARE(window->Views().lvTh->topLevelItem(0)->text(1), QString::fromUtf8("库温"));
 
         // Two languages in one file.
         SetCells(window->Views().lvDo->topLevelItem(0), {QStringLiteral("Pump")});

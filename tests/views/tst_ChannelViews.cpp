@@ -431,6 +431,34 @@ private slots:
         QCOMPARE(emptyEditor.lbledt_Th_ChannelName->text(), QString());
     }
 
+    // Values longer than an editor's typing limit (a threshold with tenths
+    // in a five-character edit, a 60-byte description in a 40-character
+    // one) open whole and OK writes them back unchanged.
+    void editorsKeepValuesLongerThanTheirLimits()
+    {
+        auto thView = ThView(QStringLiteral("K802"));
+        const QStringList channel{"Cold room", "21.5", kTick, "65535", "-3276.8", "1255.5", "hi", "lo", "ok",
+                                  QString(), kTick, QString()};
+        FillRow(thView->topLevelItem(1), channel);
+        {
+            TFormThSetting editor(thView.get(), 1);
+            QCOMPARE(editor.lbledt_Th_ThresholdHigh->text(), QStringLiteral("-3276.8"));
+            QTest::mouseClick(editor.btn_Th_OK, Qt::LeftButton);
+        }
+        QCOMPARE(SubItems(thView->topLevelItem(1), 12), channel);
+
+        auto doView = DoView();
+        const QString sixty(60, QLatin1Char('d'));
+        const QStringList relay{"Pump", "65535", QString(), sixty, sixty, kTick};
+        FillRow(doView->topLevelItem(0), relay);
+        {
+            TFormDoSetting editor(doView.get(), 0);
+            QCOMPARE(editor.lbledt_DO_OpenDes->text(), sixty);
+            QTest::mouseClick(editor.btn_OK, Qt::LeftButton);
+        }
+        QCOMPARE(SubItems(doView->topLevelItem(0), 6), relay);
+    }
+
     void thEditorThresholdLabels_data()
     {
         QTest::addColumn<int>("model");

@@ -149,6 +149,18 @@ private slots:
                  (QStringList{"Ab 12", QString(), QString(), kTick, QString(), QString(), QString(), kTick, QString(), kTick}));
     }
 
+    void phoneNumberReadAtFullWidthOpensWhole()
+    {
+        // The device's field holds 22 digits; the editor types at most 20.
+        auto view = TelView();
+        const QString number = QStringLiteral("+861391234567801234567");
+        FillRow(view->topLevelItem(4), {number});
+        TFormPhoneSetting editor(view.get(), 4);
+        QCOMPARE(editor.lbledt_TelNumber->text(), number);
+        QTest::mouseClick(editor.btn_Phone_OK, Qt::LeftButton);
+        QCOMPARE(view->topLevelItem(4)->text(1), number);
+    }
+
     void phoneNumberStopsAtTwentyCharacters()
     {
         auto view = TelView();
@@ -373,7 +385,7 @@ private slots:
         QTest::mouseClick(editor.btn_OK, Qt::LeftButton);
         QTreeWidgetItem *row = view->topLevelItem(4);
         QCOMPARE(SubItems(row, 5), (QStringList{kTick, "Everyday", "13", "45", "6.Disarm"}));
-        QCOMPARE(TSoftDateTime::TimerDay(row), 7);
+        QCOMPARE(TSoftDateTime::TimerDay(row), TimerCodes::EveryDayCode);
         QCOMPARE(TSoftDateTime::TimerAction(row), 6);
         QCOMPARE(SubItems(view->topLevelItem(3), 5), QStringList(5, QString()));
     }
@@ -424,7 +436,7 @@ private slots:
         QTest::addColumn<int>("action");
         QTest::newRow("Sunday reboot") << 0 << 0;
         QTest::newRow("Wednesday DO1 close") << 3 << 7;
-        QTest::newRow("every day DO2 open") << 7 << 10;
+        QTest::newRow("every day DO2 open") << 15 << 10;
     }
     void retranslateKeepsTheCodes()
     {
@@ -438,7 +450,8 @@ private slots:
 
         m_language = ConstLang::Chinese;
         TSoftDateTime::RetranslateTimerRows(view.get(), ConstLang::Chinese);
-        QCOMPARE(TBaseSoftInterface::SubItem(row, TSoftDateTime::DaySubItem), ConstLang::TimerWeekTexts(ConstLang::Chinese).at(day));
+        QCOMPARE(TBaseSoftInterface::SubItem(row, TSoftDateTime::DaySubItem),
+                 ConstLang::TimerWeekTexts(ConstLang::Chinese).at(TimerCodes::DayPosition(day)));
         QCOMPARE(TBaseSoftInterface::SubItem(row, TSoftDateTime::ActionSubItem),
                  ConstLang::TimerActionTexts(ConstLang::Chinese).at(action));
         QCOMPARE(TBaseSoftInterface::SubItem(row, TSoftDateTime::HourSubItem), QStringLiteral("12"));
@@ -447,7 +460,8 @@ private slots:
 
         m_language = ConstLang::English;
         TSoftDateTime::RetranslateTimerRows(view.get(), ConstLang::English);
-        QCOMPARE(TBaseSoftInterface::SubItem(row, TSoftDateTime::DaySubItem), ConstLang::TimerWeekTexts(ConstLang::English).at(day));
+        QCOMPARE(TBaseSoftInterface::SubItem(row, TSoftDateTime::DaySubItem),
+                 ConstLang::TimerWeekTexts(ConstLang::English).at(TimerCodes::DayPosition(day)));
         QCOMPARE(TSoftDateTime::TimerAction(row), action);
 
         // Empty rows stay empty.
@@ -492,26 +506,45 @@ private slots:
         QCOMPARE(TSoftDateTime::TimerAction(row), -1);
     }
 
-    void outOfRangeCodesLeaveTheCellEmpty_data()
+    void unnamedCodesShowTheirNumberAndStay_data()
     {
         QTest::addColumn<int>("day");
         QTest::addColumn<int>("action");
-        QTest::newRow("day code 9, action 14") << 9 << 14;
-        QTest::newRow("negative") << -1 << -1;
-        QTest::newRow("unset action 0xFF") << 15 << 0xFF;
+        QTest::addColumn<QString>("dayText");
+        QTest::addColumn<QString>("actionText");
+        QTest::newRow("day code 9, action 14") << 9 << 14 << "9" << "14";
+        QTest::newRow("unset action 0xFF") << 15 << 0xFF << "Everyday" << "255";
+        QTest::newRow("day code 7 is every day") << 7 << 10 << "Everyday" << "10.DO2 Open(OFF)";
+        QTest::newRow("negative leaves the cells empty") << -1 << -1 << "" << "";
     }
-    void outOfRangeCodesLeaveTheCellEmpty()
+    void unnamedCodesShowTheirNumberAndStay()
     {
+        // A code the lists do not name is shown and kept, in either language.
         QFETCH(int, day);
         QFETCH(int, action);
+        QFETCH(QString, dayText);
+        QFETCH(QString, actionText);
         auto view = TimerView();
         QTreeWidgetItem *row = view->topLevelItem(0);
         TSoftDateTime::SetTimerDay(row, day, ConstLang::English);
         TSoftDateTime::SetTimerAction(row, action, ConstLang::English);
-        QCOMPARE(TBaseSoftInterface::SubItem(row, TSoftDateTime::DaySubItem), QString());
-        QCOMPARE(TBaseSoftInterface::SubItem(row, TSoftDateTime::ActionSubItem), QString());
-        QCOMPARE(TSoftDateTime::TimerDay(row), -1);
-        QCOMPARE(TSoftDateTime::TimerAction(row), -1);
+        QCOMPARE(TBaseSoftInterface::SubItem(row, TSoftDateTime::DaySubItem), dayText);
+        QCOMPARE(TBaseSoftInterface::SubItem(row, TSoftDateTime::ActionSubItem), actionText);
+        QCOMPARE(TSoftDateTime::TimerDay(row), day);
+        QCOMPARE(TSoftDateTime::TimerAction(row), action);
+
+        m_language = ConstLang::Chinese;
+        TSoftDateTime::RetranslateTimerRows(view.get(), ConstLang::Chinese);
+        QCOMPARE(TSoftDateTime::TimerDay(row), day);
+        QCOMPARE(TSoftDateTime::TimerAction(row), action);
+        // Written as text alone (a profile load), the numbers read back as the codes.
+        const QString shownDay = TBaseSoftInterface::SubItem(row, TSoftDateTime::DaySubItem);
+        const QString shownAction = TBaseSoftInterface::SubItem(row, TSoftDateTime::ActionSubItem);
+        QTreeWidgetItem *copy = view->topLevelItem(1);
+        TBaseSoftInterface::SetSubItem(copy, TSoftDateTime::DaySubItem, shownDay);
+        TBaseSoftInterface::SetSubItem(copy, TSoftDateTime::ActionSubItem, shownAction);
+        QCOMPARE(TSoftDateTime::TimerDay(copy), day == 7 ? TimerCodes::EveryDayCode : day);
+        QCOMPARE(TSoftDateTime::TimerAction(copy), action);
     }
 
     void clearLineEmptiesAllFiveCellsAndTheirCodes()

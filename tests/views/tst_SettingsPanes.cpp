@@ -172,6 +172,22 @@ private slots:
         control->setText(QString());
         QTest::keyClicks(control->edit(), QString(maxLength + 3, QLatin1Char('7')));
         QCOMPARE(control->text(), QString(maxLength, QLatin1Char('7')));
+
+        // The limit is for typing: a longer value set by a read or a profile
+        // (65535 in the four-digit auto-arm edit) is shown whole, and typing
+        // can shorten it but never lengthen it.
+        const QString longer(maxLength + 3, QLatin1Char('9'));
+        control->setText(longer);
+        QCOMPARE(control->text(), longer);
+        QCOMPARE(control->maxLength(), maxLength);
+        QTest::keyClicks(control->edit(), QStringLiteral("1"));
+        QCOMPARE(control->text(), longer);
+        QTest::keyClick(control->edit(), Qt::Key_Backspace);
+        QTest::keyClicks(control->edit(), QStringLiteral("12"));
+        QCOMPARE(control->text(), longer.left(longer.size() - 1));
+        control->edit()->selectAll();
+        QTest::keyClicks(control->edit(), QString(maxLength + 3, QLatin1Char('5')));
+        QCOMPARE(control->text(), QString(maxLength, QLatin1Char('5')));
     }
 
     void deviceIdTakesLettersToo()
