@@ -316,13 +316,14 @@ bool ReadConfiguration(TDeviceSimulator &device, TDeviceSession &session, TLineC
         return Fail(QStringLiteral("the configuration read differs from the device's image"));
     // 15 pages, then the two current-value requests after their pauses.
     const int requests = ConfigPages::ReadPageCount + 2;
+    const int pausesMs = 2 * TConfigReadJob::ValuesPauseMs + TConfigReadJob::SettleMs;
     Out() << QStringLiteral("  %1 %2 ms wall, %3 ms wire, %4 ms of prescribed pauses")
                  .arg(QStringLiteral("configuration read job"), -44)
                  .arg(wallMs, 8, 'f', 0)
                  .arg(line.wireMs(), 7, 'f', 0)
-                 .arg(2 * TConfigReadJob::ValuesPauseMs)
+                 .arg(pausesMs)
           << Qt::endl;
-    ReportOwnTime(requests, wallMs - 2 * TConfigReadJob::ValuesPauseMs, line, device.latencyMs());
+    ReportOwnTime(requests, wallMs - pausesMs, line, device.latencyMs());
     return true;
 }
 
