@@ -17,6 +17,7 @@
 #include "link/PasswordProtocol_Unt.h"
 #include "link/SendHandle_Unt.h"
 #include "link/SerialPort_Unt.h"
+#include "link/SyncTimeProtocol_Unt.h"
 #include "link/VersionProtocol_Unt.h"
 #include "look/ClickSounds_Unt.h"
 #include "look/ComponentEx.h"
@@ -547,14 +548,13 @@ void TFormK900::ShowVersionReply(const QByteArray &chunk)
 
 void TFormK900::ShowClockReply(const QByteArray &chunk)
 {
-    const TDataPack data = TBasicProtocol().GetData(chunk);
-    auto byteAt = [&data](int index) { return index < data.size() ? quint8(data.at(index)) : -1; };
-    const QDate date(2000 + byteAt(0), byteAt(1), byteAt(2));
+    const TSyncTimeProtocol clock;
+    const QDate date = clock.ReplyDate(chunk);
     if (!date.isValid())
         return;
     if (auto *dtpYMD = findChild<QDateEdit *>(QStringLiteral("dtpYMD")))
         dtpYMD->setDate(date);
-    const QTime time(byteAt(3), byteAt(4), byteAt(5));
+    const QTime time = clock.ReplyTime(chunk);
     if (!time.isValid())
         return;
     if (auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS")))

@@ -1,5 +1,7 @@
 #include "profiles/IniFile_Unt.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -10,10 +12,33 @@ namespace {
 
 const char kCodec[] = "GBK";
 const QByteArray kNewLineEnding = QByteArrayLiteral("\r\n");
+const QByteArray kUtf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
 
-bool SameName(const QString &left, const QString &right)
+// Control bytes that text files hold: tab, line ends, vertical tab, form
+// feed and the old end-of-file mark 0x1A. Any other byte below 0x20 means
+// the file is not text.
+bool IsTextByte(char byte)
 {
-    return TrimBlanks(left).compare(TrimBlanks(right), Qt::CaseInsensitive) == 0;
+    const auto value = quint8(byte);
+    return value >= 0x20 || value == '\t' || value == '\n' || value == '\v' || value == '\f'
+        || value == '\r' || value == 0x1A;
+}
+
+// One decoder per codec and thread, without state between lines.
+QString Decode(const QByteArray &raw, bool utf8)
+{
+    constexpr auto flags = QStringConverter::Flag::Stateless;
+    if (utf8) {
+        thread_local QStringDecoder decoder(QStringConverter::Utf8, flags);
+        return decoder.decode(raw);
+    }
+    thread_local QStringDecoder decoder(kCodec, flags);
+    return decoder.decode(raw);
+}
+
+QString LookupName(const QString &name)
+{
+    return TrimBlanks(name).toCaseFolded();
 }
 
 bool HasLineBreak(const QString &text)
@@ -21,8 +46,10 @@ bool HasLineBreak(const QString &text)
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
-QByteArray Encode(const QString &text)
+QByteArray Encode(const QString &text, bool utf8)
 {
+    if (utf8)
+        return text.toUtf8();
     // Characters outside GBK become "?", as the platform's conversion does.
     QStringEncoder encoder(kCodec);
     return encoder.encode(text);
@@ -35,13 +62,12 @@ QByteArray Encode(const QString &text)
 
 TIniFile::TIniFile(const QString &fileName) : m_fileName(fileName) {}
 
-TIniFile::TLine TIniFile::ParseLine(const QByteArray &raw, const QByteArray &eol)
+TIniFile::TLine TIniFile::ParseLine(const QByteArray &raw, const QByteArray &eol) const
 {
     TLine line;
     line.raw = raw;
     line.eol = eol;
-    QStringDecoder decoder(kCodec);
-    const QString text = decoder.decode(raw);
+    const QString text = Decode(raw, m_utf8);
     const QString trimmed = TrimBlanks(text);
     if (trimmed.isEmpty()) {
         line.type = TLineType::Blank;
@@ -62,7 +88,9 @@ TIniFile::TLine TIniFile::ParseLine(const QByteArray &raw, const QByteArray &eol
 void TIniFile::SetBytes(const QByteArray &bytes)
 {
     m_lines.clear();
-    int start = 0;
+    m_index.reset();
+    m_utf8 = bytes.startsWith(kUtf8Mark);
+    int start = m_utf8 ? kUtf8Mark.size() : 0;
     while (start < bytes.size()) {
         const int newline = bytes.indexOf('\n', start);
         if (newline < 0) {
@@ -78,7 +106,7 @@ void TIniFile::SetBytes(const QByteArray &bytes)
 
 QByteArray TIniFile::Bytes() const
 {
-    QByteArray bytes;
+    QByteArray bytes = m_utf8 ? kUtf8Mark : QByteArray();
     for (const TLine &line : m_lines)
         bytes += line.raw + line.eol;
     return bytes;
@@ -87,15 +115,25 @@ QByteArray TIniFile::Bytes() const
 TIniResult TIniFile::Load()
 {
     m_lines.clear();
+    m_index.reset();
+    m_utf8 = false;
     const QFileInfo info(m_fileName);
     if (m_fileName.isEmpty() || !info.exists())
         return {TIniError::Missing, QStringLiteral("No such file")};
     QFile file(m_fileName);
     if (info.isDir() || !file.open(QIODevice::ReadOnly))
         return {TIniError::ReadFailed, info.isDir() ? QStringLiteral("Is a directory") : file.errorString()};
-    const QByteArray bytes = file.readAll();
+    const QString limits = QStringLiteral("more than %1 bytes or %2 lines").arg(MaxFileSize).arg(MaxLineCount);
+    if (file.size() > MaxFileSize)
+        return {TIniError::TooLarge, limits};
+    // A file that grows, or a device, is read no further than the limit.
+    const QByteArray bytes = file.read(MaxFileSize + 1);
     if (file.error() != QFileDevice::NoError)
         return {TIniError::ReadFailed, file.errorString()};
+    if (bytes.size() > MaxFileSize || bytes.count('\n') >= MaxLineCount)
+        return {TIniError::TooLarge, limits};
+    if (!std::all_of(bytes.begin(), bytes.end(), IsTextByte))
+        return {TIniError::NotText, QStringLiteral("control bytes such as 0x00")};
     SetBytes(bytes);
     return {};
 }
@@ -124,14 +162,31 @@ TIniResult TIniFile::Save() const
     return {};
 }
 
+const TIniFile::TIndex &TIniFile::Index() const
+{
+    if (m_index)
+        return *m_index;
+    TIndex &index = m_index.emplace();
+    int header = -1;
+    for (int lineIndex = 0; lineIndex < int(m_lines.size()); ++lineIndex) {
+        const TLine &line = m_lines[lineIndex];
+        if (line.type == TLineType::Section) {
+            header = lineIndex;
+            const QString name = LookupName(line.name);
+            if (!index.sections.contains(name))
+                index.sections.insert(name, lineIndex);
+        } else if (line.type == TLineType::Key && header >= 0) {
+            const QPair<int, QString> key(header, LookupName(line.name));
+            if (!index.keys.contains(key))
+                index.keys.insert(key, lineIndex);
+        }
+    }
+    return index;
+}
+
 int TIniFile::FindSection(const QString &section) const
 {
-    for (int index = 0; index < int(m_lines.size()); ++index) {
-        const TLine &line = m_lines[index];
-        if (line.type == TLineType::Section && SameName(line.name, section))
-            return index;
-    }
-    return -1;
+    return Index().sections.value(LookupName(section), -1);
 }
 
 int TIniFile::SectionEnd(int header) const
@@ -144,13 +199,7 @@ int TIniFile::SectionEnd(int header) const
 
 int TIniFile::FindKey(int header, const QString &key) const
 {
-    const int end = SectionEnd(header);
-    for (int index = header + 1; index < end; ++index) {
-        const TLine &line = m_lines[index];
-        if (line.type == TLineType::Key && SameName(line.name, key))
-            return index;
-    }
-    return -1;
+    return Index().keys.value(qMakePair(header, LookupName(key)), -1);
 }
 
 const TIniFile::TLine *TIniFile::FindKeyLine(const QString &section, const QString &key) const
@@ -268,7 +317,7 @@ bool TIniFile::WriteString(const QString &section, const QString &key, const QSt
     if (keyName.startsWith(QLatin1Char('[')) || keyName.startsWith(QLatin1Char(';')))
         return false;
 
-    const QByteArray encodedValue = Encode(value);
+    const QByteArray encodedValue = Encode(value, m_utf8);
     const int header = FindSection(section);
     if (header >= 0) {
         const int existing = FindKey(header, key);
@@ -286,14 +335,16 @@ bool TIniFile::WriteString(const QString &section, const QString &key, const QSt
                 after = index;
         }
         EndLine(m_lines[after]);
+        m_index.reset();
         m_lines.insert(m_lines.begin() + after + 1,
-                       ParseLine(Encode(key) + '=' + encodedValue, kNewLineEnding));
+                       ParseLine(Encode(key, m_utf8) + '=' + encodedValue, kNewLineEnding));
         return true;
     }
 
     EnsureLastLineEnded();
-    m_lines.push_back(ParseLine('[' + Encode(sectionName) + ']', kNewLineEnding));
-    m_lines.push_back(ParseLine(Encode(key) + '=' + encodedValue, kNewLineEnding));
+    m_index.reset();
+    m_lines.push_back(ParseLine('[' + Encode(sectionName, m_utf8) + ']', kNewLineEnding));
+    m_lines.push_back(ParseLine(Encode(key, m_utf8) + '=' + encodedValue, kNewLineEnding));
     return true;
 }
 
