@@ -12,6 +12,7 @@ namespace {
 
 const char kCodec[] = "GBK";
 const QByteArray kNewLineEnding = QByteArrayLiteral("\r\n");
+const QByteArray kLineFeed = QByteArrayLiteral("\n");   // shared by every line that ends in it
 const QByteArray kUtf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 // Control bytes that text files hold: tab, line ends, vertical tab, form
@@ -99,7 +100,7 @@ void TIniFile::SetBytes(const QByteArray &bytes)
         }
         const bool crlf = newline > start && bytes.at(newline - 1) == '\r';
         const int textEnd = crlf ? newline - 1 : newline;
-        m_lines.push_back(ParseLine(bytes.mid(start, textEnd - start), crlf ? kNewLineEnding : QByteArray("\n")));
+        m_lines.push_back(ParseLine(bytes.mid(start, textEnd - start), crlf ? kNewLineEnding : kLineFeed));
         start = newline + 1;
     }
 }
