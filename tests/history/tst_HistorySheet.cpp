@@ -54,7 +54,10 @@ struct TConnectedWindow
 bool Connect(TConnectedWindow &connected, const QString &port)
 {
     connected.window = std::make_unique<TFormK900>();
-    connected.sheet = new THistorySheet(connected.window.get());
+    // The window's own sheet: a second one would build its controls into a
+    // sheet that already has a layout, which Qt refuses (and the refused
+    // layout leaks).
+    connected.sheet = connected.window->History();
     return StartMainWindow(*connected.window, port);
 }
 
@@ -122,7 +125,7 @@ private slots:
     {
         AppVariables().ConnectionPassword = QStringLiteral("QWERTYUIP");
         TFormK900 window;
-        auto *sheet = new THistorySheet(&window);
+        THistorySheet *sheet = window.History();
         QWidget *page = window.Sheets().Sheet_History;
         for (const char *name :
              {"grp_History", "lbledt_ReadQty", "lbledt_ReadLine", "btn_ReadHistroyFull",
