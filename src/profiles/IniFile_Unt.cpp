@@ -124,17 +124,18 @@ TIniResult TIniFile::Load()
     QFile file(m_fileName);
     if (info.isDir() || !file.open(QIODevice::ReadOnly))
         return {TIniError::ReadFailed, info.isDir() ? QStringLiteral("Is a directory") : file.errorString()};
-    const QString limits = QStringLiteral("more than %1 bytes or %2 lines").arg(MaxFileSize).arg(MaxLineCount);
+    // The messages of the language tables say what is wrong; there is no
+    // system text to add.
     if (file.size() > MaxFileSize)
-        return {TIniError::TooLarge, limits};
+        return {TIniError::TooLarge, QString()};
     // A file that grows, or a device, is read no further than the limit.
     const QByteArray bytes = file.read(MaxFileSize + 1);
     if (file.error() != QFileDevice::NoError)
         return {TIniError::ReadFailed, file.errorString()};
     if (bytes.size() > MaxFileSize || bytes.count('\n') >= MaxLineCount)
-        return {TIniError::TooLarge, limits};
+        return {TIniError::TooLarge, QString()};
     if (!std::all_of(bytes.begin(), bytes.end(), IsTextByte))
-        return {TIniError::NotText, QStringLiteral("control bytes such as 0x00")};
+        return {TIniError::NotText, QString()};
     SetBytes(bytes);
     return {};
 }
