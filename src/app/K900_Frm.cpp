@@ -16,6 +16,7 @@
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "link/SerialPort_Unt.h"
+#include "link/SyncTimeProtocol_Unt.h"
 #include "session/ConfigReadJob_Unt.h"
 #include "session/ConfigWriteJob_Unt.h"
 #include "session/DeviceRequests_Unt.h"
@@ -477,14 +478,13 @@ void TFormK900::ShowIdentity(const TDeviceIdentity &identity)
 
 void TFormK900::ShowClockReply(const QByteArray &chunk)
 {
-    const TDataPack data = TBasicProtocol().GetData(chunk);
-    auto byteAt = [&data](int index) { return index < data.size() ? quint8(data.at(index)) : -1; };
-    const QDate date(2000 + byteAt(0), byteAt(1), byteAt(2));
+    const TSyncTimeProtocol clock;
+    const QDate date = clock.ReplyDate(chunk);
     if (!date.isValid())
         return;
     if (auto *dtpYMD = findChild<QDateEdit *>(QStringLiteral("dtpYMD")))
         dtpYMD->setDate(date);
-    const QTime time(byteAt(3), byteAt(4), byteAt(5));
+    const QTime time = clock.ReplyTime(chunk);
     if (!time.isValid())
         return;
     if (auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS")))

@@ -286,9 +286,27 @@ TProfileResult TIniSeting::LoadProfile(const QString &fileName)
         result.detail = opened.detail;
         return result;
     }
+    if (!IsProfile(ini)) {
+        result.error = TIniError::NotProfile;
+        return result;
+    }
     for (QWidget *container : Containers())
         WalkContainer(container, ini, TDirection::Load, nullptr, &result.unmatchedRows);
     return result;
+}
+
+bool TIniSeting::IsProfile(const TIniFile &ini) const
+{
+    if (!ini.SectionExists(kValueSection))
+        return false;
+    for (QWidget *container : Containers()) {
+        for (const QWidget *control : DirectChildWidgets(container)) {
+            if (!qobject_cast<const QTreeWidget *>(control) && !control->objectName().isEmpty()
+                && ini.KeyExists(kValueSection, control->objectName()))
+                return true;
+        }
+    }
+    return false;
 }
 
 void TIniSeting::N_SaveClick()
@@ -324,6 +342,12 @@ void TIniSeting::ShowFailure(const TProfileResult &result, TDirection direction)
     const char *key = "MsgProfileSaveFailed";
     if (direction == TDirection::Load)
         key = result.error == TIniError::Missing ? "MsgProfileMissing" : "MsgProfileReadFailed";
+    if (result.error == TIniError::TooLarge)
+        key = "MsgProfileTooLarge";
+    else if (result.error == TIniError::NotText)
+        key = "MsgProfileNotText";
+    else if (result.error == TIniError::NotProfile)
+        key = "MsgProfileNotProfile";
     QString text = ConstLang::Text(QString::fromLatin1(key), m_language) + QStringLiteral("\n\n")
                    + QDir::toNativeSeparators(result.fileName);
     if (!result.detail.isEmpty())

@@ -62,11 +62,15 @@ public:
     // by an INI line) the old file is unchanged and the result says why.
     [[nodiscard]] TProfileResult SaveProfile(const QString &fileName);
     // Sets the window's settings from fileName (same name rule). A file that
-    // is missing or cannot be read changes nothing and gives an error.
+    // is missing, cannot be read, is too large or not text, or is no profile
+    // (see IsProfile) changes nothing and gives an error.
     // CheckBox1 is set before lbledt_GprsRegDat, so that its handler, which
     // empties the login message on every change, runs before the stored
     // message is put in.
     [[nodiscard]] TProfileResult LoadProfile(const QString &fileName);
+    // A profile has a [Value] section holding the key of at least one of the
+    // controls the walk visits.
+    bool IsProfile(const TIniFile &ini) const;
 
     // One container in the given direction. Save returns false, at the first
     // control whose name or value an INI line cannot hold (its name goes to

@@ -56,6 +56,9 @@ struct TConnectedWindow
 bool Connect(TConnectedWindow &connected, const QString &port)
 {
     connected.window = std::make_unique<TFormK900>();
+    // The window's own sheet: a second one would build its controls into a
+    // sheet that already has a layout, which Qt refuses (and the refused
+    // layout leaks).
     connected.sheet = connected.window->History();
     return StartMainWindow(*connected.window, port);
 }

@@ -79,6 +79,9 @@ private slots:
 
     void gbkValuesRoundTrip();
     void missingFile();
+    void utf8MarkedFile();
+    void loadRefusesBadFiles_data();
+    void loadRefusesBadFiles();
     void directoryIsNotReadable();
     void failedSaveLeavesOldFileIntact();
     void eachConversionRoute_data();
@@ -494,6 +497,74 @@ void TestIniFile::gbkValuesRoundTrip()
     QCOMPARE(loaded.ReadString("LVDO", QString::fromUtf8("继电器1")), QString::fromUtf8("风扇^30^~^关^开^√^"));
     QCOMPARE(loaded.ReadString("Value", "lbledt_Master_DevDes"), QString::fromUtf8("冷库　2号"));
     QCOMPARE(loaded.Bytes(), bytes);
+}
+
+// A file that starts with the UTF-8 byte-order mark is UTF-8 throughout:
+// the first header is found, values read as UTF-8, the mark and every line
+// are kept, and written values are stored as UTF-8.
+void TestIniFile::utf8MarkedFile()
+{
+    const QByteArray bytes = QByteArray("\xEF\xBB\xBF[Value]\r\nname=") + QString::fromUtf8("温度").toUtf8()
+                             + "\r\n[lvTh]\r\n" + QString::fromUtf8("继电器1").toUtf8() + "=a^\r\n";
+    TIniFile ini = FromBytes(bytes);
+    QCOMPARE(ini.SectionNames(), QStringList({"Value", "lvTh"}));
+    QCOMPARE(ini.ReadString("Value", "name"), QString::fromUtf8("温度"));
+    QCOMPARE(ini.SectionEntries("lvTh").at(0).key, QString::fromUtf8("继电器1"));
+    QCOMPARE(ini.Bytes(), bytes);
+
+    QVERIFY(ini.WriteString("Value", "name", QString::fromUtf8("湿度")));
+    QVERIFY(ini.WriteString("Value", "other", QString::fromUtf8("继电器")));
+    QVERIFY(ini.Bytes().startsWith("\xEF\xBB\xBF[Value]\r\nname=" + QString::fromUtf8("湿度").toUtf8() + "\r\nother="
+                                   + QString::fromUtf8("继电器").toUtf8() + "\r\n"));
+    QCOMPARE(FromBytes(ini.Bytes()).ReadString("Value", "other"), QString::fromUtf8("继电器"));
+
+    // Without the mark the same bytes are GBK.
+    QCOMPARE(FromBytes("[V]\r\nk=" + kGbkTemperature).ReadString("V", "k"),
+             QString::fromUtf8("温度"));
+}
+
+void TestIniFile::loadRefusesBadFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<qint64>("sparseSize");   // grown to this size with a hole, 0: as written
+    QTest::addColumn<int>("error");
+
+    const QByteArray profile = "[Value]\r\nEdit1=1\r\n";
+    QTest::newRow("NUL byte") << profile + QByteArray(1, '\0') << qint64(0) << int(TIniError::NotText);
+    QTest::newRow("escape byte") << profile + "\x1b[0m" << qint64(0) << int(TIniError::NotText);
+    QTest::newRow("one byte over the size") << profile + QByteArray(TIniFile::MaxFileSize - profile.size() + 1, 'x')
+                                            << qint64(0) << int(TIniError::TooLarge);
+    QTest::newRow("400 MB") << profile << qint64(400) * 1024 * 1024 << int(TIniError::TooLarge);
+    QTest::newRow("too many lines") << profile + QByteArray(TIniFile::MaxLineCount, '\n') << qint64(0)
+                                    << int(TIniError::TooLarge);
+    QTest::newRow("at the size limit") << profile + QByteArray(TIniFile::MaxFileSize - profile.size(), 'x')
+                                       << qint64(0) << int(TIniError::None);
+    QTest::newRow("tab, form feed and end-of-file mark are text") << profile + "\tx=\f1\r\n\x1a" << qint64(0)
+                                                                  << int(TIniError::None);
+}
+
+void TestIniFile::loadRefusesBadFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(qint64, sparseSize);
+    QFETCH(int, error);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("bad.ini");
+    QVERIFY(WriteFileBytes(path, content));
+    if (sparseSize > 0)
+        QVERIFY(QFile::resize(path, sparseSize));
+    TIniFile ini(path);
+    const TIniResult loaded = ini.Load();
+    QCOMPARE(int(loaded.error), error);
+    if (error == int(TIniError::None)) {
+        QCOMPARE(ini.ReadString("Value", "Edit1"), QStringLiteral("1"));
+        QCOMPARE(ini.Bytes(), content);
+    } else {
+        QVERIFY(ini.SectionNames().isEmpty());
+        QVERIFY(ini.Bytes().isEmpty());
+    }
 }
 
 void TestIniFile::missingFile()
