@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QScreen>
 
 int main(int argc, char *argv[])
 {
@@ -25,6 +26,10 @@ int main(int argc, char *argv[])
         return 0;
 
     TFormK900 mainWindow;
+    // The main window opens in the middle of the screen it is on.
+    QRect placed = mainWindow.frameGeometry();
+    placed.moveCenter(mainWindow.screen()->availableGeometry().center());
+    mainWindow.move(placed.topLeft());
     mainWindow.show();
     return application.exec();
 }

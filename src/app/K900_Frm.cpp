@@ -21,6 +21,7 @@
 #include "look/ClickSounds_Unt.h"
 #include "look/ComponentEx.h"
 #include "look/Skins_Unt.h"
+#include "views/DeviceCard_Frm.h"
 #include "views/FrameBar_Frm.h"
 #include "views/SoftInterfaceDiDoTh_Unt.h"
 #include "views/ViewContext_Unt.h"
@@ -72,6 +73,7 @@ TFormK900::TFormK900(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("FormK900"));
     resize(960, 604);
+    setMinimumSize(860, 560);
     RegisterMainWindow(this);
     FormCreate();
 }
@@ -227,20 +229,8 @@ void TFormK900::BuildPages()
     m_sheets.PageControl_DIDOTH->addTab(m_sheets.Sheet_DO, QString());
     m_sheets.PageControl_DIDOTH->addTab(m_sheets.Sheet_TH, QString());
 
-    auto *welcome = new QVBoxLayout(m_sheets.abSheetVerInfo);
-    welcome->setContentsMargins(40, 40, 40, 40);
-    auto label = [this, welcome](const char *name, const char *caption) {
-        auto *item = new QLabel(QString::fromUtf8(caption), m_sheets.abSheetVerInfo);
-        item->setObjectName(QString::fromLatin1(name));
-        item->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        welcome->addWidget(item);
-        return item;
-    };
-    lbl_ModelNo = label("lbl_ModelNo", "模块:");
-    lbl_Verstion = label("lbl_Verstion", "版本:");
-    lbl_IMEI = label("lbl_IMEI", "IMEI:");
-    lbl_SignalValue = label("lbl_SignalValue", "3G/GSM信号值:");
-    welcome->addStretch();
+    m_deviceCard = new TFormDeviceCard(m_sheets.abSheetVerInfo);
+    Fill(m_sheets.abSheetVerInfo, m_deviceCard);
 
     m_views = BuildSettingsViews(m_sheets, this);
     m_frameBar = CreateFrameBar(m_sheets, central);
@@ -257,6 +247,13 @@ void TFormK900::BuildPages()
     });
     connect(this, &TFormK900::ModelKnown, this, [this](int, const QString &modelText) {
         m_views.SoftDiDoTh->BuildThRows(modelText, m_views.lvTh);
+    });
+    connect(this, &TFormK900::DoStatusReply, m_deviceCard, [this](const QByteArray &chunk) {
+        if (const std::optional<quint8> bits = TSoftDiDoTh::DoStatusBits(chunk))
+            m_deviceCard->SetRelayStates(*bits);
+    });
+    connect(this, &TFormK900::ThValuesReply, m_deviceCard, [this](const QByteArray &chunk) {
+        m_deviceCard->SetCurrentValues(m_modelIndex, TSoftDiDoTh::ThValueTexts(chunk, m_modelIndex));
     });
 }
 
@@ -329,6 +326,8 @@ QString TFormK900::StatusText() const
 void TFormK900::ShowDisconnected()
 {
     SetStatusText(AppVariables().ConnectionPortName + QStringLiteral("  ") + Text("MsgDisconnected"));
+    if (m_deviceCard->Link() != TFormDeviceCard::TLink::Lost)
+        m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Closed);
 }
 
 void TFormK900::SetStatusText(const QString &text)
@@ -362,28 +361,34 @@ void TFormK900::FormShow()
     btn_PC_TimeClick();
     m_views.SizeColumns();
     m_views.BuildRows();
-    ApplyLanguage(LocaleLanguage());
     BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")),
                    QCoreApplication::applicationDirPath());
+    ApplyLanguage(LocaleLanguage());
+    // The welcome page first, also when the port does not open.
+    m_sheets.PageControl->setCurrentIndex(0);
     if (!ViewMode()) {
         m_comPort->SetBaudRate(115200);
         m_comPort->SetCommName(AppVariables().ConnectionPortName);
         if (!OpenPortShowingError())
             return;
+        m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Opening);
         Delay(200);
         SetExpectedReply(Const::ReplyPasswordCheck);
         SendHandle().SendPassword(*m_comPort, AppVariables().ConnectionPassword);
         SetStatusText(AppVariables().ConnectionPortName);
     } else {
         SetStatusText(QStringLiteral("View"));
+        m_deviceCard->SetPort(QString(), TFormDeviceCard::TLink::ViewMode);
     }
-    m_sheets.PageControl->setCurrentIndex(0);
 }
 
 void TFormK900::ApplyLanguage(int language)
 {
     m_language = language == 0 ? 0 : 1;
     TLanguage::SwitchLanguage(*this, m_language);
+    // The status bar's "Disconnected" follows the language as well.
+    if (m_shown && !ViewMode() && !m_comPort->Connected())
+        ShowDisconnected();
 }
 
 void TFormK900::SetExpectedReply(Const::TExpectedReply state)
@@ -515,6 +520,7 @@ void TFormK900::ShowDone(const QString &caption)
 void TFormK900::PasswordCheckReply(const QByteArray &chunk)
 {
     if (TPasswordProtocol().PasswordAccepted(chunk)) {
+        m_deviceCard->SetPort(m_comPort->CommName(), TFormDeviceCard::TLink::LoggedIn);
         SetExpectedReply(Const::ReplyVersionQuery);
         SendHandle().SendReadVersion(*m_comPort);
         return;
@@ -532,10 +538,8 @@ void TFormK900::ShowVersionReply(const QByteArray &chunk)
 {
     const TVersionProtocol version;
     const QString model = version.ReplyModel(chunk);
-    lbl_ModelNo->setText(Text("LblModel") + model);
-    lbl_Verstion->setText(Text("LblVersion") + version.ReplyVersion(chunk));
-    lbl_IMEI->setText(Text("LblImei") + version.ReplyIMEI(chunk));
-    lbl_SignalValue->setText(Text("LblSignal") + version.ReplySignal(chunk));
+    m_deviceCard->SetVersionReply(model, version.ReplyVersion(chunk), version.ReplyIMEI(chunk),
+                                  version.ReplySignal(chunk));
     m_modelIndex = 0;
     for (int index = 0; index < Const::ModelCount; ++index) {
         if (model == QLatin1String(Const::ModelNames[index]))
@@ -559,6 +563,7 @@ void TFormK900::ShowClockReply(const QByteArray &chunk)
         return;
     if (auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS")))
         dtpHMS->setTime(time);
+    m_deviceCard->SetDeviceClock(QDateTime(date, time));
     ShowDone(windowTitle());
 }
 
@@ -592,6 +597,7 @@ void TFormK900::ConnectionLost()
     m_replies->SetReplyPending(false);
     SetExpectedReply(Const::ReplyIdle);
     ShowDisconnected();
+    m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Lost);
     const QString text = Text("MsgPortLost");
     ShowErrorBox(this, text);
     emit MessageShown(text);
@@ -636,6 +642,7 @@ void TFormK900::Pop_RepCommPortClick()
     if (!OpenPortShowingError())
         return;
     Delay(200);
+    m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Opening);
     SetExpectedReply(Const::ReplyPasswordCheck);
     SendHandle().SendPassword(*m_comPort, PasswordFieldText().trimmed());
     SetStatusText(AppVariables().ConnectionPortName);

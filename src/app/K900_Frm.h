@@ -14,6 +14,7 @@ class QLabel;
 class QMenu;
 class QTimer;
 class TComm;
+class TFormDeviceCard;
 class TDeviceWatcher;
 class TReplyMachine;
 class TSoftMaster;
@@ -36,6 +37,8 @@ public:
     const TSettingsViews &Views() const { return m_views; }
     TSoftMaster *Master() const { return m_master; }
     THistorySheet *History() const { return m_history; }
+    // The welcome page's card of the connected device.
+    TFormDeviceCard *DeviceCard() const { return m_deviceCard; }
     // −1 until the first version reply, then 0 K801, 1 K802, 2 K803.
     int ModelIndex() const { return m_modelIndex; }
     // 0 Chinese, 1 English.
@@ -143,10 +146,7 @@ private:
     QLabel *m_statusLabel = nullptr;
     QCheckBox *m_autoStartBox = nullptr;
     QCheckBox *m_debugBox = nullptr;
-    QLabel *lbl_ModelNo = nullptr;
-    QLabel *lbl_Verstion = nullptr;
-    QLabel *lbl_IMEI = nullptr;
-    QLabel *lbl_SignalValue = nullptr;
+    TFormDeviceCard *m_deviceCard = nullptr;
     bool m_shown = false;
     int m_modelIndex = -1;
     int m_language = 1;

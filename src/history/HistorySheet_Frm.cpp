@@ -90,6 +90,36 @@ void SetLabel(TLabeledEdit *edit, int language)
         edit->setLabelText(*text);
 }
 
+// Grid columns of the state texts: status, DO1, DO2, record type.
+constexpr int FirstStateColumn = 4;
+constexpr int LastStateColumn = 7;
+
+// The state texts of either language, each mapped to its text in language.
+QHash<QString, QString> StateTextsInto(int language)
+{
+    const THistoryTexts target = THistoryTexts::ForLanguage(language);
+    QHash<QString, QString> replacements;
+    for (int other : {ConstLang::Chinese, ConstLang::English}) {
+        const THistoryTexts source = THistoryTexts::ForLanguage(other);
+        replacements.insert(source.armed, target.armed);
+        replacements.insert(source.disarmed, target.disarmed);
+        replacements.insert(source.relayClosed, target.relayClosed);
+        replacements.insert(source.relayOpen, target.relayOpen);
+        for (std::size_t code = 0; code < source.recordTypes.size(); ++code)
+            replacements.insert(source.recordTypes[code], target.recordTypes[code]);
+    }
+    return replacements;
+}
+
+// Before the model is known the grid shows a K801's value headers; they
+// follow the language as the other headers do.
+void SetStartValueHeaders(THistoryGridModel &grid, int language)
+{
+    const QStringList headers = ConstLang::HistoryValueHeaders(0, language);
+    for (int index = 0; index < headers.size(); ++index)
+        grid.SetCell(FixedColumns + index, 0, headers.at(index));
+}
+
 // Frees a progress window now; closing it first sets the stop flag and
 // gives the main window back, as the window does when the user closes it.
 void FreeProgress(QPointer<TFormBasicAnimate> &window)
@@ -269,6 +299,9 @@ void THistorySheet::Retranslate(int language)
             m_grid.SetCell(column, 0, *text);
     }
     m_soft.SetValueColumns(m_grid, m_main->ModelIndex(), language);
+    if (m_main->ModelIndex() < 0)
+        SetStartValueHeaders(m_grid, language);
+    m_grid.ReplaceTexts(FirstStateColumn, LastStateColumn, StateTextsInto(language));
     m_soft.SetTexts(THistoryTexts::ForLanguage(language));
 }
 

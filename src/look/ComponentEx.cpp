@@ -44,6 +44,10 @@ QString TLabeledEdit::text() const
 void TLabeledEdit::setText(const QString &text)
 {
     m_edit->setText(text);
+    // A text longer than the field shows its beginning, not its end; a text
+    // that fits keeps the cursor after it, ready for typing on.
+    if (m_edit->fontMetrics().horizontalAdvance(text) > m_edit->contentsRect().width())
+        m_edit->setCursorPosition(0);
 }
 
 int TLabeledEdit::maxLength() const

@@ -71,7 +71,8 @@ TSettingsViews BuildSettingsViews(const TMainSheets &sheets, QObject *owner)
     views.lvTimer = TSoftDateTime::CreateTimerView(sheets.Sheet_DateTime);
     views.grp_Timer_Notice = new QGroupBox(sheets.Sheet_DateTime);
     ViewContext::NameWithCaption(views.grp_Timer_Notice, "grp_Timer_Notice");
-    views.grp_Timer_Notice->setMinimumHeight(40);
+    // The notice is the group's title alone: a flat group draws no empty frame.
+    views.grp_Timer_Notice->setFlat(true);
     auto *timerLayout = new QVBoxLayout(sheets.Sheet_DateTime);
     timerLayout->addWidget(views.lvTimer, 1);
     timerLayout->addWidget(views.grp_Timer_Notice);

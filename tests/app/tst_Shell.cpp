@@ -315,7 +315,7 @@ private slots:
         bridge.closeMaster();
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, ReplyWaitMs);
         QCOMPARE(shown.at(0).at(0).toString(), QStringLiteral(
-            "The connection to the device was lost and the port is closed. Use Reconnect once the device is back."));
+            "The connection to the device was lost and the port is closed. Use Connect > Open the Port once the device is back."));
         QVERIFY(!window.ComPort()->Connected());
         QCOMPARE(window.StatusText(), path + QStringLiteral("  Disconnected"));
         QVERIFY(window.isVisible());
