@@ -54,7 +54,7 @@ struct TConnectedWindow
 bool Connect(TConnectedWindow &connected, const QString &port)
 {
     connected.window = std::make_unique<TFormK900>();
-    connected.sheet = new THistorySheet(connected.window.get());
+    connected.sheet = connected.window->History();
     return StartMainWindow(*connected.window, port);
 }
 
@@ -122,7 +122,7 @@ private slots:
     {
         AppVariables().ConnectionPassword = QStringLiteral("QWERTYUIP");
         TFormK900 window;
-        auto *sheet = new THistorySheet(&window);
+        THistorySheet *sheet = window.History();
         QWidget *page = window.Sheets().Sheet_History;
         for (const char *name :
              {"grp_History", "lbledt_ReadQty", "lbledt_ReadLine", "btn_ReadHistroyFull",
@@ -150,7 +150,10 @@ private slots:
         QCOMPARE(sheet->lbl_HisStopTime->text(), QStringLiteral("Stop Time"));
         QCOMPARE(sheet->lbledt_ReadLine->labelText(), QStringLiteral("Lines"));
         QCOMPARE(sheet->Grid().Cell(3, 0), QStringLiteral("Signal"));
-        // No model yet: the value columns keep the headers the grid started with.
+        // No model yet: the value columns the grid started with (a K801's)
+        // follow the language too.
+        QCOMPARE(sheet->Grid().Cell(9, 0), QStringLiteral("Hum1"));
+        sheet->Retranslate(ConstLang::Chinese);
         QCOMPARE(sheet->Grid().Cell(9, 0), QStringLiteral("湿度1"));
     }
 
