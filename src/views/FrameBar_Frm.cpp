@@ -68,7 +68,7 @@ void TFrameBar::Retranslate(int language)
     const QFontMetrics metrics(font());
     int widest = 0;
     for (int section = 0; section < count(); ++section)
-        widest = qMax(widest, metrics.horizontalAdvance(itemText(section).trimmed()));
+        widest = qMax(widest, metrics.horizontalAdvance(itemText(section)));
     setFixedWidth(qMax(Width, widest + TitleMargin));
 }
 

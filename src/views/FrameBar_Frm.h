@@ -99,8 +99,8 @@ class TFrameBar : public QToolBox
 public:
     static constexpr int SectionCount = 6;
     static constexpr int Width = 161;
-    // Room beside a section title for the tab's frame and padding.
-    static constexpr int TitleMargin = 32;
+    // Room beside a section title for the section tab's slanted edge.
+    static constexpr int TitleMargin = 56;
 
     explicit TFrameBar(const TMainSheets &sheets, QWidget *parent = nullptr);
 

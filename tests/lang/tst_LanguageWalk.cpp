@@ -11,6 +11,7 @@
 #include "lang/TLanguage_Unt.h"
 #include "look/ComponentEx.h"
 #include "views/FrameBar_Frm.h"
+#include "views/MainSheets.h"
 #include "fixtures/MainWindowFixture.h"
 
 #include <QAbstractButton>
@@ -193,6 +194,29 @@ QString YesButtonText(QWidget *parent)
     return box.button(QMessageBox::Yes)->text();
 }
 
+// With K80X_GRAB_FOLDER set, saves a picture of every page of the window
+// there, for looking at the layouts.
+void GrabPages(TFormK900 &window, const QString &tag)
+{
+    const QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
+    if (folder.isEmpty())
+        return;
+    const TMainSheets &sheets = window.Sheets();
+    sheets.PageControl->setCurrentIndex(0);
+    QTest::qWait(50);
+    window.grab().save(folder + QStringLiteral("/%1_page0.png").arg(tag));
+    for (int section = 0; section < TFrameBar::SectionCount; ++section) {
+        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(section));
+        QTest::qWait(50);
+        window.grab().save(folder + QStringLiteral("/%1_section%2.png").arg(tag).arg(section));
+    }
+    TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(1));
+    sheets.PageControl_DIDOTH->setCurrentIndex(1);
+    QTest::qWait(50);
+    window.grab().save(folder + QStringLiteral("/%1_th.png").arg(tag));
+    sheets.PageControl->setCurrentIndex(0);
+}
+
 bool ReadSettings(TFormK900 &window)
 {
     QSignalSpy finished(window.Master(), &TSoftMaster::FlowFinished);
@@ -242,6 +266,7 @@ private slots:
                 TLanguage::N_CNClick(*window);
             else
                 TLanguage::N_ENClick(*window);
+            GrabPages(*window, language == ConstLang::Chinese ? QStringLiteral("zh") : QStringLiteral("en"));
             const QList<TShown> shown = ShownTexts(*window);
             QVERIFY(shown.size() > 300);
             const QStringList offenders = Offenders(shown, language);
