@@ -67,7 +67,7 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
 
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("wiLogin"));
-    picture->setFixedHeight(417);
+    picture->setMinimumHeight(400);
     picture->setAlignment(Qt::AlignCenter);
     picture->setText(QStringLiteral("K801 / K802 / K803"));
     picture->setStyleSheet(QStringLiteral(
@@ -108,7 +108,9 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
     controls->setColumnStretch(3, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 12);
-    layout->addWidget(picture);
+    // The picture takes whatever height the fields leave, so no band of
+    // empty space opens above or below it.
+    layout->addWidget(picture, 1);
     auto *controlsRow = new QHBoxLayout;
     controlsRow->addStretch();
     controlsRow->addLayout(controls);

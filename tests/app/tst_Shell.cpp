@@ -10,11 +10,14 @@
 #include "look/ComponentEx.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
+#include "views/DeviceCard_Frm.h"
 #include "fixtures/MainWindowFixture.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -104,6 +107,30 @@ private slots:
         QCOMPARE(edit->text().size(), 9);
     }
 
+    void loginPasswordTakesSelectAllAndPaste()
+    {
+        TFormLogin login;
+        login.SetLanguageForTest(1);
+        login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        if (!qEnvironmentVariableIsEmpty("K80X_GRAB_FOLDER"))
+            login.grab().save(qEnvironmentVariable("K80X_GRAB_FOLDER") + QStringLiteral("/login.png"));
+        auto *edit = login.findChild<QLineEdit *>(QStringLiteral("edt_Password"));
+        edit->setText(QStringLiteral("5937"));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(edit->selectedText(), QStringLiteral("5937"));
+        QTest::keyClicks(edit, QStringLiteral("12"));
+        QCOMPARE(edit->text(), QStringLiteral("12"));
+        // Pasted text passes the same filter as typed text.
+        QGuiApplication::clipboard()->setText(QStringLiteral(" 34-5 x\n"));
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QStringLiteral("12345x"));
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QCOMPARE(edit->text(), QString());
+    }
+
     void loginWithoutAnswerTimesOut()
     {
         TFormLogin login({QStringLiteral("demo:K801")});
@@ -117,7 +144,13 @@ private slots:
         login.ComPort()->OpenPort();
         login.ComPort()->simulator()->dropReplies(1);
         QTest::mouseClick(loginButton, Qt::LeftButton);
+        // The wait is shown, with the seconds left.
+        auto *waiting = login.findChild<QLabel *>(QStringLiteral("lbl_Waiting"));
+        QVERIFY(waiting);
+        QCOMPARE(waiting->text(), QStringLiteral("Waiting for the device... 5 s"));
+        QTRY_COMPARE_WITH_TIMEOUT(waiting->text(), QStringLiteral("Waiting for the device... 4 s"), 3000);
         QTRY_COMPARE_WITH_TIMEOUT(BoxText(&login, "ErrorBox"), QStringLiteral("Time out"), 9000);
+        QCOMPARE(waiting->text(), QString());
         QVERIFY(!login.ComPort()->Connected());
     }
 
@@ -150,6 +183,9 @@ private slots:
         window.show();
         QTRY_COMPARE(BoxText(&window, "ErrorBox"), QStringLiteral("Error opening serial port"));
         QVERIFY(!window.ComPort()->Connected());
+        // Start-up still ends on the welcome page, whose card says the port is closed.
+        QCOMPARE(window.Sheets().PageControl->currentIndex(), 0);
+        QCOMPARE(window.DeviceCard()->Link(), TFormDeviceCard::TLink::Closed);
     }
 
     void relayButtonsSwitchAndAskStatus()
