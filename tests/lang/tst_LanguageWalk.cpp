@@ -214,6 +214,15 @@ void GrabPages(TFormK900 &window, const QString &tag)
     sheets.PageControl_DIDOTH->setCurrentIndex(1);
     QTest::qWait(50);
     window.grab().save(folder + QStringLiteral("/%1_th.png").arg(tag));
+    // The smallest the window may become.
+    const QSize size = window.size();
+    window.resize(window.minimumSize());
+    for (int section : {0, 5}) {
+        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(section));
+        QTest::qWait(50);
+        window.grab().save(folder + QStringLiteral("/%1_small_section%2.png").arg(tag).arg(section));
+    }
+    window.resize(size);
     sheets.PageControl->setCurrentIndex(0);
 }
 
