@@ -26,6 +26,7 @@
 #include "look/ClickSounds_Unt.h"
 #include "look/ComponentEx.h"
 #include "look/Skins_Unt.h"
+#include "views/DeviceCard_Frm.h"
 #include "views/FrameBar_Frm.h"
 #include "views/SoftInterfaceDiDoTh_Unt.h"
 #include "views/ViewContext_Unt.h"
@@ -77,6 +78,7 @@ TFormK900::TFormK900(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("FormK900"));
     resize(960, 604);
+    setMinimumSize(860, 560);
     RegisterMainWindow(this);
     FormCreate();
 }
@@ -234,20 +236,8 @@ void TFormK900::BuildPages()
     m_sheets.PageControl_DIDOTH->addTab(m_sheets.Sheet_DO, QString());
     m_sheets.PageControl_DIDOTH->addTab(m_sheets.Sheet_TH, QString());
 
-    auto *welcome = new QVBoxLayout(m_sheets.abSheetVerInfo);
-    welcome->setContentsMargins(40, 40, 40, 40);
-    auto label = [this, welcome](const char *name, const char *caption) {
-        auto *item = new QLabel(QString::fromUtf8(caption), m_sheets.abSheetVerInfo);
-        item->setObjectName(QString::fromLatin1(name));
-        item->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        welcome->addWidget(item);
-        return item;
-    };
-    lbl_ModelNo = label("lbl_ModelNo", "模块:");
-    lbl_Verstion = label("lbl_Verstion", "版本:");
-    lbl_IMEI = label("lbl_IMEI", "IMEI:");
-    lbl_SignalValue = label("lbl_SignalValue", "3G/GSM信号值:");
-    welcome->addStretch();
+    m_deviceCard = new TFormDeviceCard(m_sheets.abSheetVerInfo);
+    Fill(m_sheets.abSheetVerInfo, m_deviceCard);
 
     m_views = BuildSettingsViews(m_sheets, this);
     m_frameBar = CreateFrameBar(m_sheets, central);
@@ -264,6 +254,13 @@ void TFormK900::BuildPages()
     });
     connect(this, &TFormK900::ModelKnown, this, [this](int, const QString &modelText) {
         m_views.SoftDiDoTh->BuildThRows(modelText, m_views.lvTh);
+    });
+    connect(this, &TFormK900::DoStatusReply, m_deviceCard, [this](const QByteArray &chunk) {
+        if (const std::optional<quint8> bits = TSoftDiDoTh::DoStatusBits(chunk))
+            m_deviceCard->SetRelayStates(*bits);
+    });
+    connect(this, &TFormK900::ThValuesReply, m_deviceCard, [this](const QByteArray &chunk) {
+        m_deviceCard->SetCurrentValues(m_modelIndex, TSoftDiDoTh::ThValueTexts(chunk, m_modelIndex));
     });
 }
 
@@ -336,6 +333,8 @@ QString TFormK900::StatusText() const
 void TFormK900::ShowDisconnected()
 {
     SetStatusText(AppVariables().ConnectionPortName + QStringLiteral("  ") + Text("MsgDisconnected"));
+    if (m_deviceCard->Link() != TFormDeviceCard::TLink::Lost)
+        m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Closed);
 }
 
 void TFormK900::SetStatusText(const QString &text)
@@ -385,11 +384,13 @@ void TFormK900::FormShow()
     btn_PC_TimeClick();
     m_views.SizeColumns();
     m_views.BuildRows();
-    ApplyLanguage(LocaleLanguage());
     BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")), ProgramSkinFolders());
+    ApplyLanguage(LocaleLanguage());
+    // The welcome page first, also when the port does not open.
     m_sheets.PageControl->setCurrentIndex(0);
     if (ViewMode()) {
         SetStatusText(QStringLiteral("View"));
+        m_deviceCard->SetPort(QString(), TFormDeviceCard::TLink::ViewMode);
         return;
     }
     QString error;
@@ -399,6 +400,7 @@ void TFormK900::FormShow()
         return;
     }
     SetStatusText(AppVariables().ConnectionPortName);
+    m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Opening);
     StartLogin(AppVariables().ConnectionPassword, QString());
 }
 
@@ -410,6 +412,7 @@ void TFormK900::StartLogin(const QString &password, const QString &reopenPort)
     m_runner->Run(login, TJobRunner::TProgress::None, [this, login] {
         if (login->outcome() == TDeviceJob::TOutcome::Done) {
             SetStatusText(AppVariables().ConnectionPortName);
+            m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::LoggedIn);
             ShowIdentity(login->Identity());
             return;
         }
@@ -450,6 +453,9 @@ void TFormK900::ApplyLanguage(int language)
     if (m_iniSeting)
         m_iniSeting->SetLanguage(m_language);
     TLanguage::SwitchLanguage(*this, m_language);
+    // The status bar's "Disconnected" follows the language as well.
+    if (m_shown && !ViewMode() && !m_session->isOpen())
+        ShowDisconnected();
 }
 
 void TFormK900::ShowDone(const QString &caption)
@@ -467,10 +473,7 @@ void TFormK900::ShowError(const QString &text)
 
 void TFormK900::ShowIdentity(const TDeviceIdentity &identity)
 {
-    lbl_ModelNo->setText(Text("LblModel") + identity.model);
-    lbl_Verstion->setText(Text("LblVersion") + identity.version);
-    lbl_IMEI->setText(Text("LblImei") + identity.imei);
-    lbl_SignalValue->setText(Text("LblSignal") + identity.signal);
+    m_deviceCard->SetVersionReply(identity.model, identity.version, identity.imei, identity.signal);
     m_modelIndex = identity.modelIndex;
     emit ModelKnown(m_modelIndex, identity.model);
     ApplyLanguage(m_language);
@@ -489,6 +492,7 @@ void TFormK900::ShowClockReply(const QByteArray &chunk)
         return;
     if (auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS")))
         dtpHMS->setTime(time);
+    m_deviceCard->SetDeviceClock(QDateTime(date, time));
     ShowDone(windowTitle());
 }
 
@@ -525,7 +529,10 @@ void TFormK900::Pop_ReadMaster_SetingClick()
         switch (read->Failure()) {
         case TConfigReadJob::TFailure::None:
             // Stopped or lost before the image was whole: the panes keep what they showed.
-            FinishFlow(read->outcome() == TDeviceJob::TOutcome::Done, QString(), false);
+            if (read->outcome() == TDeviceJob::TOutcome::Done)
+                FinishFlow(true, Text("MsgConfigRead"), false);
+            else
+                FinishFlow(false, QString(), false);
             break;
         case TConfigReadJob::TFailure::UnknownModel:
             FinishFlow(false, Text("MsgModelUnknown"), true);
@@ -583,6 +590,7 @@ void TFormK900::Pop_WirteMasterClick()
 void TFormK900::ConnectionLost()
 {
     ShowDisconnected();
+    m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Lost);
     ShowError(Text("MsgPortLost"));
 }
 
@@ -654,6 +662,7 @@ void TFormK900::Pop_RepCommPortClick()
 {
     if (m_runner->Current() || m_session->busy())
         return;
+    m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Opening);
     SetStatusText(AppVariables().ConnectionPortName);
     StartLogin(PasswordFieldText().trimmed(), AppVariables().ConnectionPortName);
 }

@@ -15,6 +15,7 @@ class TComm;
 class TDeviceJob;
 class TDeviceSession;
 class TDeviceWatcher;
+class TFormDeviceCard;
 class TSoftMaster;
 class THistorySheet;
 class TIniSeting;
@@ -41,6 +42,8 @@ public:
     TIniSeting *Profiles() const { return m_iniSeting; }
     // The job running now (its progress window is up), or null.
     TDeviceJob *CurrentJob() const;
+    // The welcome page's card of the connected device.
+    TFormDeviceCard *DeviceCard() const { return m_deviceCard; }
     // −1 until the first version reply, then 0 K801, 1 K802, 2 K803.
     int ModelIndex() const { return m_modelIndex; }
     // 0 Chinese, 1 English.
@@ -132,10 +135,7 @@ private:
     QLabel *m_statusLabel = nullptr;
     QCheckBox *m_autoStartBox = nullptr;
     QCheckBox *m_debugBox = nullptr;
-    QLabel *lbl_ModelNo = nullptr;
-    QLabel *lbl_Verstion = nullptr;
-    QLabel *lbl_IMEI = nullptr;
-    QLabel *lbl_SignalValue = nullptr;
+    TFormDeviceCard *m_deviceCard = nullptr;
     bool m_shown = false;
     bool m_closeAfterJob = false;
     bool m_closing = false;

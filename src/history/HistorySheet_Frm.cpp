@@ -32,6 +32,8 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace {
 
 constexpr int FixedColumns = 8;
@@ -90,6 +92,36 @@ void SetLabel(TLabeledEdit *edit, int language)
         ConstLang::FindTarget(edit->objectName(), ConstLang::TargetKind::Label);
     if (const std::optional<QString> text = target ? target->Text(language) : std::nullopt)
         edit->setLabelText(*text);
+}
+
+// Grid columns of the state texts: status, DO1, DO2, record type.
+constexpr int FirstStateColumn = 4;
+constexpr int LastStateColumn = 7;
+
+// The state texts of either language, each mapped to its text in language.
+QHash<QString, QString> StateTextsInto(int language)
+{
+    const THistoryTexts target = THistoryTexts::ForLanguage(language);
+    QHash<QString, QString> replacements;
+    for (int other : {ConstLang::Chinese, ConstLang::English}) {
+        const THistoryTexts source = THistoryTexts::ForLanguage(other);
+        replacements.insert(source.armed, target.armed);
+        replacements.insert(source.disarmed, target.disarmed);
+        replacements.insert(source.relayClosed, target.relayClosed);
+        replacements.insert(source.relayOpen, target.relayOpen);
+        for (std::size_t code = 0; code < source.recordTypes.size(); ++code)
+            replacements.insert(source.recordTypes[code], target.recordTypes[code]);
+    }
+    return replacements;
+}
+
+// Before the model is known the grid shows a K801's value headers; they
+// follow the language as the other headers do.
+void SetStartValueHeaders(THistoryGridModel &grid, int language)
+{
+    const QStringList headers = ConstLang::HistoryValueHeaders(0, language);
+    for (int index = 0; index < headers.size(); ++index)
+        grid.SetCell(FixedColumns + index, 0, headers.at(index));
 }
 
 // Frees a progress window now; closing it first sets the stop flag and
@@ -266,6 +298,9 @@ void THistorySheet::Retranslate(int language)
             m_grid.SetCell(column, 0, *text);
     }
     m_soft.SetValueColumns(m_grid, m_modelIndex, language);
+    if (m_modelIndex < 0)
+        SetStartValueHeaders(m_grid, language);
+    m_grid.ReplaceTexts(FirstStateColumn, LastStateColumn, StateTextsInto(language));
     m_soft.SetTexts(THistoryTexts::ForLanguage(language));
 }
 
@@ -331,25 +366,44 @@ void THistorySheet::btn_ReadHistroyFullClick()
     // mixes with the rows of an earlier read.
     m_soft.BeginRead(m_grid);
     auto *read = new THistoryReadJob(m_session, TSoftHistory::PageCount(quantity));
-    connect(read, &THistoryReadJob::pageRead, this, [this, read, quantity](int, const QByteArray &frame) {
-        const TSoftHistory::TPageResult result = m_soft.ShowPage(m_grid, frame, quantity, m_modelIndex);
-        if (TFormBasicAnimate *progress = m_runner->ProgressWindow())
-            progress->SetPosition(m_soft.RecordCounter());
-        if (result.stopRead || m_soft.RecordCounter() >= quantity)
-            read->EndOfLog();
-    });
+    auto endOfLog = std::make_shared<bool>(false);
+    connect(read, &THistoryReadJob::pageRead, this,
+            [this, read, quantity, endOfLog](int, const QByteArray &frame) {
+                const TSoftHistory::TPageResult result = m_soft.ShowPage(m_grid, frame, quantity, m_modelIndex);
+                if (TFormBasicAnimate *progress = m_runner->ProgressWindow())
+                    progress->SetPosition(m_soft.RecordCounter());
+                *endOfLog = result.stopRead;
+                if (result.stopRead || m_soft.RecordCounter() >= quantity)
+                    read->EndOfLog();
+            });
     m_reading = true;
-    const TJobRunner::TStart start = m_runner->Run(read, TJobRunner::TProgress::Caller, [this, read, quantity] {
-        m_reading = false;
-        if (read->outcome() == TDeviceJob::TOutcome::Failed) {
-            const int page = read->FailedPage();
-            const int firstRecord = page * HistoryRecord::PerPage + 1;
-            ShowError(Text("MsgHistoryReadFailed")
-                          .arg(page + 1)
-                          .arg(firstRecord)
-                          .arg(qMin(quantity, firstRecord + HistoryRecord::PerPage - 1)));
-        }
-        emit ReadFinished(m_grid.LastFilledRow());
+    const TJobRunner::TStart start =
+        m_runner->Run(read, TJobRunner::TProgress::Caller, [this, read, quantity, endOfLog] {
+            m_reading = false;
+            // How many records came, and why the read ended; a lost line is
+            // told by the main window.
+            const QString counted = Text("MsgHistoryRecordsRead").arg(m_grid.LastFilledRow());
+            switch (read->outcome()) {
+            case TDeviceJob::TOutcome::Done:
+                ShowInfo(counted.arg(Text(*endOfLog ? "TxtHistoryEndOfLog" : "TxtHistoryQuantityRead")));
+                break;
+            case TDeviceJob::TOutcome::Stopped:
+                ShowInfo(counted.arg(Text("TxtHistoryStopped")));
+                break;
+            case TDeviceJob::TOutcome::Failed: {
+                const int page = read->FailedPage();
+                const int firstRecord = page * HistoryRecord::PerPage + 1;
+                ShowError(Text("MsgHistoryReadFailed")
+                              .arg(page + 1)
+                              .arg(firstRecord)
+                              .arg(qMin(quantity, firstRecord + HistoryRecord::PerPage - 1))
+                          + QStringLiteral("\n\n") + counted.arg(Text("TxtHistoryReadError")));
+                break;
+            }
+            default:
+                break;
+            }
+            emit ReadFinished(m_grid.LastFilledRow());
     });
     if (start != TJobRunner::TStart::Started) {
         m_reading = false;

@@ -263,6 +263,34 @@ const std::vector<TLangText> kTexts = {
     {"TxtRecType4", "Arm/Disarm", "布撤防变化"},
     {"TxtRecType5", "Low Singal", "信号低"},
     {"TxtRecType6", "Power ON/OFF", "外电变化"},
+    {"TxtStop", "Stop", "停止"},
+    // The welcome page's device card.
+    {"TxtNotRead", "not read yet", "未读取"},
+    {"LblDeviceClock", "Device Clock:", "设备时间:"},
+    {"LblPort", "Port:", "串口:"},
+    {"LblLink", "Link:", "连接状态:"},
+    {"TxtLinkClosed", "Port closed", "串口已关闭"},
+    {"TxtLinkOpening", "Port open, logging in", "串口已打开，正在登录"},
+    {"TxtLinkLoggedIn", "Logged in", "已登录"},
+    {"TxtLinkLost", "Connection lost", "连接已断开"},
+    {"TxtLinkViewMode", "View mode, no device", "查看模式，无设备"},
+    {"LblRelay1", "DO1:", "继电器1:"},
+    {"LblRelay2", "DO2:", "继电器2:"},
+    {"LblCurrentValues", "Current Values:", "当前值:"},
+    // Skins menu captions by skin file name ("TxtSkin" + name); a skin
+    // without an entry is listed under its file name.
+    {"TxtSkinBlue", "Blue", "蓝色"},
+    {"TxtSkinClassic", "Classic", "经典"},
+    {"TxtSkinGraphite", "Graphite", "石墨"},
+    // What the window says when an action ends or cannot start.
+    {"MsgConfigRead", "The settings were read.", "配置已读取。"},
+    {"MsgHistoryRecordsRead", "%1 records read (%2).", "已读取%1条记录（%2）。"},
+    {"TxtHistoryEndOfLog", "end of the log", "已到记录末尾"},
+    {"TxtHistoryStopped", "stopped by the user", "用户已停止"},
+    {"TxtHistoryReadError", "a page could not be read", "有一页无法读取"},
+    {"TxtHistoryQuantityRead", "the number asked for", "已达到读取数量"},
+    {"MsgNotConnected", "Not connected. Open the port first (Connect > Open the Port).",
+     "未连接。请先打开串口（连接 > 重新连接）。"},
 };
 
 // Texts picked by the language flag where they are used.
@@ -280,7 +308,7 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"TxtThDefaultRecoverySms", "Recover", "恢复"},
     {"TxtTemperature", "Temperature", "温度"},
     {"TxtHumidity", "Humidity", "湿度"},
-    {"TxtRecordError", "Error", "Error"},
+    {"TxtRecordError", "Error", "错误"},
     {"MsgProfileMissing", "The profile file does not exist.", "配置文件不存在。"},
     {"MsgProfileReadFailed", "The profile file cannot be read.", "无法读取配置文件。"},
     {"MsgProfileTooLarge",
@@ -345,8 +373,6 @@ const std::vector<TLangText> kPointOfUseTexts = {
      "Writing was stopped; the device may hold a mix of old and new settings.",
      "写入已停止，设备中可能是新旧混合的配置。"},
     // Device work refused or ended without a result.
-    {"MsgNotConnected", "The port is not open. Use Open the Port (Ctrl+L) first.",
-     "串口未打开，请先打开串口（Ctrl+L）。"},
     {"MsgModelUnknown",
      "The device's model is not known, so its settings cannot be read or written. Use Open the Port to log in again.",
      "设备型号未知，无法读写配置。请重新打开串口登录。"},
@@ -379,8 +405,10 @@ const std::vector<TLangText> kPointOfUseTexts = {
      "本程序缺少GBK（代码页936）文字转换：设备中的中文文字无法正确显示或写入，配置文件和CSV文件将无法保存。"
      "请重新安装本程序，或安装带ICU的Qt或Qt 5兼容模块。"},
     // The main window after a line error or the loss of its port.
-    {"MsgPortLost", "The connection to the device was lost and the port is closed. Use Reconnect once the device is back.",
-     "与设备的连接已断开，串口已关闭。设备恢复后请使用重新连接。"},
+    {"MsgPortLost", "The connection to the device was lost and the port is closed. Use Connect > Open the Port once the device is back.",
+     "与设备的连接已断开，串口已关闭。设备恢复后请使用“连接 > 重新连接”。"},
+    // The login window while it waits for the password reply (%1 seconds left).
+    {"LoginWaiting", "Waiting for the device... %1 s", "正在等待设备应答…%1秒"},
 };
 
 struct TThresholdTexts {

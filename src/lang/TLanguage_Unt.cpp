@@ -4,10 +4,15 @@
 #include "app/K900_Frm.h"
 #include "history/HistorySheet_Frm.h"
 #include "lang/ConstLang_Unt.h"
+#include "lang/QtTranslations_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "look/ComponentEx.h"
+#include "look/Skins_Unt.h"
+#include "views/DeviceCard_Frm.h"
+#include "views/FrameBar_Frm.h"
 #include "views/SettingsViews_Unt.h"
 #include "views/SoftInterfaceDateTime_Unt.h"
+#include "views/SoftInterfaceDiDoTh_Unt.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -218,6 +223,17 @@ void TLanguage::SwitchLanguage(TFormK900 &window, int language)
         TSoftDateTime::RetranslateTimerRows(lvTimer, language);
     if (THistorySheet *history = window.History())
         history->Retranslate(language);
+
+    // Texts that are not in the table of targets but follow the language too.
+    if (QTreeWidget *lvDo = window.Views().lvDo)
+        TSoftDiDoTh::RetranslateDoStatus(lvDo, language);
+    if (auto *frameBar = window.findChild<TFrameBar *>(QStringLiteral("FrameBar")))
+        frameBar->Retranslate(language);
+    if (TFormDeviceCard *card = window.DeviceCard())
+        card->Retranslate(language);
+    for (TSoftSkins *skins : window.findChildren<TSoftSkins *>())
+        skins->Retranslate(language);
+    QtTranslations::Use(language);
 }
 
 void TLanguage::N_CNClick(TFormK900 &window)

@@ -34,8 +34,10 @@ public:
     // holds it: the table, the serial component's language, the column
     // widths for the new captions (through the window's own resize
     // handling), the timer choice lists and the day and action cells of
-    // lvTimer (their codes kept), and the history sheet's captions and
-    // headers. TFormK900::ApplyLanguage sets the flag and calls this.
+    // lvTimer (their codes kept), the history sheet's captions and headers,
+    // the relay state cells of lvDo, the navigation bar's buttons, the
+    // device card, the Skins menu and Qt's own texts (standard buttons and
+    // file dialogs). TFormK900::ApplyLanguage sets the flag and calls this.
     static void SwitchLanguage(TFormK900 &window, int language);
 
     // The menu items N_CN and N_EN: switch the whole program to Chinese or

@@ -297,13 +297,18 @@ TProfileResult TIniSeting::LoadProfile(const QString &fileName)
 
 bool TIniSeting::IsProfile(const TIniFile &ini) const
 {
-    if (!ini.SectionExists(kValueSection))
-        return false;
+    // A profile holds a key of the walked controls, or a section of one of
+    // the lists (a file that carries only the phone numbers, say).
     for (QWidget *container : Containers()) {
         for (const QWidget *control : DirectChildWidgets(container)) {
-            if (!qobject_cast<const QTreeWidget *>(control) && !control->objectName().isEmpty()
-                && ini.KeyExists(kValueSection, control->objectName()))
+            if (control->objectName().isEmpty())
+                continue;
+            if (qobject_cast<const QTreeWidget *>(control)) {
+                if (ini.SectionExists(control->objectName()))
+                    return true;
+            } else if (ini.KeyExists(kValueSection, control->objectName())) {
                 return true;
+            }
         }
     }
     return false;

@@ -68,8 +68,8 @@ public:
     // empties the login message on every change, runs before the stored
     // message is put in.
     [[nodiscard]] TProfileResult LoadProfile(const QString &fileName);
-    // A profile has a [Value] section holding the key of at least one of the
-    // controls the walk visits.
+    // A profile holds, in [Value], the key of at least one of the controls the
+    // walk visits, or a section named after one of its lists.
     bool IsProfile(const TIniFile &ini) const;
 
     // One container in the given direction. Save returns false, at the first

@@ -690,7 +690,9 @@ private slots:
         QTest::newRow("empty file") << 1 << QByteArray() << qint64(0) << notProfile << "MsgProfileNotProfile";
         QTest::newRow("garbage text, Chinese") << 0 << QByteArray("hello\r\nworld=1\r\n") << qint64(0)
                                                << notProfile << "MsgProfileNotProfile";
-        QTest::newRow("lists but no [Value] section") << 1 << QByteArray("[lvDo]\r\nDOUT1=x^\r\n") << qint64(0)
+        // A section named after one of the lists makes a profile (see the
+        // profile sources tests); a list of some other name does not.
+        QTest::newRow("a list of another program") << 1 << QByteArray("[lvColumns]\r\nDOUT1=x^\r\n") << qint64(0)
                                                       << notProfile << "MsgProfileNotProfile";
         QTest::newRow("[Value] of another program") << 1 << QByteArray("[Value]\r\nWidth=3\r\n") << qint64(0)
                                                     << notProfile << "MsgProfileNotProfile";
