@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Const_Unt.h"
+#include "lang/TLanguage_Unt.h"
 #include "views/MainSheets.h"
 #include "views/SettingsViews_Unt.h"
 
@@ -26,7 +27,7 @@ struct TDeviceIdentity;
 // pages the settings views fill. Its handlers start jobs on the session and
 // observe them; none of them waits. While the session is busy every action
 // that talks to the device is disabled.
-class TFormK900 : public QMainWindow
+class TFormK900 : public QMainWindow, public ILanguageWindow
 {
     Q_OBJECT
 public:
@@ -36,16 +37,17 @@ public:
     TDeviceSession *Session() const { return m_session; }
     TComm *ComPort() const;
     const TMainSheets &Sheets() const { return m_sheets; }
-    const TSettingsViews &Views() const { return m_views; }
+    QWidget *LanguageRoot() override { return this; }
+    const TSettingsViews &Views() const override { return m_views; }
     TSoftMaster *Master() const { return m_master; }
-    THistorySheet *History() const { return m_history; }
+    THistorySheet *History() const override { return m_history; }
     TIniSeting *Profiles() const { return m_iniSeting; }
     // The job running now (its progress window is up), or null.
     TDeviceJob *CurrentJob() const;
     // The welcome page's card of the connected device.
-    TFormDeviceCard *DeviceCard() const { return m_deviceCard; }
+    TFormDeviceCard *DeviceCard() const override { return m_deviceCard; }
     // −1 until the first version reply, then 0 K801, 1 K802, 2 K803.
-    int ModelIndex() const { return m_modelIndex; }
+    int ModelIndex() const override { return m_modelIndex; }
     // 0 Chinese, 1 English.
     int Language() const { return m_language; }
     bool ViewMode() const;
@@ -55,7 +57,7 @@ public:
     void FormShow();
 
     // Language switch targets (filled in by the language tables).
-    void ApplyLanguage(int language);
+    void ApplyLanguage(int language) override;
 
     // Configuration read and write, with their progress windows.
     void Pop_ReadMaster_SetingClick();
