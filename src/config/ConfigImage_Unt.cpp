@@ -355,6 +355,14 @@ public:
 
     TEncodeResult Run()
     {
+        // Without a row for each of the model's channels the sensor area would
+        // be written blank: the device's channel settings would be erased.
+        const int needed = SensorRowCount(m_model);
+        if (needed == 0 || m_values.lvTh.size() < needed) {
+            Fail(TConfigErrorCode::MissingChannels, Names::ThList, -1, -1,
+                 QString::number(m_values.lvTh.size()), QString::number(needed));
+            return {m_error, {}};
+        }
         EncodeBasics();
         EncodePhones();
         EncodeRelays();

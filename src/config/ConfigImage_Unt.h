@@ -207,7 +207,9 @@ enum class TConfigErrorCode {
     ImageTooShort,     // fewer than 3646 bytes to decode; Text = bytes received
     NumberOutOfRange,  // a number does not fit its field; Text = as typed, Minimum/Maximum = range
     NotANumber,        // a number field holds other text; Text = as typed, Minimum/Maximum = range
-    BadHexPair         // a hex-mode login message holds a pair that is not hexadecimal; Text = the pair
+    BadHexPair,        // a hex-mode login message holds a pair that is not hexadecimal; Text = the pair
+    MissingChannels    // the sensor list lacks rows of the model (or the model is not known);
+                       // Text = rows there, Minimum = rows the model has
 };
 
 struct TConfigError

@@ -201,6 +201,8 @@ QString TSoftMaster::ErrorMessage(const TConfigError &error) const
     case TConfigErrorCode::NotANumber:
         return Text("MsgConfigNotNumber")
             .arg(CaptionOf(error), error.Text, error.Minimum, error.Maximum);
+    case TConfigErrorCode::MissingChannels:
+        return Text("MsgConfigMissingChannels").arg(error.Minimum, error.Text);
     case TConfigErrorCode::BadHexPair:
         return Text("MsgConfigBadHex").arg(CaptionOf(error), error.Text);
     }

@@ -3,6 +3,8 @@
 #include "app/Funs_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 
+#include <QDateTime>
+
 #include <utility>
 
 namespace {
@@ -93,4 +95,21 @@ THistoryFilter::TResult THistoryFilter::Apply(THistoryGridModel &grid, const QDa
     result.keptRows = int(kept.size());
     grid.KeepRecordRows(kept);
     return result;
+}
+
+QList<int> THistoryFilter::RowsOutOfTimeOrder(const THistoryGridModel &grid, int lastRow)
+{
+    QList<int> rows;
+    QDateTime previous;
+    for (int row = 1; row <= lastRow; ++row) {
+        QDate date;
+        QTime time;
+        if (RecordTime(grid.Cell(1, row), grid.Cell(2, row), &date, &time) != TRowTime::Valid)
+            continue;
+        const QDateTime moment(date, time);
+        if (previous.isValid() && moment < previous)
+            rows << row;
+        previous = moment;
+    }
+    return rows;
 }

@@ -382,7 +382,15 @@ void THistorySheet::btn_ReadHistroyFullClick()
             m_reading = false;
             // How many records came, and why the read ended; a lost line is
             // told by the main window.
-            const QString counted = Text("MsgHistoryRecordsRead").arg(m_grid.LastFilledRow());
+            QString counted = Text("MsgHistoryRecordsRead").arg(m_grid.LastFilledRow());
+            const QList<int> outOfOrder = THistoryFilter::RowsOutOfTimeOrder(m_grid, m_grid.LastFilledRow());
+            if (!outOfOrder.isEmpty()) {
+                QStringList rows;
+                for (int row : outOfOrder)
+                    rows << QString::number(row);
+                // %2 stays for the reason below.
+                counted += QStringLiteral("\n") + Text("MsgHistoryOutOfOrder").arg(rows.join(QStringLiteral(", ")));
+            }
             switch (read->outcome()) {
             case TDeviceJob::TOutcome::Done:
                 ShowInfo(counted.arg(Text(*endOfLog ? "TxtHistoryEndOfLog" : "TxtHistoryQuantityRead")));

@@ -289,6 +289,9 @@ const std::vector<TLangText> kTexts = {
     {"TxtHistoryStopped", "stopped by the user", "用户已停止"},
     {"TxtHistoryReadError", "a page could not be read", "有一页无法读取"},
     {"TxtHistoryQuantityRead", "the number asked for", "已达到读取数量"},
+    {"MsgHistoryOutOfOrder",
+     "Records out of time order (earlier than the record before them): %1. A page may have been shown twice, or the device clock was set back.",
+     "时间顺序不对的记录（早于前一条记录）：%1。可能有一页被重复显示，或设备时钟被调回。"},
     {"MsgNotConnected", "Not connected. Open the port first (Connect > Open the Port).",
      "未连接。请先打开串口（连接 > 重新连接）。"},
 };
@@ -365,6 +368,10 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"MsgConfigBadHex",
      "\"%2\" in \"%1\" is not a hexadecimal pair; the configuration was not written.",
      "“%1”中的“%2”不是十六进制数，配置未写入。"},
+    {"MsgConfigMissingChannels",
+     "The sensor list shows %2 of the model's %1 channels, so writing would erase the device's channel settings; "
+     "the configuration was not written. Use Open the Port to log in again.",
+     "传感器列表只有%2个通道（该型号有%1个），写入会清除设备的通道设置，配置未写入。请重新打开串口登录。"},
     {"MsgConfigWritten", "The configuration was written.", "配置已写入。"},
     {"MsgConfigWriteUnconfirmed",
      "The device did not confirm page(s) %1; the device may hold a mix of old and new settings.",

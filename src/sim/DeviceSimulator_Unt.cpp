@@ -479,6 +479,12 @@ void TDeviceSimulator::setHistoryRecordCount(int count, int intervalSeconds)
     }
 }
 
+void TDeviceSimulator::setHistoryRecord(int index, const QByteArray &record)
+{
+    if (index >= 0 && index < m_historyRecords.size())
+        m_historyRecords[index] = record.leftJustified(RecordSize, char(0xFF), true);
+}
+
 QByteArray TDeviceSimulator::historyRecord(int index) const
 {
     if (index < 0 || index >= m_historyRecords.size())

@@ -84,6 +84,9 @@ public:
     void setHistoryRecordCount(int count, int intervalSeconds = DefaultHistoryIntervalSeconds);
     // 64 bytes, index 0 = record 1; 64 bytes 0xFF beyond the log.
     QByteArray historyRecord(int index) const;
+    // Replaces one record of the log (index 0 = record 1) with 64 bytes, as
+    // damaged memory or a clock set back would leave it.
+    void setHistoryRecord(int index, const QByteArray &record);
     quint8 relayBits() const { return m_relayBits; }          // bit0 DO1, bit1 DO2, 1 = closed
     QDateTime deviceClock() const;                            // local time
     int rebootCount() const { return m_rebootCount; }

@@ -213,6 +213,8 @@ private slots:
     void filterRange();
     void filterBadDateStops_data();
     void filterBadDateStops();
+    void rowsOutOfTimeOrder_data();
+    void rowsOutOfTimeOrder();
     void importedHugeYearStopsSearch();
 };
 
@@ -1377,6 +1379,34 @@ void tst_History::filterBadDateStops()
     QVERIFY(!result.ok);
     QCOMPARE(result.badRow, 12);
     QVERIFY(Snapshot(grid) == before);
+}
+
+void tst_History::rowsOutOfTimeOrder_data()
+{
+    QTest::addColumn<QStringList>("moments"); // "date time" per row, "-" for a row without one
+    QTest::addColumn<QList<int>>("expected");
+    QTest::newRow("in order") << QStringList{"17/6/5 9:0:0", "17/6/5 9:0:0", "17/6/5 9:1:0"} << QList<int>{};
+    QTest::newRow("a page shown again") << QStringList{"17/6/5 9:0:0", "17/6/5 9:1:0", "17/6/5 9:0:30",
+                                                       "17/6/5 9:1:0", "17/6/5 9:2:0"}
+                                        << QList<int>{3};
+    QTest::newRow("across a day") << QStringList{"17/6/5 23:59:0", "17/6/6 0:0:0", "17/6/5 23:0:0"}
+                                  << QList<int>{3};
+    QTest::newRow("rows without a time are passed over")
+        << QStringList{"17/6/5 9:0:0", "-", "17/6/5 8:0:0", "17/6/5 8:30:0"} << QList<int>{3};
+}
+
+void tst_History::rowsOutOfTimeOrder()
+{
+    QFETCH(QStringList, moments);
+    QFETCH(QList<int>, expected);
+    THistoryGridModel grid;
+    TSoftHistory soft;
+    SetUpGrid(grid, soft, 0);
+    for (int index = 0; index < moments.size(); ++index) {
+        if (moments.at(index) != QLatin1String("-"))
+            grid.SetCells(index + 1, 1, moments.at(index).split(QLatin1Char(' ')));
+    }
+    QCOMPARE(THistoryFilter::RowsOutOfTimeOrder(grid, int(moments.size())), expected);
 }
 
 // The file of a user who typed the largest 64-bit number as a year: it

@@ -285,6 +285,23 @@ private slots:
         QCOMPARE(AllPageRequests(connected.device()), 3);
     }
 
+    // A log is written in time order; rows that go back in time are named
+    // at the end of the read.
+    void recordsOutOfTimeOrderAreNamed()
+    {
+        TConnectedWindow connected;
+        QVERIFY(Connect(connected, QStringLiteral("demo:K802")));
+        connected.device()->setHistoryRecordCount(12);
+        connected.device()->setHistoryRecord(5, connected.device()->historyRecord(1));
+        const QString said = Read(connected, 12);
+
+        QCOMPARE(connected.grid().LastFilledRow(), 12);
+        QCOMPARE(THistoryFilter::RowsOutOfTimeOrder(connected.grid(), 12), QList<int>{6});
+        QCOMPARE(said, (English("MsgHistoryRecordsRead").arg(12) + "\n"
+                        + English("MsgHistoryOutOfOrder").arg(QStringLiteral("6")))
+                           .arg(English("TxtHistoryQuantityRead")));
+    }
+
     void newReadDoesNotMixWithTheLastOne()
     {
         TConnectedWindow connected;
