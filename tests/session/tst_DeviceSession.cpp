@@ -13,6 +13,7 @@
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +23,7 @@
 namespace {
 
 constexpr int JobWaitMs = 60000;
+constexpr int HistoryRecordsPerPage = 4;
 
 // A frame request of this command and page (address byte 4) was received.
 bool IsRequest(const QByteArray &request, quint8 command, int page)
@@ -171,6 +173,124 @@ private slots:
         QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
         QCOMPARE(read.Image().left(TDeviceSimulator::ImageSize).toHex(), device->configImage().toHex());
         QCOMPARE(m_session->echo(), echo ? TDeviceSession::TEcho::Echoes : TDeviceSession::TEcho::NoEcho);
+    }
+
+    // Every page of the log comes once and in order, whatever extra or late
+    // copies of a page answer the device gives, with or without an echoed head.
+    void historyReadGetsEveryPageOnce_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("echo, clean") << true << "";
+        QTest::newRow("echo, page 1 answered twice") << true << "duplicate";
+        QTest::newRow("echo, page 1 answered with page 0") << true << "repeat";
+        QTest::newRow("echo, page 1 answered 5 s late") << true << "late";
+        QTest::newRow("no echo, page 1 answered twice") << false << "duplicate";
+        QTest::newRow("no echo, page 1 answered with page 0") << false << "repeat";
+        QTest::newRow("no echo, page 1 answered 5 s late") << false << "late";
+    }
+
+    void historyReadGetsEveryPageOnce()
+    {
+        QFETCH(bool, echo);
+        QFETCH(QString, fault);
+        QVERIFY(Open(QStringLiteral("K802")));
+        QString error;
+        QVERIFY(m_session->open(QStringLiteral("demo:K802"), &error));
+        TDeviceSimulator *device = Device();
+        device->setEchoesHead(echo);
+        device->setHistoryRecordCount(24);
+        // The login on the new port teaches the session about the echo.
+        TLoginJob login(m_session.get(), QStringLiteral("5937"));
+        QVERIFY(RunToEnd(login));
+
+        int pageAsks = 0;
+        connect(device, &TDeviceSimulator::requestReceived, device, [device, fault, &pageAsks](const QByteArray &request) {
+            if (request.size() < 2 || quint8(request.at(1)) != TBasicProtocol::CmdReadMemory || ++pageAsks != 2)
+                return;
+            if (fault == QLatin1String("duplicate"))
+                device->duplicateReplies(1, 60);
+            else if (fault == QLatin1String("repeat"))
+                device->repeatPreviousReplies(1);
+            else if (fault == QLatin1String("late"))
+                device->delayReplies(1, 5000);
+        }, Qt::DirectConnection);
+
+        const int pages = 6;
+        THistoryReadJob read(m_session.get(), pages);
+        QList<QByteArray> payloads;
+        connect(&read, &THistoryReadJob::pageRead, this, [&payloads](int, const QByteArray &frame) {
+            payloads << TBasicProtocol().GetData(frame);
+        });
+        QVERIFY(RunToEnd(read));
+        QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
+        QCOMPARE(payloads.size(), pages);
+        for (int page = 0; page < pages; ++page) {
+            QByteArray expected;
+            for (int record = 0; record < HistoryRecordsPerPage; ++record)
+                expected += device->historyRecord(page * HistoryRecordsPerPage + record);
+            QCOMPARE(payloads.at(page).toHex(), expected.toHex());
+        }
+    }
+
+    // A relay status answered 5 s late, after its request gave up, must not
+    // be taken for the first page of a history read started meanwhile.
+    void lateRelayStatusIsNotAHistoryPage_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::newRow("echo") << true;
+        QTest::newRow("no echo") << false;
+    }
+
+    void lateRelayStatusIsNotAHistoryPage()
+    {
+        QFETCH(bool, echo);
+        QVERIFY(Open(QStringLiteral("K802")));
+        QString error;
+        QVERIFY(m_session->open(QStringLiteral("demo:K802"), &error));
+        TDeviceSimulator *device = Device();
+        device->setEchoesHead(echo);
+        const int pages = 50;
+        device->setHistoryRecordCount(pages * HistoryRecordsPerPage);
+        TLoginJob login(m_session.get(), QStringLiteral("5937"));
+        QVERIFY(RunToEnd(login));
+
+        // The first status ask is answered long after the job gave up, while
+        // the history read runs; the other asks get no answer.
+        int statusAsks = 0;
+        connect(device, &TDeviceSimulator::requestReceived, device, [device, &statusAsks](const QByteArray &request) {
+            if (request.size() < 2 || quint8(request.at(1)) != TBasicProtocol::CmdValues)
+                return;
+            if (statusAsks++ == 0)
+                device->delayReplies(1, 12500);
+            else
+                device->dropReplies(1);
+        }, Qt::DirectConnection);
+        QElapsedTimer clock;
+        clock.start();
+        TRelayJob relay(m_session.get(), "DOC1");
+        QVERIFY(RunToEnd(relay));
+        QCOMPARE(relay.outcome(), TDeviceJob::TOutcome::Failed);
+
+        const int dropped = m_session->staleCount() + m_session->unsolicitedCount();
+        THistoryReadJob read(m_session.get(), pages);
+        QList<QByteArray> payloads;
+        connect(&read, &THistoryReadJob::pageRead, this, [&payloads](int, const QByteArray &frame) {
+            payloads << TBasicProtocol().GetData(frame);
+        });
+        QVERIFY(RunToEnd(read));
+        // The late status came while the read ran, and was not taken.
+        QVERIFY2(clock.elapsed() > 12500, qPrintable(QString::number(clock.elapsed())));
+        if (echo)
+            QCOMPARE(m_session->staleCount() + m_session->unsolicitedCount(), dropped + 1);
+        QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
+        QCOMPARE(payloads.size(), pages);
+        for (int page = 0; page < pages; ++page) {
+            QByteArray expected;
+            for (int record = 0; record < HistoryRecordsPerPage; ++record)
+                expected += device->historyRecord(page * HistoryRecordsPerPage + record);
+            QCOMPARE(payloads.at(page).toHex(), expected.toHex());
+        }
     }
 
     void unknownModelIsNotRead()
