@@ -353,13 +353,10 @@ void TFormK900::showEvent(QShowEvent *event)
 
 bool TFormK900::DeviceReady()
 {
-    if (m_runner->Current() || m_session->busy())
-        return false;
-    if (!m_session->isOpen()) {
+    const TJobRunner::TStart free = m_runner->DeviceFree();
+    if (free == TJobRunner::TStart::NotConnected)
         ShowError(Text("MsgNotConnected"));
-        return false;
-    }
-    return true;
+    return free == TJobRunner::TStart::Started;
 }
 
 void TFormK900::UpdateDeviceActions()

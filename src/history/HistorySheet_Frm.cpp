@@ -331,13 +331,10 @@ void THistorySheet::ShowFileError(const THistoryCsv::TResult &result)
 
 bool THistorySheet::DeviceReady()
 {
-    if (m_runner->Current() || m_session->busy())
-        return false;
-    if (!m_session->isOpen()) {
+    const TJobRunner::TStart free = m_runner->DeviceFree();
+    if (free == TJobRunner::TStart::NotConnected)
         ShowError(Text("MsgNotConnected"));
-        return false;
-    }
-    return true;
+    return free == TJobRunner::TStart::Started;
 }
 
 void THistorySheet::ShowInfo(const QString &text)

@@ -42,6 +42,44 @@ int FramesWithCommand(const TDeviceSimulator *device, quint8 command)
     return count;
 }
 
+// One wrong answer of the kinds a noisy line or a busy device gives.
+void PlayFault(TDeviceSimulator *device, const QString &fault)
+{
+    if (fault == QLatin1String("duplicate"))
+        device->duplicateReplies(1, 60);
+    else if (fault == QLatin1String("repeat"))
+        device->repeatPreviousReplies(1);
+    else if (fault == QLatin1String("late"))
+        device->delayReplies(1, 5000);
+}
+
+// The history pages as they were handed on, compared with the device's log.
+struct TPagesSeen
+{
+    QList<QByteArray> payloads;
+
+    explicit TPagesSeen(THistoryReadJob &read)
+    {
+        QObject::connect(&read, &THistoryReadJob::pageRead, &read, [this](int, const QByteArray &frame) {
+            payloads << TBasicProtocol().GetData(frame);
+        });
+    }
+    // Empty when every page holds the device's records in order, else what differs.
+    QString DifferenceFrom(const TDeviceSimulator &device, int pages) const
+    {
+        if (payloads.size() != pages)
+            return QStringLiteral("%1 pages of %2").arg(payloads.size()).arg(pages);
+        for (int page = 0; page < pages; ++page) {
+            QByteArray expected;
+            for (int record = 0; record < HistoryRecordsPerPage; ++record)
+                expected += device.historyRecord(page * HistoryRecordsPerPage + record);
+            if (payloads.at(page) != expected)
+                return QStringLiteral("page %1").arg(page);
+        }
+        return QString();
+    }
+};
+
 bool RunToEnd(TDeviceJob &job)
 {
     if (!job.start())
@@ -68,6 +106,19 @@ class TestDeviceSession : public QObject
             return false;
         TLoginJob login(m_session.get(), QStringLiteral("5937"));
         return RunToEnd(login) && login.outcome() == TDeviceJob::TOutcome::Done;
+    }
+
+    // A logged-in session on a K802 port opened anew, whose device echoes the
+    // head or not: the session learns which from the first answers.
+    TDeviceSimulator *OpenWithEcho(bool echo)
+    {
+        if (!Open(QStringLiteral("K802")))
+            return nullptr;
+        QString error;
+        if (!m_session->open(QStringLiteral("demo:K802"), &error))
+            return nullptr;
+        Device()->setEchoesHead(echo);
+        return Device();
     }
 
 private slots:
@@ -147,25 +198,13 @@ private slots:
     {
         QFETCH(bool, echo);
         QFETCH(QString, fault);
-        QVERIFY(Open(QStringLiteral("K802")));
-        TDeviceSimulator *device = Device();
-        device->setEchoesHead(echo);
-        // The login taught the session whether the device echoes; start anew.
-        QString error;
-        QVERIFY(m_session->open(QStringLiteral("demo:K802"), &error));
-        device = Device();
-        device->setEchoesHead(echo);
+        TDeviceSimulator *device = OpenWithEcho(echo);
+        QVERIFY(device);
         bool faultPlayed = false;
         connect(device, &TDeviceSimulator::requestReceived, device, [device, fault, &faultPlayed](const QByteArray &request) {
             // The first answer to page 2 goes wrong; the page asked again is answered well.
-            if (!IsRequest(request, TBasicProtocol::CmdReadMemory, 2) || std::exchange(faultPlayed, true))
-                return;
-            if (fault == QLatin1String("duplicate"))
-                device->duplicateReplies(1, 60);
-            else if (fault == QLatin1String("repeat"))
-                device->repeatPreviousReplies(1);
-            else if (fault == QLatin1String("late"))
-                device->delayReplies(1, 5000);
+            if (IsRequest(request, TBasicProtocol::CmdReadMemory, 2) && !std::exchange(faultPlayed, true))
+                PlayFault(device, fault);
         }, Qt::DirectConnection);
 
         TConfigReadJob read(m_session.get(), 1);
@@ -194,43 +233,21 @@ private slots:
     {
         QFETCH(bool, echo);
         QFETCH(QString, fault);
-        QVERIFY(Open(QStringLiteral("K802")));
-        QString error;
-        QVERIFY(m_session->open(QStringLiteral("demo:K802"), &error));
-        TDeviceSimulator *device = Device();
-        device->setEchoesHead(echo);
+        TDeviceSimulator *device = OpenWithEcho(echo);
+        QVERIFY(device);
         device->setHistoryRecordCount(24);
-        // The login on the new port teaches the session about the echo.
-        TLoginJob login(m_session.get(), QStringLiteral("5937"));
-        QVERIFY(RunToEnd(login));
-
         int pageAsks = 0;
         connect(device, &TDeviceSimulator::requestReceived, device, [device, fault, &pageAsks](const QByteArray &request) {
-            if (request.size() < 2 || quint8(request.at(1)) != TBasicProtocol::CmdReadMemory || ++pageAsks != 2)
-                return;
-            if (fault == QLatin1String("duplicate"))
-                device->duplicateReplies(1, 60);
-            else if (fault == QLatin1String("repeat"))
-                device->repeatPreviousReplies(1);
-            else if (fault == QLatin1String("late"))
-                device->delayReplies(1, 5000);
+            if (request.size() > 1 && quint8(request.at(1)) == TBasicProtocol::CmdReadMemory && ++pageAsks == 2)
+                PlayFault(device, fault);
         }, Qt::DirectConnection);
 
         const int pages = 6;
         THistoryReadJob read(m_session.get(), pages);
-        QList<QByteArray> payloads;
-        connect(&read, &THistoryReadJob::pageRead, this, [&payloads](int, const QByteArray &frame) {
-            payloads << TBasicProtocol().GetData(frame);
-        });
+        const TPagesSeen seen(read);
         QVERIFY(RunToEnd(read));
         QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
-        QCOMPARE(payloads.size(), pages);
-        for (int page = 0; page < pages; ++page) {
-            QByteArray expected;
-            for (int record = 0; record < HistoryRecordsPerPage; ++record)
-                expected += device->historyRecord(page * HistoryRecordsPerPage + record);
-            QCOMPARE(payloads.at(page).toHex(), expected.toHex());
-        }
+        QCOMPARE(seen.DifferenceFrom(*device, pages), QString());
     }
 
     // A relay status answered 5 s late, after its request gave up, must not
@@ -245,15 +262,10 @@ private slots:
     void lateRelayStatusIsNotAHistoryPage()
     {
         QFETCH(bool, echo);
-        QVERIFY(Open(QStringLiteral("K802")));
-        QString error;
-        QVERIFY(m_session->open(QStringLiteral("demo:K802"), &error));
-        TDeviceSimulator *device = Device();
-        device->setEchoesHead(echo);
+        TDeviceSimulator *device = OpenWithEcho(echo);
+        QVERIFY(device);
         const int pages = 50;
         device->setHistoryRecordCount(pages * HistoryRecordsPerPage);
-        TLoginJob login(m_session.get(), QStringLiteral("5937"));
-        QVERIFY(RunToEnd(login));
 
         // The first status ask is answered long after the job gave up, while
         // the history read runs; the other asks get no answer.
@@ -274,23 +286,14 @@ private slots:
 
         const int dropped = m_session->staleCount() + m_session->unsolicitedCount();
         THistoryReadJob read(m_session.get(), pages);
-        QList<QByteArray> payloads;
-        connect(&read, &THistoryReadJob::pageRead, this, [&payloads](int, const QByteArray &frame) {
-            payloads << TBasicProtocol().GetData(frame);
-        });
+        const TPagesSeen seen(read);
         QVERIFY(RunToEnd(read));
         // The late status came while the read ran, and was not taken.
         QVERIFY2(clock.elapsed() > 12500, qPrintable(QString::number(clock.elapsed())));
         if (echo)
             QCOMPARE(m_session->staleCount() + m_session->unsolicitedCount(), dropped + 1);
         QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
-        QCOMPARE(payloads.size(), pages);
-        for (int page = 0; page < pages; ++page) {
-            QByteArray expected;
-            for (int record = 0; record < HistoryRecordsPerPage; ++record)
-                expected += device->historyRecord(page * HistoryRecordsPerPage + record);
-            QCOMPARE(payloads.at(page).toHex(), expected.toHex());
-        }
+        QCOMPARE(seen.DifferenceFrom(*device, pages), QString());
     }
 
     void unknownModelIsNotRead()
