@@ -479,6 +479,16 @@ void TDeviceSimulator::setHistoryRecordCount(int count, int intervalSeconds)
     }
 }
 
+int TDeviceSimulator::framesWithCommand(quint8 command) const
+{
+    int count = 0;
+    for (const QByteArray &request : requestLog()) {
+        if (request.size() > 1 && request.at(0) == '#' && quint8(request.at(1)) == command)
+            ++count;
+    }
+    return count;
+}
+
 void TDeviceSimulator::setHistoryRecord(int index, const QByteArray &record)
 {
     if (index >= 0 && index < m_historyRecords.size())

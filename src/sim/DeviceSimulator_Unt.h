@@ -123,6 +123,9 @@ public:
     // Requests seen so far (complete frames, good or bad, and text lines
     // with their CR LF), for tests.
     QVector<QByteArray> requestLog() const { return m_requests; }
+    // Frames received with this command byte (the password and line
+    // commands are no frames and are not counted).
+    int framesWithCommand(quint8 command) const;
     // True while reply bytes are still waiting to go out.
     bool replyPending() const { return !m_bursts.isEmpty(); }
 

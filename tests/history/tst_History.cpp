@@ -5,6 +5,7 @@
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
+#include "fixtures/ConversionRoutes.h"
 
 #include <QDir>
 #include <QFile>
@@ -1155,14 +1156,7 @@ void tst_History::failedExportKeepsOldFile()
 
 void tst_History::csvOnEachConversionRoute_data()
 {
-    QTest::addColumn<TGbkText::TRoute>("route");
-    QTest::addColumn<bool>("mustWork");
-    QTest::addColumn<bool>("converts");
-    QTest::newRow("qt converter") << TGbkText::TRoute::QtConverter << false << true;
-#ifdef K80X_HAVE_CORE5COMPAT
-    QTest::newRow("qt5compat codec") << TGbkText::TRoute::Qt5CompatCodec << true << true;
-#endif
-    QTest::newRow("no conversion") << TGbkText::TRoute::None << true << false;
+    AddConversionRouteRows();
 }
 
 // The CSV files take the program's GBK conversion. Without one, an export

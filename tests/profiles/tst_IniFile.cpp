@@ -1,5 +1,6 @@
 #include "app/GbkText_Unt.h"
 #include "profiles/IniFile_Unt.h"
+#include "fixtures/ConversionRoutes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -599,14 +600,7 @@ void TestIniFile::directoryIsNotReadable()
 
 void TestIniFile::eachConversionRoute_data()
 {
-    QTest::addColumn<TGbkText::TRoute>("route");
-    QTest::addColumn<bool>("mustWork");
-    QTest::addColumn<bool>("converts");
-    QTest::newRow("qt converter") << TGbkText::TRoute::QtConverter << false << true;
-#ifdef K80X_HAVE_CORE5COMPAT
-    QTest::newRow("qt5compat codec") << TGbkText::TRoute::Qt5CompatCodec << true << true;
-#endif
-    QTest::newRow("no conversion") << TGbkText::TRoute::None << true << false;
+    AddConversionRouteRows();
 }
 
 // Profiles take the program's GBK conversion. Without one, a save fails and

@@ -32,16 +32,6 @@ bool IsRequest(const QByteArray &request, quint8 command, int page)
         && quint8(request.at(4)) == page;
 }
 
-int FramesWithCommand(const TDeviceSimulator *device, quint8 command)
-{
-    int count = 0;
-    for (const QByteArray &request : device->requestLog()) {
-        if (request.size() > 1 && request.at(0) == '#' && quint8(request.at(1)) == command)
-            ++count;
-    }
-    return count;
-}
-
 // One wrong answer of the kinds a noisy line or a busy device gives.
 void PlayFault(TDeviceSimulator *device, const QString &fault)
 {
@@ -343,7 +333,7 @@ private slots:
         QCOMPARE(write.outcome(), TDeviceJob::TOutcome::Stopped);
         QCOMPARE(write.PagesSent(), 4);
         QTest::qWait(300);
-        QCOMPARE(FramesWithCommand(device, TBasicProtocol::CmdWriteMemory), 4);
+        QCOMPARE(device->framesWithCommand(TBasicProtocol::CmdWriteMemory), 4);
         QTRY_VERIFY_WITH_TIMEOUT(!m_session->busy(), JobWaitMs);
     }
 
@@ -427,7 +417,7 @@ private slots:
         TConfigReadJob read(m_session.get(), 1);
         QVERIFY(RunToEnd(read));
         QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
-        QCOMPARE(FramesWithCommand(device, TBasicProtocol::CmdReadMemory), 2 * ConfigPages::ReadPageCount);
+        QCOMPARE(device->framesWithCommand(TBasicProtocol::CmdReadMemory), 2 * ConfigPages::ReadPageCount);
         QCOMPARE(read.Image().left(TDeviceSimulator::ImageSize), device->configImage());
     }
 };
