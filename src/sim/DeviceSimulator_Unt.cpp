@@ -525,6 +525,8 @@ bool TDeviceSimulator::WriteMemory(quint32 address, const QByteArray &data)
 {
     if (address >= ConfigAreaEnd)
         return false;
+    if (m_ignoredPage >= 0 && int(address / 256) == m_ignoredPage)
+        return true;
     for (int index = 0; index < data.size(); ++index) {
         const quint64 at = quint64(address) + quint64(index);
         if (at >= quint64(ImageSize))

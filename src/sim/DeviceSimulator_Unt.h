@@ -87,6 +87,9 @@ public:
     // Replaces one record of the log (index 0 = record 1) with 64 bytes, as
     // damaged memory or a clock set back would leave it.
     void setHistoryRecord(int index, const QByteArray &record);
+    // A device that acknowledges writes of configuration page `page` (counted
+    // from 0, 256 bytes each) but stores nothing of them; -1 stores every page.
+    void ignoreConfigPageWrites(int page) { m_ignoredPage = page; }
     quint8 relayBits() const { return m_relayBits; }          // bit0 DO1, bit1 DO2, 1 = closed
     QDateTime deviceClock() const;                            // local time
     int rebootCount() const { return m_rebootCount; }
@@ -174,6 +177,7 @@ private:
     qint64 m_clockOffsetMs = 0;
     int m_rebootCount = 0;
     int m_dropReplies = 0;
+    int m_ignoredPage = -1;
     int m_corruptReplies = 0;
     int m_splitReplies = 0;
     int m_splitPauseMs = 150;

@@ -10,6 +10,8 @@
 #include "session/HistoryReadJob_Unt.h"
 #include "session/LoginJob_Unt.h"
 #include "session/RelayJob_Unt.h"
+#include "session/VerifiedWriteJob_Unt.h"
+#include "config/ConfigDiff_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
 
@@ -292,6 +294,99 @@ private slots:
             QCOMPARE(m_session->staleCount() + m_session->unsolicitedCount(), dropped + 1);
         QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
         QCOMPARE(seen.DifferenceFrom(*device, pages), QString());
+    }
+
+    // The device's image with new values in fields spread over several pages:
+    // the description, every phone number and the first channel's name.
+    static QByteArray EditedImage(const QByteArray &deviceImage, int modelIndex)
+    {
+        TDecodeResult decoded = DecodeImage(deviceImage, modelIndex);
+        TConfigValues &values = decoded.Values;
+        values.Texts[ConfigControls::DeviceDescription] = QStringLiteral("Cold room 3");
+        for (int row = 0; row < values.lvTel.size(); ++row)
+            values.lvTel[row][ConfigCells::TelNumber] = QStringLiteral("1380000%1").arg(row, 4, 10, QLatin1Char('0'));
+        values.lvTh[0][ConfigCells::ThName] = QStringLiteral("Freezer");
+        return EncodeImage(values, modelIndex).Image;
+    }
+
+    void verifiedWrite_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("device takes every page") << "";
+        QTest::newRow("device drops a page it confirms") << "ignore";
+        QTest::newRow("backup cannot be kept") << "backup";
+        QTest::newRow("image of the last read used") << "cached";
+    }
+
+    void verifiedWrite()
+    {
+        QFETCH(QString, fault);
+        QVERIFY(Open(QStringLiteral("K802")));
+        TDeviceSimulator *device = Device();
+        const QByteArray before = device->configImage();
+        const QByteArray image = EditedImage(before, 1);
+        QCOMPARE(image.size(), ConfigMap::ImageSize);
+        // The first page the edit changes is the one the device drops.
+        int changedPage = 0;
+        while (before.mid(changedPage * 256, 256) == image.mid(changedPage * 256, 256))
+            ++changedPage;
+        if (fault == QLatin1String("ignore"))
+            device->ignoreConfigPageWrites(changedPage);
+        QByteArray kept;
+        const int readsBefore = device->framesWithCommand(TBasicProtocol::CmdReadMemory);
+        TVerifiedWriteJob write(m_session.get(), 1, image, fault == QLatin1String("cached") ? before : QByteArray(),
+                                [&kept, fault](const QByteArray &deviceImage) {
+                                    kept = deviceImage;
+                                    return fault == QLatin1String("backup") ? QStringLiteral("disk full") : QString();
+                                });
+        QVERIFY(RunToEnd(write));
+        QCOMPARE(kept.toHex(), before.toHex());
+        const int reads = device->framesWithCommand(TBasicProtocol::CmdReadMemory) - readsBefore;
+        const int writes = device->framesWithCommand(TBasicProtocol::CmdWriteMemory);
+
+        if (fault == QLatin1String("backup")) {
+            QCOMPARE(write.outcome(), TDeviceJob::TOutcome::Failed);
+            QCOMPARE(write.Failure(), TVerifiedWriteJob::TFailure::BackupKept);
+            QCOMPARE(write.BackupError(), QStringLiteral("disk full"));
+            QCOMPARE(writes, 0);
+            QCOMPARE(device->configImage().toHex(), before.toHex());
+            return;
+        }
+        QCOMPARE(writes, ConfigPages::WritePageCount);
+        // The backup read is left out when the caller has the image; the read-back never.
+        QCOMPARE(reads, (fault == QLatin1String("cached") ? 1 : 2) * ConfigPages::ReadPageCount);
+        if (fault == QLatin1String("ignore")) {
+            QCOMPARE(write.outcome(), TDeviceJob::TOutcome::Failed);
+            QCOMPARE(write.Failure(), TVerifiedWriteJob::TFailure::Differs);
+            const QList<TFieldDiff> diffs = DiffConfigImages(write.ReadBackImage(), image, 1);
+            QVERIFY(!diffs.isEmpty());
+            // Every field named is one the dropped page holds: the rest arrived.
+            const QByteArray expected = image.left(changedPage * 256) + before.mid(changedPage * 256, 256)
+                + image.mid((changedPage + 1) * 256);
+            QCOMPARE(write.ReadBackImage().toHex(), expected.toHex());
+            return;
+        }
+        QCOMPARE(write.outcome(), TDeviceJob::TOutcome::Done);
+        QCOMPARE(write.ReadBackImage().toHex(), image.toHex());
+        QCOMPARE(device->configImage().toHex(), image.toHex());
+    }
+
+    void verifiedWriteStoppedSaysWhereItWas()
+    {
+        QVERIFY(Open(QStringLiteral("K802")));
+        TDeviceSimulator *device = Device();
+        const QByteArray before = device->configImage();
+        TVerifiedWriteJob write(m_session.get(), 1, EditedImage(before, 1), before, {});
+        // Stop once the third page has been written.
+        connect(device, &TDeviceSimulator::requestReceived, this, [&write](const QByteArray &request) {
+            if (IsRequest(request, TBasicProtocol::CmdWriteMemory, 2))
+                write.cancel();
+        }, Qt::QueuedConnection);
+        QVERIFY(RunToEnd(write));
+        QCOMPARE(write.outcome(), TDeviceJob::TOutcome::Stopped);
+        QCOMPARE(write.Step(), TVerifiedWriteJob::TStep::Write);
+        QTRY_VERIFY(!m_session->busy());
+        QVERIFY(device->framesWithCommand(TBasicProtocol::CmdWriteMemory) < ConfigPages::WritePageCount);
     }
 
     void unknownModelIsNotRead()
