@@ -814,3 +814,10 @@ QString TenthsToText(int tenths)
         .arg(magnitude / 10)
         .arg(magnitude % 10);
 }
+
+bool TConfigValues::operator==(const TConfigValues &other) const
+{
+    return Texts == other.Texts && Checks == other.Checks && Combos == other.Combos && Times == other.Times
+        && Enabled == other.Enabled && lvDo == other.lvDo && lvTh == other.lvTh && lvTel == other.lvTel
+        && lvTimer == other.lvTimer;
+}

@@ -194,6 +194,10 @@ struct TConfigValues
     QVector<QStringList> lvTel;      // 10 rows x 10 sub-items
     QVector<TTimerRow> lvTimer;      // 10 rows
 
+    // Every value and cell the same (what "the panes were edited" compares).
+    bool operator==(const TConfigValues &other) const;
+    bool operator!=(const TConfigValues &other) const { return !(*this == other); }
+
     QString Text(const QString &control) const { return Texts.value(control); }
     bool Checked(const QString &control) const { return Checks.value(control, false); }
     int ComboIndex(const QString &control) const { return Combos.value(control, -1); }

@@ -314,32 +314,36 @@ bool TIniSeting::IsProfile(const TIniFile &ini) const
     return false;
 }
 
-void TIniSeting::N_SaveClick()
+bool TIniSeting::N_SaveClick()
 {
     const QString chosen =
         ChooseSaveFile(QCoreApplication::applicationDirPath(),
                        DefaultProfileName(m_modelIndex, QDateTime::currentDateTime()));
     if (chosen.isEmpty())
-        return;
+        return false;
     const TProfileResult result = SaveProfile(chosen);
     if (!result)
         ShowFailure(result, TDirection::Save);
+    return result.ok();
 }
 
-void TIniSeting::N_OpenClick()
+bool TIniSeting::N_OpenClick()
 {
     const QString chosen = ChooseOpenFile(QCoreApplication::applicationDirPath());
     if (chosen.isEmpty())
-        return;
+        return false;
     const TProfileResult result = LoadProfile(chosen);
     if (!result) {
         ShowFailure(result, TDirection::Load);
-    } else if (!result.unmatchedRows.isEmpty()) {
+        return false;
+    }
+    if (!result.unmatchedRows.isEmpty()) {
         const QString text = ConstLang::Text(QStringLiteral("MsgProfileRowsUnmatched"), m_language)
                                  .arg(result.unmatchedRows.join(QStringLiteral(", ")));
         ShowMessageWindow(text, m_main->windowTitle());
         emit MessageShown(text);
     }
+    return true;
 }
 
 void TIniSeting::ShowFailure(const TProfileResult &result, TDirection direction)

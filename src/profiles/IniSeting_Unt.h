@@ -98,8 +98,10 @@ public:
     // The menu items N_Save and N_Open: choose a file (the save dialog offers
     // the default name; both open in the program's folder), then save or
     // load it; a failure is shown in an error box in the current language.
-    void N_SaveClick();
-    void N_OpenClick();
+    // True when the profile was saved (false: cancelled, or the failure shown).
+    bool N_SaveClick();
+    // True when a profile was loaded.
+    bool N_OpenClick();
 
     // The file dialog steps; an empty result means the user cancelled. They
     // show non-native dialogs unless replaced (tests replace them).

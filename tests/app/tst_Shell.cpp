@@ -335,21 +335,35 @@ private slots:
         QTRY_VERIFY(window.findChild<QAction *>(QStringLiteral("Pop_ReadMaster_Seting"))->isEnabled());
     }
 
+    // The write first reads the device's image as a backup: stopped then, the
+    // device is unchanged; stopped once pages went out, it may hold a mix.
+    void closingDuringAWriteAsksAndShowsTheWarning_data()
+    {
+        QTest::addColumn<bool>("pagesWritten");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("during the backup read") << false << "MsgWriteStoppedUnchanged";
+        QTest::newRow("during the write") << true << "MsgConfigWriteStopped";
+    }
+
     void closingDuringAWriteAsksAndShowsTheWarning()
     {
+        QFETCH(bool, pagesWritten);
+        QFETCH(QString, warning);
         auto window = std::make_unique<TFormK900>();
         QVERIFY(StartMainWindow(*window, QStringLiteral("demo:K802")));
         QTRY_VERIFY(!window->Session()->busy());
-        DemoSimulator(window->ComPort())->setLatencyMs(150);
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        device->setLatencyMs(150);
         window->Pop_WirteMasterClick();
         QVERIFY(window->CurrentJob());
+        if (pagesWritten)
+            QTRY_VERIFY_WITH_TIMEOUT(device->framesWithCommand(TBasicProtocol::CmdWriteMemory) > 0, 20000);
         window->close();
         QVERIFY(window->isVisible());
         QMessageBox *question = nullptr;
         QTRY_VERIFY((question = OpenBox(window.get(), "QuestionBox")));
         question->button(QMessageBox::Yes)->click();
-        QTRY_COMPARE(ErrorBoxText(window.get()),
-                     QStringLiteral("Writing was stopped; the device may hold a mix of old and new settings."));
+        QTRY_COMPARE(ErrorBoxText(window.get()), ConstLang::Text(warning, ConstLang::English));
         QVERIFY(window->isVisible()); // the warning is read first
         OpenBox(window.get(), "ErrorBox")->button(QMessageBox::Ok)->click();
         QTRY_VERIFY(!window->isVisible());

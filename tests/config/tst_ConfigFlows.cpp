@@ -10,6 +10,7 @@
 #include "fixtures/MainWindowFixture.h"
 
 #include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -100,6 +101,16 @@ private slots:
         id->setText(QStringLiteral("4321"));
         DemoSimulator(window->ComPort())->dropReplies(1000);
 
+        // The edit is not saved: the read asks first, and Discard lets it go on.
+        QVERIFY(window->EditsUnsaved());
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, window.get(), [&window, &answer] {
+            if (QMessageBox *box = OpenBox(window.get(), "UnsavedEditsBox")) {
+                answer.stop();
+                box->button(QMessageBox::Discard)->click();
+            }
+        });
+        answer.start(20);
         QVERIFY(!RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
         QVERIFY(ErrorBoxText(window.get()).contains(QStringLiteral("Page 1 ")));
         QCOMPARE(id->text(), QStringLiteral("4321")); // nothing was blanked or half-filled
