@@ -20,6 +20,8 @@
 #include "session/DeviceSession_Unt.h"
 #include "session/HistoryReadJob_Unt.h"
 #include "session/LoginJob_Unt.h"
+#include "session/ConfigWriteJob_Unt.h"
+#include "session/VerifiedWriteJob_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
 
@@ -391,8 +393,45 @@ private:
             // Only the turns between the 15 pages count: the requests after
             // them follow the prescribed pauses.
             m_turnaround.Report(ConfigPages::ReadPageCount - 1);
-            End(true);
+            m_deviceImage = read->Image().left(TDeviceSimulator::ImageSize);
+            WritePlain();
         });
+    }
+
+    // The same image written three ways: the plain 16-page write, the
+    // verified write with the last read's image as the backup, and the
+    // verified write that reads the backup first.
+    void WritePlain()
+    {
+        auto *write = new TConfigWriteJob(&m_session, m_deviceImage, this);
+        StartTiming();
+        Run(write, QStringLiteral("plain write"), [this] {
+            ReportWrite(QStringLiteral("plain write job (16 pages)"));
+            WriteVerified(true);
+        });
+    }
+
+    void WriteVerified(bool withLastRead)
+    {
+        auto *write = new TVerifiedWriteJob(&m_session, ModelK802, m_deviceImage,
+                                            withLastRead ? m_deviceImage : QByteArray(),
+                                            [](const QByteArray &) { return QString(); }, this);
+        StartTiming();
+        Run(write, QStringLiteral("verified write"), [this, withLastRead] {
+            ReportWrite(withLastRead ? QStringLiteral("verified write, last read as backup")
+                                     : QStringLiteral("verified write, backup read first"));
+            if (withLastRead)
+                WriteVerified(false);
+            else
+                End(true);
+        });
+    }
+
+    void ReportWrite(const QString &what)
+    {
+        Out() << QStringLiteral("  %1 %2 ms wall, %3 ms wire").arg(what, -44).arg(ElapsedMs(), 8, 'f', 0)
+                     .arg(m_line.wireMs(), 7, 'f', 0)
+              << Qt::endl;
     }
 
     void StartTiming()
@@ -422,6 +461,7 @@ private:
     TLineCount m_line;
     TTurnaround m_turnaround;
     QElapsedTimer m_timer;
+    QByteArray m_deviceImage;
     bool m_ended = false;
 };
 
