@@ -528,14 +528,8 @@ void TFormK900::Pop_ReadMaster_SetingClick()
 {
     if (!DeviceReady())
         return;
-    if (!m_editsConfirmed && EditsUnsaved()) {
-        AskUnsavedEdits([this] {
-            m_editsConfirmed = true;
-            Pop_ReadMaster_SetingClick();
-            m_editsConfirmed = false;
-        });
+    if (AskFirstIfEdited(&TFormK900::Pop_ReadMaster_SetingClick))
         return;
-    }
     if (m_modelIndex < 0) {
         FinishFlow(false, Text("MsgModelUnknown"), true);
         return;
@@ -833,6 +827,19 @@ void TFormK900::UpdateEditedMark()
         m_editedLabel->setText(edited ? Text("TxtEditedMark") : QString());
 }
 
+bool TFormK900::AskFirstIfEdited(void (TFormK900::*handler)())
+{
+    if (m_editsConfirmed || !EditsUnsaved())
+        return false;
+    AskUnsavedEdits([this, handler] {
+        // The handler runs again, this time past the question.
+        m_editsConfirmed = true;
+        (this->*handler)();
+        m_editsConfirmed = false;
+    });
+    return true;
+}
+
 void TFormK900::AskUnsavedEdits(std::function<void()> proceed)
 {
     if (!EditsUnsaved()) {
@@ -926,14 +933,8 @@ void TFormK900::Pop_DisCommPortClick()
 {
     if (!m_session->isOpen())
         return;
-    if (!m_editsConfirmed && EditsUnsaved()) {
-        AskUnsavedEdits([this] {
-            m_editsConfirmed = true;
-            Pop_DisCommPortClick();
-            m_editsConfirmed = false;
-        });
+    if (AskFirstIfEdited(&TFormK900::Pop_DisCommPortClick))
         return;
-    }
     if (TDeviceJob *job = m_runner->Current())
         job->cancel();
     m_session->close();
@@ -952,14 +953,8 @@ void TFormK900::Pop_RepCommPortClick()
 void TFormK900::Pop_ReBootClick()
 {
     // The program starts again after a reboot: unsaved edits would be gone.
-    if (!m_editsConfirmed && EditsUnsaved()) {
-        AskUnsavedEdits([this] {
-            m_editsConfirmed = true;
-            Pop_ReBootClick();
-            m_editsConfirmed = false;
-        });
+    if (AskFirstIfEdited(&TFormK900::Pop_ReBootClick))
         return;
-    }
     AskQuestion(this, Text("MsgRebootAsk"), [this] {
         if (!DeviceReady())
             return;
@@ -973,14 +968,8 @@ void TFormK900::Pop_ReBootClick()
 
 void TFormK900::Pop_RESETClick()
 {
-    if (!m_editsConfirmed && EditsUnsaved()) {
-        AskUnsavedEdits([this] {
-            m_editsConfirmed = true;
-            Pop_RESETClick();
-            m_editsConfirmed = false;
-        });
+    if (AskFirstIfEdited(&TFormK900::Pop_RESETClick))
         return;
-    }
     AskQuestion(this, Text("MsgResetAsk"), [this] {
         if (!DeviceReady())
             return;

@@ -146,6 +146,9 @@ private:
     // Runs proceed at once without unsaved edits; else asks: save as a
     // profile (then proceed once saved), discard (proceed) or cancel.
     void AskUnsavedEdits(std::function<void()> proceed);
+    // True when it asked first (the handler runs again once the user lets
+    // the edits go); false when the handler may go on.
+    bool AskFirstIfEdited(void (TFormK900::*handler)());
     // Writes image through the verified write; done names the message shown.
     void StartVerifiedWrite(const QByteArray &image);
     void ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader);

@@ -43,6 +43,14 @@ QString RunFlow(TFormK900 &window, void (TFormK900::*flow)(), bool *ok = nullptr
     return finished.first().at(1).toString();
 }
 
+// Read Setting, to its successful end: the panes show the device.
+bool ReadSettings(TFormK900 &window)
+{
+    bool ok = false;
+    RunFlow(window, &TFormK900::Pop_ReadMaster_SetingClick, &ok);
+    return ok;
+}
+
 // The open table window (differences or backups), or null.
 TFormFieldTable *OpenTable(TFormK900 &window)
 {
@@ -102,14 +110,13 @@ private slots:
         QVERIFY(window);
         TDeviceSimulator *device = DemoSimulator(window->ComPort());
         const QByteArray before = device->configImage();
-        bool ok = false;
-        RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick, &ok);
-        QVERIFY(ok);
+        QVERIFY(ReadSettings(*window));
         if (dropPage)
             device->ignoreConfigPageWrites(0); // the page of the description
         Description(*window)->setText(QStringLiteral("Cold room 3"));
         const QByteArray written = window->Master()->ControlsToImage().Image;
 
+        bool ok = false;
         const QString said = RunFlow(*window, &TFormK900::Pop_WirteMasterClick, &ok);
         QCOMPARE(ok, !dropPage);
 
@@ -145,9 +152,7 @@ private slots:
         QFETCH(QString, edit);
         auto window = Window();
         QVERIFY(window);
-        bool ok = false;
-        RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick, &ok);
-        QVERIFY(ok);
+        QVERIFY(ReadSettings(*window));
         const QString shown = Description(*window)->text();
         if (!edit.isEmpty())
             Description(*window)->setText(edit);
@@ -176,10 +181,9 @@ private slots:
         QVERIFY(window);
         TDeviceSimulator *device = DemoSimulator(window->ComPort());
         const QByteArray before = device->configImage();
-        bool ok = false;
-        RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick, &ok);
-        QVERIFY(ok);
+        QVERIFY(ReadSettings(*window));
         Description(*window)->setText(QStringLiteral("Cold room 3"));
+        bool ok = false;
         RunFlow(*window, &TFormK900::Pop_WirteMasterClick, &ok);
         QVERIFY(ok);
         QVERIFY(device->configImage() != before);
