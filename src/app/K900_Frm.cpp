@@ -472,6 +472,7 @@ void TFormK900::ShowIdentity(const TDeviceIdentity &identity)
     lbl_SignalValue->setText(Text("LblSignal") + identity.signal);
     m_modelIndex = identity.modelIndex;
     emit ModelKnown(m_modelIndex, identity.model);
+    m_history->SetDevice(identity.imei, identity.model);
     ApplyLanguage(m_language);
 }
 
@@ -512,8 +513,10 @@ void TFormK900::Pop_ReadMaster_SetingClick()
         return;
     }
     auto *read = new TConfigReadJob(m_session, m_modelIndex);
-    connect(read, &TConfigReadJob::imageRead, this,
-            [this, read] { m_master->ImageToControls(read->Decoded()); });
+    connect(read, &TConfigReadJob::imageRead, this, [this, read] {
+        m_master->ImageToControls(read->Decoded());
+        m_history->SetChannelRows(read->Decoded().Values.lvTh);
+    });
     connect(read, &TConfigReadJob::currentValuesRead, this,
             [this](Const::TExpectedReply kind, const QByteArray &frame) {
                 if (kind == Const::ReplyDoStatus)
