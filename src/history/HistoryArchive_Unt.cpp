@@ -122,10 +122,11 @@ QString THistoryArchive::TextKey(TStatus status)
     return QString();
 }
 
+// The connection stays open, unused, until the next Open or the end: the
+// queries of the failed step may still be alive here.
 THistoryArchive::TStatus THistoryArchive::Fail(TStatus status, const QString &error)
 {
     m_error = error;
-    Close();
     m_status = status;
     return status;
 }
@@ -162,6 +163,13 @@ THistoryArchive::TStatus THistoryArchive::Open()
         }
     }
     m_status = TStatus::Ready;
+    {
+        // A batch of a whole log fits in memory, so that no part of it has
+        // to be written out (and wait for another program's lock) before
+        // the commit.
+        QSqlQuery pragma(QSqlDatabase::database(m_connection, false));
+        pragma.exec(QStringLiteral("PRAGMA cache_size = -32000"));
+    }
     const TStatus status = CheckLayout();
     if (status != TStatus::Ready)
         return status;
@@ -241,12 +249,19 @@ int THistoryArchive::Store(const QString &imei, const QString &model,
     if (!IsReady())
         return -1;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    if (!db.transaction()) {
-        Fail(StatusOf(db.lastError()), db.lastError().text());
+    // The transaction by statements of its own: their errors carry
+    // SQLite's codes, which tell a lock held elsewhere from a damaged file.
+    QSqlQuery transaction(db);
+    if (!transaction.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        const QSqlError error = transaction.lastError();
+        if (StatusOf(error) == TStatus::Locked)
+            m_error = error.text();
+        else
+            Fail(StatusOf(error), error.text());
         return -1;
     }
-    auto abandon = [this, &db](const QSqlError &error) {
-        db.rollback();
+    auto abandon = [this, &transaction](const QSqlError &error) {
+        transaction.exec(QStringLiteral("ROLLBACK"));
         const TStatus status = StatusOf(error);
         // A lock held elsewhere may pass; the archive stays usable.
         if (status == TStatus::Locked) {
@@ -294,8 +309,8 @@ int THistoryArchive::Store(const QString &imei, const QString &model,
             return abandon(insert.lastError());
         added += insert.numRowsAffected() > 0 ? 1 : 0;
     }
-    if (!db.commit())
-        return abandon(db.lastError());
+    if (!transaction.exec(QStringLiteral("COMMIT")))
+        return abandon(transaction.lastError());
     return added;
 }
 
