@@ -55,6 +55,8 @@ THistoryReadJob *THistoryDownload::Continue(TDeviceSession *session)
     if (!m_canContinue)
         return nullptr;
     THistoryReadJob *job = MakeJob(session, m_pageCount, TKind::Continue);
+    // The pages of the first read were asked; the rows and counts it left stay.
+    m_pagesStarted = true;
     job->SetStartPage(m_nextPage);
     return job;
 }
@@ -70,6 +72,7 @@ THistoryReadJob *THistoryDownload::MakeJob(TDeviceSession *session, int pageCoun
         m_continuedAfter = 0;
         m_kind = kind;
     }
+    m_continuing = kind == TKind::Continue;
     m_canContinue = false;
     m_pagesStarted = false;
     PrepareArchive();
@@ -100,7 +103,7 @@ void THistoryDownload::Starting(int startPage, bool logRestarted)
     m_startPage = startPage;
     m_nextPage = startPage;
     m_pagesStarted = true;
-    if (m_kind == TKind::Continue)
+    if (m_continuing)
         return;
     m_logRestarted = logRestarted;
     const int firstNumber = startPage * HistoryRecord::PerPage + 1;

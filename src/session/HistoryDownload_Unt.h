@@ -46,6 +46,7 @@ public:
     THistoryReadJob *ReadNew(TDeviceSession *session);
     THistoryReadJob *Continue(TDeviceSession *session);
 
+    // The kind of the read that Continue goes on with (never Continue).
     TKind Kind() const { return m_kind; }
     // Records the read may take in all (the quantity of a read of all).
     int Quantity() const { return m_quantity; }
@@ -106,6 +107,7 @@ private:
     bool m_canContinue = false;
     bool m_logRestarted = false;
     bool m_pagesStarted = false;
+    bool m_continuing = false;
 
     bool m_archiving = false;
     THistoryArchive::TStatus m_archiveStatus = THistoryArchive::TStatus::Closed;
