@@ -132,6 +132,8 @@ private slots:
         TDeviceSimulator *device = DemoSimulator(window->ComPort());
         device->setBaudRate(0);
         device->setHistoryRecordCount(100);
+        sheet->Archive().Open();
+        sheet->Archive().DeleteDevice(device->imei());
         WaitForSession(*window);
         // Page 10 never comes right: the read ends there.
         int answered = 0;
