@@ -7,8 +7,8 @@
 // configuration from a simulated logger on a pseudo-terminal at 115200 baud,
 // through the device session and its jobs as the program runs them, without
 // any window. Each is printed next to the wire time of the bytes both ways
-// (10 bits a byte), with the program's own time a request: the wall time
-// less the wire time and the latency the simulator adds to every reply.
+// (10 bits a byte), with the program's own time a request: from the end of a
+// reply on the line to the next request, measured at the simulator.
 
 #include "config/ConfigPages_Unt.h"
 #include "history/HistoryCsv_Unt.h"
@@ -20,12 +20,13 @@
 #include "session/DeviceSession_Unt.h"
 #include "session/HistoryReadJob_Unt.h"
 #include "session/LoginJob_Unt.h"
+#include "session/ConfigWriteJob_Unt.h"
+#include "session/VerifiedWriteJob_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -232,130 +233,237 @@ void ReportRead(const QString &what, int records, double wallMs, const TLineCoun
           << Qt::endl;
 }
 
-// Runs the event loop until done() holds or the time is out. The bench
-// drives the jobs from its own top level; nothing here is a handler.
-bool RunUntil(const std::function<bool()> &done, int timeoutMs)
+// The program's own turnaround: from the moment the simulator has put the
+// last byte of a reply on the line to the moment the next request reaches it.
+// Measured at the simulator, so neither the wire time nor the simulator's
+// pacing ticks are counted; the pseudo-terminal's transit both ways is.
+struct TTurnaround
 {
     QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
+    qint64 lastReplyEndNs = -1;
+    std::vector<qint64> samplesNs;
+
+    void ReplyEnded() { lastReplyEndNs = clock.nsecsElapsed(); }
+    void RequestArrived()
+    {
+        if (lastReplyEndNs < 0)
+            return;
+        samplesNs.push_back(clock.nsecsElapsed() - lastReplyEndNs);
+        lastReplyEndNs = -1;
+    }
+    void Reset() { *this = {}; clock.start(); }
+    // firstSamples: how many turnarounds to count (those after a prescribed
+    // pause are that pause, not the program's time); -1 all.
+    void Report(int firstSamples = -1) const
+    {
+        std::vector<qint64> counted = samplesNs;
+        if (firstSamples >= 0 && int(counted.size()) > firstSamples)
+            counted.resize(std::size_t(firstSamples));
+        if (counted.empty())
+            return;
+        qint64 total = 0;
+        for (qint64 ns : counted)
+            total += ns;
+        std::sort(counted.begin(), counted.end());
+        Out() << QStringLiteral("    program's own time: %1 ms a request on average, median %2 ms, slowest %3 ms (%4 requests)")
+                     .arg(double(total) / double(counted.size()) / 1e6, 0, 'f', 3)
+                     .arg(double(counted[counted.size() / 2]) / 1e6, 0, 'f', 3)
+                     .arg(double(counted.back()) / 1e6, 0, 'f', 3)
+                     .arg(counted.size())
+              << Qt::endl;
+    }
+};
+
+// The simulator half: a session logs in over the pseudo-terminal, then the
+// history read job reads N records page by page (each page decoded into the
+// grid as it comes), then the configuration read job runs. Each step starts
+// when the one before has finished; the bench's own event loop drives them,
+// as the program's does.
+class TSimulatorBench : public QObject
+{
+public:
+    explicit TSimulatorBench(int records) : m_records(records), m_bridge(&m_device)
+    {
+        m_device.setBaudRate(115200);
+        m_device.setHistoryRecordCount(records);
+        QObject::connect(&m_device, &TDeviceSimulator::requestReceived, this, [this](const QByteArray &request) {
+            m_line.toDevice += request.size();
+            m_turnaround.RequestArrived();
+        });
+        QObject::connect(&m_device, &TDeviceSimulator::BytesToHost, this, [this](const QByteArray &bytes) {
+            m_line.toHost += bytes.size();
+            m_turnaround.ReplyEnded();
+        });
+    }
+
+    // Starts the first step; finished() tells the end.
+    void Start()
+    {
+        if (!m_bridge.open()) {
+            End(Fail(QStringLiteral("no pseudo-terminal: ") + m_bridge.errorString()));
+            return;
+        }
+        Out() << "Simulator over a pseudo-terminal: " << m_records << " records ("
+              << TSoftHistory::PageCount(m_records) << " pages of 9 + 265 bytes), K802, 115200 baud, "
+              << "device latency " << m_device.latencyMs() << " ms" << Qt::endl;
+        QString error;
+        if (!m_session.open(m_bridge.slavePath(), &error)) {
+            End(Fail(QStringLiteral("opening %1: %2").arg(m_bridge.slavePath(), error)));
+            return;
+        }
+        auto *login = new TLoginJob(&m_session, QStringLiteral("5937"), this);
+        Run(login, QStringLiteral("login"), [this] { ReadHistory(); });
+    }
+
+    std::function<void(bool ok)> finished;
+
+private:
+    // Runs job; then() follows when it ended with success.
+    void Run(TDeviceJob *job, const QString &what, std::function<void()> then)
+    {
+        QObject::connect(job, &TDeviceJob::finished, this, [this, job, what, then](TDeviceJob::TOutcome outcome) {
+            job->deleteLater();
+            if (outcome != TDeviceJob::TOutcome::Done) {
+                End(Fail(what + QStringLiteral(": the job ended without success")));
+                return;
+            }
+            then();
+        });
+        if (!job->start())
+            End(Fail(what + QStringLiteral(": the job did not start")));
+    }
+
+    void ReadHistory()
+    {
+        m_soft.SetTexts(THistoryTexts::ForLanguage(1));
+        m_soft.InitGrid(m_grid);
+        m_soft.SetValueColumns(m_grid, ModelK802, 1);
+        m_soft.BeginRead(m_grid);
+        auto *read = new THistoryReadJob(&m_session, TSoftHistory::PageCount(m_records), this);
+        QObject::connect(read, &THistoryReadJob::pageRead, this, [this, read](int, const QByteArray &frame) {
+            const TSoftHistory::TPageResult result = m_soft.ShowPage(m_grid, frame, m_records, ModelK802);
+            if (result.stopRead || m_soft.RecordCounter() >= m_records)
+                read->EndOfLog();
+        });
+        StartTiming();
+        Run(read, QStringLiteral("history read"), [this] {
+            const double wallMs = ElapsedMs();
+            if (!CheckGrid())
+                return;
+            ReportRead(QStringLiteral("history read job"), m_records, wallMs, m_line);
+            m_turnaround.Report();
+            ReadConfiguration();
+        });
+    }
+
+    bool CheckGrid()
+    {
+        if (m_grid.LastFilledRow() != m_records) {
+            End(Fail(QStringLiteral("the grid shows %1 of %2 records").arg(m_grid.LastFilledRow()).arg(m_records)));
             return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+        for (int row = 1; row <= m_records; row += m_records / 7 + 1) {
+            const QStringList expected =
+                HistoryRecord::RowCells(m_device.historyRecord(row - 1), ModelK802, m_soft.Texts());
+            if (m_grid.RowFields(row) != expected) {
+                End(Fail(QStringLiteral("row %1 differs from the device's record").arg(row)));
+                return false;
+            }
+        }
+        return true;
     }
-    return true;
-}
 
-// Runs job to its end; false when it did not finish in time or failed.
-bool RunJob(TDeviceJob &job, const QString &what)
-{
-    if (!job.start())
-        return Fail(what + QStringLiteral(": the job did not start"));
-    if (!RunUntil([&job] { return !job.isRunning(); }, 600000))
-        return Fail(what + QStringLiteral(": no end within ten minutes"));
-    if (job.outcome() != TDeviceJob::TOutcome::Done)
-        return Fail(what + QStringLiteral(": the job ended without success"));
-    return true;
-}
-
-// The program's own time a request: what the wall time leaves after the
-// wire time and the device's latency.
-void ReportOwnTime(int requests, double wallMs, const TLineCount &line, int latencyMs)
-{
-    const double ownMs = (wallMs - line.wireMs() - double(requests) * latencyMs) / requests;
-    Out() << QStringLiteral("    program's own time: %1 ms a request").arg(ownMs, 0, 'f', 2) << Qt::endl;
-}
-
-// The read as the program runs it: a session logs in over the
-// pseudo-terminal and the history read job reads N records page by page,
-// each page decoded into the grid as it comes.
-bool ReadHistory(TDeviceSimulator &device, TDeviceSession &session, int records, TLineCount &line)
-{
-    THistoryGridModel grid;
-    TSoftHistory soft;
-    soft.SetTexts(THistoryTexts::ForLanguage(1));
-    soft.InitGrid(grid);
-    soft.SetValueColumns(grid, ModelK802, 1);
-    soft.BeginRead(grid);
-
-    THistoryReadJob read(&session, TSoftHistory::PageCount(records));
-    QObject::connect(&read, &THistoryReadJob::pageRead, [&](int, const QByteArray &frame) {
-        const TSoftHistory::TPageResult result = soft.ShowPage(grid, frame, records, ModelK802);
-        if (result.stopRead || soft.RecordCounter() >= records)
-            read.EndOfLog();
-    });
-    line = {};
-    QElapsedTimer timer;
-    timer.start();
-    if (!RunJob(read, QStringLiteral("history read")))
-        return false;
-    const double wallMs = double(timer.nsecsElapsed()) / 1e6;
-    if (grid.LastFilledRow() != records)
-        return Fail(QStringLiteral("the grid shows %1 of %2 records").arg(grid.LastFilledRow()).arg(records));
-    for (int row = 1; row <= records; row += records / 7 + 1) {
-        const QStringList expected =
-            HistoryRecord::RowCells(device.historyRecord(row - 1), ModelK802, soft.Texts());
-        if (grid.RowFields(row) != expected)
-            return Fail(QStringLiteral("row %1 differs from the device's record").arg(row));
+    void ReadConfiguration()
+    {
+        auto *read = new TConfigReadJob(&m_session, ModelK802, this);
+        StartTiming();
+        Run(read, QStringLiteral("configuration read"), [this, read] {
+            const double wallMs = ElapsedMs();
+            if (read->Image().left(TDeviceSimulator::ImageSize) != m_device.configImage()) {
+                End(Fail(QStringLiteral("the configuration read differs from the device's image")));
+                return;
+            }
+            const int pausesMs = 2 * TConfigReadJob::ValuesPauseMs + TConfigReadJob::SettleMs;
+            Out() << QStringLiteral("  %1 %2 ms wall, %3 ms wire, %4 ms of prescribed pauses")
+                         .arg(QStringLiteral("configuration read job"), -44)
+                         .arg(wallMs, 8, 'f', 0)
+                         .arg(m_line.wireMs(), 7, 'f', 0)
+                         .arg(pausesMs)
+                  << Qt::endl;
+            // Only the turns between the 15 pages count: the requests after
+            // them follow the prescribed pauses.
+            m_turnaround.Report(ConfigPages::ReadPageCount - 1);
+            m_deviceImage = read->Image().left(TDeviceSimulator::ImageSize);
+            WritePlain();
+        });
     }
-    ReportRead(QStringLiteral("history read job"), records, wallMs, line);
-    ReportOwnTime(TSoftHistory::PageCount(records), wallMs, line, device.latencyMs());
-    return true;
-}
 
-bool ReadConfiguration(TDeviceSimulator &device, TDeviceSession &session, TLineCount &line)
-{
-    TConfigReadJob read(&session, ModelK802);
-    line = {};
-    QElapsedTimer timer;
-    timer.start();
-    if (!RunJob(read, QStringLiteral("configuration read")))
-        return false;
-    const double wallMs = double(timer.nsecsElapsed()) / 1e6;
-    if (read.Image().left(TDeviceSimulator::ImageSize) != device.configImage())
-        return Fail(QStringLiteral("the configuration read differs from the device's image"));
-    // 15 pages, then the two current-value requests after their pauses.
-    const int requests = ConfigPages::ReadPageCount + 2;
-    const int pausesMs = 2 * TConfigReadJob::ValuesPauseMs + TConfigReadJob::SettleMs;
-    Out() << QStringLiteral("  %1 %2 ms wall, %3 ms wire, %4 ms of prescribed pauses")
-                 .arg(QStringLiteral("configuration read job"), -44)
-                 .arg(wallMs, 8, 'f', 0)
-                 .arg(line.wireMs(), 7, 'f', 0)
-                 .arg(pausesMs)
-          << Qt::endl;
-    ReportOwnTime(requests, wallMs - pausesMs, line, device.latencyMs());
-    return true;
-}
+    // The same image written three ways: the plain 16-page write, the
+    // verified write with the last read's image as the backup, and the
+    // verified write that reads the backup first.
+    void WritePlain()
+    {
+        auto *write = new TConfigWriteJob(&m_session, m_deviceImage, this);
+        StartTiming();
+        Run(write, QStringLiteral("plain write"), [this] {
+            ReportWrite(QStringLiteral("plain write job (16 pages)"));
+            WriteVerified(true);
+        });
+    }
 
-bool RunSimulatorBench(int records)
-{
-    TDeviceSimulator device(TDeviceSimulator::Model::K802);
-    device.setBaudRate(115200);
-    device.setHistoryRecordCount(records);
-    TPtyBridge bridge(&device);
-    if (!bridge.open())
-        return Fail(QStringLiteral("no pseudo-terminal: ") + bridge.errorString());
+    void WriteVerified(bool withLastRead)
+    {
+        auto *write = new TVerifiedWriteJob(&m_session, ModelK802, m_deviceImage,
+                                            withLastRead ? m_deviceImage : QByteArray(),
+                                            [](const QByteArray &) { return QString(); }, this);
+        StartTiming();
+        Run(write, QStringLiteral("verified write"), [this, withLastRead] {
+            ReportWrite(withLastRead ? QStringLiteral("verified write, last read as backup")
+                                     : QStringLiteral("verified write, backup read first"));
+            if (withLastRead)
+                WriteVerified(false);
+            else
+                End(true);
+        });
+    }
 
-    TLineCount line;
-    QObject::connect(&device, &TDeviceSimulator::requestReceived,
-                     [&line](const QByteArray &request) { line.toDevice += request.size(); });
-    QObject::connect(&device, &TDeviceSimulator::BytesToHost,
-                     [&line](const QByteArray &bytes) { line.toHost += bytes.size(); });
+    void ReportWrite(const QString &what)
+    {
+        Out() << QStringLiteral("  %1 %2 ms wall, %3 ms wire").arg(what, -44).arg(ElapsedMs(), 8, 'f', 0)
+                     .arg(m_line.wireMs(), 7, 'f', 0)
+              << Qt::endl;
+    }
 
-    Out() << "Simulator over a pseudo-terminal: " << records << " records ("
-          << TSoftHistory::PageCount(records) << " pages of 9 + 265 bytes), K802, 115200 baud, "
-          << "device latency " << device.latencyMs() << " ms" << Qt::endl;
-    TDeviceSession session;
-    QString error;
-    if (!session.open(bridge.slavePath(), &error))
-        return Fail(QStringLiteral("opening %1: %2").arg(bridge.slavePath(), error));
-    TLoginJob login(&session, QStringLiteral("5937"));
-    if (!RunJob(login, QStringLiteral("login")))
-        return false;
-    bool ok = ReadHistory(device, session, records, line);
-    ok = ReadConfiguration(device, session, line) && ok;
-    return ok;
-}
+    void StartTiming()
+    {
+        m_line = {};
+        m_turnaround.Reset();
+        m_timer.start();
+    }
+    double ElapsedMs() const { return double(m_timer.nsecsElapsed()) / 1e6; }
+
+    void End(bool ok)
+    {
+        if (m_ended)
+            return;
+        m_ended = true;
+        m_session.close();
+        if (finished)
+            finished(ok);
+    }
+
+    int m_records;
+    TDeviceSimulator m_device{TDeviceSimulator::Model::K802};
+    TPtyBridge m_bridge;
+    TDeviceSession m_session;
+    THistoryGridModel m_grid;
+    TSoftHistory m_soft;
+    TLineCount m_line;
+    TTurnaround m_turnaround;
+    QElapsedTimer m_timer;
+    QByteArray m_deviceImage;
+    bool m_ended = false;
+};
 
 } // namespace
 
@@ -373,7 +481,9 @@ int main(int argc, char *argv[])
         }
     }
 
-    bool ok = RunGridBench();
-    ok = RunSimulatorBench(simRecords) && ok;
-    return ok ? 0 : 1;
+    const bool gridOk = RunGridBench();
+    TSimulatorBench simulator(simRecords);
+    simulator.finished = [gridOk](bool ok) { QCoreApplication::exit(gridOk && ok ? 0 : 1); };
+    QTimer::singleShot(0, &simulator, [&simulator] { simulator.Start(); });
+    return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "app/MessageBox_Frm.h"
 #include "app/Variable_Unt.h"
+#include "views/ViewContext_Unt.h"
 
 #include <QHBoxLayout>
 #include <QHideEvent>
@@ -32,7 +33,7 @@ TFormBasicAnimate::TFormBasicAnimate(QWidget *mainWindow)
     sg->setFormat(QStringLiteral("%p%"));
     sg->setTextVisible(true);
 
-    btn_Close = new QPushButton(QStringLiteral("Stop"), this);
+    btn_Close = new QPushButton(ViewContext::Text("TxtStop"), this);
     btn_Close->setObjectName(QStringLiteral("btn_Close"));
     connect(btn_Close, &QPushButton::clicked, this, &TFormBasicAnimate::btn_CloseClick);
 

@@ -12,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QTextStream>
+#include <QScreen>
 
 #include <cstring>
 
@@ -115,6 +116,10 @@ int main(int argc, char *argv[])
         return 0;
 
     TFormK900 mainWindow;
+    // The main window opens in the middle of the screen it is on.
+    QRect placed = mainWindow.frameGeometry();
+    placed.moveCenter(mainWindow.screen()->availableGeometry().center());
+    mainWindow.move(placed.topLeft());
     mainWindow.show();
     return application.exec();
 }

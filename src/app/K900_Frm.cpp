@@ -6,6 +6,7 @@
 #include "app/Platform_Unt.h"
 #include "app/Questions_Frm.h"
 #include "app/BasicAnimate_Frm.h"
+#include "app/FieldTable_Frm.h"
 #include "app/JobRunner_Frm.h"
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "debug/ProtocolDebug_Frm.h"
@@ -16,15 +17,18 @@
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "link/SerialPort_Unt.h"
+#include "link/SyncTimeProtocol_Unt.h"
 #include "session/ConfigReadJob_Unt.h"
 #include "session/ConfigWriteJob_Unt.h"
 #include "session/DeviceRequests_Unt.h"
 #include "session/DeviceSession_Unt.h"
 #include "session/LoginJob_Unt.h"
 #include "session/RelayJob_Unt.h"
+#include "session/VerifiedWriteJob_Unt.h"
 #include "look/ClickSounds_Unt.h"
 #include "look/ComponentEx.h"
 #include "look/Skins_Unt.h"
+#include "views/DeviceCard_Frm.h"
 #include "views/FrameBar_Frm.h"
 #include "views/SoftInterfaceDiDoTh_Unt.h"
 #include "views/ViewContext_Unt.h"
@@ -35,6 +39,7 @@
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QDateTime>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,6 +81,7 @@ TFormK900::TFormK900(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("FormK900"));
     resize(960, 604);
+    setMinimumSize(860, 560);
     RegisterMainWindow(this);
     FormCreate();
 }
@@ -127,8 +133,8 @@ void TFormK900::FormCreate()
     m_history = new THistorySheet(this, m_sheets.Sheet_History, m_runner, m_session);
     connect(m_history, &THistorySheet::MessageShown, this, &TFormK900::MessageShown);
     m_iniSeting = new TIniSeting(this, m_sheets, m_views);
-    connect(findChild<QAction *>(QStringLiteral("N_Open")), &QAction::triggered, m_iniSeting,
-            &TIniSeting::N_OpenClick);
+    connect(findChild<QAction *>(QStringLiteral("N_Open")), &QAction::triggered, this,
+            &TFormK900::N_OpenClick);
     connect(findChild<QAction *>(QStringLiteral("N_Save")), &QAction::triggered, m_iniSeting,
             &TIniSeting::N_SaveClick);
     connect(this, &TFormK900::ModelKnown, this, [this](int modelIndex) {
@@ -138,6 +144,10 @@ void TFormK900::FormCreate()
     });
     ApplyLanguage(LocaleLanguage());
     UpdateDeviceActions();
+    // The edited mark follows the panes; comparing their values is cheap.
+    auto *editedMark = new QTimer(this);
+    connect(editedMark, &QTimer::timeout, this, &TFormK900::UpdateEditedMark);
+    editedMark->start(700);
 }
 
 void TFormK900::BuildMenus()
@@ -177,6 +187,10 @@ void TFormK900::BuildMenus()
            &TFormK900::Pop_ReadMaster_SetingClick);
     action(config, "Pop_WirteMaster", QKeySequence(Qt::CTRL | Qt::Key_W),
            &TFormK900::Pop_WirteMasterClick);
+    config->addSeparator()->setObjectName(QStringLiteral("MI_N4"));
+    action(config, "Pop_CompareDevice", {}, &TFormK900::Pop_CompareDeviceClick);
+    action(config, "Pop_CompareProfile", {}, &TFormK900::Pop_CompareProfileClick);
+    action(config, "Pop_RestoreBackup", {}, &TFormK900::Pop_RestoreBackupClick);
     config->addSeparator()->setObjectName(QStringLiteral("MI_N2"));
     action(config, "Menu_R_DO", {}, &TFormK900::Menu_R_DOClick);
     action(config, "Menu_R_TH", {}, &TFormK900::Menu_R_THClick);
@@ -233,20 +247,8 @@ void TFormK900::BuildPages()
     m_sheets.PageControl_DIDOTH->addTab(m_sheets.Sheet_DO, QString());
     m_sheets.PageControl_DIDOTH->addTab(m_sheets.Sheet_TH, QString());
 
-    auto *welcome = new QVBoxLayout(m_sheets.abSheetVerInfo);
-    welcome->setContentsMargins(40, 40, 40, 40);
-    auto label = [this, welcome](const char *name, const char *caption) {
-        auto *item = new QLabel(QString::fromUtf8(caption), m_sheets.abSheetVerInfo);
-        item->setObjectName(QString::fromLatin1(name));
-        item->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        welcome->addWidget(item);
-        return item;
-    };
-    lbl_ModelNo = label("lbl_ModelNo", "模块:");
-    lbl_Verstion = label("lbl_Verstion", "版本:");
-    lbl_IMEI = label("lbl_IMEI", "IMEI:");
-    lbl_SignalValue = label("lbl_SignalValue", "3G/GSM信号值:");
-    welcome->addStretch();
+    m_deviceCard = new TFormDeviceCard(m_sheets.abSheetVerInfo);
+    Fill(m_sheets.abSheetVerInfo, m_deviceCard);
 
     m_views = BuildSettingsViews(m_sheets, this);
     m_frameBar = CreateFrameBar(m_sheets, central);
@@ -264,6 +266,13 @@ void TFormK900::BuildPages()
     connect(this, &TFormK900::ModelKnown, this, [this](int, const QString &modelText) {
         m_views.SoftDiDoTh->BuildThRows(modelText, m_views.lvTh);
     });
+    connect(this, &TFormK900::DoStatusReply, m_deviceCard, [this](const QByteArray &chunk) {
+        if (const std::optional<quint8> bits = TSoftDiDoTh::DoStatusBits(chunk))
+            m_deviceCard->SetRelayStates(*bits);
+    });
+    connect(this, &TFormK900::ThValuesReply, m_deviceCard, [this](const QByteArray &chunk) {
+        m_deviceCard->SetCurrentValues(m_modelIndex, TSoftDiDoTh::ThValueTexts(chunk, m_modelIndex));
+    });
 }
 
 void TFormK900::BuildStatusBar()
@@ -273,6 +282,9 @@ void TFormK900::BuildStatusBar()
     m_statusLabel = new QLabel(bar);
     m_statusLabel->setObjectName(QStringLiteral("lbl_Status"));
     bar->addWidget(m_statusLabel, 1);
+    m_editedLabel = new QLabel(bar);
+    m_editedLabel->setObjectName(QStringLiteral("lbl_Edited"));
+    bar->addWidget(m_editedLabel);
 
     m_debugBox = new QCheckBox(bar);
     m_debugBox->setObjectName(QStringLiteral("chk_Debug"));
@@ -335,6 +347,8 @@ QString TFormK900::StatusText() const
 void TFormK900::ShowDisconnected()
 {
     SetStatusText(AppVariables().ConnectionPortName + QStringLiteral("  ") + Text("MsgDisconnected"));
+    if (m_deviceCard->Link() != TFormDeviceCard::TLink::Lost)
+        m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Closed);
 }
 
 void TFormK900::SetStatusText(const QString &text)
@@ -353,19 +367,17 @@ void TFormK900::showEvent(QShowEvent *event)
 
 bool TFormK900::DeviceReady()
 {
-    if (m_runner->Current() || m_session->busy())
-        return false;
-    if (!m_session->isOpen()) {
+    const TJobRunner::TStart free = m_runner->DeviceFree();
+    if (free == TJobRunner::TStart::NotConnected)
         ShowError(Text("MsgNotConnected"));
-        return false;
-    }
-    return true;
+    return free == TJobRunner::TStart::Started;
 }
 
 void TFormK900::UpdateDeviceActions()
 {
     const bool idle = !m_session->busy();
     for (const char *name : {"Pop_RepCommPort", "Pop_ReadMaster_Seting", "Pop_WirteMaster",
+                             "Pop_CompareDevice", "Pop_RestoreBackup",
                              "Menu_R_DO", "Menu_R_TH", "Pop_RESET", "Pop_ReBoot",
                              "Pop_Do_ReadCurrentValue", "Pop_Th_ReadCurrentValue"}) {
         for (QAction *action : findChildren<QAction *>(QString::fromLatin1(name)))
@@ -384,11 +396,14 @@ void TFormK900::FormShow()
     btn_PC_TimeClick();
     m_views.SizeColumns();
     m_views.BuildRows();
-    ApplyLanguage(LocaleLanguage());
+    MarkSaved();
     BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")), ProgramSkinFolders());
+    ApplyLanguage(LocaleLanguage());
+    // The welcome page first, also when the port does not open.
     m_sheets.PageControl->setCurrentIndex(0);
     if (ViewMode()) {
         SetStatusText(QStringLiteral("View"));
+        m_deviceCard->SetPort(QString(), TFormDeviceCard::TLink::ViewMode);
         return;
     }
     QString error;
@@ -398,6 +413,7 @@ void TFormK900::FormShow()
         return;
     }
     SetStatusText(AppVariables().ConnectionPortName);
+    m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Opening);
     StartLogin(AppVariables().ConnectionPassword, QString());
 }
 
@@ -409,22 +425,20 @@ void TFormK900::StartLogin(const QString &password, const QString &reopenPort)
     m_runner->Run(login, TJobRunner::TProgress::None, [this, login] {
         if (login->outcome() == TDeviceJob::TOutcome::Done) {
             SetStatusText(AppVariables().ConnectionPortName);
+            m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::LoggedIn);
             ShowIdentity(login->Identity());
             return;
         }
         if (login->outcome() != TDeviceJob::TOutcome::Failed)
             return;
         switch (login->Failure()) {
-        case TLoginJob::TFailure::Refused: {
-            // The device refused the password: the program ends once the user has read it.
-            auto *box = new QMessageBox(QMessageBox::Critical, windowTitle(),
-                                        Text("MsgPasswordError"), QMessageBox::Ok, this);
-            box->setObjectName(QStringLiteral("ErrorBox"));
-            connect(box, &QMessageBox::finished, qApp, [] { QApplication::exit(0); });
-            box->open();
-            emit MessageShown(box->text());
+        case TLoginJob::TFailure::Refused:
+            // The window and its edits stay; the user can correct the
+            // password field and open the port again.
+            m_session->close();
+            ShowDisconnected();
+            ShowError(Text("MsgPasswordError"));
             break;
-        }
         case TLoginJob::TFailure::OpenFailed:
             ShowDisconnected();
             ShowError(login->OpenError());
@@ -449,6 +463,9 @@ void TFormK900::ApplyLanguage(int language)
     if (m_iniSeting)
         m_iniSeting->SetLanguage(m_language);
     TLanguage::SwitchLanguage(*this, m_language);
+    // The status bar's "Disconnected" follows the language as well.
+    if (m_shown && !ViewMode() && !m_session->isOpen())
+        ShowDisconnected();
 }
 
 void TFormK900::ShowDone(const QString &caption)
@@ -466,30 +483,34 @@ void TFormK900::ShowError(const QString &text)
 
 void TFormK900::ShowIdentity(const TDeviceIdentity &identity)
 {
-    lbl_ModelNo->setText(Text("LblModel") + identity.model);
-    lbl_Verstion->setText(Text("LblVersion") + identity.version);
-    lbl_IMEI->setText(Text("LblImei") + identity.imei);
-    lbl_SignalValue->setText(Text("LblSignal") + identity.signal);
+    // The channel rows are rebuilt for the model; panes nobody edited stay unedited.
+    const bool edited = EditsUnsaved();
+    m_deviceCard->SetVersionReply(identity.model, identity.version, identity.imei, identity.signal);
     m_modelIndex = identity.modelIndex;
+    m_imei = identity.imei;
+    // A new login may be another device: its image is read again before a write.
+    m_deviceImage.clear();
     emit ModelKnown(m_modelIndex, identity.model);
     m_history->SetDevice(identity.imei, identity.model);
+    if (!edited)
+        MarkSaved();
     ApplyLanguage(m_language);
 }
 
 void TFormK900::ShowClockReply(const QByteArray &chunk)
 {
-    const TDataPack data = TBasicProtocol().GetData(chunk);
-    auto byteAt = [&data](int index) { return index < data.size() ? quint8(data.at(index)) : -1; };
-    const QDate date(2000 + byteAt(0), byteAt(1), byteAt(2));
+    const TSyncTimeProtocol clock;
+    const QDate date = clock.ReplyDate(chunk);
     if (!date.isValid())
         return;
     if (auto *dtpYMD = findChild<QDateEdit *>(QStringLiteral("dtpYMD")))
         dtpYMD->setDate(date);
-    const QTime time(byteAt(3), byteAt(4), byteAt(5));
+    const QTime time = clock.ReplyTime(chunk);
     if (!time.isValid())
         return;
     if (auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS")))
         dtpHMS->setTime(time);
+    m_deviceCard->SetDeviceClock(QDateTime(date, time));
     ShowDone(windowTitle());
 }
 
@@ -508,6 +529,14 @@ void TFormK900::Pop_ReadMaster_SetingClick()
 {
     if (!DeviceReady())
         return;
+    if (!m_editsConfirmed && EditsUnsaved()) {
+        AskUnsavedEdits([this] {
+            m_editsConfirmed = true;
+            Pop_ReadMaster_SetingClick();
+            m_editsConfirmed = false;
+        });
+        return;
+    }
     if (m_modelIndex < 0) {
         FinishFlow(false, Text("MsgModelUnknown"), true);
         return;
@@ -516,6 +545,8 @@ void TFormK900::Pop_ReadMaster_SetingClick()
     connect(read, &TConfigReadJob::imageRead, this, [this, read] {
         m_master->ImageToControls(read->Decoded());
         m_history->SetChannelRows(read->Decoded().Values.lvTh);
+        m_deviceImage = read->Image().left(ConfigMap::ImageSize);
+        MarkSaved();
     });
     connect(read, &TConfigReadJob::currentValuesRead, this,
             [this](Const::TExpectedReply kind, const QByteArray &frame) {
@@ -528,7 +559,10 @@ void TFormK900::Pop_ReadMaster_SetingClick()
         switch (read->Failure()) {
         case TConfigReadJob::TFailure::None:
             // Stopped or lost before the image was whole: the panes keep what they showed.
-            FinishFlow(read->outcome() == TDeviceJob::TOutcome::Done, QString(), false);
+            if (read->outcome() == TDeviceJob::TOutcome::Done)
+                FinishFlow(true, Text("MsgConfigRead"), false);
+            else
+                FinishFlow(false, QString(), false);
             break;
         case TConfigReadJob::TFailure::UnknownModel:
             FinishFlow(false, Text("MsgModelUnknown"), true);
@@ -561,31 +595,270 @@ void TFormK900::Pop_WirteMasterClick()
         FinishFlow(false, m_master->ErrorMessage(encoded.Error), true);
         return;
     }
-    auto *write = new TConfigWriteJob(m_session, encoded.Image);
-    m_runner->Run(write, TJobRunner::TProgress::Job, [this, write] {
+    StartVerifiedWrite(encoded.Image);
+}
+
+void TFormK900::StartVerifiedWrite(const QByteArray &image)
+{
+    const int modelIndex = m_modelIndex;
+    const int language = m_language;
+    const QString imei = m_imei;
+    auto *write = new TVerifiedWriteJob(
+        m_session, modelIndex, image, m_deviceImage,
+        [this, imei, modelIndex, language](const QByteArray &deviceImage) {
+            return m_backups.Keep(imei, deviceImage, modelIndex, language);
+        });
+    m_runner->Run(write, TJobRunner::TProgress::Job, [this, write, image] {
+        using TFailure = TVerifiedWriteJob::TFailure;
+        // Whatever the end, the device may now hold other bytes than the
+        // last read: the next write reads it again first.
+        if (write->Step() != TVerifiedWriteJob::TStep::Backup)
+            m_deviceImage.clear();
         switch (write->outcome()) {
         case TDeviceJob::TOutcome::Done:
-            FinishFlow(true, Text("MsgConfigWritten"), false);
+            m_deviceImage = write->ReadBackImage();
+            if (m_master->ControlsToImage().Image == image)
+                MarkSaved();
+            FinishFlow(true, Text("MsgConfigWrittenVerified"), false);
+            return;
+        case TDeviceJob::TOutcome::Failed:
             break;
-        case TDeviceJob::TOutcome::Failed: {
+        default:
+            // Stopped, or the line went: what the device holds depends on the step.
+            if (write->Step() == TVerifiedWriteJob::TStep::Backup)
+                FinishFlow(false, Text("MsgWriteStoppedUnchanged"), true);
+            else if (write->Step() == TVerifiedWriteJob::TStep::Write)
+                FinishFlow(false, Text("MsgConfigWriteStopped"), true);
+            else
+                FinishFlow(false, Text("MsgWriteStoppedUnverified"), true);
+            return;
+        }
+        switch (write->Failure()) {
+        case TFailure::BackupRead:
+            FinishFlow(false, Text("MsgWriteBackupReadFailed"), true);
+            break;
+        case TFailure::BackupKept:
+            FinishFlow(false, Text("MsgWriteBackupFailed").arg(write->BackupError()), true);
+            break;
+        case TFailure::Unconfirmed: {
             QStringList pages;
             for (int page : write->UnconfirmedPages())
                 pages << QString::number(page + 1);
-            FinishFlow(false, Text("MsgConfigWriteUnconfirmed").arg(pages.join(QStringLiteral(", "))),
-                       true);
+            FinishFlow(false, Text("MsgConfigWriteUnconfirmed").arg(pages.join(QStringLiteral(", "))), true);
             break;
         }
-        default:
-            // Stopped, or the line went: some pages may be new, some old.
-            FinishFlow(false, Text("MsgConfigWriteStopped"), true);
+        case TFailure::ReadBack:
+            FinishFlow(false, Text("MsgWriteReadBackFailed"), true);
+            break;
+        case TFailure::Differs: {
+            QStringList fields;
+            for (const TFieldDiff &diff : DiffConfigImages(write->ReadBackImage(), image, m_modelIndex))
+                fields << FieldCaption(diff);
+            fields.removeDuplicates();
+            FinishFlow(false, Text("MsgWriteDiffers").arg(fields.join(QStringLiteral(", "))), true);
+            break;
+        }
+        case TFailure::None:
             break;
         }
     });
 }
 
+QString TFormK900::FieldCaption(const TFieldDiff &diff) const
+{
+    if (diff.Control.isEmpty())
+        return Text("TxtImageByte").arg(diff.Row);
+    TConfigError where;
+    where.Control = diff.Control;
+    where.Row = diff.Row;
+    where.SubItem = diff.SubItem;
+    return m_master->CaptionOf(where);
+}
+
+void TFormK900::ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader)
+{
+    if (diffs.isEmpty()) {
+        ShowMessageWindow(Text("MsgNoDifferences"), windowTitle());
+        emit MessageShown(Text("MsgNoDifferences"));
+        return;
+    }
+    QVector<QStringList> rows;
+    for (const TFieldDiff &diff : diffs)
+        rows << QStringList{FieldCaption(diff), diff.Before, diff.After};
+    auto *table = new TFormFieldTable(this, Text("TxtDifferencesTitle"),
+                                      {Text("TxtDiffField"), otherHeader, Text("TxtDiffWindow")}, rows,
+                                      Text("TxtClose"));
+    table->open();
+    emit MessageShown(table->windowTitle());
+}
+
+void TFormK900::ReadDeviceImage(std::function<void(const QByteArray &)> then)
+{
+    auto *read = new TConfigReadJob(m_session, m_modelIndex);
+    read->SetAskValues(false);
+    m_runner->Run(read, TJobRunner::TProgress::Job, [this, read, then = std::move(then)] {
+        if (read->outcome() == TDeviceJob::TOutcome::Done) {
+            m_deviceImage = read->Image().left(ConfigMap::ImageSize);
+            then(m_deviceImage);
+        } else if (read->outcome() == TDeviceJob::TOutcome::Failed) {
+            ShowError(Text("MsgConfigReadFailed").arg(read->FailedPage() + 1));
+        }
+    });
+}
+
+void TFormK900::Pop_CompareDeviceClick()
+{
+    if (!DeviceReady())
+        return;
+    if (m_modelIndex < 0) {
+        ShowError(Text("MsgModelUnknown"));
+        return;
+    }
+    const TEncodeResult window = m_master->ControlsToImage();
+    if (!window.Ok()) {
+        ShowError(m_master->ErrorMessage(window.Error));
+        return;
+    }
+    ReadDeviceImage([this, image = window.Image](const QByteArray &device) {
+        ShowDifferences(DiffConfigImages(device, image, m_modelIndex), Text("TxtDiffDevice"));
+    });
+}
+
+void TFormK900::Pop_CompareProfileClick()
+{
+    if (m_runner->Current())
+        return;
+    // The profile is loaded into the panes, read off and the panes put back:
+    // profiles are read the one way the window reads them.
+    const TEncodeResult window = m_master->ControlsToImage();
+    if (!window.Ok()) {
+        ShowError(m_master->ErrorMessage(window.Error));
+        return;
+    }
+    const QString chosen = m_iniSeting->ChooseOpenFile(QCoreApplication::applicationDirPath());
+    if (chosen.isEmpty())
+        return;
+    const TConfigValues saved = m_savedValues;
+    const TProfileResult loaded = m_iniSeting->LoadProfile(chosen);
+    const TEncodeResult profile = m_master->ControlsToImage();
+    m_master->ImageToControls(DecodeImage(window.Image, m_modelIndex));
+    m_savedValues = saved;
+    if (!loaded.ok()) {
+        ShowError(Text("MsgProfileReadFailed") + QStringLiteral("\n\n") + QDir::toNativeSeparators(chosen));
+        return;
+    }
+    if (!profile.Ok()) {
+        ShowError(m_master->ErrorMessage(profile.Error));
+        return;
+    }
+    ShowDifferences(DiffConfigImages(profile.Image, window.Image, m_modelIndex), Text("TxtDiffProfile"));
+}
+
+void TFormK900::Pop_RestoreBackupClick()
+{
+    if (!DeviceReady())
+        return;
+    if (m_modelIndex < 0) {
+        ShowError(Text("MsgModelUnknown"));
+        return;
+    }
+    const QList<TBackupEntry> entries = m_backups.List(m_imei);
+    if (entries.isEmpty()) {
+        ShowMessageWindow(Text("MsgNoBackups"), windowTitle());
+        emit MessageShown(Text("MsgNoBackups"));
+        return;
+    }
+    // The device is read first, to say how far each backup is from it now.
+    ReadDeviceImage([this, entries](const QByteArray &device) {
+        QVector<QStringList> rows;
+        QList<QByteArray> images;
+        for (const TBackupEntry &entry : entries) {
+            const QByteArray image = TBackupStore::LoadImage(entry);
+            images << image;
+            const QString differing = image.isEmpty()
+                ? Text("TxtBackupUnreadable")
+                : QString::number(DiffConfigImages(device, image, m_modelIndex).size());
+            rows << QStringList{QLocale().toString(entry.time, QLocale::ShortFormat), differing};
+        }
+        auto *table = new TFormFieldTable(this, Text("TxtBackupsTitle"),
+                                          {Text("TxtBackupTime"), Text("TxtBackupDiffers")}, rows,
+                                          Text("TxtClose"), Text("TxtRestore"));
+        connect(table, &TFormFieldTable::chosen, this, [this, images](int row) {
+            if (row < 0 || row >= images.size() || images.at(row).isEmpty() || !DeviceReady())
+                return;
+            StartVerifiedWrite(images.at(row));
+        });
+        table->open();
+        emit MessageShown(table->windowTitle());
+    });
+}
+
+TConfigValues TFormK900::SettingsShown() const
+{
+    TConfigValues values = m_master->ControlsToValues();
+    // The live cells (relay state, current sensor value) are readings, not settings.
+    for (QStringList &row : values.lvDo) {
+        if (row.size() > ConfigCells::DoStatus)
+            row[ConfigCells::DoStatus].clear();
+    }
+    for (QStringList &row : values.lvTh) {
+        if (row.size() > ConfigCells::ThValue)
+            row[ConfigCells::ThValue].clear();
+    }
+    return values;
+}
+
+bool TFormK900::EditsUnsaved() const
+{
+    return m_master && SettingsShown() != m_savedValues;
+}
+
+void TFormK900::MarkSaved()
+{
+    if (m_master)
+        m_savedValues = SettingsShown();
+    UpdateEditedMark();
+}
+
+void TFormK900::UpdateEditedMark()
+{
+    const QString mark = QStringLiteral(" *");
+    const bool edited = EditsUnsaved();
+    QString title = windowTitle();
+    if (title.endsWith(mark) && !edited)
+        title.chop(mark.size());
+    else if (!title.endsWith(mark) && edited)
+        title += mark;
+    if (title != windowTitle())
+        setWindowTitle(title);
+    if (m_editedLabel)
+        m_editedLabel->setText(edited ? Text("TxtEditedMark") : QString());
+}
+
+void TFormK900::AskUnsavedEdits(std::function<void()> proceed)
+{
+    if (!EditsUnsaved()) {
+        proceed();
+        return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Question, windowTitle(), Text("MsgUnsavedEdits"),
+                                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box->setObjectName(QStringLiteral("UnsavedEditsBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setDefaultButton(QMessageBox::Cancel);
+    connect(box, &QMessageBox::finished, this, [this, box, proceed = std::move(proceed)](int) {
+        const QMessageBox::StandardButton answer = box->standardButton(box->clickedButton());
+        if (answer == QMessageBox::Discard || (answer == QMessageBox::Save && m_iniSeting->N_SaveClick()))
+            proceed();
+    });
+    box->open();
+    emit MessageShown(box->text());
+}
+
 void TFormK900::ConnectionLost()
 {
     ShowDisconnected();
+    m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Lost);
     ShowError(Text("MsgPortLost"));
 }
 
@@ -599,6 +872,14 @@ void TFormK900::closeEvent(QCloseEvent *event)
     if (m_runner->Current() && !m_closing) {
         event->ignore();
         AskToStopAndClose();
+        return;
+    }
+    if (!m_closing && EditsUnsaved()) {
+        event->ignore();
+        AskUnsavedEdits([this] {
+            m_closing = true;
+            close();
+        });
         return;
     }
     m_session->close();
@@ -647,6 +928,14 @@ void TFormK900::Pop_DisCommPortClick()
 {
     if (!m_session->isOpen())
         return;
+    if (!m_editsConfirmed && EditsUnsaved()) {
+        AskUnsavedEdits([this] {
+            m_editsConfirmed = true;
+            Pop_DisCommPortClick();
+            m_editsConfirmed = false;
+        });
+        return;
+    }
     if (TDeviceJob *job = m_runner->Current())
         job->cancel();
     m_session->close();
@@ -657,12 +946,22 @@ void TFormK900::Pop_RepCommPortClick()
 {
     if (m_runner->Current() || m_session->busy())
         return;
+    m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Opening);
     SetStatusText(AppVariables().ConnectionPortName);
     StartLogin(PasswordFieldText().trimmed(), AppVariables().ConnectionPortName);
 }
 
 void TFormK900::Pop_ReBootClick()
 {
+    // The program starts again after a reboot: unsaved edits would be gone.
+    if (!m_editsConfirmed && EditsUnsaved()) {
+        AskUnsavedEdits([this] {
+            m_editsConfirmed = true;
+            Pop_ReBootClick();
+            m_editsConfirmed = false;
+        });
+        return;
+    }
     AskQuestion(this, Text("MsgRebootAsk"), [this] {
         if (!DeviceReady())
             return;
@@ -676,6 +975,14 @@ void TFormK900::Pop_ReBootClick()
 
 void TFormK900::Pop_RESETClick()
 {
+    if (!m_editsConfirmed && EditsUnsaved()) {
+        AskUnsavedEdits([this] {
+            m_editsConfirmed = true;
+            Pop_RESETClick();
+            m_editsConfirmed = false;
+        });
+        return;
+    }
     AskQuestion(this, Text("MsgResetAsk"), [this] {
         if (!DeviceReady())
             return;
@@ -790,7 +1097,17 @@ void TFormK900::N_ExitClick()
         AskToStopAndClose();
         return;
     }
-    QApplication::exit(0);
+    AskUnsavedEdits([] { QApplication::exit(0); });
+}
+
+void TFormK900::N_OpenClick()
+{
+    if (m_runner->Current())
+        return;
+    AskUnsavedEdits([this] {
+        if (m_iniSeting->N_OpenClick())
+            MarkSaved();
+    });
 }
 
 void TFormK900::N_AboutClick()

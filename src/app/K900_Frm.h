@@ -1,6 +1,10 @@
 #pragma once
 
 #include "app/Const_Unt.h"
+#include "config/ConfigDiff_Unt.h"
+#include "config/ConfigImage_Unt.h"
+#include "lang/TLanguage_Unt.h"
+#include "profiles/BackupStore_Unt.h"
 #include "views/MainSheets.h"
 #include "views/SettingsViews_Unt.h"
 
@@ -15,6 +19,7 @@ class TComm;
 class TDeviceJob;
 class TDeviceSession;
 class TDeviceWatcher;
+class TFormDeviceCard;
 class TSoftMaster;
 class THistorySheet;
 class TIniSeting;
@@ -25,7 +30,7 @@ struct TDeviceIdentity;
 // pages the settings views fill. Its handlers start jobs on the session and
 // observe them; none of them waits. While the session is busy every action
 // that talks to the device is disabled.
-class TFormK900 : public QMainWindow
+class TFormK900 : public QMainWindow, public ILanguageWindow
 {
     Q_OBJECT
 public:
@@ -35,14 +40,17 @@ public:
     TDeviceSession *Session() const { return m_session; }
     TComm *ComPort() const;
     const TMainSheets &Sheets() const { return m_sheets; }
-    const TSettingsViews &Views() const { return m_views; }
+    QWidget *LanguageRoot() override { return this; }
+    const TSettingsViews &Views() const override { return m_views; }
     TSoftMaster *Master() const { return m_master; }
-    THistorySheet *History() const { return m_history; }
+    THistorySheet *History() const override { return m_history; }
     TIniSeting *Profiles() const { return m_iniSeting; }
     // The job running now (its progress window is up), or null.
     TDeviceJob *CurrentJob() const;
+    // The welcome page's card of the connected device.
+    TFormDeviceCard *DeviceCard() const override { return m_deviceCard; }
     // −1 until the first version reply, then 0 K801, 1 K802, 2 K803.
-    int ModelIndex() const { return m_modelIndex; }
+    int ModelIndex() const override { return m_modelIndex; }
     // 0 Chinese, 1 English.
     int Language() const { return m_language; }
     bool ViewMode() const;
@@ -52,11 +60,20 @@ public:
     void FormShow();
 
     // Language switch targets (filled in by the language tables).
-    void ApplyLanguage(int language);
+    void ApplyLanguage(int language) override;
 
     // Configuration read and write, with their progress windows.
     void Pop_ReadMaster_SetingClick();
     void Pop_WirteMasterClick();
+    // The fields that differ between the device (or a profile file) and the
+    // panes; restoring a backup of what the device held before a write.
+    void Pop_CompareDeviceClick();
+    void Pop_CompareProfileClick();
+    void Pop_RestoreBackupClick();
+    // True when the panes differ from what was last read, loaded or written.
+    bool EditsUnsaved() const;
+    // The backups of what devices held before each write.
+    TBackupStore &Backups() { return m_backups; }
     // User commands that talk to the device outside the long flows.
     void Pop_DisCommPortClick();
     void Pop_RepCommPortClick();
@@ -73,6 +90,8 @@ public:
     void Menu_R_THClick();
     void N_ExitClick();
     void N_AboutClick();
+    // Load Profile, asking first when the panes hold unsaved edits.
+    void N_OpenClick();
 
 signals:
     // The version reply set the model index.
@@ -119,7 +138,28 @@ private:
     QString PasswordFieldText() const;
     void SwitchRelay(const char *keyword);
     void AskCurrentValues(Const::TExpectedReply kind);
+    // The settings the panes show, without the live readings.
+    TConfigValues SettingsShown() const;
+    // The panes now match the device or a file: no unsaved edits.
+    void MarkSaved();
+    void UpdateEditedMark();
+    // Runs proceed at once without unsaved edits; else asks: save as a
+    // profile (then proceed once saved), discard (proceed) or cancel.
+    void AskUnsavedEdits(std::function<void()> proceed);
+    // Writes image through the verified write; done names the message shown.
+    void StartVerifiedWrite(const QByteArray &image);
+    void ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader);
+    QString FieldCaption(const TFieldDiff &diff) const;
+    // Reads the device's image (no current values), then calls then with it.
+    void ReadDeviceImage(std::function<void(const QByteArray &)> then);
 
+    TBackupStore m_backups;
+    // The device's image of this connection's last read, until a write.
+    QByteArray m_deviceImage;
+    // What the panes held when last read, loaded or written.
+    TConfigValues m_savedValues;
+    QString m_imei;
+    bool m_editsConfirmed = false;
     TDeviceSession *m_session = nullptr;
     TJobRunner *m_runner = nullptr;
     TDeviceWatcher *m_deviceWatcher = nullptr;
@@ -130,12 +170,11 @@ private:
     TIniSeting *m_iniSeting = nullptr;
     QWidget *m_frameBar = nullptr;
     QLabel *m_statusLabel = nullptr;
+    // "Edited" while the panes differ from what was last read, loaded or written.
+    QLabel *m_editedLabel = nullptr;
     QCheckBox *m_autoStartBox = nullptr;
     QCheckBox *m_debugBox = nullptr;
-    QLabel *lbl_ModelNo = nullptr;
-    QLabel *lbl_Verstion = nullptr;
-    QLabel *lbl_IMEI = nullptr;
-    QLabel *lbl_SignalValue = nullptr;
+    TFormDeviceCard *m_deviceCard = nullptr;
     bool m_shown = false;
     bool m_closeAfterJob = false;
     bool m_closing = false;

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QValidator>
 #include <QVBoxLayout>
 
 namespace {
@@ -26,6 +27,35 @@ namespace {
 constexpr int LoginTimeOutTicks = 5;
 // Pause between opening the port and sending the password.
 constexpr int PortSettleMs = 100;
+
+// What may stand in the password field: letters and digits. Typed and pasted
+// text pass the same filter; other characters are dropped, not refused, so a
+// pasted password with a stray space still arrives.
+class TPasswordValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &position) const override
+    {
+        QString kept;
+        kept.reserve(input.size());
+        int keptBeforeCursor = 0;
+        for (int index = 0; index < input.size(); ++index) {
+            QChar character = input.at(index);
+            PasswordKeyFilter(character);
+            // Backspace, Enter and Delete pass the key filter but are no text.
+            if (character.isNull() || !character.isLetterOrNumber())
+                continue;
+            kept += character;
+            if (index < position)
+                ++keptBeforeCursor;
+        }
+        input = kept;
+        position = keptBeforeCursor;
+        return Acceptable;
+    }
+};
 
 } // namespace
 
@@ -39,7 +69,7 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
 
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("wiLogin"));
-    picture->setFixedHeight(417);
+    picture->setMinimumHeight(400);
     picture->setAlignment(Qt::AlignCenter);
     picture->setText(QStringLiteral("K801 / K802 / K803"));
     picture->setStyleSheet(QStringLiteral(
@@ -58,6 +88,7 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
     edt_Password->setObjectName(QStringLiteral("edt_Password"));
     edt_Password->setEchoMode(QLineEdit::Password);
     edt_Password->setMaxLength(9);
+    edt_Password->setValidator(new TPasswordValidator(edt_Password));
     edt_Password->installEventFilter(this);
     btn_Login = new QPushButton(this);
     btn_Login->setObjectName(QStringLiteral("btn_Login"));
@@ -65,6 +96,9 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
     btn_LogOut = new QPushButton(this);
     btn_LogOut->setObjectName(QStringLiteral("btn_LogOut"));
     btn_LogOut->setAutoDefault(false);
+    lbl_Waiting = new QLabel(this);
+    lbl_Waiting->setObjectName(QStringLiteral("lbl_Waiting"));
+    lbl_Waiting->setAlignment(Qt::AlignCenter);
 
     auto *controls = new QGridLayout;
     controls->addWidget(lbl_CommPort, 0, 0);
@@ -76,12 +110,15 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
     controls->setColumnStretch(3, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 12);
-    layout->addWidget(picture);
+    // The picture takes whatever height the fields leave, so no band of
+    // empty space opens above or below it.
+    layout->addWidget(picture, 1);
     auto *controlsRow = new QHBoxLayout;
     controlsRow->addStretch();
     controlsRow->addLayout(controls);
     controlsRow->addStretch();
     layout->addLayout(controlsRow);
+    layout->addWidget(lbl_Waiting);
 
     m_comPort = new TComm(this);
     m_comPort->setObjectName(QStringLiteral("ComPort"));
@@ -167,13 +204,6 @@ bool TFormLogin::eventFilter(QObject *watched, QEvent *event)
             btn_LoginClick();
             return true;
         }
-        const QString text = key->text();
-        if (text.size() == 1) {
-            QChar typed = text.at(0);
-            PasswordKeyFilter(typed);
-            if (typed.isNull())
-                return true;
-        }
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -209,7 +239,19 @@ void TFormLogin::btn_LoginClick()
         return;
     }
     SendHandle().SendPassword(*m_comPort, password);
+    m_timeOutTicks = 0;
+    ShowWaiting();
     tmrOut->start();
+}
+
+void TFormLogin::ShowWaiting()
+{
+    if (m_waitingTag == 0) {
+        lbl_Waiting->clear();
+        return;
+    }
+    lbl_Waiting->setText(ConstLang::Text(QStringLiteral("LoginWaiting"), m_language)
+                             .arg(LoginTimeOutTicks - m_timeOutTicks));
 }
 
 void TFormLogin::btn_LogOutClick()
@@ -235,6 +277,7 @@ void TFormLogin::ComPortReceiveData(const QByteArray &chunk)
         return;
     m_timeOutTicks = 0;
     m_waitingTag = 0;
+    ShowWaiting();
     QMetaObject::invokeMethod(this, &TFormLogin::JudgePasswordReply, Qt::QueuedConnection);
 }
 
@@ -260,10 +303,13 @@ void TFormLogin::tmrOutTimer()
 {
     if (m_waitingTag == 0)
         return;
-    if (++m_timeOutTicks < LoginTimeOutTicks)
+    if (++m_timeOutTicks < LoginTimeOutTicks) {
+        ShowWaiting();
         return;
+    }
     m_timeOutTicks = 0;
     m_waitingTag = 0;
+    ShowWaiting();
     QMetaObject::invokeMethod(this, &TFormLogin::PasswordTimeOut, Qt::QueuedConnection);
 }
 

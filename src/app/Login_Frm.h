@@ -46,6 +46,9 @@ private:
     void tmrOutTimer();
     void JudgePasswordReply();
     void PasswordTimeOut();
+    // The line under the fields while the password reply is awaited: the
+    // seconds left; empty otherwise.
+    void ShowWaiting();
 
     QStringList m_extraPorts;
     QLabel *lbl_CommPort = nullptr;
@@ -54,6 +57,7 @@ private:
     QLineEdit *edt_Password = nullptr;
     QPushButton *btn_Login = nullptr;
     QPushButton *btn_LogOut = nullptr;
+    QLabel *lbl_Waiting = nullptr;
     TComm *m_comPort = nullptr;
     QTimer *tmrOut = nullptr;
     TDeviceWatcher *m_deviceWatcher = nullptr;

@@ -355,6 +355,14 @@ public:
 
     TEncodeResult Run()
     {
+        // Without a row for each of the model's channels the sensor area would
+        // be written blank: the device's channel settings would be erased.
+        const int needed = SensorRowCount(m_model);
+        if (needed == 0 || m_values.lvTh.size() < needed) {
+            Fail(TConfigErrorCode::MissingChannels, Names::ThList, -1, -1,
+                 QString::number(m_values.lvTh.size()), QString::number(needed));
+            return {m_error, {}};
+        }
         EncodeBasics();
         EncodePhones();
         EncodeRelays();
@@ -805,4 +813,11 @@ QString TenthsToText(int tenths)
         .arg(tenths < 0 ? QStringLiteral("-") : QString())
         .arg(magnitude / 10)
         .arg(magnitude % 10);
+}
+
+bool TConfigValues::operator==(const TConfigValues &other) const
+{
+    return Texts == other.Texts && Checks == other.Checks && Combos == other.Combos && Times == other.Times
+        && Enabled == other.Enabled && lvDo == other.lvDo && lvTh == other.lvTh && lvTel == other.lvTel
+        && lvTimer == other.lvTimer;
 }

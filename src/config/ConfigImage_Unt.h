@@ -194,6 +194,10 @@ struct TConfigValues
     QVector<QStringList> lvTel;      // 10 rows x 10 sub-items
     QVector<TTimerRow> lvTimer;      // 10 rows
 
+    // Every value and cell the same (what "the panes were edited" compares).
+    bool operator==(const TConfigValues &other) const;
+    bool operator!=(const TConfigValues &other) const { return !(*this == other); }
+
     QString Text(const QString &control) const { return Texts.value(control); }
     bool Checked(const QString &control) const { return Checks.value(control, false); }
     int ComboIndex(const QString &control) const { return Combos.value(control, -1); }
@@ -207,7 +211,9 @@ enum class TConfigErrorCode {
     ImageTooShort,     // fewer than 3646 bytes to decode; Text = bytes received
     NumberOutOfRange,  // a number does not fit its field; Text = as typed, Minimum/Maximum = range
     NotANumber,        // a number field holds other text; Text = as typed, Minimum/Maximum = range
-    BadHexPair         // a hex-mode login message holds a pair that is not hexadecimal; Text = the pair
+    BadHexPair,        // a hex-mode login message holds a pair that is not hexadecimal; Text = the pair
+    MissingChannels    // the sensor list lacks rows of the model (or the model is not known);
+                       // Text = rows there, Minimum = rows the model has
 };
 
 struct TConfigError

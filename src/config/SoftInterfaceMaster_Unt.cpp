@@ -6,10 +6,12 @@
 #include "views/BaseSoftInterface_Unt.h"
 #include "views/SoftInterfaceDateTime_Unt.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
 
@@ -185,6 +187,18 @@ QString TSoftMaster::CaptionOf(const TConfigError &error) const
         if (!edit->labelText().isEmpty())
             return edit->labelText();
     }
+    // Check boxes carry their caption; a combo box or a time picker the
+    // label before it in its layout.
+    if (auto *button = qobject_cast<QAbstractButton *>(control)) {
+        if (!button->text().isEmpty())
+            return button->text();
+    }
+    if (control && control->parentWidget()) {
+        for (QLabel *label : control->parentWidget()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (label->buddy() == control && !label->text().isEmpty())
+                return label->text();
+        }
+    }
     return error.Control;
 }
 
@@ -201,6 +215,8 @@ QString TSoftMaster::ErrorMessage(const TConfigError &error) const
     case TConfigErrorCode::NotANumber:
         return Text("MsgConfigNotNumber")
             .arg(CaptionOf(error), error.Text, error.Minimum, error.Maximum);
+    case TConfigErrorCode::MissingChannels:
+        return Text("MsgConfigMissingChannels").arg(error.Minimum, error.Text);
     case TConfigErrorCode::BadHexPair:
         return Text("MsgConfigBadHex").arg(CaptionOf(error), error.Text);
     }

@@ -31,11 +31,12 @@ public:
 
     // The message of a failed decode or encode, in the window's language.
     QString ErrorMessage(const TConfigError &error) const;
+    // The on-screen caption of the control (and list cell) error points at.
+    QString CaptionOf(const TConfigError &error) const;
 
 private:
     void BlankPanes();
     void Apply(const TConfigAssignment &assignment);
-    QString CaptionOf(const TConfigError &error) const;
     QString Text(const char *key) const;
 
     QWidget *m_window;

@@ -1,6 +1,7 @@
 #include "history/HistoryCsv_Unt.h"
 
 #include "app/GbkText_Unt.h"
+#include "history/HistoryFilter_Unt.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -70,6 +71,32 @@ void SplitFields(QStringView line, Take take)
     }
 }
 
+// Control bytes that text files hold: tab, line ends, vertical tab, form
+// feed and the old end-of-file mark 0x1A. Any other byte below 0x20 means
+// the file is not text.
+bool IsTextByte(char byte)
+{
+    const auto value = quint8(byte);
+    return value >= 0x20 || value == '\t' || value == '\n' || value == '\v' || value == '\f'
+        || value == '\r' || value == 0x1A;
+}
+
+// Checks bytes that continue the file, carrying the length of the line that
+// runs on from the chunk before in *lineLength.
+THistoryCsv::TError CheckChunk(const QByteArray &chunk, qint64 *lineLength)
+{
+    for (const char byte : chunk) {
+        if (!IsTextByte(byte))
+            return THistoryCsv::TError::NotText;
+        if (byte == '\n' || byte == '\r') {
+            *lineLength = 0;
+        } else if (++*lineLength > THistoryCsv::MaxLineLength) {
+            return THistoryCsv::TError::TooLarge;
+        }
+    }
+    return THistoryCsv::TError::None;
+}
+
 void AppendField(QString &line, QStringView field)
 {
     if (field.contains(QChar(Comma)) || field.contains(QChar(Quote))) {
@@ -94,6 +121,12 @@ QString THistoryCsv::TResult::TextKey() const
         return {};
     case TError::WriteFailed:
         return QStringLiteral("MsgCsvExportFailed");
+    case TError::TooLarge:
+        return QStringLiteral("MsgCsvTooLarge");
+    case TError::NotText:
+        return QStringLiteral("MsgCsvNotText");
+    case TError::NoRecords:
+        return QStringLiteral("MsgCsvNoRecords");
     case TError::OpenFailed:
     case TError::ReadFailed:
         break;
@@ -198,12 +231,19 @@ THistoryCsv::TResult THistoryCsv::Import(THistoryGridModel &grid, const QString 
         result.systemText = file.errorString();
         return result;
     }
+    if (file.size() > MaxFileSize) {
+        result.error = TError::TooLarge;
+        return result;
+    }
     // Only the lines the grid can show are needed: stop reading once more
-    // line ends than grid rows have arrived, however long the file is.
+    // line ends than grid rows have arrived, however long the file is. Bad
+    // bytes, a line too long or more bytes than the size allows (a file that
+    // grows, or a device) stop the read at once.
     constexpr qint64 ChunkSize = 1 << 20;
     QByteArray bytes;
     qsizetype lineFeeds = 0;
     qsizetype carriageReturns = 0;
+    qint64 lineLength = 0;
     while (lineFeeds <= maxLines && carriageReturns <= maxLines) {
         const QByteArray chunk = file.read(ChunkSize);
         if (chunk.isEmpty()) {
@@ -214,10 +254,32 @@ THistoryCsv::TResult THistoryCsv::Import(THistoryGridModel &grid, const QString 
             }
             break;
         }
+        result.error = CheckChunk(chunk, &lineLength);
+        if (result.error == TError::None && bytes.size() + chunk.size() > MaxFileSize)
+            result.error = TError::TooLarge;
+        if (result.error != TError::None)
+            return result;
         lineFeeds += chunk.count('\n');
         carriageReturns += chunk.count('\r');
         bytes += chunk;
     }
+
+    TResult imported = ImportBytes(grid, bytes);
+    imported.fileName = fileName;
+    return imported;
+}
+
+THistoryCsv::TResult THistoryCsv::ImportBytes(THistoryGridModel &grid, const QByteArray &bytes)
+{
+    TResult result;
+    const int maxLines = grid.RowCount() - 1;
+    qint64 lineLength = 0;
+    if (bytes.size() > MaxFileSize)
+        result.error = TError::TooLarge;
+    else
+        result.error = CheckChunk(bytes, &lineLength);
+    if (result.error != TError::None)
+        return result;
 
     if (!TGbkText::CanDecode(bytes)) {
         result.error = TError::ReadFailed;
@@ -229,12 +291,26 @@ THistoryCsv::TResult THistoryCsv::Import(THistoryGridModel &grid, const QString 
     const std::vector<QStringView> lines = SplitLines(text, maxLines);
     const int fieldCount = grid.ColCount() - 1;
     std::vector<THistoryGridRow> rows(lines.size());
+    bool anyRecord = false;
     for (std::size_t index = 0; index < lines.size(); ++index) {
         THistoryGridRow &row = rows[index];
         SplitFields(lines[index], [&row, fieldCount](QStringView field) {
             if (row.size() < fieldCount)
                 row.append(field);
         });
+        if (!anyRecord && row.size() >= 2) {
+            QDate date;
+            QTime time;
+            // Six numbers make the fields, even when they are no calendar
+            // date: the Search button names such a row.
+            anyRecord = THistoryFilter::RecordTime(row.at(0).toString(), row.at(1).toString(), &date,
+                                                   &time)
+                != THistoryFilter::TRowTime::Skipped;
+        }
+    }
+    if (!anyRecord) {
+        result.error = TError::NoRecords;
+        return result;
     }
     result.lines = int(rows.size());
     grid.ReplaceRecordRows(std::move(rows));

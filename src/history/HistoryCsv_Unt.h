@@ -15,7 +15,16 @@ class THistoryCsv
 public:
     // OpenFailed and ReadFailed come from an import, WriteFailed from an
     // export (the file could not be created, written or put in place).
-    enum class TError { None, OpenFailed, ReadFailed, WriteFailed };
+    // An import also refuses a file larger than MaxFileSize or with a line
+    // longer than MaxLineLength (TooLarge), one holding control bytes that no
+    // text has, such as 0x00 (NotText), and one none of whose lines starts
+    // with a date and a time field as the date filter reads them, six numbers
+    // (NoRecords).
+    enum class TError { None, OpenFailed, ReadFailed, WriteFailed, TooLarge, NotText, NoRecords };
+
+    // A full grid exported is under 3 MB with lines under 200 bytes.
+    static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+    static constexpr qint64 MaxLineLength = 64 * 1024;
 
     // The outcome of an export or import. On failure the grid (import) or
     // the file already on disk (export) is as it was.
@@ -58,4 +67,7 @@ public:
     // line k to row k + 1, field j to column j + 1; extra fields and lines
     // beyond the grid are ignored. Column 0 keeps its numbers.
     [[nodiscard]] static TResult Import(THistoryGridModel &grid, const QString &fileName);
+    // The same for the bytes of a file (the refusals included); fileName of
+    // the result stays empty.
+    [[nodiscard]] static TResult ImportBytes(THistoryGridModel &grid, const QByteArray &bytes);
 };

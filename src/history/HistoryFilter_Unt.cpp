@@ -3,6 +3,8 @@
 #include "app/Funs_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 
+#include <QDateTime>
+
 #include <utility>
 
 namespace {
@@ -42,10 +44,14 @@ THistoryFilter::TRowTime THistoryFilter::RecordTime(const QString &dateCell, con
     qint64 numbers[6];
     for (int index = 0; index < 6; ++index)
         numbers[index] = NumberOrZero(fields.at(index));
-    const qint64 year = numbers[0] + 2000;
     // Years 1 to 9999 are the calendar's range; anything else is no date.
-    if (year < 1 || year > 9999)
+    // The cell is checked before 2000 is added, so that a number near the
+    // end of the 64-bit range cannot overflow.
+    constexpr qint64 FirstYear = 1 - 2000;
+    constexpr qint64 LastYear = 9999 - 2000;
+    if (numbers[0] < FirstYear || numbers[0] > LastYear)
         return TRowTime::Invalid;
+    const qint64 year = numbers[0] + 2000;
     for (int index = 1; index < 6; ++index) {
         if (numbers[index] < 0 || numbers[index] > 99)
             return TRowTime::Invalid;
@@ -89,4 +95,21 @@ THistoryFilter::TResult THistoryFilter::Apply(THistoryGridModel &grid, const QDa
     result.keptRows = int(kept.size());
     grid.KeepRecordRows(kept);
     return result;
+}
+
+QList<int> THistoryFilter::RowsOutOfTimeOrder(const THistoryGridModel &grid, int lastRow)
+{
+    QList<int> rows;
+    QDateTime previous;
+    for (int row = 1; row <= lastRow; ++row) {
+        QDate date;
+        QTime time;
+        if (RecordTime(grid.Cell(1, row), grid.Cell(2, row), &date, &time) != TRowTime::Valid)
+            continue;
+        const QDateTime moment(date, time);
+        if (previous.isValid() && moment < previous)
+            rows << row;
+        previous = moment;
+    }
+    return rows;
 }

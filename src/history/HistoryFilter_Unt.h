@@ -3,6 +3,7 @@
 #include "history/HistoryGridModel_Unt.h"
 
 #include <QDate>
+#include <QList>
 #include <QTime>
 
 // The Search button of the history sheet: keeps the record rows whose date
@@ -39,4 +40,10 @@ public:
     // no valid moment, the filter stops there and changes nothing.
     static TResult Apply(THistoryGridModel &grid, const QDate &beginDate, const QTime &beginTime,
                          const QDate &endDate, const QTime &endTime);
+
+    // Rows 1..lastRow whose moment is earlier than that of the row before
+    // them (rows without a valid moment are passed over). A log is written in
+    // time order, so such rows mean a page shown twice or in the wrong place,
+    // or a device clock that was set back.
+    static QList<int> RowsOutOfTimeOrder(const THistoryGridModel &grid, int lastRow);
 };

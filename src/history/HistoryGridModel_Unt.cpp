@@ -231,6 +231,35 @@ void THistoryGridModel::ReplaceRecordRows(std::vector<THistoryGridRow> rows)
     EmitAllRecordsChanged();
 }
 
+void THistoryGridModel::ReplaceTexts(int firstColumn, int lastColumn,
+                                      const QHash<QString, QString> &replacements)
+{
+    firstColumn = qMax(firstColumn, 1);
+    lastColumn = qMin(lastColumn, m_colCount - 1);
+    if (firstColumn > lastColumn || replacements.isEmpty())
+        return;
+    bool changed = false;
+    for (THistoryGridRow &cells : m_rows) {
+        if (cells.size() < firstColumn)
+            continue;
+        QStringList texts;
+        for (int column = firstColumn; column <= lastColumn && column <= cells.size(); ++column) {
+            const auto found = replacements.constFind(cells.at(column - 1).toString());
+            if (found == replacements.cend())
+                continue;
+            if (texts.isEmpty())
+                texts = cells.toList();
+            texts[column - 1] = found.value();
+        }
+        if (!texts.isEmpty()) {
+            cells = THistoryGridRow::fromList(texts);
+            changed = true;
+        }
+    }
+    if (changed)
+        emit dataChanged(index(0, firstColumn), index(RecordRowCount - 1, lastColumn));
+}
+
 void THistoryGridModel::KeepRecordRows(const std::vector<int> &rows)
 {
     std::vector<THistoryGridRow> kept;

@@ -89,6 +89,10 @@ public:
     // cells beyond the last column are dropped; rows not given end up empty.
     // Column 0 and the header row are not touched.
     void ReplaceRecordRows(std::vector<THistoryGridRow> rows);
+    // Replaces, in columns firstColumn to lastColumn of every record row,
+    // each cell whose whole text is a key of replacements by its value
+    // (the state texts of the rows after a language switch).
+    void ReplaceTexts(int firstColumn, int lastColumn, const QHash<QString, QString> &replacements);
     // Clears the display as ClearDisplay does, then puts the given record
     // rows (grid row numbers, in the order given) back from row 1 on.
     void KeepRecordRows(const std::vector<int> &rows);

@@ -38,6 +38,8 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace {
 
 constexpr int FixedColumns = 8;
@@ -96,6 +98,36 @@ void SetLabel(TLabeledEdit *edit, int language)
         ConstLang::FindTarget(edit->objectName(), ConstLang::TargetKind::Label);
     if (const std::optional<QString> text = target ? target->Text(language) : std::nullopt)
         edit->setLabelText(*text);
+}
+
+// Grid columns of the state texts: status, DO1, DO2, record type.
+constexpr int FirstStateColumn = 4;
+constexpr int LastStateColumn = 7;
+
+// The state texts of either language, each mapped to its text in language.
+QHash<QString, QString> StateTextsInto(int language)
+{
+    const THistoryTexts target = THistoryTexts::ForLanguage(language);
+    QHash<QString, QString> replacements;
+    for (int other : {ConstLang::Chinese, ConstLang::English}) {
+        const THistoryTexts source = THistoryTexts::ForLanguage(other);
+        replacements.insert(source.armed, target.armed);
+        replacements.insert(source.disarmed, target.disarmed);
+        replacements.insert(source.relayClosed, target.relayClosed);
+        replacements.insert(source.relayOpen, target.relayOpen);
+        for (std::size_t code = 0; code < source.recordTypes.size(); ++code)
+            replacements.insert(source.recordTypes[code], target.recordTypes[code]);
+    }
+    return replacements;
+}
+
+// Before the model is known the grid shows a K801's value headers; they
+// follow the language as the other headers do.
+void SetStartValueHeaders(THistoryGridModel &grid, int language)
+{
+    const QStringList headers = ConstLang::HistoryValueHeaders(0, language);
+    for (int index = 0; index < headers.size(); ++index)
+        grid.SetCell(FixedColumns + index, 0, headers.at(index));
 }
 
 // Frees a progress window now; closing it first sets the stop flag and
@@ -276,6 +308,9 @@ void THistorySheet::Retranslate(int language)
             m_grid.SetCell(column, 0, *text);
     }
     m_soft.SetValueColumns(m_grid, m_modelIndex, language);
+    if (m_modelIndex < 0)
+        SetStartValueHeaders(m_grid, language);
+    m_grid.ReplaceTexts(FirstStateColumn, LastStateColumn, StateTextsInto(language));
     m_soft.SetTexts(THistoryTexts::ForLanguage(language));
     RetranslateArchiveControls();
 }
@@ -309,13 +344,10 @@ void THistorySheet::ShowFileError(const THistoryCsv::TResult &result)
 
 bool THistorySheet::DeviceReady()
 {
-    if (m_runner->Current() || m_session->busy())
-        return false;
-    if (!m_session->isOpen()) {
+    const TJobRunner::TStart free = m_runner->DeviceFree();
+    if (free == TJobRunner::TStart::NotConnected)
         ShowError(Text("MsgNotConnected"));
-        return false;
-    }
-    return true;
+    return free == TJobRunner::TStart::Started;
 }
 
 void THistorySheet::ShowInfo(const QString &text)
@@ -564,18 +596,41 @@ void THistorySheet::RunRead(THistoryReadJob *read, int quantity)
 
 void THistorySheet::ReadEnded(THistoryReadJob *read, int quantity)
 {
-    if (read->outcome() == TDeviceJob::TOutcome::Failed) {
+    // How many records came, and why the read ended; a lost line is told by
+    // the main window.
+    QString counted = Text("MsgHistoryRecordsRead").arg(m_grid.LastFilledRow());
+    const QList<int> outOfOrder = THistoryFilter::RowsOutOfTimeOrder(m_grid, m_grid.LastFilledRow());
+    if (!outOfOrder.isEmpty()) {
+        QStringList rows;
+        for (int row : outOfOrder)
+            rows << QString::number(row);
+        // %2 stays for the reason below.
+        counted += QStringLiteral("\n") + Text("MsgHistoryOutOfOrder").arg(rows.join(QStringLiteral(", ")));
+    }
+    switch (read->outcome()) {
+    case TDeviceJob::TOutcome::Done:
+        ShowInfo(counted.arg(Text(m_download->EndOfLogSeen() ? "TxtHistoryEndOfLog" : "TxtHistoryQuantityRead")));
+        break;
+    case TDeviceJob::TOutcome::Stopped:
+        ShowInfo(counted.arg(Text("TxtHistoryStopped")));
+        break;
+    case TDeviceJob::TOutcome::Failed: {
         const int page = read->FailedPage();
         if (page < 0) {
             ShowError(Text("MsgReadNewFailed").arg(m_download->ContinuedAfter()));
-        } else {
-            const int firstRecord = page * HistoryRecord::PerPage + 1;
-            const int lastRecord = firstRecord + HistoryRecord::PerPage - 1;
-            ShowError(Text("MsgHistoryReadFailed")
-                          .arg(page + 1)
-                          .arg(firstRecord)
-                          .arg(quantity > 0 ? qMin(quantity, lastRecord) : lastRecord));
+            break;
         }
+        const int firstRecord = page * HistoryRecord::PerPage + 1;
+        const int lastRecord = firstRecord + HistoryRecord::PerPage - 1;
+        ShowError(Text("MsgHistoryReadFailed")
+                      .arg(page + 1)
+                      .arg(firstRecord)
+                      .arg(quantity > 0 ? qMin(quantity, lastRecord) : lastRecord)
+                  + QStringLiteral("\n\n") + counted.arg(Text("TxtHistoryReadError")));
+        break;
+    }
+    default:
+        break;
     }
     if (m_download->RecordsNotArchived() > 0) {
         ShowError(Text("MsgArchiveNotStored").arg(m_download->RecordsNotArchived()) + QStringLiteral("\n")

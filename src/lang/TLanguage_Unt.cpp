@@ -1,13 +1,17 @@
 #include "lang/TLanguage_Unt.h"
 
 #include "app/Funs_Unt.h"
-#include "app/K900_Frm.h"
 #include "history/HistorySheet_Frm.h"
 #include "lang/ConstLang_Unt.h"
+#include "lang/QtTranslations_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "look/ComponentEx.h"
+#include "look/Skins_Unt.h"
+#include "views/DeviceCard_Frm.h"
+#include "views/FrameBar_Frm.h"
 #include "views/SettingsViews_Unt.h"
 #include "views/SoftInterfaceDateTime_Unt.h"
+#include "views/SoftInterfaceDiDoTh_Unt.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -32,7 +36,7 @@ bool IsLanguage(int language)
 }
 
 // A sheet's caption is the tab text of the page control that holds it.
-bool SetTabCaption(const TFormK900 &window, QWidget *sheet, const QString &text)
+bool SetTabCaption(const QWidget &window, QWidget *sheet, const QString &text)
 {
     for (QTabWidget *pages : window.findChildren<QTabWidget *>()) {
         const int tab = pages->indexOf(sheet);
@@ -44,7 +48,7 @@ bool SetTabCaption(const TFormK900 &window, QWidget *sheet, const QString &text)
     return false;
 }
 
-bool SetCaption(const TFormK900 &window, QObject *control, const QString &text)
+bool SetCaption(const QWidget &window, QObject *control, const QString &text)
 {
     if (auto *action = qobject_cast<QAction *>(control)) {
         action->setText(text);
@@ -86,7 +90,7 @@ bool SetHint(QObject *control, const QString &text)
 
 // Writes text onto one control named by the target; false when the control
 // is not of a kind the target fits, or lacks the column, row or section.
-bool WriteTarget(const TFormK900 &window, QObject *control, const ConstLang::TLangTarget &target,
+bool WriteTarget(const QWidget &window, QObject *control, const ConstLang::TLangTarget &target,
                  const QString &text)
 {
     switch (target.kind) {
@@ -139,7 +143,7 @@ QString Describe(const ConstLang::TLangTarget &target)
 // The items of the communication type box in the new language. The box keeps
 // the type it showed before the switch: that selection, read from the device
 // or chosen by the user, is what the next configuration write sends.
-void RefillGprsProtocolBox(const TFormK900 &window, int language)
+void RefillGprsProtocolBox(const QWidget &window, int language)
 {
     auto *box = window.findChild<QComboBox *>(QStringLiteral("cbb_GPRSCommunication_Proctocol"));
     if (box == nullptr)
@@ -151,7 +155,7 @@ void RefillGprsProtocolBox(const TFormK900 &window, int language)
     box->setCurrentIndex(selected < box->count() ? selected : -1);
 }
 
-void RenameThRows(const TFormK900 &window, int language)
+void RenameThRows(const ILanguageWindow &window, int language)
 {
     QTreeWidget *lvTh = window.Views().lvTh;
     if (lvTh == nullptr)
@@ -164,11 +168,12 @@ void RenameThRows(const TFormK900 &window, int language)
 
 } // namespace
 
-QStringList TLanguage::ApplyTable(TFormK900 &window, int language)
+QStringList TLanguage::ApplyTable(ILanguageWindow &window, int language)
 {
     QStringList unplaced;
     if (!IsLanguage(language))
         return unplaced;
+    QWidget &root = *window.LanguageRoot();
 
     for (const ConstLang::TLangTarget &target : ConstLang::Targets()) {
         if (target.kind == TargetKind::GridHeader)
@@ -178,29 +183,29 @@ QStringList TLanguage::ApplyTable(TFormK900 &window, int language)
             continue;
         // A menu is found twice, as the menu and as its action in the menu bar.
         bool placed = false;
-        for (QObject *control : window.findChildren<QObject *>(QString::fromLatin1(target.control)))
-            placed = WriteTarget(window, control, target, *text) || placed;
+        for (QObject *control : root.findChildren<QObject *>(QString::fromLatin1(target.control)))
+            placed = WriteTarget(root, control, target, *text) || placed;
         if (!placed)
             unplaced << Describe(target);
     }
 
-    window.setWindowTitle(ConstLang::WindowCaption(language, ProgramVersionText()));
-    RefillGprsProtocolBox(window, language);
+    root.setWindowTitle(ConstLang::WindowCaption(language, ProgramVersionText()));
+    RefillGprsProtocolBox(root, language);
     RenameThRows(window, language);
     return unplaced;
 }
 
-QStringList TLanguage::ApplyChinese(TFormK900 &window)
+QStringList TLanguage::ApplyChinese(ILanguageWindow &window)
 {
     return ApplyTable(window, ConstLang::Chinese);
 }
 
-QStringList TLanguage::ApplyEnglish(TFormK900 &window)
+QStringList TLanguage::ApplyEnglish(ILanguageWindow &window)
 {
     return ApplyTable(window, ConstLang::English);
 }
 
-void TLanguage::SwitchLanguage(TFormK900 &window, int language)
+void TLanguage::SwitchLanguage(ILanguageWindow &window, int language)
 {
     if (!IsLanguage(language))
         return;
@@ -210,22 +215,34 @@ void TLanguage::SwitchLanguage(TFormK900 &window, int language)
     // The window's own resize handling sizes the list-view columns for the
     // new captions; the geometry stays as it is, so a maximised window is
     // not disturbed.
-    QResizeEvent resize(window.size(), window.size());
-    QCoreApplication::sendEvent(&window, &resize);
+    QWidget &root = *window.LanguageRoot();
+    QResizeEvent resize(root.size(), root.size());
+    QCoreApplication::sendEvent(&root, &resize);
 
     TSoftDateTime::BuildTimerLists(language);
     if (QTreeWidget *lvTimer = window.Views().lvTimer)
         TSoftDateTime::RetranslateTimerRows(lvTimer, language);
     if (THistorySheet *history = window.History())
         history->Retranslate(language);
+
+    // Texts that are not in the table of targets but follow the language too.
+    if (QTreeWidget *lvDo = window.Views().lvDo)
+        TSoftDiDoTh::RetranslateDoStatus(lvDo, language);
+    if (auto *frameBar = root.findChild<TFrameBar *>(QStringLiteral("FrameBar")))
+        frameBar->Retranslate(language);
+    if (TFormDeviceCard *card = window.DeviceCard())
+        card->Retranslate(language);
+    for (TSoftSkins *skins : root.findChildren<TSoftSkins *>())
+        skins->Retranslate(language);
+    QtTranslations::Use(language);
 }
 
-void TLanguage::N_CNClick(TFormK900 &window)
+void TLanguage::N_CNClick(ILanguageWindow &window)
 {
     window.ApplyLanguage(ConstLang::Chinese);
 }
 
-void TLanguage::N_ENClick(TFormK900 &window)
+void TLanguage::N_ENClick(ILanguageWindow &window)
 {
     window.ApplyLanguage(ConstLang::English);
 }

@@ -16,3 +16,19 @@ TDataPack TSyncTimeProtocol::ReadClockRequest() const
 {
     return BuildFrame(CmdReadClock, IntToAddress(0));
 }
+
+int TSyncTimeProtocol::ReplyByte(const QByteArray &reply, int index) const
+{
+    const TDataPack data = GetData(reply);
+    return index < data.size() ? quint8(data.at(index)) : -1;
+}
+
+QDate TSyncTimeProtocol::ReplyDate(const QByteArray &reply) const
+{
+    return QDate(2000 + ReplyByte(reply, 0), ReplyByte(reply, 1), ReplyByte(reply, 2));
+}
+
+QTime TSyncTimeProtocol::ReplyTime(const QByteArray &reply) const
+{
+    return QTime(ReplyByte(reply, 3), ReplyByte(reply, 4), ReplyByte(reply, 5));
+}

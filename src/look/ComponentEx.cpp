@@ -49,6 +49,10 @@ void TLabeledEdit::setText(const QString &text)
     // QLineEdit cuts a text set from code to its limit; raise it first.
     FitLimitTo(int(text.size()));
     m_edit->setText(text);
+    // A text longer than the field shows its beginning, not its end; a text
+    // that fits keeps the cursor after it, ready for typing on.
+    if (m_edit->fontMetrics().horizontalAdvance(text) > m_edit->contentsRect().width())
+        m_edit->setCursorPosition(0);
 }
 
 void TLabeledEdit::FitLimitTo(int length)

@@ -2,6 +2,7 @@
 
 #include "app/Funs_Unt.h"
 #include "app/Platform_Unt.h"
+#include "lang/ConstLang_Unt.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,7 +66,18 @@ TSoftSkins::TSoftSkins(QMenu *N_Skins, const QStringList &folders)
         m_skinFiles += FindFiles(folder, SkinExtension);
     for (const QString &path : std::as_const(m_skinFiles)) {
         QAction *item = N_Skins->addAction(EscapedCaption(SkinCaption(path)));
+        item->setData(SkinCaption(path));
+        m_items << item;
         connect(item, &QAction::triggered, this, [this, item] { ApplySkin(item); });
+    }
+}
+
+void TSoftSkins::Retranslate(int language)
+{
+    for (QAction *item : std::as_const(m_items)) {
+        const QString name = item->data().toString();
+        const QString translated = ConstLang::Text(QStringLiteral("TxtSkin") + name, language);
+        item->setText(EscapedCaption(translated.isEmpty() ? name : translated));
     }
 }
 
@@ -73,7 +85,10 @@ bool TSoftSkins::ApplySkin(const QAction *item)
 {
     if (!item || m_skinFiles.isEmpty())
         return false;
-    const int index = FindSkin(m_skinFiles, PlainCaption(item->text()));
+    // An item of this menu keeps its file's name, whatever language its
+    // caption is in.
+    const QString name = item->data().toString();
+    const int index = FindSkin(m_skinFiles, name.isEmpty() ? PlainCaption(item->text()) : name);
     if (index < 0)
         return false;
     return m_engine->LoadSkin(m_skinFiles.at(index));

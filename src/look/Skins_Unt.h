@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -59,11 +60,16 @@ public:
     TSkinEngine *Engine() const { return m_engine; }
 
     // The click of a Skins item: applies the first skin file (in list order)
-    // whose name, folder and extension removed, is the item's caption without
-    // its accelerator marks and surrounding spaces; two files of the same
-    // name in different folders therefore both apply the first. Returns
-    // false, changing nothing, when no file has that name or it cannot be read.
+    // whose name, folder and extension removed, is the item's file name (kept
+    // with the items of this menu) or else its caption without accelerator
+    // marks and surrounding spaces; two files of the same name in different
+    // folders therefore both apply the first. Returns false, changing
+    // nothing, when no file has that name or it cannot be read.
     bool ApplySkin(const QAction *item);
+
+    // Captions of the items in language: the table's "TxtSkin" + file name
+    // where it has one, the file name otherwise.
+    void Retranslate(int language);
 
     // Caption of the menu item for a skin file: the file name without folder
     // and without its ".asz" extension.
@@ -76,6 +82,7 @@ public:
 
 private:
     QStringList m_skinFiles;
+    QList<QAction *> m_items;
     TSkinEngine *m_engine = nullptr;
 };
 

@@ -3,6 +3,8 @@
 #include "app/GbkText_Unt.h"
 #include "app/Funs_Unt.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -17,10 +19,33 @@
 namespace {
 
 const QByteArray kNewLineEnding = QByteArrayLiteral("\r\n");
+const QByteArray kLineFeed = QByteArrayLiteral("\n");   // shared by every line that ends in it
+const QByteArray kUtf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
 
-bool SameName(const QString &left, const QString &right)
+// Control bytes that text files hold: tab, line ends, vertical tab, form
+// feed and the old end-of-file mark 0x1A. Any other byte below 0x20 means
+// the file is not text.
+bool IsTextByte(char byte)
 {
-    return TrimBlanks(left).compare(TrimBlanks(right), Qt::CaseInsensitive) == 0;
+    const auto value = quint8(byte);
+    return value >= 0x20 || value == '\t' || value == '\n' || value == '\v' || value == '\f'
+        || value == '\r' || value == 0x1A;
+}
+
+// One decoder per codec and thread, without state between lines.
+QString Decode(const QByteArray &raw, bool utf8)
+{
+    constexpr auto flags = QStringConverter::Flag::Stateless;
+    if (utf8) {
+        thread_local QStringDecoder decoder(QStringConverter::Utf8, flags);
+        return decoder.decode(raw);
+    }
+    return TGbkText::Decode(raw);
+}
+
+QString LookupName(const QString &name)
+{
+    return TrimBlanks(name).toCaseFolded();
 }
 
 bool HasLineBreak(const QString &text)
@@ -28,8 +53,10 @@ bool HasLineBreak(const QString &text)
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
-QByteArray Encode(const QString &text)
+QByteArray Encode(const QString &text, bool utf8)
 {
+    if (utf8)
+        return text.toUtf8();
     // Characters outside GBK become "?", as the platform's conversion does.
     return TGbkText::Encode(text);
 }
@@ -41,12 +68,12 @@ QByteArray Encode(const QString &text)
 
 TIniFile::TIniFile(const QString &fileName) : m_fileName(fileName) {}
 
-TIniFile::TLine TIniFile::ParseLine(const QByteArray &raw, const QByteArray &eol)
+TIniFile::TLine TIniFile::ParseLine(const QByteArray &raw, const QByteArray &eol) const
 {
     TLine line;
     line.raw = raw;
     line.eol = eol;
-    const QString text = TGbkText::Decode(raw);
+    const QString text = Decode(raw, m_utf8);
     const QString trimmed = TrimBlanks(text);
     if (trimmed.isEmpty()) {
         line.type = TLineType::Blank;
@@ -67,7 +94,9 @@ TIniFile::TLine TIniFile::ParseLine(const QByteArray &raw, const QByteArray &eol
 void TIniFile::SetBytes(const QByteArray &bytes)
 {
     m_lines.clear();
-    int start = 0;
+    m_index.reset();
+    m_utf8 = bytes.startsWith(kUtf8Mark);
+    int start = m_utf8 ? kUtf8Mark.size() : 0;
     while (start < bytes.size()) {
         const int newline = bytes.indexOf('\n', start);
         if (newline < 0) {
@@ -76,14 +105,14 @@ void TIniFile::SetBytes(const QByteArray &bytes)
         }
         const bool crlf = newline > start && bytes.at(newline - 1) == '\r';
         const int textEnd = crlf ? newline - 1 : newline;
-        m_lines.push_back(ParseLine(bytes.mid(start, textEnd - start), crlf ? kNewLineEnding : QByteArray("\n")));
+        m_lines.push_back(ParseLine(bytes.mid(start, textEnd - start), crlf ? kNewLineEnding : kLineFeed));
         start = newline + 1;
     }
 }
 
 QByteArray TIniFile::Bytes() const
 {
-    QByteArray bytes;
+    QByteArray bytes = m_utf8 ? kUtf8Mark : QByteArray();
     for (const TLine &line : m_lines)
         bytes += line.raw + line.eol;
     return bytes;
@@ -92,16 +121,27 @@ QByteArray TIniFile::Bytes() const
 TIniResult TIniFile::Load()
 {
     m_lines.clear();
+    m_index.reset();
+    m_utf8 = false;
     const QFileInfo info(m_fileName);
     if (m_fileName.isEmpty() || !info.exists())
         return {TIniError::Missing, QStringLiteral("No such file")};
     QFile file(m_fileName);
     if (info.isDir() || !file.open(QIODevice::ReadOnly))
         return {TIniError::ReadFailed, info.isDir() ? QStringLiteral("Is a directory") : file.errorString()};
-    const QByteArray bytes = file.readAll();
+    // The messages of the language tables say what is wrong; there is no
+    // system text to add.
+    if (file.size() > MaxFileSize)
+        return {TIniError::TooLarge, QString()};
+    // A file that grows, or a device, is read no further than the limit.
+    const QByteArray bytes = file.read(MaxFileSize + 1);
     if (file.error() != QFileDevice::NoError)
         return {TIniError::ReadFailed, file.errorString()};
-    if (!TGbkText::CanDecode(bytes))
+    if (bytes.size() > MaxFileSize || bytes.count('\n') >= MaxLineCount)
+        return {TIniError::TooLarge, QString()};
+    if (!std::all_of(bytes.begin(), bytes.end(), IsTextByte))
+        return {TIniError::NotText, QString()};
+    if (!bytes.startsWith(kUtf8Mark) && !TGbkText::CanDecode(bytes))
         return {TIniError::ReadFailed, TGbkText::NoConversionReason()};
     SetBytes(bytes);
     return {};
@@ -135,14 +175,31 @@ TIniResult TIniFile::Save() const
     return {};
 }
 
+const TIniFile::TIndex &TIniFile::Index() const
+{
+    if (m_index)
+        return *m_index;
+    TIndex &index = m_index.emplace();
+    int header = -1;
+    for (int lineIndex = 0; lineIndex < int(m_lines.size()); ++lineIndex) {
+        const TLine &line = m_lines[lineIndex];
+        if (line.type == TLineType::Section) {
+            header = lineIndex;
+            const QString name = LookupName(line.name);
+            if (!index.sections.contains(name))
+                index.sections.insert(name, lineIndex);
+        } else if (line.type == TLineType::Key && header >= 0) {
+            const QPair<int, QString> key(header, LookupName(line.name));
+            if (!index.keys.contains(key))
+                index.keys.insert(key, lineIndex);
+        }
+    }
+    return index;
+}
+
 int TIniFile::FindSection(const QString &section) const
 {
-    for (int index = 0; index < int(m_lines.size()); ++index) {
-        const TLine &line = m_lines[index];
-        if (line.type == TLineType::Section && SameName(line.name, section))
-            return index;
-    }
-    return -1;
+    return Index().sections.value(LookupName(section), -1);
 }
 
 int TIniFile::SectionEnd(int header) const
@@ -155,13 +212,7 @@ int TIniFile::SectionEnd(int header) const
 
 int TIniFile::FindKey(int header, const QString &key) const
 {
-    const int end = SectionEnd(header);
-    for (int index = header + 1; index < end; ++index) {
-        const TLine &line = m_lines[index];
-        if (line.type == TLineType::Key && SameName(line.name, key))
-            return index;
-    }
-    return -1;
+    return Index().keys.value(qMakePair(header, LookupName(key)), -1);
 }
 
 const TIniFile::TLine *TIniFile::FindKeyLine(const QString &section, const QString &key) const
@@ -277,7 +328,7 @@ bool TIniFile::WriteString(const QString &section, const QString &key, const QSt
     if (keyName.startsWith(QLatin1Char('[')) || keyName.startsWith(QLatin1Char(';')))
         return false;
 
-    const QByteArray encodedValue = Encode(value);
+    const QByteArray encodedValue = Encode(value, m_utf8);
     const int header = FindSection(section);
     if (header >= 0) {
         const int existing = FindKey(header, key);
@@ -295,14 +346,16 @@ bool TIniFile::WriteString(const QString &section, const QString &key, const QSt
                 after = index;
         }
         EndLine(m_lines[after]);
+        m_index.reset();
         m_lines.insert(m_lines.begin() + after + 1,
-                       ParseLine(Encode(key) + '=' + encodedValue, kNewLineEnding));
+                       ParseLine(Encode(key, m_utf8) + '=' + encodedValue, kNewLineEnding));
         return true;
     }
 
     EnsureLastLineEnded();
-    m_lines.push_back(ParseLine('[' + Encode(sectionName) + ']', kNewLineEnding));
-    m_lines.push_back(ParseLine(Encode(key) + '=' + encodedValue, kNewLineEnding));
+    m_index.reset();
+    m_lines.push_back(ParseLine('[' + Encode(sectionName, m_utf8) + ']', kNewLineEnding));
+    m_lines.push_back(ParseLine(Encode(key, m_utf8) + '=' + encodedValue, kNewLineEnding));
     return true;
 }
 

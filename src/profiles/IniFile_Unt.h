@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QLocale>
+#include <QHash>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -24,13 +26,17 @@
 // lines end in CR LF.
 //
 // The file is read once by Load and written once by Save; everything between
-// works on the copy in memory.
+// works on the copy in memory. A file that starts with the UTF-8 byte-order
+// mark is read and written as UTF-8, the mark kept.
 
 enum class TIniError {
     None,
     Missing,     // Load: the file does not exist
     ReadFailed,  // Load: the file exists but cannot be read
     WriteFailed, // Save: the file could not be written; the old file is intact
+    TooLarge,    // Load: more than TIniFile::MaxFileSize bytes or MaxLineCount lines
+    NotText,     // Load: control bytes that no text holds (such as 0x00)
+    NotProfile,  // a profile load: no [Value] section, or none of the profile's keys
 };
 
 struct TIniResult {
@@ -51,12 +57,18 @@ struct TIniEntry {
 class TIniFile
 {
 public:
+    // A saved profile is under 100 KB in a few hundred lines.
+    static constexpr qint64 MaxFileSize = 1024 * 1024;
+    static constexpr int MaxLineCount = 20000;
+
     explicit TIniFile(const QString &fileName = QString());
 
     QString FileName() const { return m_fileName; }
 
-    // Reads the whole file. A missing file gives TIniError::Missing and an
-    // unreadable one TIniError::ReadFailed; the content then stays empty.
+    // Reads the whole file. A missing file gives TIniError::Missing, an
+    // unreadable one TIniError::ReadFailed, one too large or not text
+    // TooLarge or NotText (read no further than the size limit); the content
+    // then stays empty.
     [[nodiscard]] TIniResult Load();
     // As Load, but a missing file is no error: it starts empty and Save
     // creates it. Used before writing a profile, which updates an existing
@@ -117,7 +129,17 @@ private:
         QString value;  // key value, trimmed
     };
 
-    static TLine ParseLine(const QByteArray &raw, const QByteArray &eol);
+    // Section names and keys folded for look-up (blanks trimmed, case
+    // folded): the first header of each section, and the first line of each
+    // key in the section of each header. Built on the first look-up, dropped
+    // when lines are added or replaced.
+    struct TIndex {
+        QHash<QString, int> sections;
+        QHash<QPair<int, QString>, int> keys;
+    };
+    const TIndex &Index() const;
+
+    TLine ParseLine(const QByteArray &raw, const QByteArray &eol) const;
     // Index of the first header of `section`, or -1.
     int FindSection(const QString &section) const;
     // One past the last line of the section whose header is at `header`.
@@ -129,7 +151,9 @@ private:
     void EnsureLastLineEnded();
 
     QString m_fileName;
+    bool m_utf8 = false; // the content started with the UTF-8 byte-order mark
     std::vector<TLine> m_lines;
+    mutable std::optional<TIndex> m_index;
 };
 
 // ---------------------------------------------------------------------------

@@ -286,37 +286,64 @@ TProfileResult TIniSeting::LoadProfile(const QString &fileName)
         result.detail = opened.detail;
         return result;
     }
+    if (!IsProfile(ini)) {
+        result.error = TIniError::NotProfile;
+        return result;
+    }
     for (QWidget *container : Containers())
         WalkContainer(container, ini, TDirection::Load, nullptr, &result.unmatchedRows);
     return result;
 }
 
-void TIniSeting::N_SaveClick()
+bool TIniSeting::IsProfile(const TIniFile &ini) const
+{
+    // A profile holds a key of the walked controls, or a section of one of
+    // the lists (a file that carries only the phone numbers, say).
+    for (QWidget *container : Containers()) {
+        for (const QWidget *control : DirectChildWidgets(container)) {
+            if (control->objectName().isEmpty())
+                continue;
+            if (qobject_cast<const QTreeWidget *>(control)) {
+                if (ini.SectionExists(control->objectName()))
+                    return true;
+            } else if (ini.KeyExists(kValueSection, control->objectName())) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool TIniSeting::N_SaveClick()
 {
     const QString chosen =
         ChooseSaveFile(QCoreApplication::applicationDirPath(),
                        DefaultProfileName(m_modelIndex, QDateTime::currentDateTime()));
     if (chosen.isEmpty())
-        return;
+        return false;
     const TProfileResult result = SaveProfile(chosen);
     if (!result)
         ShowFailure(result, TDirection::Save);
+    return result.ok();
 }
 
-void TIniSeting::N_OpenClick()
+bool TIniSeting::N_OpenClick()
 {
     const QString chosen = ChooseOpenFile(QCoreApplication::applicationDirPath());
     if (chosen.isEmpty())
-        return;
+        return false;
     const TProfileResult result = LoadProfile(chosen);
     if (!result) {
         ShowFailure(result, TDirection::Load);
-    } else if (!result.unmatchedRows.isEmpty()) {
+        return false;
+    }
+    if (!result.unmatchedRows.isEmpty()) {
         const QString text = ConstLang::Text(QStringLiteral("MsgProfileRowsUnmatched"), m_language)
                                  .arg(result.unmatchedRows.join(QStringLiteral(", ")));
         ShowMessageWindow(text, m_main->windowTitle());
         emit MessageShown(text);
     }
+    return true;
 }
 
 void TIniSeting::ShowFailure(const TProfileResult &result, TDirection direction)
@@ -324,6 +351,12 @@ void TIniSeting::ShowFailure(const TProfileResult &result, TDirection direction)
     const char *key = "MsgProfileSaveFailed";
     if (direction == TDirection::Load)
         key = result.error == TIniError::Missing ? "MsgProfileMissing" : "MsgProfileReadFailed";
+    if (result.error == TIniError::TooLarge)
+        key = "MsgProfileTooLarge";
+    else if (result.error == TIniError::NotText)
+        key = "MsgProfileNotText";
+    else if (result.error == TIniError::NotProfile)
+        key = "MsgProfileNotProfile";
     QString text = ConstLang::Text(QString::fromLatin1(key), m_language) + QStringLiteral("\n\n")
                    + QDir::toNativeSeparators(result.fileName);
     if (!result.detail.isEmpty())

@@ -62,11 +62,15 @@ public:
     // by an INI line) the old file is unchanged and the result says why.
     [[nodiscard]] TProfileResult SaveProfile(const QString &fileName);
     // Sets the window's settings from fileName (same name rule). A file that
-    // is missing or cannot be read changes nothing and gives an error.
+    // is missing, cannot be read, is too large or not text, or is no profile
+    // (see IsProfile) changes nothing and gives an error.
     // CheckBox1 is set before lbledt_GprsRegDat, so that its handler, which
     // empties the login message on every change, runs before the stored
     // message is put in.
     [[nodiscard]] TProfileResult LoadProfile(const QString &fileName);
+    // A profile holds, in [Value], the key of at least one of the controls the
+    // walk visits, or a section named after one of its lists.
+    bool IsProfile(const TIniFile &ini) const;
 
     // One container in the given direction. Save returns false, at the first
     // control whose name or value an INI line cannot hold (its name goes to
@@ -94,8 +98,10 @@ public:
     // The menu items N_Save and N_Open: choose a file (the save dialog offers
     // the default name; both open in the program's folder), then save or
     // load it; a failure is shown in an error box in the current language.
-    void N_SaveClick();
-    void N_OpenClick();
+    // True when the profile was saved (false: cancelled, or the failure shown).
+    bool N_SaveClick();
+    // True when a profile was loaded.
+    bool N_OpenClick();
 
     // The file dialog steps; an empty result means the user cancelled. They
     // show non-native dialogs unless replaced (tests replace them).

@@ -64,8 +64,12 @@ void TConfigReadJob::CheckUnasked()
         return;
     }
     emit imageRead();
-    if (isRunning())
+    if (!isRunning())
+        return;
+    if (m_askValues)
         Pause(ValuesPauseMs, [this] { AskValues(Const::ReplyDoStatus); });
+    else
+        Finish(TOutcome::Done);
 }
 
 void TConfigReadJob::AskValues(Const::TExpectedReply kind)

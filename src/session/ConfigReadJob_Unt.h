@@ -23,6 +23,9 @@ public:
     enum class TFailure { None, UnknownModel, PageFailed, Unsolicited, Decode };
 
     TConfigReadJob(TDeviceSession *session, int modelIndex, QObject *parent = nullptr);
+    // Without the current values the job ends once the image is read (a
+    // backup or a read-back needs only the image).
+    void SetAskValues(bool ask) { m_askValues = ask; }
 
     TFailure Failure() const { return m_failure; }
     // The page (counted from 0) that gave no usable answer.
@@ -55,4 +58,5 @@ private:
     int m_failedPage = -1;
     int m_unsolicitedAtStart = 0;
     bool m_readAgain = false;
+    bool m_askValues = true;
 };

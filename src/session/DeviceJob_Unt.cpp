@@ -36,10 +36,22 @@ bool TDeviceJob::start()
     return true;
 }
 
+bool TDeviceJob::startWithin(const TDeviceJob *owner)
+{
+    if (!m_session || isRunning() || !owner || m_session->holder() != owner)
+        return false;
+    if (RequiresOpenPort() && !m_session->isOpen())
+        return false;
+    m_outcome = TOutcome::Running;
+    Begin();
+    return true;
+}
+
 void TDeviceJob::cancel()
 {
     if (!isRunning())
         return;
+    Cancelling();
     m_pause->stop();
     m_afterPause = nullptr;
     if (m_current && m_session)

@@ -35,6 +35,10 @@ public:
     [[nodiscard]] bool start();
     // Ends the job as Stopped: the request in flight is cancelled.
     void cancel();
+    // Runs the job as a step of owner, which holds the session's claim: the
+    // same as start() otherwise. False, and nothing sent, when owner does
+    // not hold the session.
+    [[nodiscard]] bool startWithin(const TDeviceJob *owner);
 
     bool isRunning() const { return m_outcome == TOutcome::Running; }
     TOutcome outcome() const { return m_outcome; }
@@ -49,6 +53,9 @@ protected:
     TDeviceSession *Session() const { return m_session; }
     virtual bool RequiresOpenPort() const { return true; }
     virtual void Begin() = 0;
+    // Called by cancel() before the job ends: a job made of steps stops the
+    // step that runs.
+    virtual void Cancelling() {}
 
     // Submits the request; then() runs with the finished reply unless the
     // job has ended meanwhile. The reply is returned for its progress signal.

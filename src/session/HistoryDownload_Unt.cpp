@@ -73,6 +73,7 @@ THistoryReadJob *THistoryDownload::MakeJob(TDeviceSession *session, int pageCoun
         m_kind = kind;
     }
     m_continuing = kind == TKind::Continue;
+    m_endOfLog = false;
     m_canContinue = false;
     m_pagesStarted = false;
     PrepareArchive();
@@ -129,6 +130,7 @@ void THistoryDownload::TakePage(THistoryReadJob *job, int page, const QByteArray
         if (m_pending.size() >= StoreBatch)
             Flush();
     }
+    m_endOfLog = result.stopRead;
     if (result.stopRead || m_soft.RecordCounter() >= m_quantity)
         job->EndOfLog();
 }

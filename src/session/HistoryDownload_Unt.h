@@ -64,6 +64,9 @@ public:
     int RecordsTaken() const;
     // The log's number of the last record in the grid, 0 when none.
     int LastNumber() const;
+    // The last read ended at the end of the device's log (erased memory),
+    // not at its quantity.
+    bool EndOfLogSeen() const { return m_endOfLog; }
     // A read of new records found the earlier last record gone.
     bool LogRestarted() const { return m_logRestarted; }
     // The last record archived for the device before a read of new records
@@ -108,6 +111,7 @@ private:
     bool m_logRestarted = false;
     bool m_pagesStarted = false;
     bool m_continuing = false;
+    bool m_endOfLog = false;
 
     bool m_archiving = false;
     THistoryArchive::TStatus m_archiveStatus = THistoryArchive::TStatus::Closed;

@@ -511,6 +511,22 @@ void TDeviceSimulator::setHistoryLog(const QVector<QByteArray> &records)
     }
 }
 
+int TDeviceSimulator::framesWithCommand(quint8 command) const
+{
+    int count = 0;
+    for (const QByteArray &request : requestLog()) {
+        if (request.size() > 1 && request.at(0) == '#' && quint8(request.at(1)) == command)
+            ++count;
+    }
+    return count;
+}
+
+void TDeviceSimulator::setHistoryRecord(int index, const QByteArray &record)
+{
+    if (index >= 0 && index < m_historyRecords.size())
+        m_historyRecords[index] = record.leftJustified(RecordSize, char(0xFF), true);
+}
+
 QByteArray TDeviceSimulator::historyRecord(int index) const
 {
     if (index < 0 || index >= m_historyRecords.size())
@@ -541,6 +557,8 @@ bool TDeviceSimulator::WriteMemory(quint32 address, const QByteArray &data)
 {
     if (address >= ConfigAreaEnd)
         return false;
+    if (m_ignoredPage >= 0 && int(address / 256) == m_ignoredPage)
+        return true;
     for (int index = 0; index < data.size(); ++index) {
         const quint64 at = quint64(address) + quint64(index);
         if (at >= quint64(ImageSize))

@@ -92,6 +92,12 @@ public:
     // to the simulator behind a port opened again.
     QVector<QByteArray> historyLog() const { return m_historyRecords; }
     void setHistoryLog(const QVector<QByteArray> &records);
+    // Replaces one record of the log (index 0 = record 1) with 64 bytes, as
+    // damaged memory or a clock set back would leave it.
+    void setHistoryRecord(int index, const QByteArray &record);
+    // A device that acknowledges writes of configuration page `page` (counted
+    // from 0, 256 bytes each) but stores nothing of them; -1 stores every page.
+    void ignoreConfigPageWrites(int page) { m_ignoredPage = page; }
     quint8 relayBits() const { return m_relayBits; }          // bit0 DO1, bit1 DO2, 1 = closed
     QDateTime deviceClock() const;                            // local time
     int rebootCount() const { return m_rebootCount; }
@@ -131,6 +137,9 @@ public:
     // Requests seen so far (complete frames, good or bad, and text lines
     // with their CR LF), for tests.
     QVector<QByteArray> requestLog() const { return m_requests; }
+    // Frames received with this command byte (the password and line
+    // commands are no frames and are not counted).
+    int framesWithCommand(quint8 command) const;
     // True while reply bytes are still waiting to go out.
     bool replyPending() const { return !m_bursts.isEmpty(); }
 
@@ -179,6 +188,7 @@ private:
     qint64 m_clockOffsetMs = 0;
     int m_rebootCount = 0;
     int m_dropReplies = 0;
+    int m_ignoredPage = -1;
     int m_corruptReplies = 0;
     int m_splitReplies = 0;
     int m_splitPauseMs = 150;

@@ -9,6 +9,9 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QStringEncoder>
 #include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
@@ -63,6 +66,24 @@ protected:
 
 private:
     std::function<void()> m_handler;
+};
+
+// Paints each cell as usual, then its right and bottom grid line.
+class TGridLineDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(QColor(0xd8, 0xd8, 0xd8));
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->restore();
+    }
 };
 
 } // namespace
@@ -199,9 +220,18 @@ void TBaseSoftInterface::SetupReportView(QTreeWidget *view, const char *name, in
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->header()->setStretchLastSection(false);
-    view->setStyleSheet(QStringLiteral(
-        "QTreeView { background: white; }"
-        "QTreeView::item { border-right: 1px solid #d8d8d8; border-bottom: 1px solid #d8d8d8; }"));
+    // The grid lines come from a delegate, not from a style sheet rule on the
+    // items: with such a rule Qt no longer paints the selected row from the
+    // palette, and it would look blank in every skin.
+    view->setItemDelegate(new TGridLineDelegate(view));
+}
+
+int TBaseSoftInterface::ColumnWidthFor(const QTreeWidget *view, const QString &text)
+{
+    constexpr int kCellPadding = 16;
+    const int textWidth = qMax(view->fontMetrics().horizontalAdvance(text),
+                               view->header()->fontMetrics().horizontalAdvance(text));
+    return textWidth + kCellPadding;
 }
 
 void TBaseSoftInterface::OnDoubleClick(QTreeWidget *view, std::function<void()> handler)

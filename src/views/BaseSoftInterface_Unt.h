@@ -71,6 +71,9 @@ public:
     // captioned in English, whole-row and multiple selection, and a pop-up
     // menu request instead of the default menu.
     static void SetupReportView(QTreeWidget *view, const char *name, int columnCount);
+    // The width a column of view needs to show text whole (in the view's and
+    // the header's font), padding included.
+    static int ColumnWidthFor(const QTreeWidget *view, const QString &text);
     // Runs handler after a double click anywhere in the view, on a row or on
     // the empty area below the rows.
     static void OnDoubleClick(QTreeWidget *view, std::function<void()> handler);

@@ -2,6 +2,7 @@
 
 #include "views/ViewContext_Unt.h"
 
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -33,56 +34,83 @@ TNavigationFrame::TNavigationFrame(QWidget *parent) : QFrame(parent)
     layout->setContentsMargins(6, 6, 6, 6);
 }
 
-QPushButton *TNavigationFrame::AddButton(const char *name, const QString &caption,
+namespace {
+constexpr char kTextKey[] = "textKey";
+} // namespace
+
+QPushButton *TNavigationFrame::AddButton(const char *name, const char *textKey, const QString &caption,
                                          std::function<void()> onClick)
 {
     auto *button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
+    if (textKey != nullptr)
+        button->setProperty(kTextKey, QString::fromLatin1(textKey));
     button->setMinimumHeight(40);
     static_cast<QVBoxLayout *>(layout())->addWidget(button);
     connect(button, &QPushButton::clicked, this, std::move(onClick));
     return button;
 }
 
+void TNavigationFrame::Retranslate(int language)
+{
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        const QString key = button->property(kTextKey).toString();
+        if (!key.isEmpty())
+            button->setText(ConstLang::Text(key, language));
+    }
+}
+
+void TFrameBar::Retranslate(int language)
+{
+    if (!m_frame.isNull())
+        m_frame->Retranslate(language);
+    // The bar grows so that no section title is cut short.
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (int section = 0; section < count(); ++section)
+        widest = qMax(widest, metrics.horizontalAdvance(itemText(section)));
+    setFixedWidth(qMax(Width, widest + TitleMargin));
+}
+
 TFormBasice::TFormBasice(const TMainSheets &sheets, QWidget *parent) : TNavigationFrame(parent)
 {
     setObjectName(QStringLiteral("FormBasice"));
-    btn_Basic = AddButton("btn_Basic", ViewContext::Text("TxtFrameBasic"),
+    btn_Basic = AddButton("btn_Basic", "TxtFrameBasic", ViewContext::Text("TxtFrameBasic"),
                           [sheets] { TFrameBar::SelectPages(sheets, kBasicPages); });
 }
 
 TFormDIDOTH::TFormDIDOTH(const TMainSheets &sheets, QWidget *parent) : TNavigationFrame(parent)
 {
     setObjectName(QStringLiteral("FormDIDOTH"));
-    btn_DO = AddButton("btn_DO", QStringLiteral("DO"), [sheets] { TFrameBar::SelectPages(sheets, kDoPages); });
-    btn_TH = AddButton("btn_TH", QStringLiteral("TH"), [sheets] { TFrameBar::SelectPages(sheets, kThPages); });
+    btn_DO = AddButton("btn_DO", nullptr, QStringLiteral("DO"), [sheets] { TFrameBar::SelectPages(sheets, kDoPages); });
+    btn_TH = AddButton("btn_TH", nullptr, QStringLiteral("TH"), [sheets] { TFrameBar::SelectPages(sheets, kThPages); });
 }
 
 TFormPhoneMrg::TFormPhoneMrg(const TMainSheets &sheets, QWidget *parent) : TNavigationFrame(parent)
 {
     setObjectName(QStringLiteral("FormPhoneMrg"));
-    btn_Phone = AddButton("btn_Phone", ViewContext::Text("TxtFramePhone"),
+    btn_Phone = AddButton("btn_Phone", "TxtFramePhone", ViewContext::Text("TxtFramePhone"),
                           [sheets] { TFrameBar::SelectPages(sheets, kPhonePages); });
 }
 
 TFormTimeDebug::TFormTimeDebug(const TMainSheets &sheets, QWidget *parent) : TNavigationFrame(parent)
 {
     setObjectName(QStringLiteral("FormTimeDebug"));
-    btn_Time = AddButton("btn_Time", ViewContext::Text("TxtFrameTimer"),
+    btn_Time = AddButton("btn_Time", "TxtFrameTimer", ViewContext::Text("TxtFrameTimer"),
                          [sheets] { TFrameBar::SelectPages(sheets, kTimerPages); });
 }
 
 TFormSMSMode::TFormSMSMode(const TMainSheets &sheets, QWidget *parent) : TNavigationFrame(parent)
 {
     setObjectName(QStringLiteral("FormSMSMode"));
-    btn_GPRS = AddButton("btn_GPRS", QStringLiteral("GPRS"),
+    btn_GPRS = AddButton("btn_GPRS", nullptr, QStringLiteral("GPRS"),
                          [sheets] { TFrameBar::SelectPages(sheets, kGprsPages); });
 }
 
 TFormHistory::TFormHistory(const TMainSheets &sheets, QWidget *parent) : TNavigationFrame(parent)
 {
     setObjectName(QStringLiteral("FormHistory"));
-    btn_History = AddButton("btn_History", ViewContext::Text("TxtFrameHistory"),
+    btn_History = AddButton("btn_History", "TxtFrameHistory", ViewContext::Text("TxtFrameHistory"),
                             [sheets] { TFrameBar::SelectPages(sheets, kHistoryPages); });
 }
 

@@ -12,15 +12,21 @@ class QPushButton;
 
 // A frame window shown under an open section of the navigation bar: no
 // border, one or two buttons that select settings pages. Language-dependent
-// button captions are taken when the frame is created.
+// button captions are taken when the frame is created and follow Retranslate.
 class TNavigationFrame : public QFrame
 {
     Q_OBJECT
 public:
     explicit TNavigationFrame(QWidget *parent = nullptr);
 
+    // Writes the captions of the buttons that have a text key in language.
+    void Retranslate(int language);
+
 protected:
-    QPushButton *AddButton(const char *name, const QString &caption, std::function<void()> onClick);
+    // textKey: the module-wide text of the caption, or nullptr for a caption
+    // that is the same in every language.
+    QPushButton *AddButton(const char *name, const char *textKey, const QString &caption,
+                           std::function<void()> onClick);
 };
 
 // Pages selected by index: PageControl first, then PageControlMain, then
@@ -81,10 +87,11 @@ public:
 };
 
 // The navigation bar along the main window's left edge, objectName
-// "FrameBar", 161 pixels wide: six titled sections, one open at a time.
-// Opening a section selects its settings page and shows its frame of buttons
-// under the title; the frame of the section that closes is released, so a
-// frame always carries the captions of the language current when it opened.
+// "FrameBar", 161 pixels wide (wider when a section title needs it): six
+// titled sections, one open at a time. Opening a section selects its
+// settings page and shows its frame of buttons under the title; the frame of
+// the section that closes is released. The open frame's captions follow
+// Retranslate.
 // Section titles are set by the language switch (setItemText).
 class TFrameBar : public QToolBox
 {
@@ -92,6 +99,8 @@ class TFrameBar : public QToolBox
 public:
     static constexpr int SectionCount = 6;
     static constexpr int Width = 161;
+    // Room beside a section title for the section tab's slanted edge.
+    static constexpr int TitleMargin = 56;
 
     explicit TFrameBar(const TMainSheets &sheets, QWidget *parent = nullptr);
 
@@ -102,6 +111,9 @@ public:
 
     // The frame of the open section.
     TNavigationFrame *CurrentFrame() const { return m_frame; }
+    // The open frame's captions in language (section titles come from the
+    // language table).
+    void Retranslate(int language);
 
     void FrameBarItems0CreateFrame();
     void FrameBarItems5CreateFrame();

@@ -115,8 +115,7 @@ void TSettingsPanes::BuildBasicPane(QWidget *sheet)
     layout->addWidget(lbledt_DeviseID, 0, 0);
     layout->addWidget(lbledt_Master_DevDes, 0, 1, 1, 2);
     layout->addWidget(chk_Auto_Armed, 1, 0);
-    layout->addWidget(chk_AddTimeToAlarmSMS, 1, 1);
-    layout->addWidget(sCheckBox1, 1, 2);
+    layout->addWidget(chk_AddTimeToAlarmSMS, 1, 1, 1, 2);
     layout->addWidget(lbledt_PwrOffTime, 2, 0, 1, 2);
     layout->addWidget(chk_PwrOffTime, 2, 2);
     layout->addWidget(chk_ReportTime, 3, 0);
@@ -127,6 +126,9 @@ void TSettingsPanes::BuildBasicPane(QWidget *sheet)
     layout->addWidget(chk_SmsReportInterMin, 5, 2);
     layout->addWidget(chk_AutoAlarmAfterDisarm, 6, 0);
     layout->addWidget(lbledt_AutoMintues, 6, 1, 1, 2);
+    // A line of its own: beside the other boxes it would push the group
+    // wider than the window.
+    layout->addWidget(sCheckBox1, 7, 0, 1, 3);
     layout->setColumnStretch(1, 1);
 }
 

@@ -71,7 +71,10 @@ TSettingsViews BuildSettingsViews(const TMainSheets &sheets, QObject *owner)
     views.lvTimer = TSoftDateTime::CreateTimerView(sheets.Sheet_DateTime);
     views.grp_Timer_Notice = new QGroupBox(sheets.Sheet_DateTime);
     ViewContext::NameWithCaption(views.grp_Timer_Notice, "grp_Timer_Notice");
-    views.grp_Timer_Notice->setMinimumHeight(40);
+    // The notice is the group's title alone: no frame is drawn under it.
+    views.grp_Timer_Notice->setFlat(true);
+    views.grp_Timer_Notice->setStyleSheet(QStringLiteral("QGroupBox { border: none; }"));
+    views.grp_Timer_Notice->setFixedHeight(views.grp_Timer_Notice->fontMetrics().height() + 8);
     auto *timerLayout = new QVBoxLayout(sheets.Sheet_DateTime);
     timerLayout->addWidget(views.lvTimer, 1);
     timerLayout->addWidget(views.grp_Timer_Notice);

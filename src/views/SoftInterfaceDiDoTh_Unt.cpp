@@ -3,6 +3,7 @@
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "views/DoSetting_Frm.h"
+#include "views/FrozenColumns_Frm.h"
 #include "views/ThSetting_Frm.h"
 #include "views/ViewContext_Unt.h"
 
@@ -40,19 +41,25 @@ void SizeColumns(QTreeWidget *view, const TColumnRule (&rules)[N])
         const int column = int(rule) + 1;
         if (column >= view->columnCount())
             break;
-        const int bytes = TBaseSoftInterface::Cp936Length(view->headerItem()->text(column));
+        const QString caption = view->headerItem()->text(column);
+        const int bytes = TBaseSoftInterface::Cp936Length(caption);
         header->setSectionResizeMode(column, QHeaderView::Interactive);
-        header->resizeSection(column, rules[rule].factor * bytes + rules[rule].extra);
+        header->resizeSection(column, qMax(rules[rule].factor * bytes + rules[rule].extra,
+                                           TBaseSoftInterface::ColumnWidthFor(view, caption)));
     }
     view->viewport()->update();
 }
 
-QTreeWidget *CreateChannelView(QWidget *sheet, const char *name, int columns)
+// The live column (relay state, sensor value) is shown right after the row
+// caption, and both stay in place while the settings columns scroll.
+QTreeWidget *CreateChannelView(QWidget *sheet, const char *name, int columns, int liveColumn)
 {
     auto *view = new QTreeWidget(sheet);
     TBaseSoftInterface::SetupReportView(view, name, columns);
     for (int column = 0; column < columns; ++column)
         view->headerItem()->setTextAlignment(column, Qt::AlignCenter);
+    view->header()->moveSection(view->header()->visualIndex(liveColumn), 1);
+    new TFrozenColumns(view, 2);
     return view;
 }
 
@@ -89,12 +96,12 @@ TSoftDiDoTh::TSoftDiDoTh(QObject *parent) : TBaseSoftInterface(parent)
 
 QTreeWidget *TSoftDiDoTh::CreateDoView(QWidget *sheet)
 {
-    return CreateChannelView(sheet, "lvDo", DoColumns);
+    return CreateChannelView(sheet, "lvDo", DoColumns, DoStatusSubItem + 1);
 }
 
 QTreeWidget *TSoftDiDoTh::CreateThView(QWidget *sheet)
 {
-    return CreateChannelView(sheet, "lvTh", ThColumns);
+    return CreateChannelView(sheet, "lvTh", ThColumns, ThValueSubItem + 1);
 }
 
 void TSoftDiDoTh::BindViews(QTreeWidget *lvDo, QTreeWidget *lvTh)
@@ -171,26 +178,55 @@ void TSoftDiDoTh::BuildThRows(const QString &modelText, QTreeWidget *lvTh) const
     lvTh->setUpdatesEnabled(true);
 }
 
-void TSoftDiDoTh::ShowDoStatus(const QByteArray &frame, QTreeWidget *lvDo) const
+std::optional<quint8> TSoftDiDoTh::DoStatusBits(const QByteArray &frame)
 {
     const QByteArray payload = CheckedPayload(frame);
     if (payload.size() <= kDoStatusByte)
+        return std::nullopt;
+    return quint8(payload.at(kDoStatusByte));
+}
+
+void TSoftDiDoTh::ShowDoStatus(const QByteArray &frame, QTreeWidget *lvDo) const
+{
+    const std::optional<quint8> status = DoStatusBits(frame);
+    if (!status)
         return;
-    const quint8 status = quint8(payload.at(kDoStatusByte));
     for (int row = 0; row < 2 && row < lvDo->topLevelItemCount(); ++row) {
-        const bool closed = (status >> row) & 1;
-        SetSubItem(lvDo->topLevelItem(row), DoStatusSubItem,
+        const bool closed = (*status >> row) & 1;
+        QTreeWidgetItem *item = lvDo->topLevelItem(row);
+        SetSubItem(item, DoStatusSubItem,
                    ViewContext::Text(closed ? "TxtDoStatusClosed" : "TxtDoStatusOpen"));
+        // The state itself stays with the cell, so a language switch can
+        // write it again in the new language.
+        item->setData(DoStatusSubItem + 1, Qt::UserRole, closed);
     }
 }
 
 void TSoftDiDoTh::ShowDoStatusUnknown(QTreeWidget *lvDo) const
 {
-    for (int row = 0; row < 2 && row < lvDo->topLevelItemCount(); ++row)
-        SetSubItem(lvDo->topLevelItem(row), DoStatusSubItem, ViewContext::Text("TxtDoStatusUnknown"));
+    for (int row = 0; row < 2 && row < lvDo->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = lvDo->topLevelItem(row);
+        SetSubItem(item, DoStatusSubItem, ViewContext::Text("TxtDoStatusUnknown"));
+        item->setData(DoStatusSubItem + 1, Qt::UserRole, QVariant());
+    }
 }
 
-void TSoftDiDoTh::ShowThValues(const QByteArray &frame, QTreeWidget *lvTh, int modelIndex) const
+void TSoftDiDoTh::RetranslateDoStatus(QTreeWidget *lvDo, int language)
+{
+    for (int row = 0; row < 2 && row < lvDo->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = lvDo->topLevelItem(row);
+        const QVariant closed = item->data(DoStatusSubItem + 1, Qt::UserRole);
+        if (SubItem(item, DoStatusSubItem).isEmpty())
+            continue;
+        // A cell without a stored state says the state is unknown.
+        QString key = QStringLiteral("TxtDoStatusUnknown");
+        if (closed.isValid())
+            key = closed.toBool() ? QStringLiteral("TxtDoStatusClosed") : QStringLiteral("TxtDoStatusOpen");
+        SetSubItem(item, DoStatusSubItem, ConstLang::Text(key, language));
+    }
+}
+
+QStringList TSoftDiDoTh::ThValueTexts(const QByteArray &frame, int modelIndex)
 {
     int stride = 0;
     if (modelIndex == 0 || modelIndex == 1)
@@ -198,15 +234,24 @@ void TSoftDiDoTh::ShowThValues(const QByteArray &frame, QTreeWidget *lvTh, int m
     else if (modelIndex == 2)
         stride = 4;
     else
-        return;
+        return {};
+    const int channels = int(ConstLang::ThRowCaptions(modelIndex, ConstLang::English).size());
     const QByteArray payload = CheckedPayload(frame);
-    for (int row = 0; row < lvTh->topLevelItemCount(); ++row) {
+    QStringList texts;
+    for (int row = 0; row < channels; ++row) {
         const int offset = stride * row;
         if (offset + 1 >= payload.size())
             break;
-        const auto value = qFromLittleEndian<qint16>(payload.constData() + offset);
-        SetSubItem(lvTh->topLevelItem(row), ThValueSubItem, TenthsText(value));
+        texts << TenthsText(qFromLittleEndian<qint16>(payload.constData() + offset));
     }
+    return texts;
+}
+
+void TSoftDiDoTh::ShowThValues(const QByteArray &frame, QTreeWidget *lvTh, int modelIndex) const
+{
+    const QStringList texts = ThValueTexts(frame, modelIndex);
+    for (int row = 0; row < lvTh->topLevelItemCount() && row < texts.size(); ++row)
+        SetSubItem(lvTh->topLevelItem(row), ThValueSubItem, texts.at(row));
 }
 
 void TSoftDiDoTh::Pop_Do_SettingClick()

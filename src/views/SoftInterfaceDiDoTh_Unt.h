@@ -4,6 +4,9 @@
 
 #include <QByteArray>
 #include <QPointer>
+#include <QStringList>
+
+#include <optional>
 
 class QMenu;
 class QTreeWidget;
@@ -60,6 +63,16 @@ public:
     // with one decimal, in sub-item 1. Rows beyond the payload and any other
     // model index are left unchanged.
     void ShowThValues(const QByteArray &frame, QTreeWidget *lvTh, int modelIndex) const;
+
+    // The relay status byte of a current-values reply; std::nullopt for a
+    // frame that fails its check or is too short.
+    static std::optional<quint8> DoStatusBits(const QByteArray &frame);
+    // The value texts of a current-values reply, one per channel row of the
+    // model, as many as the payload holds; empty for an unknown model.
+    static QStringList ThValueTexts(const QByteArray &frame, int modelIndex);
+    // Writes the relay state cells shown by ShowDoStatus again in language;
+    // cells that were cleared stay empty.
+    static void RetranslateDoStatus(QTreeWidget *lvDo, int language);
 
 public slots:
     void Pop_Do_SettingClick();

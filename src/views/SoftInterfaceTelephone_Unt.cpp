@@ -11,6 +11,8 @@
 namespace {
 
 constexpr int kPixelsPerByte = 12;
+constexpr int kNumberColumn = 1;
+constexpr int kLongestNumberDigits = 21;
 
 } // namespace
 
@@ -47,9 +49,15 @@ void TSoftTelephone::SizeTelColumns(QTreeWidget *lvTel) const
 {
     QHeaderView *header = lvTel->header();
     header->setMinimumSectionSize(0);
+    // A number of the longest kind fits whatever language the caption is in.
+    const int numberWidth = ColumnWidthFor(lvTel, QString(kLongestNumberDigits, QLatin1Char('0')));
     for (int column = 0; column < lvTel->columnCount(); ++column) {
-        header->setSectionResizeMode(column, QHeaderView::Fixed);
-        header->resizeSection(column, kPixelsPerByte * Cp936Length(lvTel->headerItem()->text(column)));
+        const QString caption = lvTel->headerItem()->text(column);
+        int width = qMax(kPixelsPerByte * Cp936Length(caption), ColumnWidthFor(lvTel, caption));
+        if (column == kNumberColumn)
+            width = qMax(width, numberWidth);
+        header->setSectionResizeMode(column, QHeaderView::Interactive);
+        header->resizeSection(column, width);
     }
     lvTel->viewport()->update();
 }

@@ -73,6 +73,11 @@ TFormTimerSetting::TFormTimerSetting(QTreeWidget *lvTimer, int rowIndex, QWidget
     buttons->addWidget(btn_OK);
     buttons->addWidget(btn_NO);
     layout->addLayout(buttons, 5, 0, 1, 2);
+    // Tab walks the fields as they stand, top to bottom.
+    const QList<QWidget *> tabOrder{chk_Timer_Enable, cbb_TimerWeek, cbb_TimerHour, cbb_TimerMinute,
+                                    cbb_TimerAction, btn_OK, btn_NO};
+    for (int index = 1; index < tabOrder.size(); ++index)
+        QWidget::setTabOrder(tabOrder.at(index - 1), tabOrder.at(index));
     ViewContext::PrepareEditorWindow(this);
 
     connect(btn_OK, &QPushButton::clicked, this, &TFormTimerSetting::btn_OKClick);

@@ -11,12 +11,15 @@
 #include "views/ViewContext_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
+#include "views/DeviceCard_Frm.h"
 #include "fixtures/MainWindowFixture.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -108,6 +111,30 @@ private slots:
         QCOMPARE(edit->text().size(), 9);
     }
 
+    void loginPasswordTakesSelectAllAndPaste()
+    {
+        TFormLogin login;
+        login.SetLanguageForTest(1);
+        login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        if (!qEnvironmentVariableIsEmpty("K80X_GRAB_FOLDER"))
+            login.grab().save(qEnvironmentVariable("K80X_GRAB_FOLDER") + QStringLiteral("/login.png"));
+        auto *edit = login.findChild<QLineEdit *>(QStringLiteral("edt_Password"));
+        edit->setText(QStringLiteral("5937"));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(edit->selectedText(), QStringLiteral("5937"));
+        QTest::keyClicks(edit, QStringLiteral("12"));
+        QCOMPARE(edit->text(), QStringLiteral("12"));
+        // Pasted text passes the same filter as typed text.
+        QGuiApplication::clipboard()->setText(QStringLiteral(" 34-5 x\n"));
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QStringLiteral("12345x"));
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QCOMPARE(edit->text(), QString());
+    }
+
     void loginWithoutAnswerTimesOut()
     {
         TFormLogin login({QStringLiteral("demo:K801")});
@@ -121,7 +148,13 @@ private slots:
         login.ComPort()->OpenPort();
         DemoSimulator(login.ComPort())->dropReplies(1);
         QTest::mouseClick(loginButton, Qt::LeftButton);
+        // The wait is shown, with the seconds left.
+        auto *waiting = login.findChild<QLabel *>(QStringLiteral("lbl_Waiting"));
+        QVERIFY(waiting);
+        QCOMPARE(waiting->text(), QStringLiteral("Waiting for the device... 5 s"));
+        QTRY_COMPARE_WITH_TIMEOUT(waiting->text(), QStringLiteral("Waiting for the device... 4 s"), 3000);
         QTRY_COMPARE_WITH_TIMEOUT(BoxText(&login, "ErrorBox"), QStringLiteral("Time out"), 9000);
+        QCOMPARE(waiting->text(), QString());
         QVERIFY(!login.ComPort()->Connected());
     }
 
@@ -154,6 +187,9 @@ private slots:
         window.show();
         QTRY_COMPARE(BoxText(&window, "ErrorBox"), QStringLiteral("Error opening serial port"));
         QVERIFY(!window.ComPort()->Connected());
+        // Start-up still ends on the welcome page, whose card says the port is closed.
+        QCOMPARE(window.Sheets().PageControl->currentIndex(), 0);
+        QCOMPARE(window.DeviceCard()->Link(), TFormDeviceCard::TLink::Closed);
     }
 
     void relayButtonsSwitchAndAskStatus()
@@ -291,25 +327,43 @@ private slots:
         QVERIFY(finished.at(0).at(0).toBool());
         for (const QByteArray &request : device->requestLog().mid(requests))
             QVERIFY(quint8(request.at(1)) != TBasicProtocol::CmdReadClock);
+        QTRY_COMPARE(TFormMessage::instance()->lbl_Info->text(),
+                     ConstLang::Text(QStringLiteral("MsgConfigRead"), ConstLang::English));
+        QVERIFY(!window.isEnabled());
+        TFormMessage::instance()->sbtbtn_Ok->click();
         QTRY_VERIFY(window.isEnabled());
         QTRY_VERIFY(window.findChild<QAction *>(QStringLiteral("Pop_ReadMaster_Seting"))->isEnabled());
     }
 
+    // The write first reads the device's image as a backup: stopped then, the
+    // device is unchanged; stopped once pages went out, it may hold a mix.
+    void closingDuringAWriteAsksAndShowsTheWarning_data()
+    {
+        QTest::addColumn<bool>("pagesWritten");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("during the backup read") << false << "MsgWriteStoppedUnchanged";
+        QTest::newRow("during the write") << true << "MsgConfigWriteStopped";
+    }
+
     void closingDuringAWriteAsksAndShowsTheWarning()
     {
+        QFETCH(bool, pagesWritten);
+        QFETCH(QString, warning);
         auto window = std::make_unique<TFormK900>();
         QVERIFY(StartMainWindow(*window, QStringLiteral("demo:K802")));
         QTRY_VERIFY(!window->Session()->busy());
-        DemoSimulator(window->ComPort())->setLatencyMs(150);
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        device->setLatencyMs(150);
         window->Pop_WirteMasterClick();
         QVERIFY(window->CurrentJob());
+        if (pagesWritten)
+            QTRY_VERIFY_WITH_TIMEOUT(device->framesWithCommand(TBasicProtocol::CmdWriteMemory) > 0, 20000);
         window->close();
         QVERIFY(window->isVisible());
         QMessageBox *question = nullptr;
         QTRY_VERIFY((question = OpenBox(window.get(), "QuestionBox")));
         question->button(QMessageBox::Yes)->click();
-        QTRY_COMPARE(ErrorBoxText(window.get()),
-                     QStringLiteral("Writing was stopped; the device may hold a mix of old and new settings."));
+        QTRY_COMPARE(ErrorBoxText(window.get()), ConstLang::Text(warning, ConstLang::English));
         QVERIFY(window->isVisible()); // the warning is read first
         OpenBox(window.get(), "ErrorBox")->button(QMessageBox::Ok)->click();
         QTRY_VERIFY(!window->isVisible());
@@ -346,7 +400,7 @@ private slots:
         bridge.closeMaster();
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, ReplyWaitMs);
         QCOMPARE(shown.at(0).at(0).toString(), QStringLiteral(
-            "The connection to the device was lost and the port is closed. Use Reconnect once the device is back."));
+            "The connection to the device was lost and the port is closed. Use Connect > Open the Port once the device is back."));
         QVERIFY(!window.ComPort()->Connected());
         QCOMPARE(window.StatusText(), path + QStringLiteral("  Disconnected"));
         QVERIFY(window.isVisible());
@@ -358,7 +412,7 @@ private slots:
         window.Menu_R_THClick();
         QCOMPARE(shown.count(), 2);
         QCOMPARE(shown.at(1).at(0).toString(),
-                 QStringLiteral("The port is not open. Use Open the Port (Ctrl+L) first."));
+                 QStringLiteral("Not connected. Open the port first (Connect > Open the Port)."));
     }
 };
 

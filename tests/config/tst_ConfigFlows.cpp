@@ -10,6 +10,7 @@
 #include "fixtures/MainWindowFixture.h"
 
 #include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -21,16 +22,6 @@ using namespace MainWindowFixture;
 namespace {
 
 constexpr int FlowWaitMs = 60000;
-
-int FramesWithCommand(const TDeviceSimulator *device, quint8 command)
-{
-    int count = 0;
-    for (const QByteArray &request : device->requestLog()) {
-        if (request.size() > 1 && request.at(0) == '#' && quint8(request.at(1)) == command)
-            ++count;
-    }
-    return count;
-}
 
 // The values without the live relay status and sensor value cells, which
 // a read fills from the current values it asks for after the image.
@@ -110,6 +101,16 @@ private slots:
         id->setText(QStringLiteral("4321"));
         DemoSimulator(window->ComPort())->dropReplies(1000);
 
+        // The edit is not saved: the read asks first, and Discard lets it go on.
+        QVERIFY(window->EditsUnsaved());
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, window.get(), [&window, &answer] {
+            if (QMessageBox *box = OpenBox(window.get(), "UnsavedEditsBox")) {
+                answer.stop();
+                box->button(QMessageBox::Discard)->click();
+            }
+        });
+        answer.start(20);
         QVERIFY(!RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
         QVERIFY(ErrorBoxText(window.get()).contains(QStringLiteral("Page 1 ")));
         QCOMPARE(id->text(), QStringLiteral("4321")); // nothing was blanked or half-filled
@@ -125,10 +126,10 @@ private slots:
         const QByteArray imageBefore = device->configImage();
         QTRY_VERIFY(!window->Session()->busy());
 
-        const int writesBefore = FramesWithCommand(device, 0x82);
+        const int writesBefore = device->framesWithCommand(0x82);
         device->dropReplies(1); // the first page's acknowledgement is lost and the page resent
         QVERIFY(RunFlow(*window, &TFormK900::Pop_WirteMasterClick));
-        QCOMPARE(FramesWithCommand(device, 0x82) - writesBefore, 17);
+        QCOMPARE(device->framesWithCommand(0x82) - writesBefore, 17);
 
         QVERIFY(RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick));
         const TConfigValues after = WithoutLiveValues(window->Master()->ControlsToValues());
@@ -190,11 +191,11 @@ private slots:
         TDeviceSimulator *device = DemoSimulator(window->ComPort());
         // The read ends by asking for the live values; let those answers in first.
         QTRY_VERIFY(!window->Session()->busy());
-        const int writesBefore = FramesWithCommand(device, 0x82);
+        const int writesBefore = device->framesWithCommand(0x82);
         const int requestsBefore = int(device->requestLog().size());
 
         QVERIFY(!RunFlow(*window, &TFormK900::Pop_WirteMasterClick));
-        QCOMPARE(FramesWithCommand(device, 0x82), writesBefore);
+        QCOMPARE(device->framesWithCommand(0x82), writesBefore);
         QCOMPARE(int(device->requestLog().size()), requestsBefore);
         const QString message = ErrorBoxText(window.get());
         QVERIFY2(message.contains(edit->labelText()), qPrintable(message));
@@ -232,11 +233,11 @@ private slots:
                                  && quint8(request.at(4)) == 3 && TFormBasicAnimate::current())
                                  TFormBasicAnimate::current()->btn_Close->click();
                          });
-        const int writesBefore = FramesWithCommand(device, 0x82);
+        const int writesBefore = device->framesWithCommand(0x82);
         QVERIFY(!RunFlow(*window, &TFormK900::Pop_WirteMasterClick));
         QCOMPARE(ErrorBoxText(window.get()),
                  QStringLiteral("Writing was stopped; the device may hold a mix of old and new settings."));
-        QCOMPARE(FramesWithCommand(device, 0x82) - writesBefore, 4); // pages 0 to 3, no more
+        QCOMPARE(device->framesWithCommand(0x82) - writesBefore, 4); // pages 0 to 3, no more
     }
 };
 

@@ -732,7 +732,6 @@ private slots:
         QTest::newRow("empty controls: K803 odd slot erased") << 2 << QVariantMap{} << 3380 + 2 << Bytes({0xFF, 0xFF});
         QTest::newRow("empty controls: K803 slot 14 written") << 2 << QVariantMap{} << 3364 + 14 << Bytes({0});
         QTest::newRow("empty controls: K802 slot 15 verify 2") << 1 << QVariantMap{} << 3332 + 30 << Bytes({2, 0});
-        QTest::newRow("no model: channels erased") << -1 << QVariantMap{} << 3332 << Bytes({0xFF, 0xFF});
         QTest::newRow("empty controls: thresholds 0") << 0 << QVariantMap{} << 3380 << Bytes({0, 0});
         QTest::newRow("empty controls: reserved 3444 erased, record 0")
             << 0 << QVariantMap{} << 3444 << Bytes({0xFF, 0xFF, 0, 0});
@@ -941,6 +940,41 @@ private slots:
         QCOMPARE(result.Error.Row, row);
         QCOMPARE(result.Error.SubItem, subItem);
         QCOMPARE(result.Error.Text, text);
+    }
+
+    // A sensor list built for another model, or none, must never be written:
+    // the rows it lacks would go to the device as blank channels.
+    void encodeRefusesMissingChannels_data()
+    {
+        QTest::addColumn<int>("rowsOfModel");
+        QTest::addColumn<int>("model");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("K802 with K801's 8 rows") << 0 << 1 << true;
+        QTest::newRow("K802 with no rows") << -1 << 1 << true;
+        QTest::newRow("model not known") << 0 << -1 << true;
+        QTest::newRow("K803 rows on a K803") << 2 << 2 << false;
+        QTest::newRow("K802 rows on a K802") << 1 << 1 << false;
+    }
+    void encodeRefusesMissingChannels()
+    {
+        QFETCH(int, rowsOfModel);
+        QFETCH(int, model);
+        QFETCH(bool, refused);
+        TConfigValues values = BlankConfigValues(model < 0 ? 0 : model);
+        values.lvTh = BlankConfigValues(rowsOfModel < 0 ? 0 : rowsOfModel).lvTh;
+        if (rowsOfModel < 0)
+            values.lvTh.clear();
+        const TEncodeResult result = EncodeImage(values, model);
+        QCOMPARE(!result.Ok(), refused);
+        if (!refused) {
+            QCOMPARE(result.Image.size(), ConfigMap::ImageSize);
+            return;
+        }
+        QVERIFY(result.Image.isEmpty());
+        QCOMPARE(result.Error.Code, TConfigErrorCode::MissingChannels);
+        QCOMPARE(result.Error.Control, QStringLiteral("lvTh"));
+        QCOMPARE(result.Error.Text, QString::number(values.lvTh.size()));
+        QCOMPARE(result.Error.Minimum, QString::number(SensorRowCount(model)));
     }
 
     void encodeThresholdRange()

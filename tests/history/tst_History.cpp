@@ -3,7 +3,9 @@
 #include "history/HistoryFilter_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
+#include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
+#include "fixtures/ConversionRoutes.h"
 
 #include <QDir>
 #include <QFile>
@@ -197,6 +199,8 @@ private slots:
     void importStopsAtLastRow();
     void importFailureKeepsGrid_data();
     void importFailureKeepsGrid();
+    void importRefusesBadFiles_data();
+    void importRefusesBadFiles();
     void exportToMissingFolderFails();
     void failedExportKeepsOldFile();
     void cellWithCommaSurvivesRoundTrip();
@@ -210,6 +214,9 @@ private slots:
     void filterRange();
     void filterBadDateStops_data();
     void filterBadDateStops();
+    void rowsOutOfTimeOrder_data();
+    void rowsOutOfTimeOrder();
+    void importedHugeYearStopsSearch();
 };
 
 // ---- record decoding ----
@@ -969,6 +976,10 @@ void tst_History::importFields()
     QFETCH(int, modelIndex);
     QFETCH(QByteArray, content);
     QFETCH(QList<QStringList>, rows);
+    // A file is only taken when a line holds a record date and time; the
+    // first line gives one, the rest is the row under test.
+    content.prepend("17/6/5,9:5:0\r\n");
+    rows.prepend({"17/6/5", "9:5:0"});
 
     THistoryGridModel grid;
     TSoftHistory soft;
@@ -994,7 +1005,7 @@ void tst_History::importStopsAtLastRow()
 {
     QByteArray content;
     for (int line = 1; line <= 20005; ++line)
-        content += "r" + QByteArray::number(line) + ",x\r\n";
+        content += line == 2 ? QByteArray("17/6/5,9:5:0\r\n") : "r" + QByteArray::number(line) + ",x\r\n";
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath("long.csv");
@@ -1009,6 +1020,54 @@ void tst_History::importStopsAtLastRow()
     QCOMPARE(grid.Cell(1, 1), QStringLiteral("r1"));
     QCOMPARE(grid.Cell(1, 20000), QStringLiteral("r20000"));
     QCOMPARE(grid.LastFilledRow(), 20000);
+}
+
+void tst_History::importRefusesBadFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<qint64>("sparseSize");   // grown to this size with a hole, 0: as written
+    QTest::addColumn<int>("error");
+
+    const int tooLarge = int(THistoryCsv::TError::TooLarge);
+    const QByteArray dated = "17/6/5,9:5:0,25\r\n";
+    QTest::newRow("binary") << QByteArray("\x7F" "ELF\x02\x01\x01", 7) + QByteArray(9, '\0') + dated
+                            << qint64(0) << int(THistoryCsv::TError::NotText);
+    QTest::newRow("a 50 MB line") << dated + QByteArray(50 * 1024 * 1024, 'x') + "\r\n" << qint64(0) << tooLarge;
+    QTest::newRow("a line just over the limit")
+        << dated + QByteArray(THistoryCsv::MaxLineLength + 1, 'x') << qint64(0) << tooLarge;
+    QTest::newRow("300 MB") << dated << qint64(300) * 1024 * 1024 << tooLarge;
+    QTest::newRow("no line with a date and time")
+        << QByteArray("name,value\r\nfirst,1\r\n17/6/5\r\n") << qint64(0) << int(THistoryCsv::TError::NoRecords);
+    QTest::newRow("empty file") << QByteArray() << qint64(0) << int(THistoryCsv::TError::NoRecords);
+}
+
+// A file that is no history log is refused with a message of its own in
+// both languages, and the grid keeps what it showed.
+void tst_History::importRefusesBadFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(qint64, sparseSize);
+    QFETCH(int, error);
+
+    THistoryGridModel grid;
+    TSoftHistory soft;
+    SetUpGrid(grid, soft, 0);
+    FillGrid(grid, soft, 0, 12);
+    const QVector<QStringList> before = Snapshot(grid);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("bad.csv");
+    QVERIFY(WriteBytes(path, content));
+    if (sparseSize > 0)
+        QVERIFY(QFile::resize(path, sparseSize));
+    const THistoryCsv::TResult result = THistoryCsv::Import(grid, path);
+    QCOMPARE(int(result.error), error);
+    QCOMPARE(result.lines, 0);
+    QVERIFY(Snapshot(grid) == before);
+    QVERIFY(result.TextKey() != QStringLiteral("MsgCsvImportFailed"));
+    for (int language : {0, 1})
+        QVERIFY(!ConstLang::Text(result.TextKey(), language).isEmpty());
 }
 
 void tst_History::importFailureKeepsGrid_data()
@@ -1097,14 +1156,7 @@ void tst_History::failedExportKeepsOldFile()
 
 void tst_History::csvOnEachConversionRoute_data()
 {
-    QTest::addColumn<TGbkText::TRoute>("route");
-    QTest::addColumn<bool>("mustWork");
-    QTest::addColumn<bool>("converts");
-    QTest::newRow("qt converter") << TGbkText::TRoute::QtConverter << false << true;
-#ifdef K80X_HAVE_CORE5COMPAT
-    QTest::newRow("qt5compat codec") << TGbkText::TRoute::Qt5CompatCodec << true << true;
-#endif
-    QTest::newRow("no conversion") << TGbkText::TRoute::None << true << false;
+    AddConversionRouteRows();
 }
 
 // The CSV files take the program's GBK conversion. Without one, an export
@@ -1159,9 +1211,10 @@ void tst_History::csvOnEachConversionRoute()
     QCOMPARE(imported.error, THistoryCsv::TError::ReadFailed);
     QCOMPARE(Snapshot(loaded), empty);
 
-    QVERIFY(WriteBytes(path, "2017-06-05,Alarm\r\n"));
+    // ASCII text needs no conversion.
+    QVERIFY(WriteBytes(path, "17/6/5,9:5:0,Alarm\r\n"));
     QVERIFY(THistoryCsv::Import(loaded, path).ok());
-    QCOMPARE(loaded.Cell(2, 1), QStringLiteral("Alarm"));
+    QCOMPARE(loaded.Cell(3, 1), QStringLiteral("Alarm"));
 }
 
 void tst_History::cellWithCommaSurvivesRoundTrip()
@@ -1171,6 +1224,7 @@ void tst_History::cellWithCommaSurvivesRoundTrip()
     SetUpGrid(grid, soft, 0);
     grid.SetCells(1, 1, {"a,b", "\"quoted\"", "plain"});
     grid.SetCells(2, 1, {"x", "", "", "", "", "", "", "", "", "", "", "", "", "", "last"});
+    grid.SetCells(3, 1, {"17/6/5", "9:5:0"});
     const QVector<QStringList> before = Snapshot(grid);
 
     QTemporaryDir dir;
@@ -1215,6 +1269,9 @@ void tst_History::recordTime_data()
     QTest::newRow("hour 24") << "17/6/5" << "24:0:0" << invalid << QDateTime();
     QTest::newRow("second 60") << "17/6/5" << "9:5:60" << invalid << QDateTime();
     QTest::newRow("huge year") << "99999999999/6/5" << "9:5:0" << invalid << QDateTime();
+    // Adding the century to these must not overflow.
+    QTest::newRow("largest 64-bit year") << "9223372036854775807/1/1" << "1:1:1" << invalid << QDateTime();
+    QTest::newRow("smallest 64-bit year") << "-9223372036854775808/1/1" << "1:1:1" << invalid << QDateTime();
 }
 
 void tst_History::recordTime()
@@ -1316,6 +1373,56 @@ void tst_History::filterBadDateStops()
     QVERIFY(!result.ok);
     QCOMPARE(result.badRow, 12);
     QVERIFY(Snapshot(grid) == before);
+}
+
+void tst_History::rowsOutOfTimeOrder_data()
+{
+    QTest::addColumn<QStringList>("moments"); // "date time" per row, "-" for a row without one
+    QTest::addColumn<QList<int>>("expected");
+    QTest::newRow("in order") << QStringList{"17/6/5 9:0:0", "17/6/5 9:0:0", "17/6/5 9:1:0"} << QList<int>{};
+    QTest::newRow("a page shown again") << QStringList{"17/6/5 9:0:0", "17/6/5 9:1:0", "17/6/5 9:0:30",
+                                                       "17/6/5 9:1:0", "17/6/5 9:2:0"}
+                                        << QList<int>{3};
+    QTest::newRow("across a day") << QStringList{"17/6/5 23:59:0", "17/6/6 0:0:0", "17/6/5 23:0:0"}
+                                  << QList<int>{3};
+    QTest::newRow("rows without a time are passed over")
+        << QStringList{"17/6/5 9:0:0", "-", "17/6/5 8:0:0", "17/6/5 8:30:0"} << QList<int>{3};
+}
+
+void tst_History::rowsOutOfTimeOrder()
+{
+    QFETCH(QStringList, moments);
+    QFETCH(QList<int>, expected);
+    THistoryGridModel grid;
+    TSoftHistory soft;
+    SetUpGrid(grid, soft, 0);
+    for (int index = 0; index < moments.size(); ++index) {
+        if (moments.at(index) != QLatin1String("-"))
+            grid.SetCells(index + 1, 1, moments.at(index).split(QLatin1Char(' ')));
+    }
+    QCOMPARE(THistoryFilter::RowsOutOfTimeOrder(grid, int(moments.size())), expected);
+}
+
+// The file of a user who typed the largest 64-bit number as a year: it
+// imports (its line has the fields), and Search stops at that row instead
+// of computing a year that overflows.
+void tst_History::importedHugeYearStopsSearch()
+{
+    THistoryGridModel grid;
+    TSoftHistory soft;
+    SetUpGrid(grid, soft, 0);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("huge.csv");
+    QVERIFY(WriteBytes(path, "17/6/5,9:5:0\r\n9223372036854775807/1/1,1:1:1\r\n"));
+    QVERIFY(THistoryCsv::Import(grid, path).ok());
+    const QVector<QStringList> imported = Snapshot(grid);
+
+    const THistoryFilter::TResult result =
+        THistoryFilter::Apply(grid, QDate(2000, 1, 1), QTime(0, 0), QDate(2099, 12, 31), QTime(23, 59, 59));
+    QVERIFY(!result.ok);
+    QCOMPARE(result.badRow, 2);
+    QVERIFY(Snapshot(grid) == imported);
 }
 
 QTEST_GUILESS_MAIN(tst_History)

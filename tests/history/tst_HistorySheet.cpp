@@ -56,6 +56,9 @@ struct TConnectedWindow
 bool Connect(TConnectedWindow &connected, const QString &port)
 {
     connected.window = std::make_unique<TFormK900>();
+    // The window's own sheet: a second one would build its controls into a
+    // sheet that already has a layout, which Qt refuses (and the refused
+    // layout leaks).
     connected.sheet = connected.window->History();
     return StartMainWindow(*connected.window, port);
 }
@@ -87,18 +90,25 @@ int AllPageRequests(const TDeviceSimulator *device)
 
 // Starts a read of quantity records once the session is free and returns
 // when it has ended.
-void Read(TConnectedWindow &connected, int quantity)
+QString MessageWindowText()
+{
+    TFormMessage *message = TFormMessage::existingInstance();
+    return message && message->isVisible() ? message->lbl_Info->text() : QString();
+}
+
+// Reads quantity records. A read that ends normally or by Stop says how many
+// records came in the message window; that text is returned and the window
+// is answered with OK, as the user would.
+QString Read(TConnectedWindow &connected, int quantity)
 {
     QTest::qWaitFor([&connected] { return !connected.window->Session()->busy(); }, ReplyWaitMs);
     connected.sheet->lbledt_ReadQty->setText(QString::number(quantity));
     connected.sheet->btn_ReadHistroyFullClick();
     QTest::qWaitFor([&connected] { return !connected.sheet->Reading(); }, 120000);
-}
-
-QString MessageWindowText()
-{
-    TFormMessage *message = TFormMessage::existingInstance();
-    return message && message->isVisible() ? message->lbl_Info->text() : QString();
+    const QString said = MessageWindowText();
+    if (!said.isEmpty())
+        TFormMessage::existingInstance()->sbtbtn_Ok->click();
+    return said;
 }
 
 void CloseMessageWindow()
@@ -156,7 +166,10 @@ private slots:
         QCOMPARE(sheet->lbl_HisStopTime->text(), QStringLiteral("Stop Time"));
         QCOMPARE(sheet->lbledt_ReadLine->labelText(), QStringLiteral("Lines"));
         QCOMPARE(sheet->Grid().Cell(3, 0), QStringLiteral("Signal"));
-        // No model yet: the value columns keep the headers the grid started with.
+        // No model yet: the value columns the grid started with (a K801's)
+        // follow the language too.
+        QCOMPARE(sheet->Grid().Cell(9, 0), QStringLiteral("Hum1"));
+        sheet->Retranslate(ConstLang::Chinese);
         QCOMPARE(sheet->Grid().Cell(9, 0), QStringLiteral("湿度1"));
     }
 
@@ -219,7 +232,7 @@ private slots:
             device->splitReplies(1, 150);
 
         QSignalSpy finished(connected.sheet, &THistorySheet::ReadFinished);
-        Read(connected, quantity);
+        const QString said = Read(connected, quantity);
 
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).toInt(), quantity);
@@ -231,8 +244,10 @@ private slots:
         QCOMPARE(PageRequests(device, 0), page0Requests);
         QCOMPARE(AllPageRequests(device), TSoftHistory::PageCount(quantity) + page0Requests - 1);
         QVERIFY(!TFormBasicAnimate::current());
+        // The read ends with the count and why it ended; its OK gave the
+        // window back.
+        QCOMPARE(said, English("MsgHistoryRecordsRead").arg(quantity).arg(English("TxtHistoryQuantityRead")));
         QVERIFY(connected.window->isEnabled());
-        QVERIFY(MessageWindowText().isEmpty());
     }
 
     void pageThatNeverArrivesWholeEndsTheRead()
@@ -248,7 +263,8 @@ private slots:
         QCOMPARE(connected.grid().LastFilledRow(), 0);
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.at(0).at(0).toString(),
-                 English("MsgHistoryReadFailed").arg(1).arg(1).arg(4));
+                 English("MsgHistoryReadFailed").arg(1).arg(1).arg(4) + "\n\n"
+                     + English("MsgHistoryRecordsRead").arg(0).arg(English("TxtHistoryReadError")));
         QVERIFY(OpenBox(connected.window.get(), "ErrorBox"));
         QVERIFY(!TFormBasicAnimate::current());
     }
@@ -258,7 +274,8 @@ private slots:
         TConnectedWindow connected;
         QVERIFY(Connect(connected, QStringLiteral("demo:K801")));
         connected.device()->setHistoryRecordCount(5);
-        Read(connected, 40);
+        QCOMPARE(Read(connected, 40),
+                 English("MsgHistoryRecordsRead").arg(5).arg(English("TxtHistoryEndOfLog")));
 
         QCOMPARE(connected.grid().LastFilledRow(), 5);
         for (int row = 1; row <= 5; ++row)
@@ -266,6 +283,23 @@ private slots:
         // Records 6 and 7 are the two empty ones that end the read: page 1
         // holds the first, page 2 the second; nothing after page 2 is asked.
         QCOMPARE(AllPageRequests(connected.device()), 3);
+    }
+
+    // A log is written in time order; rows that go back in time are named
+    // at the end of the read.
+    void recordsOutOfTimeOrderAreNamed()
+    {
+        TConnectedWindow connected;
+        QVERIFY(Connect(connected, QStringLiteral("demo:K802")));
+        connected.device()->setHistoryRecordCount(12);
+        connected.device()->setHistoryRecord(5, connected.device()->historyRecord(1));
+        const QString said = Read(connected, 12);
+
+        QCOMPARE(connected.grid().LastFilledRow(), 12);
+        QCOMPARE(THistoryFilter::RowsOutOfTimeOrder(connected.grid(), 12), QList<int>{6});
+        QCOMPARE(said, (English("MsgHistoryRecordsRead").arg(12) + "\n"
+                        + English("MsgHistoryOutOfOrder").arg(QStringLiteral("6")))
+                           .arg(English("TxtHistoryQuantityRead")));
     }
 
     void newReadDoesNotMixWithTheLastOne()
@@ -295,10 +329,11 @@ private slots:
             if (TFormBasicAnimate *progress = TFormBasicAnimate::current())
                 progress->btn_Close->click();
         });
-        Read(connected, 200);
+        const QString said = Read(connected, 200);
 
         QCOMPARE(finished.count(), 1);
         const int rows = connected.grid().LastFilledRow();
+        QCOMPARE(said, English("MsgHistoryRecordsRead").arg(rows).arg(English("TxtHistoryStopped")));
         QVERIFY2(rows < 200, qPrintable(QString::number(rows)));
         QVERIFY(AllPageRequests(connected.device()) < 50);
         for (int row = 1; row <= rows; ++row)

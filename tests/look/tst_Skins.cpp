@@ -1,4 +1,5 @@
 #include "app/Funs_Unt.h"
+#include "lang/ConstLang_Unt.h"
 #include "look/Skins_Unt.h"
 
 #include <QAction>
@@ -84,6 +85,7 @@ private slots:
     void plainCaption();
     void shippedSkinsParse();
     void shippedSkinsLieNextToTheProgram();
+    void translatedCaptionsStillApplyTheirSkin();
 };
 
 void tst_Skins::init()
@@ -389,6 +391,30 @@ void tst_Skins::menuFromSeveralFolders()
     QCOMPARE(Captions(N_Skins), QStringList({"Red", "Blue"}));
     QVERIFY(skins->ApplySkin(N_Skins.actions().at(1)));
     QCOMPARE(qApp->styleSheet(), SheetOf(QStringLiteral("share/k80x/skins/Blue.asz")));
+}
+
+void tst_Skins::translatedCaptionsStillApplyTheirSkin()
+{
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    const QDir root(temporary.path());
+    WriteSkin(root, QStringLiteral("Blue.asz"));
+    WriteSkin(root, QStringLiteral("Classic.asz"));
+    WriteSkin(root, QStringLiteral("Mine.asz"));
+    QMenu N_Skins;
+    TSoftSkins *skins = BuildSkinsMenu(&N_Skins, temporary.path());
+
+    skins->Retranslate(ConstLang::Chinese);
+    // A skin the tables have no name for keeps its file name.
+    QCOMPARE(Captions(N_Skins), QStringList({"蓝色", "经典", "Mine"}));
+    QSignalSpy applied(skins->Engine(), &TSkinEngine::SkinApplied);
+    QVERIFY(skins->ApplySkin(N_Skins.actions().at(1)));
+    QCOMPARE(applied.takeFirst().at(0).toString(), root.filePath(QStringLiteral("Classic.asz")));
+
+    skins->Retranslate(ConstLang::English);
+    QCOMPARE(Captions(N_Skins), QStringList({"Blue", "Classic", "Mine"}));
+    QVERIFY(skins->ApplySkin(N_Skins.actions().at(0)));
+    QCOMPARE(applied.takeFirst().at(0).toString(), root.filePath(QStringLiteral("Blue.asz")));
 }
 
 QTEST_MAIN(tst_Skins)

@@ -1,5 +1,6 @@
 #include "app/GbkText_Unt.h"
 #include "profiles/IniFile_Unt.h"
+#include "fixtures/ConversionRoutes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -79,6 +80,9 @@ private slots:
 
     void gbkValuesRoundTrip();
     void missingFile();
+    void utf8MarkedFile();
+    void loadRefusesBadFiles_data();
+    void loadRefusesBadFiles();
     void directoryIsNotReadable();
     void failedSaveLeavesOldFileIntact();
     void eachConversionRoute_data();
@@ -496,6 +500,74 @@ void TestIniFile::gbkValuesRoundTrip()
     QCOMPARE(loaded.Bytes(), bytes);
 }
 
+// A file that starts with the UTF-8 byte-order mark is UTF-8 throughout:
+// the first header is found, values read as UTF-8, the mark and every line
+// are kept, and written values are stored as UTF-8.
+void TestIniFile::utf8MarkedFile()
+{
+    const QByteArray bytes = QByteArray("\xEF\xBB\xBF[Value]\r\nname=") + QString::fromUtf8("温度").toUtf8()
+                             + "\r\n[lvTh]\r\n" + QString::fromUtf8("继电器1").toUtf8() + "=a^\r\n";
+    TIniFile ini = FromBytes(bytes);
+    QCOMPARE(ini.SectionNames(), QStringList({"Value", "lvTh"}));
+    QCOMPARE(ini.ReadString("Value", "name"), QString::fromUtf8("温度"));
+    QCOMPARE(ini.SectionEntries("lvTh").at(0).key, QString::fromUtf8("继电器1"));
+    QCOMPARE(ini.Bytes(), bytes);
+
+    QVERIFY(ini.WriteString("Value", "name", QString::fromUtf8("湿度")));
+    QVERIFY(ini.WriteString("Value", "other", QString::fromUtf8("继电器")));
+    QVERIFY(ini.Bytes().startsWith("\xEF\xBB\xBF[Value]\r\nname=" + QString::fromUtf8("湿度").toUtf8() + "\r\nother="
+                                   + QString::fromUtf8("继电器").toUtf8() + "\r\n"));
+    QCOMPARE(FromBytes(ini.Bytes()).ReadString("Value", "other"), QString::fromUtf8("继电器"));
+
+    // Without the mark the same bytes are GBK.
+    QCOMPARE(FromBytes("[V]\r\nk=" + kGbkTemperature).ReadString("V", "k"),
+             QString::fromUtf8("温度"));
+}
+
+void TestIniFile::loadRefusesBadFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<qint64>("sparseSize");   // grown to this size with a hole, 0: as written
+    QTest::addColumn<int>("error");
+
+    const QByteArray profile = "[Value]\r\nEdit1=1\r\n";
+    QTest::newRow("NUL byte") << profile + QByteArray(1, '\0') << qint64(0) << int(TIniError::NotText);
+    QTest::newRow("escape byte") << profile + "\x1b[0m" << qint64(0) << int(TIniError::NotText);
+    QTest::newRow("one byte over the size") << profile + QByteArray(TIniFile::MaxFileSize - profile.size() + 1, 'x')
+                                            << qint64(0) << int(TIniError::TooLarge);
+    QTest::newRow("400 MB") << profile << qint64(400) * 1024 * 1024 << int(TIniError::TooLarge);
+    QTest::newRow("too many lines") << profile + QByteArray(TIniFile::MaxLineCount, '\n') << qint64(0)
+                                    << int(TIniError::TooLarge);
+    QTest::newRow("at the size limit") << profile + QByteArray(TIniFile::MaxFileSize - profile.size(), 'x')
+                                       << qint64(0) << int(TIniError::None);
+    QTest::newRow("tab, form feed and end-of-file mark are text") << profile + "\tx=\f1\r\n\x1a" << qint64(0)
+                                                                  << int(TIniError::None);
+}
+
+void TestIniFile::loadRefusesBadFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(qint64, sparseSize);
+    QFETCH(int, error);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("bad.ini");
+    QVERIFY(WriteFileBytes(path, content));
+    if (sparseSize > 0)
+        QVERIFY(QFile::resize(path, sparseSize));
+    TIniFile ini(path);
+    const TIniResult loaded = ini.Load();
+    QCOMPARE(int(loaded.error), error);
+    if (error == int(TIniError::None)) {
+        QCOMPARE(ini.ReadString("Value", "Edit1"), QStringLiteral("1"));
+        QCOMPARE(ini.Bytes(), content);
+    } else {
+        QVERIFY(ini.SectionNames().isEmpty());
+        QVERIFY(ini.Bytes().isEmpty());
+    }
+}
+
 void TestIniFile::missingFile()
 {
     QTemporaryDir dir;
@@ -528,14 +600,7 @@ void TestIniFile::directoryIsNotReadable()
 
 void TestIniFile::eachConversionRoute_data()
 {
-    QTest::addColumn<TGbkText::TRoute>("route");
-    QTest::addColumn<bool>("mustWork");
-    QTest::addColumn<bool>("converts");
-    QTest::newRow("qt converter") << TGbkText::TRoute::QtConverter << false << true;
-#ifdef K80X_HAVE_CORE5COMPAT
-    QTest::newRow("qt5compat codec") << TGbkText::TRoute::Qt5CompatCodec << true << true;
-#endif
-    QTest::newRow("no conversion") << TGbkText::TRoute::None << true << false;
+    AddConversionRouteRows();
 }
 
 // Profiles take the program's GBK conversion. Without one, a save fails and

@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -466,7 +467,8 @@ private slots:
         SetCells(row, {"name", "10", "Open", "off", "on", "√"});
         const QStringList otherRow = Cells(window->Views().lvDo->topLevelItem(1));
         const QString fileName = m_dir.filePath(QStringLiteral("list.ini"));
-        QVERIFY(WriteFile(fileName, Gbk(fileText)));
+        // A profile holds [Value] keys; the one here leaves the list alone.
+        QVERIFY(WriteFile(fileName, Gbk(QStringLiteral("[Value]\nlbledt_DeviseID=3\n") + fileText)));
 
         TIniSeting &profile = *window->Profiles();
         QVERIFY(profile.LoadProfile(fileName).ok());
@@ -500,7 +502,9 @@ private slots:
         QVERIFY(window);
         Panes(*window).chk_Auto_Armed->setChecked(!ticked);
         const QString fileName = m_dir.filePath(QStringLiteral("box.ini"));
-        QVERIFY(WriteFile(fileName, Gbk(QStringLiteral("[Value]\r\n") + line + QStringLiteral("\r\n"))));
+        // Another profile key makes the file a profile whatever the line holds.
+        QVERIFY(WriteFile(fileName, Gbk(QStringLiteral("[Value]\r\n") + line
+                                        + QStringLiteral("\r\nlbledt_DeviseID=3\r\n"))));
         TIniSeting &profile = *window->Profiles();
         QVERIFY(profile.LoadProfile(fileName).ok());
         QCOMPARE(Panes(*window).chk_Auto_Armed->isChecked(), ticked);
@@ -642,21 +646,22 @@ private slots:
         QCOMPARE(window->Views().lvDo->topLevelItem(0)->text(1), QStringLiteral("Pump"));
     }
 
-    // An existing file without keys: the stored controls take their empty
-    // values, the list views stay.
-    void fileWithoutKeys()
+    // A profile with one of its keys: the other stored controls take their
+    // empty values, the list views stay.
+    void profileWithOneKey()
     {
         std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         FillWindow(*window);
         const QStringList lists = Snapshot(*window).mid(kValueKeys.size());
-        const QString fileName = m_dir.filePath(QStringLiteral("empty.ini"));
-        QVERIFY(WriteFile(fileName, QByteArray()));
+        const QString fileName = m_dir.filePath(QStringLiteral("one.ini"));
+        QVERIFY(WriteFile(fileName, QByteArray("[Value]\r\nlbledt_DeviseID=7\r\n")));
         TIniSeting &profile = *window->Profiles();
         const QTime before = QTime::currentTime();
         QVERIFY(profile.LoadProfile(fileName).ok());
 
         TSettingsPanes &panes = Panes(*window);
+        QCOMPARE(panes.lbledt_DeviseID->text(), QStringLiteral("7"));
         QCOMPARE(panes.lbledt_Master_DevDes->text(), QString());
         QCOMPARE(panes.lbledt_GprsRegDat->text(), QString());
         QVERIFY(!panes.chk_Auto_Armed->isChecked());
@@ -667,6 +672,100 @@ private slots:
         QVERIFY(qAbs(before.secsTo(panes.dtp_RePortTime->time())) <= 2
                 || qAbs(before.secsTo(panes.dtp_RePortTime->time())) >= 86398);
         QCOMPARE(Snapshot(*window).mid(kValueKeys.size()), lists);
+    }
+
+    // A file that is no profile, is binary or far too large changes nothing
+    // and says so in the current language; a huge file is not read whole.
+    void badFileChangesNothing_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<qint64>("sparseSize");   // grown to this size with a hole, 0: as written
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("key");
+
+        const int notProfile = int(TIniError::NotProfile);
+        const int tooLarge = int(TIniError::TooLarge);
+        const int notText = int(TIniError::NotText);
+        QTest::newRow("empty file") << 1 << QByteArray() << qint64(0) << notProfile << "MsgProfileNotProfile";
+        QTest::newRow("garbage text, Chinese") << 0 << QByteArray("hello\r\nworld=1\r\n") << qint64(0)
+                                               << notProfile << "MsgProfileNotProfile";
+        // A section named after one of the lists makes a profile (see the
+        // profile sources tests); a list of some other name does not.
+        QTest::newRow("a list of another program") << 1 << QByteArray("[lvColumns]\r\nDOUT1=x^\r\n") << qint64(0)
+                                                      << notProfile << "MsgProfileNotProfile";
+        QTest::newRow("[Value] of another program") << 1 << QByteArray("[Value]\r\nWidth=3\r\n") << qint64(0)
+                                                    << notProfile << "MsgProfileNotProfile";
+        QTest::newRow("binary, Chinese") << 0 << QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(3, '\0') + "\rIHDR[Value]\nlbledt_DeviseID=1\n"
+                                         << qint64(0) << notText << "MsgProfileNotText";
+        QTest::newRow("a 50 MB line") << 1
+            << QByteArray("[Value]\r\nlbledt_DeviseID=") + QByteArray(50 * 1024 * 1024, '7') + "\r\n"
+            << qint64(0) << tooLarge << "MsgProfileTooLarge";
+        QTest::newRow("300 MB, Chinese") << 0 << QByteArray("[Value]\r\nlbledt_DeviseID=1\r\n")
+                                         << qint64(300) * 1024 * 1024 << tooLarge << "MsgProfileTooLarge";
+        QTest::newRow("more lines than a profile has")
+            << 1 << QByteArray("[Value]\r\nlbledt_DeviseID=1\r\n") + QByteArray(TIniFile::MaxLineCount, '\n')
+            << qint64(0) << tooLarge << "MsgProfileTooLarge";
+    }
+
+    void badFileChangesNothing()
+    {
+        QFETCH(int, language);
+        QFETCH(QByteArray, content);
+        QFETCH(qint64, sparseSize);
+        QFETCH(int, error);
+        QFETCH(QString, key);
+
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
+        QVERIFY(window);
+        Switch(*window, language);
+        FillWindow(*window);
+        const QStringList filled = Snapshot(*window);
+        const QString fileName = m_dir.filePath(QStringLiteral("bad.ini"));
+        QVERIFY(WriteFile(fileName, content));
+        if (sparseSize > 0)
+            QVERIFY(QFile::resize(fileName, sparseSize));
+
+        TIniSeting &profile = *window->Profiles();
+        const TProfileResult result = profile.LoadProfile(fileName);
+        QCOMPARE(int(result.error), error);
+        QCOMPARE(Snapshot(*window), filled);
+
+        profile.ChooseOpenFile = [&fileName](const QString &) { return fileName; };
+        QSignalSpy shown(&profile, &TIniSeting::MessageShown);
+        profile.N_OpenClick();
+        QCOMPARE(shown.count(), 1);
+        const QString text = shown.first().at(0).toString();
+        const QString message = ConstLang::Text(key, language);
+        QVERIFY(!message.isEmpty());
+        QVERIFY2(text.startsWith(message), qPrintable(text));
+        QMessageBox *box = OpenErrorBox(window.get());
+        QVERIFY(box);
+        box->close();
+        QCOMPARE(Snapshot(*window), filled);
+    }
+
+    // A profile saved as UTF-8 with the byte-order mark (as some editors
+    // save it) loads like the GBK file it came from.
+    void utf8MarkedProfileLoads()
+    {
+        std::unique_ptr<TFormK900> source = ViewWindowWithRows();
+        QVERIFY(source);
+        FillWindow(*source);
+        const QString gbkName = m_dir.filePath(QStringLiteral("gbk.ini"));
+        QVERIFY(source->Profiles()->SaveProfile(gbkName).ok());
+        QFile saved(gbkName);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QStringDecoder decoder("GBK");
+        const QString text = decoder.decode(saved.readAll());
+        const QString utf8Name = m_dir.filePath(QStringLiteral("utf8.ini"));
+        QVERIFY(WriteFile(utf8Name, QByteArray("\xEF\xBB\xBF") + text.toUtf8()));
+
+        std::unique_ptr<TFormK900> target = ViewWindowWithRows();
+        QVERIFY(target);
+        QVERIFY(Snapshot(*target) != Snapshot(*source));
+        QVERIFY(target->Profiles()->LoadProfile(utf8Name).ok());
+        QCOMPARE(Snapshot(*target), Snapshot(*source));
     }
 
     // A file that cannot be loaded changes nothing and says why, in the

@@ -10,9 +10,12 @@
 #include "session/HistoryReadJob_Unt.h"
 #include "session/LoginJob_Unt.h"
 #include "session/RelayJob_Unt.h"
+#include "session/VerifiedWriteJob_Unt.h"
+#include "config/ConfigDiff_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +25,7 @@
 namespace {
 
 constexpr int JobWaitMs = 60000;
+constexpr int HistoryRecordsPerPage = 4;
 
 // A frame request of this command and page (address byte 4) was received.
 bool IsRequest(const QByteArray &request, quint8 command, int page)
@@ -30,15 +34,43 @@ bool IsRequest(const QByteArray &request, quint8 command, int page)
         && quint8(request.at(4)) == page;
 }
 
-int FramesWithCommand(const TDeviceSimulator *device, quint8 command)
+// One wrong answer of the kinds a noisy line or a busy device gives.
+void PlayFault(TDeviceSimulator *device, const QString &fault)
 {
-    int count = 0;
-    for (const QByteArray &request : device->requestLog()) {
-        if (request.size() > 1 && request.at(0) == '#' && quint8(request.at(1)) == command)
-            ++count;
-    }
-    return count;
+    if (fault == QLatin1String("duplicate"))
+        device->duplicateReplies(1, 60);
+    else if (fault == QLatin1String("repeat"))
+        device->repeatPreviousReplies(1);
+    else if (fault == QLatin1String("late"))
+        device->delayReplies(1, 5000);
 }
+
+// The history pages as they were handed on, compared with the device's log.
+struct TPagesSeen
+{
+    QList<QByteArray> payloads;
+
+    explicit TPagesSeen(THistoryReadJob &read)
+    {
+        QObject::connect(&read, &THistoryReadJob::pageRead, &read, [this](int, const QByteArray &frame) {
+            payloads << TBasicProtocol().GetData(frame);
+        });
+    }
+    // Empty when every page holds the device's records in order, else what differs.
+    QString DifferenceFrom(const TDeviceSimulator &device, int pages) const
+    {
+        if (payloads.size() != pages)
+            return QStringLiteral("%1 pages of %2").arg(payloads.size()).arg(pages);
+        for (int page = 0; page < pages; ++page) {
+            QByteArray expected;
+            for (int record = 0; record < HistoryRecordsPerPage; ++record)
+                expected += device.historyRecord(page * HistoryRecordsPerPage + record);
+            if (payloads.at(page) != expected)
+                return QStringLiteral("page %1").arg(page);
+        }
+        return QString();
+    }
+};
 
 bool RunToEnd(TDeviceJob &job)
 {
@@ -68,6 +100,19 @@ class TestDeviceSession : public QObject
         return RunToEnd(login) && login.outcome() == TDeviceJob::TOutcome::Done;
     }
 
+    // A logged-in session on a K802 port opened anew, whose device echoes the
+    // head or not: the session learns which from the first answers.
+    TDeviceSimulator *OpenWithEcho(bool echo)
+    {
+        if (!Open(QStringLiteral("K802")))
+            return nullptr;
+        QString error;
+        if (!m_session->open(QStringLiteral("demo:K802"), &error))
+            return nullptr;
+        Device()->setEchoesHead(echo);
+        return Device();
+    }
+
 private slots:
     void initTestCase() { TDeviceSimulator::InstallDemoPorts(); }
     void cleanup() { m_session.reset(); }
@@ -75,7 +120,15 @@ private slots:
     void twoSubmitsGetTheirOwnAnswers()
     {
         QVERIFY(Open(QStringLiteral("K803")));
-        Device()->setLatencyMs(200);
+        TDeviceSimulator *device = Device();
+        device->setLatencyMs(200);
+        // The sensor values change with the clock: keep those the device
+        // answers with, taken as it takes the request.
+        QByteArray valuesSent;
+        connect(device, &TDeviceSimulator::requestReceived, device, [device, &valuesSent](const QByteArray &request) {
+            if (request.size() > 1 && quint8(request.at(1)) == TBasicProtocol::CmdValues)
+                valuesSent = device->currentValues();
+        }, Qt::DirectConnection);
         TDeviceReply *values = m_session->submit(DeviceRequests::CurrentValues(Const::ReplyThValues));
         TDeviceReply *clock = m_session->submit(DeviceRequests::ReadClock());
         QSignalSpy valuesDone(values, &TDeviceReply::finished);
@@ -86,7 +139,7 @@ private slots:
         connect(clock, &TDeviceReply::finished, this, [&] { clockPayload = clock->payload(); });
         QTRY_COMPARE_WITH_TIMEOUT(clockDone.count(), 1, JobWaitMs);
         QCOMPARE(valuesDone.count(), 1);
-        QCOMPARE(valuesPayload, Device()->currentValues());
+        QCOMPARE(valuesPayload.toHex(), valuesSent.toHex());
         QCOMPARE(clockPayload.size(), 6);
         QTRY_VERIFY(!m_session->busy());
     }
@@ -145,25 +198,13 @@ private slots:
     {
         QFETCH(bool, echo);
         QFETCH(QString, fault);
-        QVERIFY(Open(QStringLiteral("K802")));
-        TDeviceSimulator *device = Device();
-        device->setEchoesHead(echo);
-        // The login taught the session whether the device echoes; start anew.
-        QString error;
-        QVERIFY(m_session->open(QStringLiteral("demo:K802"), &error));
-        device = Device();
-        device->setEchoesHead(echo);
+        TDeviceSimulator *device = OpenWithEcho(echo);
+        QVERIFY(device);
         bool faultPlayed = false;
         connect(device, &TDeviceSimulator::requestReceived, device, [device, fault, &faultPlayed](const QByteArray &request) {
             // The first answer to page 2 goes wrong; the page asked again is answered well.
-            if (!IsRequest(request, TBasicProtocol::CmdReadMemory, 2) || std::exchange(faultPlayed, true))
-                return;
-            if (fault == QLatin1String("duplicate"))
-                device->duplicateReplies(1, 60);
-            else if (fault == QLatin1String("repeat"))
-                device->repeatPreviousReplies(1);
-            else if (fault == QLatin1String("late"))
-                device->delayReplies(1, 5000);
+            if (IsRequest(request, TBasicProtocol::CmdReadMemory, 2) && !std::exchange(faultPlayed, true))
+                PlayFault(device, fault);
         }, Qt::DirectConnection);
 
         TConfigReadJob read(m_session.get(), 1);
@@ -171,6 +212,181 @@ private slots:
         QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
         QCOMPARE(read.Image().left(TDeviceSimulator::ImageSize).toHex(), device->configImage().toHex());
         QCOMPARE(m_session->echo(), echo ? TDeviceSession::TEcho::Echoes : TDeviceSession::TEcho::NoEcho);
+    }
+
+    // Every page of the log comes once and in order, whatever extra or late
+    // copies of a page answer the device gives, with or without an echoed head.
+    void historyReadGetsEveryPageOnce_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("echo, clean") << true << "";
+        QTest::newRow("echo, page 1 answered twice") << true << "duplicate";
+        QTest::newRow("echo, page 1 answered with page 0") << true << "repeat";
+        QTest::newRow("echo, page 1 answered 5 s late") << true << "late";
+        QTest::newRow("no echo, page 1 answered twice") << false << "duplicate";
+        QTest::newRow("no echo, page 1 answered with page 0") << false << "repeat";
+        QTest::newRow("no echo, page 1 answered 5 s late") << false << "late";
+    }
+
+    void historyReadGetsEveryPageOnce()
+    {
+        QFETCH(bool, echo);
+        QFETCH(QString, fault);
+        TDeviceSimulator *device = OpenWithEcho(echo);
+        QVERIFY(device);
+        device->setHistoryRecordCount(24);
+        int pageAsks = 0;
+        connect(device, &TDeviceSimulator::requestReceived, device, [device, fault, &pageAsks](const QByteArray &request) {
+            if (request.size() > 1 && quint8(request.at(1)) == TBasicProtocol::CmdReadMemory && ++pageAsks == 2)
+                PlayFault(device, fault);
+        }, Qt::DirectConnection);
+
+        const int pages = 6;
+        THistoryReadJob read(m_session.get(), pages);
+        const TPagesSeen seen(read);
+        QVERIFY(RunToEnd(read));
+        QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
+        QCOMPARE(seen.DifferenceFrom(*device, pages), QString());
+    }
+
+    // A relay status answered 5 s late, after its request gave up, must not
+    // be taken for the first page of a history read started meanwhile.
+    void lateRelayStatusIsNotAHistoryPage_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::newRow("echo") << true;
+        QTest::newRow("no echo") << false;
+    }
+
+    void lateRelayStatusIsNotAHistoryPage()
+    {
+        QFETCH(bool, echo);
+        TDeviceSimulator *device = OpenWithEcho(echo);
+        QVERIFY(device);
+        const int pages = 50;
+        device->setHistoryRecordCount(pages * HistoryRecordsPerPage);
+
+        // The first status ask is answered long after the job gave up, while
+        // the history read runs; the other asks get no answer.
+        int statusAsks = 0;
+        connect(device, &TDeviceSimulator::requestReceived, device, [device, &statusAsks](const QByteArray &request) {
+            if (request.size() < 2 || quint8(request.at(1)) != TBasicProtocol::CmdValues)
+                return;
+            if (statusAsks++ == 0)
+                device->delayReplies(1, 12500);
+            else
+                device->dropReplies(1);
+        }, Qt::DirectConnection);
+        QElapsedTimer clock;
+        clock.start();
+        TRelayJob relay(m_session.get(), "DOC1");
+        QVERIFY(RunToEnd(relay));
+        QCOMPARE(relay.outcome(), TDeviceJob::TOutcome::Failed);
+
+        const int dropped = m_session->staleCount() + m_session->unsolicitedCount();
+        THistoryReadJob read(m_session.get(), pages);
+        const TPagesSeen seen(read);
+        QVERIFY(RunToEnd(read));
+        // The late status came while the read ran, and was not taken.
+        QVERIFY2(clock.elapsed() > 12500, qPrintable(QString::number(clock.elapsed())));
+        if (echo)
+            QCOMPARE(m_session->staleCount() + m_session->unsolicitedCount(), dropped + 1);
+        QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
+        QCOMPARE(seen.DifferenceFrom(*device, pages), QString());
+    }
+
+    // The device's image with new values in fields spread over several pages:
+    // the description, every phone number and the first channel's name.
+    static QByteArray EditedImage(const QByteArray &deviceImage, int modelIndex)
+    {
+        TDecodeResult decoded = DecodeImage(deviceImage, modelIndex);
+        TConfigValues &values = decoded.Values;
+        values.Texts[ConfigControls::DeviceDescription] = QStringLiteral("Cold room 3");
+        for (int row = 0; row < values.lvTel.size(); ++row)
+            values.lvTel[row][ConfigCells::TelNumber] = QStringLiteral("1380000%1").arg(row, 4, 10, QLatin1Char('0'));
+        values.lvTh[0][ConfigCells::ThName] = QStringLiteral("Freezer");
+        return EncodeImage(values, modelIndex).Image;
+    }
+
+    void verifiedWrite_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("device takes every page") << "";
+        QTest::newRow("device drops a page it confirms") << "ignore";
+        QTest::newRow("backup cannot be kept") << "backup";
+        QTest::newRow("image of the last read used") << "cached";
+    }
+
+    void verifiedWrite()
+    {
+        QFETCH(QString, fault);
+        QVERIFY(Open(QStringLiteral("K802")));
+        TDeviceSimulator *device = Device();
+        const QByteArray before = device->configImage();
+        const QByteArray image = EditedImage(before, 1);
+        QCOMPARE(image.size(), ConfigMap::ImageSize);
+        // The first page the edit changes is the one the device drops.
+        int changedPage = 0;
+        while (before.mid(changedPage * 256, 256) == image.mid(changedPage * 256, 256))
+            ++changedPage;
+        if (fault == QLatin1String("ignore"))
+            device->ignoreConfigPageWrites(changedPage);
+        QByteArray kept;
+        const int readsBefore = device->framesWithCommand(TBasicProtocol::CmdReadMemory);
+        TVerifiedWriteJob write(m_session.get(), 1, image, fault == QLatin1String("cached") ? before : QByteArray(),
+                                [&kept, fault](const QByteArray &deviceImage) {
+                                    kept = deviceImage;
+                                    return fault == QLatin1String("backup") ? QStringLiteral("disk full") : QString();
+                                });
+        QVERIFY(RunToEnd(write));
+        QCOMPARE(kept.toHex(), before.toHex());
+        const int reads = device->framesWithCommand(TBasicProtocol::CmdReadMemory) - readsBefore;
+        const int writes = device->framesWithCommand(TBasicProtocol::CmdWriteMemory);
+
+        if (fault == QLatin1String("backup")) {
+            QCOMPARE(write.outcome(), TDeviceJob::TOutcome::Failed);
+            QCOMPARE(write.Failure(), TVerifiedWriteJob::TFailure::BackupKept);
+            QCOMPARE(write.BackupError(), QStringLiteral("disk full"));
+            QCOMPARE(writes, 0);
+            QCOMPARE(device->configImage().toHex(), before.toHex());
+            return;
+        }
+        QCOMPARE(writes, ConfigPages::WritePageCount);
+        // The backup read is left out when the caller has the image; the read-back never.
+        QCOMPARE(reads, (fault == QLatin1String("cached") ? 1 : 2) * ConfigPages::ReadPageCount);
+        if (fault == QLatin1String("ignore")) {
+            QCOMPARE(write.outcome(), TDeviceJob::TOutcome::Failed);
+            QCOMPARE(write.Failure(), TVerifiedWriteJob::TFailure::Differs);
+            const QList<TFieldDiff> diffs = DiffConfigImages(write.ReadBackImage(), image, 1);
+            QVERIFY(!diffs.isEmpty());
+            // Every field named is one the dropped page holds: the rest arrived.
+            const QByteArray expected = image.left(changedPage * 256) + before.mid(changedPage * 256, 256)
+                + image.mid((changedPage + 1) * 256);
+            QCOMPARE(write.ReadBackImage().toHex(), expected.toHex());
+            return;
+        }
+        QCOMPARE(write.outcome(), TDeviceJob::TOutcome::Done);
+        QCOMPARE(write.ReadBackImage().toHex(), image.toHex());
+        QCOMPARE(device->configImage().toHex(), image.toHex());
+    }
+
+    void verifiedWriteStoppedSaysWhereItWas()
+    {
+        QVERIFY(Open(QStringLiteral("K802")));
+        TDeviceSimulator *device = Device();
+        const QByteArray before = device->configImage();
+        TVerifiedWriteJob write(m_session.get(), 1, EditedImage(before, 1), before, {});
+        // Stop once the third page has been written.
+        connect(device, &TDeviceSimulator::requestReceived, this, [&write](const QByteArray &request) {
+            if (IsRequest(request, TBasicProtocol::CmdWriteMemory, 2))
+                write.cancel();
+        }, Qt::QueuedConnection);
+        QVERIFY(RunToEnd(write));
+        QCOMPARE(write.outcome(), TDeviceJob::TOutcome::Stopped);
+        QCOMPARE(write.Step(), TVerifiedWriteJob::TStep::Write);
+        QTRY_VERIFY(!m_session->busy());
+        QVERIFY(device->framesWithCommand(TBasicProtocol::CmdWriteMemory) < ConfigPages::WritePageCount);
     }
 
     void unknownModelIsNotRead()
@@ -220,7 +436,7 @@ private slots:
         QCOMPARE(write.outcome(), TDeviceJob::TOutcome::Stopped);
         QCOMPARE(write.PagesSent(), 4);
         QTest::qWait(300);
-        QCOMPARE(FramesWithCommand(device, TBasicProtocol::CmdWriteMemory), 4);
+        QCOMPARE(device->framesWithCommand(TBasicProtocol::CmdWriteMemory), 4);
         QTRY_VERIFY_WITH_TIMEOUT(!m_session->busy(), JobWaitMs);
     }
 
@@ -304,7 +520,7 @@ private slots:
         TConfigReadJob read(m_session.get(), 1);
         QVERIFY(RunToEnd(read));
         QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
-        QCOMPARE(FramesWithCommand(device, TBasicProtocol::CmdReadMemory), 2 * ConfigPages::ReadPageCount);
+        QCOMPARE(device->framesWithCommand(TBasicProtocol::CmdReadMemory), 2 * ConfigPages::ReadPageCount);
         QCOMPARE(read.Image().left(TDeviceSimulator::ImageSize), device->configImage());
     }
 };

@@ -104,7 +104,18 @@ private slots:
         TSoftTelephone().SizeTelColumns(view.get());
         QCOMPARE(view->header()->sectionSize(1), 12 * 16);  // "Alarm Tel Number"
         QCOMPARE(view->header()->sectionSize(10), 12 * 16); // "Relay Close/Open"
-        QCOMPARE(view->header()->sectionResizeMode(5), QHeaderView::Fixed);
+        // The user may widen or narrow every column.
+        QCOMPARE(view->header()->sectionResizeMode(5), QHeaderView::Interactive);
+    }
+
+    void telNumberColumnFitsALongNumberInChinese()
+    {
+        auto view = TelView();
+        view->headerItem()->setText(1, QStringLiteral("报警号码"));
+        TSoftTelephone().SizeTelColumns(view.get());
+        const int numberWidth = view->fontMetrics().horizontalAdvance(QString(21, QLatin1Char('8')));
+        QVERIFY2(view->header()->sectionSize(1) > numberWidth,
+                 qPrintable(QString::number(view->header()->sectionSize(1))));
     }
 
     void phoneEditorTitle_data()

@@ -182,6 +182,8 @@ private slots:
         QCOMPARE(control->maxLength(), maxLength);
         QTest::keyClicks(control->edit(), QStringLiteral("1"));
         QCOMPARE(control->text(), longer);
+        // A text wider than the field shows its beginning; End goes to its end.
+        QTest::keyClick(control->edit(), Qt::Key_End);
         QTest::keyClick(control->edit(), Qt::Key_Backspace);
         QTest::keyClicks(control->edit(), QStringLiteral("12"));
         QCOMPARE(control->text(), longer.left(longer.size() - 1));

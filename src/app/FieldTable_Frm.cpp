@@ -1,0 +1,52 @@
+#include "app/FieldTable_Frm.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+TFormFieldTable::TFormFieldTable(QWidget *parent, const QString &title, const QStringList &headers,
+                                 const QVector<QStringList> &rows, const QString &closeText,
+                                 const QString &chooseText)
+    : QDialog(parent), m_table(new QTableWidget(int(rows.size()), int(headers.size()), this))
+{
+    setObjectName(QStringLiteral("FormFieldTable"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(title);
+    m_table->setObjectName(QStringLiteral("tbl_Fields"));
+    m_table->setHorizontalHeaderLabels(headers);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->verticalHeader()->hide();
+    for (int row = 0; row < rows.size(); ++row) {
+        for (int column = 0; column < headers.size(); ++column)
+            m_table->setItem(row, column, new QTableWidgetItem(rows.at(row).value(column)));
+    }
+    m_table->resizeColumnsToContents();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+
+    auto *buttons = new QDialogButtonBox(this);
+    if (!chooseText.isEmpty()) {
+        m_choose = buttons->addButton(chooseText, QDialogButtonBox::AcceptRole);
+        m_choose->setObjectName(QStringLiteral("btn_Choose"));
+        m_choose->setEnabled(false);
+        connect(m_table, &QTableWidget::itemSelectionChanged, this,
+                [this] { m_choose->setEnabled(!m_table->selectedItems().isEmpty()); });
+        connect(m_choose, &QPushButton::clicked, this, [this] {
+            const int row = m_table->currentRow();
+            accept();
+            if (row >= 0)
+                emit chosen(row);
+        });
+    }
+    QPushButton *close = buttons->addButton(closeText, QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("btn_CloseTable"));
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_table);
+    layout->addWidget(buttons);
+    resize(640, 360);
+}

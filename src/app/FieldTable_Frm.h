@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <QVector>
+
+class QTableWidget;
+class QPushButton;
+
+// A small window with a table of rows: the fields that differ between the
+// device, a profile and the window, or the backups to choose from. It opens
+// without waiting (open()); with a choice button, chosen() names the row the
+// user picked.
+class TFormFieldTable : public QDialog
+{
+    Q_OBJECT
+public:
+    // chooseText empty: a table to read, closed with closeText.
+    TFormFieldTable(QWidget *parent, const QString &title, const QStringList &headers,
+                    const QVector<QStringList> &rows, const QString &closeText,
+                    const QString &chooseText = QString());
+
+    QTableWidget *Table() const { return m_table; }
+    QPushButton *ChooseButton() const { return m_choose; }
+
+signals:
+    void chosen(int row);
+
+private:
+    QTableWidget *m_table;
+    QPushButton *m_choose = nullptr;
+};

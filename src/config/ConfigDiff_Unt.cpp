@@ -1,0 +1,87 @@
+#include "config/ConfigDiff_Unt.h"
+
+#include "config/ConfigImage_Unt.h"
+
+namespace {
+
+template <typename Map, typename Text>
+void DiffMap(const Map &before, const Map &after, Text text, QList<TFieldDiff> &diffs)
+{
+    QList<typename Map::key_type> keys = before.keys();
+    for (const auto &key : after.keys()) {
+        if (!before.contains(key))
+            keys << key;
+    }
+    for (const auto &key : keys) {
+        const QString left = text(before.value(key));
+        const QString right = text(after.value(key));
+        if (left != right)
+            diffs << TFieldDiff{key, -1, -1, left, right};
+    }
+}
+
+void DiffRows(const QString &list, const QVector<QStringList> &before, const QVector<QStringList> &after,
+              QList<TFieldDiff> &diffs)
+{
+    const int rows = qMax(before.size(), after.size());
+    for (int row = 0; row < rows; ++row) {
+        const QStringList left = before.value(row);
+        const QStringList right = after.value(row);
+        const int cells = qMax(left.size(), right.size());
+        for (int cell = 0; cell < cells; ++cell) {
+            if (left.value(cell) != right.value(cell))
+                diffs << TFieldDiff{list, row, cell, left.value(cell), right.value(cell)};
+        }
+    }
+}
+
+QVector<QStringList> TimerCells(const QVector<TTimerRow> &rows)
+{
+    // Codes, not texts: the comparison must not depend on the language.
+    QVector<QStringList> cells;
+    for (const TTimerRow &row : rows) {
+        cells << QStringList{row.Enabled ? ConfigCells::TickMark : QString(),
+                             row.DayCode < 0 ? QString() : QString::number(row.DayCode), row.Hour, row.Minute,
+                             row.ActionCode < 0 ? QString() : QString::number(row.ActionCode)};
+    }
+    return cells;
+}
+
+} // namespace
+
+QList<TFieldDiff> DiffConfigImages(const QByteArray &before, const QByteArray &after, int modelIndex)
+{
+    QList<TFieldDiff> diffs;
+    if (before == after)
+        return diffs;
+    const TDecodeResult left = DecodeImage(before, modelIndex);
+    const TDecodeResult right = DecodeImage(after, modelIndex);
+    if (!left.Ok() || !right.Ok()) {
+        diffs << TFieldDiff{QString(), -1, -1, QString::number(before.size()), QString::number(after.size())};
+        return diffs;
+    }
+    const TConfigValues &a = left.Values;
+    const TConfigValues &b = right.Values;
+    DiffMap(a.Texts, b.Texts, [](const QString &text) { return text; }, diffs);
+    DiffMap(a.Checks, b.Checks, [](bool ticked) { return ticked ? ConfigCells::TickMark : QString(); }, diffs);
+    DiffMap(a.Combos, b.Combos, [](int index) { return QString::number(index); }, diffs);
+    DiffMap(a.Times, b.Times, [](const QTime &time) { return time.isValid() ? time.toString(QStringLiteral("H:mm")) : QString(); },
+            diffs);
+    DiffRows(ConfigControls::DoList, a.lvDo, b.lvDo, diffs);
+    DiffRows(ConfigControls::ThList, a.lvTh, b.lvTh, diffs);
+    DiffRows(ConfigControls::TelList, a.lvTel, b.lvTel, diffs);
+    DiffRows(ConfigControls::TimerList, TimerCells(a.lvTimer), TimerCells(b.lvTimer), diffs);
+    if (diffs.isEmpty()) {
+        // Bytes no field shows: name the first one that differs.
+        const int size = int(qMin(before.size(), after.size()));
+        int offset = 0;
+        while (offset < size && before.at(offset) == after.at(offset))
+            ++offset;
+        auto hexAt = [offset](const QByteArray &image) {
+            return offset < image.size() ? QString::number(quint8(image.at(offset)), 16).rightJustified(2, QLatin1Char('0'))
+                                         : QString();
+        };
+        diffs << TFieldDiff{QString(), offset, -1, hexAt(before), hexAt(after)};
+    }
+    return diffs;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// One field whose value differs between two configuration images: a control
+// of the panes (Row and SubItem -1), or a cell of a list (Control is the
+// list's name). Before and After are the texts the panes would show.
+// A difference in bytes no field shows (reserved areas) is reported with an
+// empty Control and the byte offset in Row.
+struct TFieldDiff
+{
+    QString Control;
+    int Row = -1;
+    int SubItem = -1;
+    QString Before;
+    QString After;
+};
+
+// The fields that differ between image before and image after (3646 bytes
+// each) when both are decoded for modelIndex, in the order of the panes.
+// Empty when the images are byte for byte equal. An image that does not
+// decode gives one entry with an empty Control and Row -1.
+QList<TFieldDiff> DiffConfigImages(const QByteArray &before, const QByteArray &after, int modelIndex);

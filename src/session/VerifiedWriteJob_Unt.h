@@ -1,0 +1,81 @@
+#pragma once
+
+#include "session/DeviceJob_Unt.h"
+
+#include <QList>
+#include <QPointer>
+
+#include <functional>
+
+// A configuration write that keeps what the device held and checks what it
+// holds afterwards. The steps, each a job of its own on the same session:
+//  1. the device's image is read, unless the caller already has it from this
+//     connection's last read and nothing was written since;
+//  2. that image is handed to the caller to keep as a backup; a backup that
+//     cannot be kept ends the job before anything is written;
+//  3. the 16 pages are written exactly as a plain write sends them;
+//  4. the 15 configuration pages are read back and compared with what was
+//     written.
+// Done only when the read-back equals the written image.
+class TVerifiedWriteJob : public TDeviceJob
+{
+    Q_OBJECT
+public:
+    enum class TStep { Backup, Write, ReadBack };
+    Q_ENUM(TStep)
+    enum class TFailure {
+        None,
+        BackupRead,     // the device's image could not be read: nothing written
+        BackupKept,     // the backup could not be stored: nothing written
+        Unconfirmed,    // pages the device did not confirm: see UnconfirmedPages
+        ReadBack,       // the read-back failed: the write is not verified
+        Differs,        // the device holds other bytes than were written
+    };
+    Q_ENUM(TFailure)
+
+    // Stores the device's image before the write; an empty result means kept,
+    // anything else is the reason it was not (shown to the user).
+    using TKeepBackup = std::function<QString(const QByteArray &deviceImage)>;
+
+    // image: the encoded image to write (3646 bytes). deviceImage: the image
+    // of this connection's last read when nothing was written since, else
+    // empty (the device is read first).
+    TVerifiedWriteJob(TDeviceSession *session, int modelIndex, const QByteArray &image,
+                      const QByteArray &deviceImage, TKeepBackup keepBackup, QObject *parent = nullptr);
+
+    TFailure Failure() const { return m_failure; }
+    // The step that ran when the job ended: with Stopped or LineLost it tells
+    // what the device may hold (Backup: unchanged; Write: a mix of old and
+    // new pages; ReadBack: written, not verified).
+    TStep Step() const { return m_step; }
+    // The device's image before the write (empty when it could not be read).
+    const QByteArray &BackupImage() const { return m_backup; }
+    // The device's image after the write, as read back (empty before then).
+    const QByteArray &ReadBackImage() const { return m_readBack; }
+    const QList<int> &UnconfirmedPages() const { return m_unconfirmed; }
+    // Why the backup was not kept (TFailure::BackupKept).
+    const QString &BackupError() const { return m_backupError; }
+
+protected:
+    void Begin() override;
+    void Cancelling() override;
+
+private:
+    void RunStep(TDeviceJob *step, std::function<void()> then);
+    void ReadBackup();
+    void KeepBackup();
+    void Write();
+    void ReadBack();
+    void Fail(TFailure failure);
+
+    int m_modelIndex;
+    QByteArray m_image;
+    QByteArray m_backup;
+    QByteArray m_readBack;
+    TKeepBackup m_keepBackup;
+    QPointer<TDeviceJob> m_stepJob;
+    TStep m_step = TStep::Backup;
+    TFailure m_failure = TFailure::None;
+    QList<int> m_unconfirmed;
+    QString m_backupError;
+};

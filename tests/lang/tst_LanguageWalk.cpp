@@ -1,0 +1,321 @@
+// After a read, a history read and a switch of language either way, no text
+// the window shows (labels, buttons, headers, list cells, menu items, status
+// bar, navigation buttons, the device card, Qt's own buttons) is left in the
+// other language.
+#include "app/K900_Frm.h"
+#include "session/DeviceSession_Unt.h"
+#include "config/SoftInterfaceMaster_Unt.h"
+#include "history/HistorySheet_Frm.h"
+#include "lang/ConstLang_Unt.h"
+#include "lang/QtTranslations_Unt.h"
+#include "lang/TLanguage_Unt.h"
+#include "look/ComponentEx.h"
+#include "views/FrameBar_Frm.h"
+#include "views/MainSheets.h"
+#include "fixtures/MainWindowFixture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QToolBox>
+#include <QTreeWidget>
+
+using namespace MainWindowFixture;
+
+namespace {
+
+constexpr int FlowWaitMs = 60000;
+
+struct TShown
+{
+    QString where;
+    QString text;
+};
+
+// Columns of the lists that hold what the device stores (names,
+// descriptions, SMS texts, numbers): the user's data, in whatever language
+// the user wrote it.
+QSet<int> DeviceTextColumns(const QString &list)
+{
+    if (list == QLatin1String("lvDo"))
+        return {1, 4, 5};
+    if (list == QLatin1String("lvTh"))
+        return {1, 7, 8, 9};
+    if (list == QLatin1String("lvTel"))
+        return {1};
+    return {};
+}
+
+void AddTree(QList<TShown> &shown, QTreeWidget *view)
+{
+    const QString name = view->objectName();
+    const QSet<int> skipped = DeviceTextColumns(name);
+    for (int column = 0; column < view->columnCount(); ++column)
+        shown.append({name + QStringLiteral(" header %1").arg(column), view->headerItem()->text(column)});
+    for (int row = 0; row < view->topLevelItemCount(); ++row) {
+        for (int column = 0; column < view->columnCount(); ++column) {
+            if (!skipped.contains(column))
+                shown.append({name + QStringLiteral(" cell %1,%2").arg(row).arg(column),
+                              view->topLevelItem(row)->text(column)});
+        }
+    }
+}
+
+// The history grid: headers, and the state columns of the first records.
+void AddGrid(QList<TShown> &shown, QTableView *grid)
+{
+    const QAbstractItemModel *model = grid->model();
+    for (int column = 0; column < model->columnCount(); ++column)
+        shown.append({QStringLiteral("SgHist header %1").arg(column),
+                      model->headerData(column, Qt::Horizontal).toString()});
+    for (int row = 0; row < 40; ++row) {
+        for (int column = 4; column <= 7 && column < model->columnCount(); ++column)
+            shown.append({QStringLiteral("SgHist cell %1,%2").arg(row).arg(column),
+                          model->index(row, column).data().toString()});
+    }
+}
+
+QList<TShown> ShownTexts(TFormK900 &window)
+{
+    QList<TShown> shown;
+    shown.append({QStringLiteral("window title"), window.windowTitle()});
+    for (QWidget *widget : window.findChildren<QWidget *>()) {
+        const QString name = widget->objectName();
+        if (!widget->toolTip().isEmpty())
+            shown.append({name + QStringLiteral(" hint"), widget->toolTip()});
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            shown.append({name + QStringLiteral(" label"), label->text()});
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            shown.append({name + QStringLiteral(" button"), button->text()});
+        else if (auto *group = qobject_cast<QGroupBox *>(widget))
+            shown.append({name + QStringLiteral(" group"), group->title()});
+        else if (auto *pages = qobject_cast<QTabWidget *>(widget)) {
+            for (int tab = 0; tab < pages->count(); ++tab)
+                shown.append({name + QStringLiteral(" tab %1").arg(tab), pages->tabText(tab)});
+        } else if (auto *bar = qobject_cast<QToolBox *>(widget)) {
+            for (int section = 0; section < bar->count(); ++section)
+                shown.append({name + QStringLiteral(" section %1").arg(section), bar->itemText(section)});
+        } else if (auto *box = qobject_cast<QComboBox *>(widget)) {
+            for (int item = 0; item < box->count(); ++item)
+                shown.append({name + QStringLiteral(" item %1").arg(item), box->itemText(item)});
+        } else if (auto *tree = qobject_cast<QTreeWidget *>(widget)) {
+            AddTree(shown, tree);
+        } else if (auto *grid = qobject_cast<QTableView *>(widget)) {
+            AddGrid(shown, grid);
+        }
+    }
+    for (QAction *action : window.findChildren<QAction *>())
+        shown.append({action->objectName() + QStringLiteral(" menu item"), action->text()});
+    return shown;
+}
+
+void AddTexts(QSet<QString> &texts, const QStringList &list)
+{
+    for (const QString &text : list)
+        texts.insert(text);
+}
+
+// Every text the tables give for language.
+QSet<QString> TableTexts(int language)
+{
+    QSet<QString> texts;
+    // A target one language leaves unchanged keeps the other's text on purpose.
+    for (const ConstLang::TLangTarget &target : ConstLang::Targets()) {
+        const std::optional<QString> text = target.Text(language);
+        if (text && target.Text(ConstLang::Chinese) && target.Text(ConstLang::English))
+            texts.insert(*text);
+    }
+    for (const auto *table : {&ConstLang::Texts(), &ConstLang::PointOfUseTexts()}) {
+        for (const ConstLang::TLangText &text : *table)
+            texts.insert(ConstLang::Text(QString::fromLatin1(text.key), language));
+    }
+    for (int model = 0; model < 3; ++model) {
+        AddTexts(texts, ConstLang::ThRowCaptions(model, language));
+        AddTexts(texts, ConstLang::HistoryValueHeaders(model, language));
+    }
+    AddTexts(texts, ConstLang::GprsProtocolItems(language));
+    AddTexts(texts, ConstLang::TimerActionTexts(language));
+    AddTexts(texts, ConstLang::TimerWeekTexts(language));
+    texts.remove(QString());
+    return texts;
+}
+
+bool HasChinese(const QString &text)
+{
+    for (const QChar character : text) {
+        if (character.unicode() >= 0x3000)
+            return true;
+    }
+    return false;
+}
+
+// The shown texts that belong to the other language. In English no Chinese
+// character may be left; in Chinese no English text of the tables that the
+// Chinese table words differently, whole or as the caption before a value.
+QStringList Offenders(const QList<TShown> &shown, int language)
+{
+    QStringList offenders;
+    QSet<QString> foreign;
+    if (language == ConstLang::Chinese)
+        foreign = TableTexts(ConstLang::English) - TableTexts(ConstLang::Chinese);
+    for (const TShown &item : shown) {
+        bool wrong = false;
+        if (language == ConstLang::English) {
+            wrong = HasChinese(item.text);
+        } else {
+            for (const QString &text : std::as_const(foreign)) {
+                if (item.text == text || (text.endsWith(QLatin1Char(':')) && item.text.startsWith(text))
+                    || item.text.endsWith(QStringLiteral("  ") + text)) {
+                    wrong = true;
+                    break;
+                }
+            }
+        }
+        if (wrong)
+            offenders << item.where + QStringLiteral(": ") + item.text;
+    }
+    return offenders;
+}
+
+QString YesButtonText(QWidget *parent)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("q"),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    return box.button(QMessageBox::Yes)->text();
+}
+
+// With K80X_GRAB_FOLDER set, saves a picture of every page of the window
+// there, for looking at the layouts.
+void GrabPages(TFormK900 &window, const QString &tag)
+{
+    const QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
+    if (folder.isEmpty())
+        return;
+    const TMainSheets &sheets = window.Sheets();
+    sheets.PageControl->setCurrentIndex(0);
+    QTest::qWait(50);
+    window.grab().save(folder + QStringLiteral("/%1_page0.png").arg(tag));
+    for (int section = 0; section < TFrameBar::SectionCount; ++section) {
+        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(section));
+        QTest::qWait(50);
+        window.grab().save(folder + QStringLiteral("/%1_section%2.png").arg(tag).arg(section));
+    }
+    TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(1));
+    sheets.PageControl_DIDOTH->setCurrentIndex(1);
+    QTest::qWait(50);
+    window.grab().save(folder + QStringLiteral("/%1_th.png").arg(tag));
+    // The smallest the window may become.
+    const QSize size = window.size();
+    window.resize(window.minimumSize());
+    for (int section : {0, 5}) {
+        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(section));
+        QTest::qWait(50);
+        window.grab().save(folder + QStringLiteral("/%1_small_section%2.png").arg(tag).arg(section));
+    }
+    window.resize(size);
+    sheets.PageControl->setCurrentIndex(0);
+}
+
+bool ReadSettings(TFormK900 &window)
+{
+    QSignalSpy finished(&window, &TFormK900::FlowFinished);
+    window.Pop_ReadMaster_SetingClick();
+    return finished.wait(FlowWaitMs) && finished.first().at(0).toBool();
+}
+
+} // namespace
+
+class TestLanguageWalk : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QtTranslations::Use(ConstLang::English); }
+
+    void everyShownTextFollowsTheLanguage()
+    {
+        auto window = ConnectedWindow(QStringLiteral("K802"));
+        QVERIFY(window);
+        QVERIFY(ReadSettings(*window));
+        QTRY_VERIFY_WITH_TIMEOUT(!window->Session()->busy(), FlowWaitMs);
+        QSignalSpy values(window.get(), &TFormK900::ThValuesReply);
+        window->Menu_R_THClick();
+        QVERIFY(values.wait(FlowWaitMs));
+        QTRY_VERIFY_WITH_TIMEOUT(!window->Session()->busy(), FlowWaitMs);
+        QSignalSpy relays(window.get(), &TFormK900::DoStatusReply);
+        window->Menu_R_DOClick();
+        QVERIFY(relays.wait(FlowWaitMs));
+        QVERIFY(!window->Views().lvDo->topLevelItem(0)->text(3).isEmpty());
+
+        window->History()->lbledt_ReadQty->setText(QStringLiteral("8"));
+        window->History()->btn_ReadHistroyFullClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!window->History()->Grid().Cell(7, 1).isEmpty(), FlowWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->Session()->busy(), FlowWaitMs);
+
+        // A navigation frame made before the switches, and the status bar's
+        // "Disconnected".
+        auto *bar = window->findChild<TFrameBar *>(QStringLiteral("FrameBar"));
+        QVERIFY(bar);
+        bar->setCurrentIndex(3);
+        QTRY_VERIFY(!window->findChild<QWidget *>(QStringLiteral("FormBasice")));
+        window->Pop_DisCommPortClick();
+
+        for (int language : {ConstLang::Chinese, ConstLang::English, ConstLang::Chinese, ConstLang::English}) {
+            if (language == ConstLang::Chinese)
+                TLanguage::N_CNClick(*window);
+            else
+                TLanguage::N_ENClick(*window);
+            GrabPages(*window, language == ConstLang::Chinese ? QStringLiteral("zh") : QStringLiteral("en"));
+            const QList<TShown> shown = ShownTexts(*window);
+            QVERIFY(shown.size() > 300);
+            const QStringList offenders = Offenders(shown, language);
+            QVERIFY2(offenders.isEmpty(),
+                     qPrintable((language == ConstLang::Chinese ? QStringLiteral("Chinese: ")
+                                                                : QStringLiteral("English: "))
+                                + offenders.join(QStringLiteral(" | "))));
+            if (language == ConstLang::Chinese)
+                QVERIFY(window->StatusText().endsWith(QStringLiteral("已经断开")));
+            else
+                QVERIFY(window->StatusText().endsWith(QStringLiteral("Disconnected")));
+        }
+    }
+
+    void viewModeFollowsTheLanguage()
+    {
+        auto window = ViewWindow();
+        QVERIFY(window);
+        for (int language : {ConstLang::English, ConstLang::Chinese, ConstLang::English}) {
+            window->ApplyLanguage(language);
+            const QStringList offenders = Offenders(ShownTexts(*window), language);
+            QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QStringLiteral(" | "))));
+        }
+    }
+
+    void qtOwnButtonsFollowTheLanguage()
+    {
+        auto window = ViewWindow();
+        QVERIFY(window);
+        window->ApplyLanguage(ConstLang::English);
+        QCOMPARE(YesButtonText(window.get()), QStringLiteral("&Yes"));
+        window->ApplyLanguage(ConstLang::Chinese);
+        QVERIFY(QtTranslations::ChineseInstalled());
+        const QString chinese = YesButtonText(window.get());
+        QVERIFY2(HasChinese(chinese), qPrintable(chinese));
+        window->ApplyLanguage(ConstLang::English);
+        QVERIFY(!QtTranslations::ChineseInstalled());
+        QCOMPARE(YesButtonText(window.get()), QStringLiteral("&Yes"));
+    }
+};
+
+QTEST_MAIN(TestLanguageWalk)
+#include "tst_LanguageWalk.moc"
