@@ -12,6 +12,7 @@
 //   page shown.
 // Each timed step runs several times; the median and the slowest run are printed.
 
+#include "SyntheticRecord.h"
 #include "app/K900_Frm.h"
 #include "app/Variable_Unt.h"
 #include "history/HistoryArchiveView_Frm.h"
@@ -46,37 +47,12 @@ QTextStream &Out()
     return out;
 }
 
-// Record n, one every ten minutes from 2017-01-01, every field varying.
-QByteArray MakeRecord(int n)
-{
-    QByteArray record(64, char(0xFF));
-    const QDateTime moment = QDateTime(QDate(2017, 1, 1), QTime(0, 0)).addSecs(qint64(n) * 600);
-    record[0] = char(n & 0xFF);
-    record[1] = char((n >> 8) & 0xFF);
-    record[2] = record[3] = 0;
-    record[4] = char(moment.date().year() - 2000);
-    record[5] = char(moment.date().month());
-    record[6] = char(moment.date().day());
-    record[7] = char(moment.time().hour());
-    record[8] = char(moment.time().minute());
-    record[9] = char(moment.time().second());
-    record[10] = char(n % 32);
-    record[11] = char(n % 256);
-    for (int slot = 0; slot < 16; ++slot) {
-        const quint16 raw = quint16(qint16((n * 37 + slot * 11) % 2000 - 400));
-        record[12 + 2 * slot] = char(raw & 0xFF);
-        record[13 + 2 * slot] = char(raw >> 8);
-    }
-    record[44] = char(n % 8);
-    return record;
-}
-
 QVector<TArchivedRecord> MakeLog()
 {
     QVector<TArchivedRecord> log;
     log.reserve(Records);
     for (int n = 1; n <= Records; ++n)
-        log.append({n, MakeRecord(n)});
+        log.append({n, SyntheticRecord(n, true)});
     return log;
 }
 

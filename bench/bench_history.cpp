@@ -10,6 +10,7 @@
 // (10 bits a byte), with the program's own time a request: from the end of a
 // reply on the line to the next request, measured at the simulator.
 
+#include "SyntheticRecord.h"
 #include "config/ConfigPages_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
@@ -50,30 +51,6 @@ QTextStream &Out()
     return out;
 }
 
-// Record n of a synthetic log, one every ten minutes from 2017-01-01, with
-// every field varying.
-QByteArray MakeRecord(int n)
-{
-    QByteArray record(64, char(0xFF));
-    const QDateTime moment = QDateTime(QDate(2017, 1, 1), QTime(0, 0)).addSecs(qint64(n) * 600);
-    record[0] = record[1] = record[2] = record[3] = 0;
-    record[4] = char(moment.date().year() - 2000);
-    record[5] = char(moment.date().month());
-    record[6] = char(moment.date().day());
-    record[7] = char(moment.time().hour());
-    record[8] = char(moment.time().minute());
-    record[9] = char(moment.time().second());
-    record[10] = char(n % 32);
-    record[11] = char(n % 256);
-    for (int slot = 0; slot < 16; ++slot) {
-        const quint16 raw = quint16(qint16((n * 37 + slot * 11) % 2000 - 400));
-        record[12 + 2 * slot] = char(raw & 0xFF);
-        record[13 + 2 * slot] = char(raw >> 8);
-    }
-    record[44] = char(n % 8);
-    return record;
-}
-
 std::vector<QByteArray> MakePageReplies()
 {
     const TBasicProtocol codec;
@@ -83,7 +60,7 @@ std::vector<QByteArray> MakePageReplies()
     for (int page = 0; page < pages; ++page) {
         QByteArray payload;
         for (int slot = 0; slot < 4; ++slot)
-            payload += MakeRecord(page * 4 + slot + 1);
+            payload += SyntheticRecord(page * 4 + slot + 1, false);
         replies.push_back(codec.BuildFrame(TBasicProtocol::CmdReadMemory,
                                            codec.IntToAddress(TBasicProtocol::HistoryPageAddress(page)),
                                            payload));

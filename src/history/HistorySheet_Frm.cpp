@@ -715,7 +715,10 @@ QVector<TArchivedRecord> THistorySheet::ArchivedRows(const QString &imei, int *h
     if (!m_archive.IsReady())
         m_archive.Open();
     *held = m_archive.RecordCount(imei);
-    return m_archive.Records(imei, THistoryGridModel::RecordRowCount);
+    const QVector<TArchivedRecord> records = m_archive.Records(imei, THistoryGridModel::RecordRowCount);
+    if (records.isEmpty())
+        ShowInfo(Text("MsgArchiveEmptyDevice").arg(imei));
+    return records;
 }
 
 namespace {
@@ -746,10 +749,8 @@ void THistorySheet::OpenArchivedDevice(const QString &imei, const QString &model
 {
     int held = 0;
     const QVector<TArchivedRecord> records = ArchivedRows(imei, &held);
-    if (records.isEmpty()) {
-        ShowInfo(Text("MsgArchiveEmptyDevice").arg(imei));
+    if (records.isEmpty())
         return;
-    }
     const int modelIndex = ModelIndexOfText(model);
     m_soft.SetValueColumns(m_grid, modelIndex, m_language);
     m_gridModelIndex = modelIndex;
@@ -767,10 +768,8 @@ void THistorySheet::ExportArchivedDevice(const QString &imei, const QString &mod
 {
     int held = 0;
     const QVector<TArchivedRecord> records = ArchivedRows(imei, &held);
-    if (records.isEmpty()) {
-        ShowInfo(Text("MsgArchiveEmptyDevice").arg(imei));
+    if (records.isEmpty())
         return;
-    }
     const int modelIndex = ModelIndexOfText(model);
     const QString chosen =
         ChooseSaveFile(ProgramFolder(), THistoryCsv::DefaultFileName(modelIndex, QDateTime::currentDateTime()));

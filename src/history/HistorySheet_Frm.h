@@ -158,6 +158,8 @@ private:
     void SayArchiveProblem();
     void RefreshChart();
     void ChartDataChanged();
+    // The device's archived records for the grid (held: how many it has);
+    // none: the user is told the archive holds nothing for it.
     QVector<TArchivedRecord> ArchivedRows(const QString &imei, int *held);
 
     QWidget *m_main;
