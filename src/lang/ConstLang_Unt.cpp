@@ -565,7 +565,7 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"CliWritten", "written and verified", "已写入并校验"},
     {"CliRestored", "backup restored and verified", "备份已恢复并校验"},
     {"CliDiffEqual", "no differences", "没有差异"},
-    {"CliDiffDifferent", "%1 fields differ", "%1项不同"},
+    {"CliDiffDifferent", "fields that differ: %1", "不同的项：%1"},
     {"CliBackupDone", "backup kept in %1", "备份已保存到%1"},
     {"CliBackupUnreadable", "the backup %1 cannot be read; nothing was written", "无法读取备份%1；未写入任何内容"},
     {"CliFieldBackupTime", "Backup of", "备份时间"},
