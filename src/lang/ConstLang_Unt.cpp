@@ -587,6 +587,7 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"CliReportImei", "IMEI", "IMEI"},
     {"CliReportResult", "Result", "结果"},
     {"CliReportSeconds", "Seconds", "秒"},
+    {"CliNoSuchFolder", "no such folder", "文件夹不存在"},
 };
 
 struct TThresholdTexts {

@@ -333,6 +333,10 @@ private slots:
         row("several devices into one file", {"read", "--port", "$PORT", "--port", "$PORT", "--out", "$DIR/x.ini"}, 2,
             false, "{imei}");
         row("missing file", {"write", "--port", "$PORT", "--in", "$DIR/none.ini"}, 2, false, "no such file");
+        row("output in a missing folder", {"read", "--port", "$PORT", "--out", "$DIR/none/x.bin"}, 2, false,
+            "no such folder");
+        row("report in a missing folder", {"info", "--port", "$PORT", "--report", "$DIR/none/r.csv"}, 2, false,
+            "no such folder");
         row("unreadable file", {"write", "--port", "$PORT", "--in", "$DIR/folder.ini"}, 2, false, "cannot read");
         row("not a profile", {"write", "--port", "$PORT", "--in", "$DIR/other.ini"}, 2, false, "is no profile");
         row("raw image of another size", {"write", "--port", "$PORT", "--in", "$DIR/short.bin"}, 2, false, "3646 bytes");

@@ -6,7 +6,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -107,6 +109,12 @@ QDateTime ParseTime(const QString &text)
 bool HasSuffix(const QString &fileName, const char *suffix)
 {
     return fileName.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
+}
+
+// A file can be made there: its folder exists.
+bool FolderExists(const QString &fileName)
+{
+    return QFileInfo(fileName).absoluteDir().exists();
 }
 
 bool HasPlaceholder(const QString &pattern)
@@ -302,6 +310,8 @@ TCliParse ParseCliArguments(const QStringList &arguments)
     options.Report = parser.value(QStringLiteral("report"));
     if (parser.isSet(QStringLiteral("report")) && options.Report.trimmed().isEmpty())
         return fail(text("CliMissingValue").arg(QStringLiteral("--report")));
+    if (!options.Report.isEmpty() && !FolderExists(options.Report))
+        return fail(text("CliCannotWriteFile").arg(options.Report, text("CliNoSuchFolder")));
 
     const bool several = options.Ports.size() > 1;
     switch (info->Command) {
@@ -316,6 +326,8 @@ TCliParse ParseCliArguments(const QStringList &arguments)
             options.Out += QStringLiteral(".csv");
         if (several && !HasPlaceholder(options.Out))
             return fail(text("CliOutNeedsPlaceholder"));
+        if (!FolderExists(options.Out))
+            return fail(text("CliCannotWriteFile").arg(options.Out, text("CliNoSuchFolder")));
         options.Count = TSoftHistory::MaxQuantity;
         if (parser.isSet(QStringLiteral("count"))) {
             bool ok = false;
