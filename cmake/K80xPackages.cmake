@@ -28,13 +28,15 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # without which no window opens.
 string(REGEX MATCH "^[0-9]+\\.[0-9]+" k80x_qt_minor "${Qt6_VERSION}")
 set(k80x_deb_depends)
-foreach(module Core Gui Widgets SerialPort Multimedia Core5Compat)
+foreach(module Core Gui Widgets SerialPort Sql Charts Multimedia Core5Compat)
   if(TARGET Qt6::${module})
     string(TOLOWER ${module} module_lower)
     list(APPEND k80x_deb_depends "libqt6${module_lower}6 (>= ${k80x_qt_minor})")
   endif()
 endforeach()
 list(APPEND k80x_deb_depends "qt6-qpa-plugins (>= ${k80x_qt_minor})")
+# The history archive's SQLite driver is a plugin package of its own.
+list(APPEND k80x_deb_depends "libqt6sql6-sqlite (>= ${k80x_qt_minor})")
 # Declared here rather than found by dpkg-shlibdeps, so the package is the
 # same whether or not dpkg-dev is installed on the building machine.
 list(APPEND k80x_deb_depends "libc6" "libstdc++6" "libgcc-s1")

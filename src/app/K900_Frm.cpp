@@ -491,6 +491,7 @@ void TFormK900::ShowIdentity(const TDeviceIdentity &identity)
     // A new login may be another device: its image is read again before a write.
     m_deviceImage.clear();
     emit ModelKnown(m_modelIndex, identity.model);
+    m_history->SetDevice(identity.imei, identity.model);
     if (!edited)
         MarkSaved();
     ApplyLanguage(m_language);
@@ -537,6 +538,7 @@ void TFormK900::Pop_ReadMaster_SetingClick()
     auto *read = new TConfigReadJob(m_session, m_modelIndex);
     connect(read, &TConfigReadJob::imageRead, this, [this, read] {
         m_master->ImageToControls(read->Decoded());
+        m_history->SetChannelRows(read->Decoded().Values.lvTh);
         m_deviceImage = read->Image().left(ConfigMap::ImageSize);
         MarkSaved();
     });

@@ -8,11 +8,15 @@
 #include "app/MessageBox_Frm.h"
 #include "app/Questions_Frm.h"
 #include "app/Variable_Unt.h"
+#include "config/ConfigImage_Unt.h"
+#include "history/HistoryArchiveView_Frm.h"
+#include "history/HistoryChart_Frm.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "session/DeviceRequests_Unt.h"
 #include "session/DeviceSession_Unt.h"
+#include "session/HistoryDownload_Unt.h"
 #include "session/HistoryEraseJob_Unt.h"
 #include "session/HistoryReadJob_Unt.h"
 #include "look/ComponentEx.h"
@@ -26,8 +30,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -147,6 +153,7 @@ THistorySheet::THistorySheet(QWidget *mainWindow, QWidget *sheet, TJobRunner *ru
     };
     ChooseOpenFile = [this](const QString &folder) { return ChooseFileToOpen(m_main, kCsvDialogOpen, folder); };
 
+    m_download = new THistoryDownload(m_soft, m_grid, &m_archive, this);
     m_soft.InitGrid(m_grid);
     BuildControls();
     SetPickersToNow();
@@ -233,14 +240,17 @@ void THistorySheet::BuildControls()
     filesLayout->addWidget(btn_Hist_Save_CSV);
     filesLayout->addWidget(btn_Hist_Open_CSV);
 
+    BuildArchiveControls(sheet);
     auto *lowerPanel = new QHBoxLayout;
     lowerPanel->addWidget(grp_History);
     lowerPanel->addWidget(grp_HisTime);
     lowerPanel->addWidget(grp_HistoryFiles);
+    lowerPanel->addWidget(grp_HistoryArchive);
     lowerPanel->addStretch();
     auto *sheetLayout = new QVBoxLayout(sheet);
     sheetLayout->setContentsMargins(4, 4, 4, 4);
-    sheetLayout->addWidget(SgHist, 1);
+    sheetLayout->addWidget(tab_History, 1);
+    sheetLayout->addWidget(lbl_HistoryReadState);
     sheetLayout->addLayout(lowerPanel);
 
     const struct {
@@ -302,11 +312,14 @@ void THistorySheet::Retranslate(int language)
         SetStartValueHeaders(m_grid, language);
     m_grid.ReplaceTexts(FirstStateColumn, LastStateColumn, StateTextsInto(language));
     m_soft.SetTexts(THistoryTexts::ForLanguage(language));
+    RetranslateArchiveControls();
 }
 
 void THistorySheet::SetModelIndex(int modelIndex)
 {
     m_modelIndex = modelIndex;
+    if (HistoryRecord::ValueColumnCount(modelIndex) > 0)
+        m_gridModelIndex = modelIndex;
     m_soft.SetValueColumns(m_grid, modelIndex, ConstLang::Chinese);
     // The window applies its language right after this; doing it here as
     // well keeps the headers right even before that.
@@ -358,67 +371,10 @@ void THistorySheet::btn_ReadHistroyFullClick()
         ShowInfo(Text("TxtInputError"));
         return;
     }
-
-    // A read starts from an empty grid and fresh counts, so that it never
-    // mixes with the rows of an earlier read.
-    m_soft.BeginRead(m_grid);
-    auto *read = new THistoryReadJob(m_session, TSoftHistory::PageCount(quantity));
-    auto endOfLog = std::make_shared<bool>(false);
-    connect(read, &THistoryReadJob::pageRead, this,
-            [this, read, quantity, endOfLog](int, const QByteArray &frame) {
-                const TSoftHistory::TPageResult result = m_soft.ShowPage(m_grid, frame, quantity, m_modelIndex);
-                if (TFormBasicAnimate *progress = m_runner->ProgressWindow())
-                    progress->SetPosition(m_soft.RecordCounter());
-                *endOfLog = result.stopRead;
-                if (result.stopRead || m_soft.RecordCounter() >= quantity)
-                    read->EndOfLog();
-            });
-    m_reading = true;
-    const TJobRunner::TStart start =
-        m_runner->Run(read, TJobRunner::TProgress::Caller, [this, read, quantity, endOfLog] {
-            m_reading = false;
-            // How many records came, and why the read ended; a lost line is
-            // told by the main window.
-            QString counted = Text("MsgHistoryRecordsRead").arg(m_grid.LastFilledRow());
-            const QList<int> outOfOrder = THistoryFilter::RowsOutOfTimeOrder(m_grid, m_grid.LastFilledRow());
-            if (!outOfOrder.isEmpty()) {
-                QStringList rows;
-                for (int row : outOfOrder)
-                    rows << QString::number(row);
-                // %2 stays for the reason below.
-                counted += QStringLiteral("\n") + Text("MsgHistoryOutOfOrder").arg(rows.join(QStringLiteral(", ")));
-            }
-            switch (read->outcome()) {
-            case TDeviceJob::TOutcome::Done:
-                ShowInfo(counted.arg(Text(*endOfLog ? "TxtHistoryEndOfLog" : "TxtHistoryQuantityRead")));
-                break;
-            case TDeviceJob::TOutcome::Stopped:
-                ShowInfo(counted.arg(Text("TxtHistoryStopped")));
-                break;
-            case TDeviceJob::TOutcome::Failed: {
-                const int page = read->FailedPage();
-                const int firstRecord = page * HistoryRecord::PerPage + 1;
-                ShowError(Text("MsgHistoryReadFailed")
-                              .arg(page + 1)
-                              .arg(firstRecord)
-                              .arg(qMin(quantity, firstRecord + HistoryRecord::PerPage - 1))
-                          + QStringLiteral("\n\n") + counted.arg(Text("TxtHistoryReadError")));
-                break;
-            }
-            default:
-                break;
-            }
-            emit ReadFinished(m_grid.LastFilledRow());
-    });
-    if (start != TJobRunner::TStart::Started) {
-        m_reading = false;
-        return;
-    }
-    if (TFormBasicAnimate *progress = m_runner->ProgressWindow()) {
-        progress->SetRange(0, quantity);
-        progress->SetPosition(m_soft.RecordCounter());
-        progress->sg->setFormat(QStringLiteral("%v / %m"));
-    }
+    // A read starts from an empty grid and fresh counts (when its first
+    // page is asked for), so that it never mixes with the rows of an
+    // earlier read.
+    RunRead(m_download->ReadAll(m_session, quantity), quantity);
 }
 
 void THistorySheet::btn_ReadHistroyClick()
@@ -505,4 +461,363 @@ void THistorySheet::btn_History_FilterClick()
     if (result)
         progress->SetPosition((m_grid.RowCount() - 1) * (m_grid.ColCount() - 1));
     FreeProgress(progress);
+}
+
+void THistorySheet::BuildArchiveControls(QWidget *sheet)
+{
+    tab_History = new QTabWidget(sheet);
+    tab_History->setObjectName(QStringLiteral("tab_History"));
+    tab_History->addTab(SgHist, QString());
+    m_chartPage = new QWidget(tab_History);
+    m_chartPage->setObjectName(QStringLiteral("Sheet_HistoryChart"));
+    auto *chartLayout = new QVBoxLayout(m_chartPage);
+    chartLayout->setContentsMargins(2, 2, 2, 2);
+    tab_History->addTab(m_chartPage, QString());
+    connect(tab_History, &QTabWidget::currentChanged, this, [this](int page) {
+        if (tab_History->widget(page) != m_chartPage)
+            return;
+        Chart();
+        if (m_chartStale)
+            RefreshChart();
+    });
+
+    grp_HistoryArchive = NamedGroup("grp_HistoryArchive", sheet);
+    btn_ReadHistoryNew = NamedButton("btn_ReadHistoryNew", grp_HistoryArchive);
+    btn_ReadHistoryContinue = NamedButton("btn_ReadHistoryContinue", grp_HistoryArchive);
+    btn_HistoryArchive = NamedButton("btn_HistoryArchive", grp_HistoryArchive);
+    btn_ReadHistoryContinue->setEnabled(false);
+    auto *archiveLayout = new QVBoxLayout(grp_HistoryArchive);
+    archiveLayout->addWidget(btn_ReadHistoryNew);
+    archiveLayout->addWidget(btn_ReadHistoryContinue);
+    archiveLayout->addWidget(btn_HistoryArchive);
+    connect(btn_ReadHistoryNew, &QPushButton::clicked, this, &THistorySheet::btn_ReadHistoryNewClick);
+    connect(btn_ReadHistoryContinue, &QPushButton::clicked, this, &THistorySheet::btn_ReadHistoryContinueClick);
+    connect(btn_HistoryArchive, &QPushButton::clicked, this, &THistorySheet::btn_HistoryArchiveClick);
+
+    lbl_HistoryReadState = new QLabel(sheet);
+    lbl_HistoryReadState->setObjectName(QStringLiteral("lbl_HistoryReadState"));
+    lbl_HistoryReadState->setWordWrap(true);
+    lbl_HistoryReadState->hide();
+
+    // The chart follows the grid; it is redrawn when next shown.
+    connect(&m_grid, &QAbstractItemModel::modelReset, this, &THistorySheet::ChartDataChanged);
+    connect(&m_grid, &QAbstractItemModel::dataChanged, this, &THistorySheet::ChartDataChanged);
+    connect(&m_grid, &QAbstractItemModel::columnsInserted, this, &THistorySheet::ChartDataChanged);
+    connect(&m_grid, &QAbstractItemModel::columnsRemoved, this, &THistorySheet::ChartDataChanged);
+}
+
+void THistorySheet::RetranslateArchiveControls()
+{
+    if (!tab_History)
+        return;
+    tab_History->setTabText(0, Text("TxtGridPage"));
+    tab_History->setTabText(1, Text("TxtChartPage"));
+    grp_HistoryArchive->setTitle(Text("TxtArchiveGroup"));
+    btn_ReadHistoryNew->setText(Text("TxtReadNew"));
+    btn_ReadHistoryContinue->setText(Text("TxtReadContinue"));
+    btn_HistoryArchive->setText(Text("TxtArchiveButton"));
+    if (m_chart)
+        m_chart->Retranslate(m_language);
+    if (m_archiveView)
+        m_archiveView->Retranslate(m_language);
+}
+
+void THistorySheet::SetDevice(const QString &imei, const QString &model)
+{
+    m_imei = imei;
+    m_deviceModel = model;
+    m_download->SetDevice(imei, model, m_modelIndex);
+    btn_ReadHistoryContinue->setEnabled(!m_reading && m_download->CanContinue());
+}
+
+void THistorySheet::SetChannelInfo(const QVector<TChartChannelInfo> &channels)
+{
+    m_channels = channels;
+    ChartDataChanged();
+}
+
+void THistorySheet::SetChannelRows(const QVector<QStringList> &rows)
+{
+    QVector<TChartChannelInfo> channels;
+    const QLocale numbers = QLocale::c();
+    for (const QStringList &row : rows) {
+        TChartChannelInfo channel;
+        channel.name = row.value(ConfigCells::ThName).trimmed();
+        bool ok = false;
+        const double high = numbers.toDouble(row.value(ConfigCells::ThHigh).trimmed(), &ok);
+        if (ok)
+            channel.high = high;
+        const double low = numbers.toDouble(row.value(ConfigCells::ThLow).trimmed(), &ok);
+        if (ok)
+            channel.low = low;
+        channels.append(channel);
+    }
+    SetChannelInfo(channels);
+}
+
+void THistorySheet::RunRead(THistoryReadJob *read, int quantity)
+{
+    if (!read)
+        return;
+    // The rows of a read follow the connected device's value columns, even
+    // when an archive of another model was shown before.
+    if (m_gridModelIndex != m_modelIndex && HistoryRecord::ValueColumnCount(m_modelIndex) > 0) {
+        m_soft.SetValueColumns(m_grid, m_modelIndex, m_language);
+        m_gridModelIndex = m_modelIndex;
+    }
+    SayArchiveProblem();
+    if (quantity > 0) {
+        connect(read, &THistoryReadJob::pageRead, this, [this] {
+            if (TFormBasicAnimate *progress = m_runner->ProgressWindow())
+                progress->SetPosition(m_soft.RecordCounter());
+        });
+    }
+    m_reading = true;
+    btn_ReadHistoryContinue->setEnabled(false);
+    const TJobRunner::TStart start =
+        m_runner->Run(read, quantity > 0 ? TJobRunner::TProgress::Caller : TJobRunner::TProgress::Job,
+                      [this, read, quantity] {
+                          m_reading = false;
+                          ReadEnded(read, quantity);
+                      });
+    if (start != TJobRunner::TStart::Started) {
+        m_reading = false;
+        btn_ReadHistoryContinue->setEnabled(m_download->CanContinue());
+        return;
+    }
+    if (quantity > 0) {
+        if (TFormBasicAnimate *progress = m_runner->ProgressWindow()) {
+            progress->SetRange(0, quantity);
+            progress->SetPosition(m_soft.RecordCounter());
+            progress->sg->setFormat(QStringLiteral("%v / %m"));
+        }
+    }
+}
+
+void THistorySheet::ReadEnded(THistoryReadJob *read, int quantity)
+{
+    // How many records came, and why the read ended; a lost line is told by
+    // the main window.
+    QString counted = Text("MsgHistoryRecordsRead").arg(m_grid.LastFilledRow());
+    const QList<int> outOfOrder = THistoryFilter::RowsOutOfTimeOrder(m_grid, m_grid.LastFilledRow());
+    if (!outOfOrder.isEmpty()) {
+        QStringList rows;
+        for (int row : outOfOrder)
+            rows << QString::number(row);
+        // %2 stays for the reason below.
+        counted += QStringLiteral("\n") + Text("MsgHistoryOutOfOrder").arg(rows.join(QStringLiteral(", ")));
+    }
+    switch (read->outcome()) {
+    case TDeviceJob::TOutcome::Done:
+        ShowInfo(counted.arg(Text(m_download->EndOfLogSeen() ? "TxtHistoryEndOfLog" : "TxtHistoryQuantityRead")));
+        break;
+    case TDeviceJob::TOutcome::Stopped:
+        ShowInfo(counted.arg(Text("TxtHistoryStopped")));
+        break;
+    case TDeviceJob::TOutcome::Failed: {
+        const int page = read->FailedPage();
+        if (page < 0) {
+            ShowError(Text("MsgReadNewFailed").arg(m_download->ContinuedAfter()));
+            break;
+        }
+        const int firstRecord = page * HistoryRecord::PerPage + 1;
+        const int lastRecord = firstRecord + HistoryRecord::PerPage - 1;
+        ShowError(Text("MsgHistoryReadFailed")
+                      .arg(page + 1)
+                      .arg(firstRecord)
+                      .arg(quantity > 0 ? qMin(quantity, lastRecord) : lastRecord)
+                  + QStringLiteral("\n\n") + counted.arg(Text("TxtHistoryReadError")));
+        break;
+    }
+    default:
+        break;
+    }
+    if (m_download->RecordsNotArchived() > 0) {
+        ShowError(Text("MsgArchiveNotStored").arg(m_download->RecordsNotArchived()) + QStringLiteral("\n")
+                  + Text(THistoryArchive::TextKey(m_download->ArchiveStatus()))
+                        .arg(QDir::toNativeSeparators(m_archive.Path())));
+    }
+
+    QString state;
+    if (m_download->CanContinue()) {
+        state = Text("TxtReadStoppedAt").arg(m_download->NextPage() + 1).arg(m_download->RowsFilled());
+    } else if (m_download->Kind() == THistoryDownload::TKind::New
+               && read->outcome() == TDeviceJob::TOutcome::Done) {
+        state = Text("TxtReadNewDone")
+                    .arg(m_download->Archiving() ? m_download->RecordsArchived() : m_download->RowsFilled());
+    }
+    lbl_HistoryReadState->setText(state);
+    lbl_HistoryReadState->setVisible(!state.isEmpty());
+    btn_ReadHistoryContinue->setEnabled(m_download->CanContinue());
+    if (m_archiveView)
+        m_archiveView->Refresh();
+    if (m_chart && tab_History->currentWidget() == m_chartPage)
+        RefreshChart();
+    emit ReadFinished(m_grid.LastFilledRow());
+}
+
+void THistorySheet::SayArchiveProblem()
+{
+    if (m_download->Archiving())
+        return;
+    if (m_imei.isEmpty()) {
+        ShowInfo(Text("MsgArchiveNoImei"));
+        return;
+    }
+    const QString key = THistoryArchive::TextKey(m_download->ArchiveStatus());
+    if (key.isEmpty())
+        return;
+    ShowInfo(Text(key).arg(QDir::toNativeSeparators(m_archive.Path())) + QStringLiteral("\n")
+             + m_archive.ErrorText() + QStringLiteral("\n") + Text("MsgArchiveReadWithout"));
+}
+
+void THistorySheet::btn_ReadHistoryNewClick()
+{
+    if (m_reading || !DeviceReady())
+        return;
+    m_download->SetDevice(m_imei, m_deviceModel, m_modelIndex);
+    THistoryReadJob *read = m_download->ReadNew(m_session);
+    connect(read, &THistoryReadJob::readStarting, this, [this](int, bool logRestarted) {
+        if (logRestarted)
+            ShowInfo(Text("MsgLogRestarted").arg(m_download->ContinuedAfter()));
+    });
+    RunRead(read, 0);
+}
+
+void THistorySheet::btn_ReadHistoryContinueClick()
+{
+    if (m_reading || !m_download->CanContinue() || !DeviceReady())
+        return;
+    m_download->SetDevice(m_imei, m_deviceModel, m_modelIndex);
+    const int quantity = m_download->Kind() == THistoryDownload::TKind::All ? m_download->Quantity() : 0;
+    RunRead(m_download->Continue(m_session), quantity);
+}
+
+void THistorySheet::btn_HistoryArchiveClick()
+{
+    if (!m_archiveView) {
+        m_archiveView = new THistoryArchiveView(&m_archive, m_main);
+        m_archiveView->OpenDevice = [this](const QString &imei, const QString &model) {
+            OpenArchivedDevice(imei, model);
+        };
+        m_archiveView->ExportDevice = [this](const QString &imei, const QString &model) {
+            ExportArchivedDevice(imei, model);
+        };
+        connect(m_archiveView, &THistoryArchiveView::MessageShown, this, &THistorySheet::MessageShown);
+    }
+    m_archiveView->Retranslate(m_language);
+    m_archiveView->show();
+    m_archiveView->raise();
+}
+
+QVector<TArchivedRecord> THistorySheet::ArchivedRows(const QString &imei, int *held)
+{
+    if (!m_archive.IsReady())
+        m_archive.Open();
+    *held = m_archive.RecordCount(imei);
+    return m_archive.Records(imei, THistoryGridModel::RecordRowCount);
+}
+
+namespace {
+
+int ModelIndexOfText(const QString &model)
+{
+    const QString text = model.trimmed().toUpper();
+    if (text == QLatin1String("K802"))
+        return 1;
+    if (text == QLatin1String("K803"))
+        return 2;
+    return 0;
+}
+
+std::vector<THistoryGridRow> GridRowsOf(const QVector<TArchivedRecord> &records, int modelIndex,
+                                        const THistoryTexts &texts)
+{
+    std::vector<THistoryGridRow> rows;
+    rows.reserve(std::size_t(records.size()));
+    for (const TArchivedRecord &record : records)
+        rows.push_back(HistoryRecord::GridRow(record.raw, modelIndex, texts));
+    return rows;
+}
+
+} // namespace
+
+void THistorySheet::OpenArchivedDevice(const QString &imei, const QString &model)
+{
+    int held = 0;
+    const QVector<TArchivedRecord> records = ArchivedRows(imei, &held);
+    if (records.isEmpty()) {
+        ShowInfo(Text("MsgArchiveEmptyDevice").arg(imei));
+        return;
+    }
+    const int modelIndex = ModelIndexOfText(model);
+    m_soft.SetValueColumns(m_grid, modelIndex, m_language);
+    m_gridModelIndex = modelIndex;
+    m_download->Abandon();
+    btn_ReadHistoryContinue->setEnabled(false);
+    lbl_HistoryReadState->hide();
+    m_grid.ReplaceRecordRows(GridRowsOf(records, modelIndex, m_soft.Texts()));
+    for (int index = 0; index < records.size(); ++index)
+        m_grid.SetRowNumber(index + 1, records.at(index).number);
+    if (held > records.size())
+        ShowInfo(Text("MsgArchiveTooMany").arg(held).arg(records.size()));
+}
+
+void THistorySheet::ExportArchivedDevice(const QString &imei, const QString &model)
+{
+    int held = 0;
+    const QVector<TArchivedRecord> records = ArchivedRows(imei, &held);
+    if (records.isEmpty()) {
+        ShowInfo(Text("MsgArchiveEmptyDevice").arg(imei));
+        return;
+    }
+    const int modelIndex = ModelIndexOfText(model);
+    const QString chosen =
+        ChooseSaveFile(ProgramFolder(), THistoryCsv::DefaultFileName(modelIndex, QDateTime::currentDateTime()));
+    if (chosen.isEmpty())
+        return;
+    // The file is the one the grid's export writes with these rows shown.
+    THistoryGridModel grid;
+    m_soft.SetValueColumns(grid, modelIndex, m_language);
+    grid.ReplaceRecordRows(GridRowsOf(records, modelIndex, m_soft.Texts()));
+    const THistoryCsv::TResult result = THistoryCsv::Export(grid, chosen);
+    if (!result)
+        ShowFileError(result);
+    else if (held > records.size())
+        ShowInfo(Text("MsgArchiveTooMany").arg(held).arg(records.size()));
+}
+
+THistoryChart *THistorySheet::Chart()
+{
+    if (!m_chart) {
+        m_chart = new THistoryChart(m_chartPage);
+        m_chartPage->layout()->addWidget(m_chart);
+        m_chart->Retranslate(m_language);
+        connect(m_chart, &THistoryChart::RefreshRequested, this, &THistorySheet::RefreshChart);
+        connect(m_chart, &THistoryChart::MessageShown, this, &THistorySheet::ShowError);
+        m_chartStale = true;
+    }
+    return m_chart;
+}
+
+void THistorySheet::ShowChart()
+{
+    tab_History->setCurrentWidget(m_chartPage);
+    Chart();
+    if (m_chartStale)
+        RefreshChart();
+}
+
+void THistorySheet::RefreshChart()
+{
+    // The window's channel rows describe the connected model's columns only.
+    const QVector<TChartChannelInfo> channels =
+        m_gridModelIndex == m_modelIndex ? m_channels : QVector<TChartChannelInfo>();
+    Chart()->SetData(THistoryChartData::FromGrid(m_grid, m_gridModelIndex, channels));
+    m_chartStale = false;
+}
+
+void THistorySheet::ChartDataChanged()
+{
+    m_chartStale = true;
 }

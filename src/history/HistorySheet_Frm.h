@@ -1,5 +1,8 @@
 #pragma once
 
+#include "history/HistoryArchive_Unt.h"
+#include "history/HistoryArchiveView_Frm.h"
+#include "history/HistoryChartData_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
@@ -15,6 +18,11 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTableView;
+class QTabWidget;
+class THistoryArchiveView;
+class THistoryChart;
+class THistoryDownload;
+class THistoryReadJob;
 class QTimeEdit;
 class TDeviceSession;
 class TJobRunner;
@@ -68,6 +76,36 @@ public:
     // True while a multi-record read runs.
     bool Reading() const { return m_reading; }
 
+    // The device logged in: its IMEI keys the archive. The window calls it
+    // with each identity the device reports.
+    void SetDevice(const QString &imei, const QString &model);
+    // Names and alarm thresholds of the value columns, from the window's
+    // channel rows once the configuration has been read.
+    void SetChannelInfo(const QVector<TChartChannelInfo> &channels);
+    // The same from the sensor channel rows (lvTh sub-items) of a
+    // configuration read: names and high and low alarm thresholds.
+    void SetChannelRows(const QVector<QStringList> &rows);
+
+    // Reads the records after the last one archived for this device.
+    void btn_ReadHistoryNewClick();
+    // Goes on with a read that ended early, at the page it did not get.
+    void btn_ReadHistoryContinueClick();
+    // Shows the archive's window.
+    void btn_HistoryArchiveClick();
+    // The archive window's actions: a device's archived records into the
+    // grid, or into a CSV file as the grid's export writes them.
+    void OpenArchivedDevice(const QString &imei, const QString &model);
+    void ExportArchivedDevice(const QString &imei, const QString &model);
+
+    THistoryArchive &Archive() { return m_archive; }
+    THistoryDownload *Download() const { return m_download; }
+    // The chart page, made when first asked for; it is redrawn from the
+    // grid whenever it is shown after the grid changed.
+    THistoryChart *Chart();
+    // Shows the chart page.
+    void ShowChart();
+    THistoryArchiveView *ArchiveView() const { return m_archiveView; }
+
     QGroupBox *grp_History = nullptr;
     TLabeledEdit *lbledt_ReadQty = nullptr;
     TLabeledEdit *lbledt_ReadLine = nullptr;
@@ -87,6 +125,12 @@ public:
     QPushButton *btn_Hist_Save_CSV = nullptr;
     QPushButton *btn_Hist_Open_CSV = nullptr;
     QTableView *SgHist = nullptr;
+    QTabWidget *tab_History = nullptr;
+    QGroupBox *grp_HistoryArchive = nullptr;
+    QPushButton *btn_ReadHistoryNew = nullptr;
+    QPushButton *btn_ReadHistoryContinue = nullptr;
+    QPushButton *btn_HistoryArchive = nullptr;
+    QLabel *lbl_HistoryReadState = nullptr;
 
 signals:
     // A message was shown to the user (message window or error box).
@@ -105,6 +149,16 @@ private:
     QString Text(const QString &key) const;
     // True when the device can be asked now; says so when the port is closed.
     bool DeviceReady();
+    void BuildArchiveControls(QWidget *sheet);
+    void RetranslateArchiveControls();
+    // Runs a read job of the download; quantity > 0 moves the gauge by
+    // records, else the job's pages do.
+    void RunRead(THistoryReadJob *read, int quantity);
+    void ReadEnded(THistoryReadJob *read, int quantity);
+    void SayArchiveProblem();
+    void RefreshChart();
+    void ChartDataChanged();
+    QVector<TArchivedRecord> ArchivedRows(const QString &imei, int *held);
 
     QWidget *m_main;
     QWidget *m_sheet;
@@ -115,4 +169,17 @@ private:
     int m_modelIndex = -1;
     int m_language = 1;
     bool m_reading = false;
+
+    THistoryArchive m_archive;
+    THistoryDownload *m_download = nullptr;
+    THistoryChart *m_chart = nullptr;
+    QWidget *m_chartPage = nullptr;
+    QPointer<THistoryArchiveView> m_archiveView;
+    QVector<TChartChannelInfo> m_channels;
+    QString m_imei;
+    QString m_deviceModel;
+    // The model whose value columns the grid shows (the archive's device
+    // after an archive was opened).
+    int m_gridModelIndex = -1;
+    bool m_chartStale = true;
 };

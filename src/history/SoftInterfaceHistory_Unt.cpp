@@ -248,9 +248,15 @@ void TSoftHistory::SetValueColumns(THistoryGridModel &grid, int modelIndex, int 
 
 void TSoftHistory::BeginRead(THistoryGridModel &grid)
 {
+    BeginReadAt(grid, 1);
+}
+
+void TSoftHistory::BeginReadAt(THistoryGridModel &grid, int firstNumber)
+{
     grid.ClearDisplay();
     m_recordCounter = 0;
     m_emptyRecordCount = 0;
+    m_numberOffset = qMax(1, firstNumber) - 1;
 }
 
 TSoftHistory::TPageResult TSoftHistory::ShowPage(THistoryGridModel &grid, const QByteArray &frame,
@@ -278,7 +284,7 @@ TSoftHistory::TPageResult TSoftHistory::ShowPage(THistoryGridModel &grid, const 
             }
             break;
         }
-        FillRow(grid, m_recordCounter, m_recordCounter, record, modelIndex);
+        FillRow(grid, m_recordCounter, m_numberOffset + m_recordCounter, record, modelIndex);
         ++result.rowsFilled;
     }
     return result;

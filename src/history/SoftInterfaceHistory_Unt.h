@@ -119,6 +119,12 @@ public:
     // record counter and the empty-record count, so that a read never mixes
     // with rows or counts of an earlier one.
     void BeginRead(THistoryGridModel &grid);
+    // The same for a read that starts at record firstNumber of the log (the
+    // first record of a page): row 1 shows that record, column 0 the
+    // records' own numbers.
+    void BeginReadAt(THistoryGridModel &grid, int firstNumber);
+    // The log's number of the record in grid row r is r + NumberOffset().
+    int NumberOffset() const { return m_numberOffset; }
     int RecordCounter() const { return m_recordCounter; }
     int EmptyRecordCount() const { return m_emptyRecordCount; }
 
@@ -141,5 +147,6 @@ private:
     THistoryProtocol m_protocol;
     THistoryTexts m_texts;
     int m_recordCounter = 0;
+    int m_numberOffset = 0;
     int m_emptyRecordCount = 0;
 };

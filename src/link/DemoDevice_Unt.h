@@ -24,6 +24,8 @@ public:
 signals:
     // A slice of reply bytes as the line delivers them.
     void BytesToHost(const QByteArray &bytes);
+    // The line broke (the adapter was pulled): the port reports it lost.
+    void LineFailed();
 };
 
 namespace DemoDevices {

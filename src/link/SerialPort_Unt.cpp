@@ -241,6 +241,7 @@ void TComm::OpenSimulator(const QString &modelText)
         TCallbackScope scope(d->callbackDepth);
         TakeBytes(bytes);
     });
+    connect(d->sim, &TDemoDevice::LineFailed, this, [this] { LineLost(); });
 
     ApplyTimeouts();
     ApplyPortSettings();

@@ -1,5 +1,6 @@
 #include "session/HistoryReadJob_Unt.h"
 
+#include "history/SoftInterfaceHistory_Unt.h"
 #include "session/DeviceRequests_Unt.h"
 
 THistoryReadJob::THistoryReadJob(TDeviceSession *session, int pageCount, QObject *parent)
@@ -7,14 +8,51 @@ THistoryReadJob::THistoryReadJob(TDeviceSession *session, int pageCount, QObject
 {
 }
 
+void THistoryReadJob::SetContinueAfter(int number, const QByteArray &record)
+{
+    m_continueAfter = qMax(0, number);
+    m_continueRecord = record;
+}
+
 void THistoryReadJob::Begin()
 {
     SetProgress(0, m_pageCount);
-    if (m_pageCount <= 0) {
+    if (m_continueAfter > 0)
+        CheckContinuation();
+    else
+        StartPages(m_startPage);
+}
+
+void THistoryReadJob::CheckContinuation()
+{
+    Send(DeviceRequests::ReadHistoryRecord(m_continueAfter), [this](TDeviceReply *reply) {
+        if (EndOnLinkError(reply))
+            return;
+        if (reply->error() != TReplyError::None) {
+            m_failedPage = -1;
+            Finish(TOutcome::Failed);
+            return;
+        }
+        // The device answers with the record's 64 bytes; a log that has only
+        // grown still holds the very bytes read before.
+        const QByteArray held = reply->payload().left(HistoryRecord::Size);
+        m_logRestarted = HistoryRecord::IsEmpty(held) || held != m_continueRecord.left(HistoryRecord::Size);
+        StartPages(m_logRestarted ? 0 : m_continueAfter / HistoryRecord::PerPage);
+    });
+}
+
+void THistoryReadJob::StartPages(int page)
+{
+    m_startPage = page;
+    emit readStarting(page, m_logRestarted);
+    if (!isRunning())
+        return;
+    SetProgress(page, m_pageCount);
+    if (page >= m_pageCount) {
         Finish(TOutcome::Done);
         return;
     }
-    ReadPage(0, false);
+    ReadPage(page, false);
 }
 
 void THistoryReadJob::ReadPage(int page, bool askedAgain)
@@ -30,7 +68,7 @@ void THistoryReadJob::ReadPage(int page, bool askedAgain)
         const QByteArray payload = reply->payload();
         // Erased memory repeats itself legitimately; records never do.
         const bool erased = payload.count(char(0xFF)) == payload.size();
-        if (page > 0 && !erased && payload == m_previousPayload) {
+        if (page > m_startPage && !erased && payload == m_previousPayload) {
             if (!askedAgain) {
                 ReadPage(page, true);
                 return;

@@ -13,6 +13,19 @@ class THistoryReadJob : public TDeviceJob
 public:
     THistoryReadJob(TDeviceSession *session, int pageCount, QObject *parent = nullptr);
 
+    // Reading starts at this page instead of page 0 (a read that goes on
+    // where an earlier one ended); pages up to pageCount - 1 are asked.
+    void SetStartPage(int page) { m_startPage = qMax(0, page); }
+    int StartPage() const { return m_startPage; }
+    // Before the pages, the device is asked for record number (counted
+    // from 1), the last one read before. When it still holds those bytes the
+    // log has only grown, and reading starts at the page after the record
+    // (the page holding record number + 1); otherwise the log was erased or
+    // started again since, LogRestarted() says so, and reading starts at
+    // page 0. The start page set above is not used then.
+    void SetContinueAfter(int number, const QByteArray &record);
+    bool LogRestarted() const { return m_logRestarted; }
+
     // Ends the read after the page being handed on; the outcome is Done.
     void EndOfLog() { m_endOfLog = true; }
     // Pages handed on.
@@ -23,6 +36,9 @@ public:
     int RepeatedPages() const { return m_repeatedPages; }
 
 signals:
+    // The pages are about to be asked for, from startPage on; after
+    // SetContinueAfter, logRestarted says the earlier record is gone.
+    void readStarting(int startPage, bool logRestarted);
     // The whole reply frame of a page.
     void pageRead(int page, const QByteArray &frame);
 
@@ -30,9 +46,15 @@ protected:
     void Begin() override;
 
 private:
+    void CheckContinuation();
+    void StartPages(int page);
     void ReadPage(int page, bool askedAgain);
 
     int m_pageCount;
+    int m_startPage = 0;
+    int m_continueAfter = 0;
+    QByteArray m_continueRecord;
+    bool m_logRestarted = false;
     int m_pagesRead = 0;
     int m_failedPage = -1;
     int m_repeatedPages = 0;

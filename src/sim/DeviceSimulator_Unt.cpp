@@ -479,6 +479,38 @@ void TDeviceSimulator::setHistoryRecordCount(int count, int intervalSeconds)
     }
 }
 
+void TDeviceSimulator::appendHistoryRecords(int count, int intervalSeconds)
+{
+    count = qBound(0, count, MaxHistoryRecords - int(m_historyRecords.size()));
+    intervalSeconds = qMax(1, intervalSeconds);
+    if (m_historyRecords.isEmpty()) {
+        setHistoryRecordCount(count, intervalSeconds);
+        return;
+    }
+    const QByteArray last = m_historyRecords.last();
+    using namespace RecordMap;
+    const QDateTime lastTime(QDate(2000 + quint8(last.at(Year)), quint8(last.at(Year + 1)), quint8(last.at(Year + 2))),
+                             QTime(quint8(last.at(Year + 3)), quint8(last.at(Year + 4)), quint8(last.at(Year + 5))));
+    quint8 previousFlags = quint8(last.at(Flags));
+    for (int step = 1; step <= count; ++step) {
+        quint8 flags = 0;
+        const int number = int(m_historyRecords.size()) + 1;
+        m_historyRecords.append(
+            MakeHistoryRecord(number, lastTime.addSecs(qint64(step) * intervalSeconds), previousFlags, &flags));
+        previousFlags = flags;
+    }
+}
+
+void TDeviceSimulator::setHistoryLog(const QVector<QByteArray> &records)
+{
+    m_historyRecords.clear();
+    for (const QByteArray &record : records) {
+        if (m_historyRecords.size() >= MaxHistoryRecords)
+            break;
+        m_historyRecords.append(record.left(RecordSize).leftJustified(RecordSize, char(0xFF)));
+    }
+}
+
 int TDeviceSimulator::framesWithCommand(quint8 command) const
 {
     int count = 0;
@@ -772,6 +804,13 @@ void TDeviceSimulator::Reply(QList<TBurst> bursts, bool isFrame)
 {
     if (bursts.isEmpty())
         return;
+    if (m_loseLineAfter == 0) {
+        m_loseLineAfter = -1;
+        emit LineFailed();
+        return;
+    }
+    if (m_loseLineAfter > 0)
+        --m_loseLineAfter;
     if (m_dropReplies > 0) {
         --m_dropReplies;
         return;

@@ -84,6 +84,14 @@ public:
     void setHistoryRecordCount(int count, int intervalSeconds = DefaultHistoryIntervalSeconds);
     // 64 bytes, index 0 = record 1; 64 bytes 0xFF beyond the log.
     QByteArray historyRecord(int index) const;
+    // The log grows by count records (up to MaxHistoryRecords in all), one
+    // every intervalSeconds after the last one (or up to now when empty).
+    void appendHistoryRecords(int count, int intervalSeconds = DefaultHistoryIntervalSeconds);
+    // The whole log, and a log put in place as it is (records of 64 bytes,
+    // cut to MaxHistoryRecords): how a test carries one device's log over
+    // to the simulator behind a port opened again.
+    QVector<QByteArray> historyLog() const { return m_historyRecords; }
+    void setHistoryLog(const QVector<QByteArray> &records);
     // Replaces one record of the log (index 0 = record 1) with 64 bytes, as
     // damaged memory or a clock set back would leave it.
     void setHistoryRecord(int index, const QByteArray &record);
@@ -119,6 +127,9 @@ public:
     // Whether frame replies carry the request's command and address (the
     // default) or zeros there.
     void setEchoesHead(bool echoes) { m_echoesHead = echoes; }
+    // After n more replies the line breaks: the request that would get the
+    // next reply gets none, and LineFailed is raised. -1 turns it off.
+    void loseLineAfterReplies(int n) { m_loseLineAfter = qMax(-1, n); }
     // Sends bytes the PC did not ask for, as one burst, now (after any reply
     // already on its way).
     void sendGarbage(const QByteArray &bytes);
@@ -187,6 +198,7 @@ private:
     int m_duplicatePauseMs = 0;
     int m_repeatReplies = 0;
     bool m_echoesHead = true;
+    int m_loseLineAfter = -1;
     QByteArray m_previousFrameReply;
     QByteArray m_input;
     QVector<QByteArray> m_requests;

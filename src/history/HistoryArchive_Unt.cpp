@@ -1,0 +1,393 @@
+#include "history/HistoryArchive_Unt.h"
+
+#include <QAtomicInt>
+
+#include <algorithm>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+#include <QtEndian>
+
+namespace {
+
+// SQLite's result codes that say what is wrong with a file.
+constexpr int SqliteBusy = 5;
+constexpr int SqliteLocked = 6;
+constexpr int SqliteCorrupt = 11;
+constexpr int SqliteCantOpen = 14;
+constexpr int SqliteNotADatabase = 26;
+
+// How long a write waits for another program's lock before it gives up; the
+// window must not hang on a file someone else holds.
+constexpr int BusyTimeoutMs = 200;
+
+constexpr int RecordSize = 64;
+constexpr int TimeOffset = 4;
+constexpr int SignalOffset = 10;
+constexpr int FlagsOffset = 11;
+constexpr int ValuesOffset = 12;
+constexpr int TypeOffset = 44;
+constexpr int ValueCount = 16;
+
+QAtomicInt g_connections;
+
+const char *const kLayout[] = {
+    "CREATE TABLE devices ("
+    " imei TEXT PRIMARY KEY,"
+    " model TEXT NOT NULL,"
+    " last_read TEXT NOT NULL)",
+    "CREATE TABLE records ("
+    " imei TEXT NOT NULL,"
+    " number INTEGER NOT NULL,"
+    " stamp INTEGER NOT NULL,"
+    " raw BLOB NOT NULL,"
+    " year INTEGER, month INTEGER, day INTEGER, hour INTEGER, minute INTEGER, second INTEGER,"
+    " signal INTEGER, flags INTEGER, type INTEGER,"
+    " v1 INTEGER, v2 INTEGER, v3 INTEGER, v4 INTEGER, v5 INTEGER, v6 INTEGER, v7 INTEGER, v8 INTEGER,"
+    " v9 INTEGER, v10 INTEGER, v11 INTEGER, v12 INTEGER, v13 INTEGER, v14 INTEGER, v15 INTEGER, v16 INTEGER,"
+    " PRIMARY KEY (imei, number, stamp))",
+    "CREATE INDEX records_by_time ON records (imei, stamp, number)",
+};
+
+int NativeCode(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    // Extended result codes keep the primary code in their low byte.
+    return ok ? (code & 0xFF) : -1;
+}
+
+THistoryArchive::TStatus StatusOf(const QSqlError &error)
+{
+    switch (NativeCode(error)) {
+    case SqliteBusy:
+    case SqliteLocked:
+        return THistoryArchive::TStatus::Locked;
+    case SqliteCorrupt:
+    case SqliteNotADatabase:
+        return THistoryArchive::TStatus::Corrupt;
+    default:
+        return THistoryArchive::TStatus::Failed;
+    }
+}
+
+QString TimeText(const QDateTime &time)
+{
+    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+} // namespace
+
+qint64 TArchivedRecord::StampOf(const QByteArray &raw)
+{
+    if (raw.size() < TimeOffset + 6)
+        return 0;
+    qint64 stamp = 0;
+    for (int part = 0; part < 6; ++part)
+        stamp = (stamp << 8) | quint8(raw.at(TimeOffset + part));
+    return stamp;
+}
+
+THistoryArchive::THistoryArchive(const QString &path)
+    : m_path(path.isEmpty() ? DefaultPath() : path),
+      m_connection(QStringLiteral("k80x-archive-%1").arg(g_connections.fetchAndAddRelaxed(1)))
+{
+}
+
+THistoryArchive::~THistoryArchive()
+{
+    Close();
+}
+
+QString THistoryArchive::DefaultPath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("history-archive.sqlite"));
+}
+
+QString THistoryArchive::TextKey(TStatus status)
+{
+    switch (status) {
+    case TStatus::Locked: return QStringLiteral("MsgArchiveLocked");
+    case TStatus::Corrupt: return QStringLiteral("MsgArchiveCorrupt");
+    case TStatus::Newer: return QStringLiteral("MsgArchiveNewer");
+    case TStatus::Failed: return QStringLiteral("MsgArchiveFailed");
+    case TStatus::Ready:
+    case TStatus::Closed: break;
+    }
+    return QString();
+}
+
+// The connection stays open, unused, until the next Open or the end: the
+// queries of the failed step may still be alive here.
+THistoryArchive::TStatus THistoryArchive::Fail(TStatus status, const QString &error)
+{
+    m_error = error;
+    m_status = status;
+    return status;
+}
+
+void THistoryArchive::Close()
+{
+    if (QSqlDatabase::contains(m_connection)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+    m_status = TStatus::Closed;
+}
+
+THistoryArchive::TStatus THistoryArchive::Open()
+{
+    Close();
+    m_error.clear();
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        return Fail(TStatus::Failed, QStringLiteral("QSQLITE driver missing"));
+    const QFileInfo file(m_path);
+    if (!QDir().mkpath(file.absolutePath()))
+        return Fail(TStatus::Failed, file.absolutePath());
+
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+        db.setDatabaseName(m_path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+        if (!db.open()) {
+            const QSqlError error = db.lastError();
+            return Fail(NativeCode(error) == SqliteCantOpen ? TStatus::Failed : StatusOf(error), error.text());
+        }
+    }
+    m_status = TStatus::Ready;
+    {
+        // A batch of a whole log fits in memory, so that no part of it has
+        // to be written out (and wait for another program's lock) before
+        // the commit.
+        QSqlQuery pragma(QSqlDatabase::database(m_connection, false));
+        pragma.exec(QStringLiteral("PRAGMA cache_size = -32000"));
+    }
+    const TStatus status = CheckLayout();
+    if (status != TStatus::Ready)
+        return status;
+    return m_status;
+}
+
+THistoryArchive::TStatus THistoryArchive::CheckLayout()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery query(db);
+    // Reading the version reads the file's header: a file that is no
+    // database, or one another program holds exclusively, fails here.
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return Fail(StatusOf(query.lastError()), query.lastError().text());
+    const int version = query.value(0).toInt();
+    if (version > SchemaVersion)
+        return Fail(TStatus::Newer, QString::number(version));
+    query.finish();
+
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next())
+        return Fail(StatusOf(query.lastError()), query.lastError().text());
+    const int objects = query.value(0).toInt();
+    query.finish();
+    if (version == 0) {
+        // A file of our name that holds other tables is not ours to change.
+        if (objects != 0)
+            return Fail(TStatus::Corrupt, QStringLiteral("unknown tables"));
+        if (!CreateLayout())
+            return m_status;
+        return TStatus::Ready;
+    }
+
+    // Our layout: both tables must be there and readable.
+    for (const char *check : {"SELECT imei, model, last_read FROM devices LIMIT 1",
+                              "SELECT imei, number, stamp, raw FROM records LIMIT 1"}) {
+        if (!query.exec(QString::fromLatin1(check))) {
+            const TStatus status = StatusOf(query.lastError());
+            return Fail(status == TStatus::Failed ? TStatus::Corrupt : status, query.lastError().text());
+        }
+        query.finish();
+    }
+    // A write lock held elsewhere is found now rather than at the first store.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return Fail(StatusOf(query.lastError()), query.lastError().text());
+    query.exec(QStringLiteral("ROLLBACK"));
+    return TStatus::Ready;
+}
+
+bool THistoryArchive::CreateLayout()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction()) {
+        Fail(StatusOf(db.lastError()), db.lastError().text());
+        return false;
+    }
+    QSqlQuery query(db);
+    for (const char *statement : kLayout) {
+        if (!query.exec(QString::fromLatin1(statement))) {
+            const QSqlError error = query.lastError();
+            db.rollback();
+            Fail(StatusOf(error), error.text());
+            return false;
+        }
+    }
+    if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion)) || !db.commit()) {
+        const QSqlError error = query.lastError().isValid() ? query.lastError() : db.lastError();
+        db.rollback();
+        Fail(StatusOf(error), error.text());
+        return false;
+    }
+    return true;
+}
+
+int THistoryArchive::Store(const QString &imei, const QString &model,
+                           const QVector<TArchivedRecord> &records, const QDateTime &readTime)
+{
+    if (!IsReady())
+        return -1;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // The transaction by statements of its own: their errors carry
+    // SQLite's codes, which tell a lock held elsewhere from a damaged file.
+    QSqlQuery transaction(db);
+    if (!transaction.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        const QSqlError error = transaction.lastError();
+        if (StatusOf(error) == TStatus::Locked)
+            m_error = error.text();
+        else
+            Fail(StatusOf(error), error.text());
+        return -1;
+    }
+    auto abandon = [this, &transaction](const QSqlError &error) {
+        transaction.exec(QStringLiteral("ROLLBACK"));
+        const TStatus status = StatusOf(error);
+        // A lock held elsewhere may pass; the archive stays usable.
+        if (status == TStatus::Locked) {
+            m_error = error.text();
+            return -1;
+        }
+        Fail(status, error.text());
+        return -1;
+    };
+
+    QSqlQuery device(db);
+    device.prepare(QStringLiteral("INSERT INTO devices (imei, model, last_read) VALUES (?, ?, ?) "
+                                  "ON CONFLICT (imei) DO UPDATE SET model = excluded.model, "
+                                  "last_read = excluded.last_read"));
+    device.addBindValue(imei);
+    device.addBindValue(model);
+    device.addBindValue(TimeText(readTime));
+    if (!device.exec())
+        return abandon(device.lastError());
+
+    QSqlQuery insert(db);
+    QString columns = QStringLiteral("imei, number, stamp, raw, year, month, day, hour, minute, second, "
+                                     "signal, flags, type");
+    QString marks = QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
+    for (int value = 1; value <= ValueCount; ++value) {
+        columns += QStringLiteral(", v%1").arg(value);
+        marks += QStringLiteral(", ?");
+    }
+    insert.prepare(QStringLiteral("INSERT OR IGNORE INTO records (%1) VALUES (%2)").arg(columns, marks));
+    int added = 0;
+    for (const TArchivedRecord &record : records) {
+        const QByteArray raw = record.raw.left(RecordSize).leftJustified(RecordSize, char(0xFF));
+        insert.addBindValue(imei);
+        insert.addBindValue(record.number);
+        insert.addBindValue(TArchivedRecord::StampOf(raw));
+        insert.addBindValue(raw);
+        for (int part = 0; part < 6; ++part)
+            insert.addBindValue(int(quint8(raw.at(TimeOffset + part))));
+        insert.addBindValue(int(quint8(raw.at(SignalOffset))));
+        insert.addBindValue(int(quint8(raw.at(FlagsOffset))));
+        insert.addBindValue(int(quint8(raw.at(TypeOffset)) & 0x07));
+        for (int value = 0; value < ValueCount; ++value)
+            insert.addBindValue(int(qFromLittleEndian<qint16>(raw.constData() + ValuesOffset + 2 * value)));
+        if (!insert.exec())
+            return abandon(insert.lastError());
+        added += insert.numRowsAffected() > 0 ? 1 : 0;
+    }
+    if (!transaction.exec(QStringLiteral("COMMIT")))
+        return abandon(transaction.lastError());
+    return added;
+}
+
+QVector<TArchivedDevice> THistoryArchive::Devices() const
+{
+    QVector<TArchivedDevice> devices;
+    if (!IsReady())
+        return devices;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT d.imei, d.model, d.last_read, "
+                                   "(SELECT count(*) FROM records r WHERE r.imei = d.imei) "
+                                   "FROM devices d ORDER BY d.imei")))
+        return devices;
+    while (query.next()) {
+        TArchivedDevice device;
+        device.imei = query.value(0).toString();
+        device.model = query.value(1).toString();
+        device.lastRead = QDateTime::fromString(query.value(2).toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        device.records = query.value(3).toInt();
+        devices.append(device);
+    }
+    return devices;
+}
+
+int THistoryArchive::RecordCount(const QString &imei) const
+{
+    if (!IsReady())
+        return 0;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("SELECT count(*) FROM records WHERE imei = ?"));
+    query.addBindValue(imei);
+    return query.exec() && query.next() ? query.value(0).toInt() : 0;
+}
+
+QVector<TArchivedRecord> THistoryArchive::Records(const QString &imei, int limit) const
+{
+    QVector<TArchivedRecord> records;
+    if (!IsReady())
+        return records;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    // The latest ones are taken newest first, then put back in order.
+    query.prepare(QStringLiteral("SELECT number, raw FROM records WHERE imei = ? "
+                                 "ORDER BY stamp DESC, number DESC LIMIT ?"));
+    query.addBindValue(imei);
+    query.addBindValue(limit < 0 ? -1 : limit);
+    if (!query.exec())
+        return records;
+    while (query.next())
+        records.append(TArchivedRecord{query.value(0).toInt(), query.value(1).toByteArray()});
+    std::reverse(records.begin(), records.end());
+    return records;
+}
+
+TArchivedRecord THistoryArchive::LastRecord(const QString &imei) const
+{
+    const QVector<TArchivedRecord> last = Records(imei, 1);
+    return last.isEmpty() ? TArchivedRecord{} : last.first();
+}
+
+bool THistoryArchive::DeleteDevice(const QString &imei)
+{
+    if (!IsReady())
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction())
+        return false;
+    QSqlQuery query(db);
+    for (const char *statement : {"DELETE FROM records WHERE imei = ?", "DELETE FROM devices WHERE imei = ?"}) {
+        query.prepare(QString::fromLatin1(statement));
+        query.addBindValue(imei);
+        if (!query.exec()) {
+            m_error = query.lastError().text();
+            db.rollback();
+            return false;
+        }
+    }
+    return db.commit();
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+// One history record as the archive keeps it: its number in the device's
+// log (record 1 is the first after an erase) and the 64 bytes the device
+// stored. The time and the fields are decoded from the bytes.
+struct TArchivedRecord
+{
+    int number = 0;
+    QByteArray raw;
+
+    // The record's time as the device wrote it: the six bytes year within
+    // the century, month, day, hour, minute and second as one number, most
+    // significant first, so that it sorts by time and keeps the bytes apart
+    // even when they make no valid date.
+    static qint64 StampOf(const QByteArray &raw);
+    qint64 Stamp() const { return StampOf(raw); }
+    bool operator==(const TArchivedRecord &other) const
+    {
+        return number == other.number && raw == other.raw;
+    }
+};
+
+// A device whose records the archive holds.
+struct TArchivedDevice
+{
+    QString imei;
+    QString model;          // "K801", "K802", "K803" as the device said
+    QDateTime lastRead;     // the last time records of it were stored (local time)
+    int records = 0;
+};
+
+// The local archive of every history record the program has read: one
+// SQLite file, by default in the user's application-data folder. A record is
+// keyed by the device's IMEI, its number in the log and its time, so reading
+// it again stores nothing new, while the records of a log that was erased
+// and written again are kept beside the old ones. Besides the 64 bytes the
+// archive keeps the decoded fields (time, signal, flags, type, the sixteen
+// values in tenths) for other programs that open the file.
+//
+// Each Store is one transaction: all of its records are stored or none.
+class THistoryArchive
+{
+public:
+    // Version of the file's layout, kept in the file's user_version.
+    static constexpr int SchemaVersion = 1;
+
+    enum class TStatus {
+        Closed,     // not opened yet
+        Ready,
+        Locked,     // another program holds the file
+        Corrupt,    // not an archive, or damaged
+        Newer,      // written by a newer version of the program
+        Failed,     // the file or its folder could not be created or written
+    };
+
+    // path: the file; DefaultPath() when empty.
+    explicit THistoryArchive(const QString &path = QString());
+    ~THistoryArchive();
+    THistoryArchive(const THistoryArchive &) = delete;
+    THistoryArchive &operator=(const THistoryArchive &) = delete;
+
+    // "<application-data folder>/history-archive.sqlite".
+    static QString DefaultPath();
+    QString Path() const { return m_path; }
+
+    // Opens the file, creating it (and its folder) when missing, and checks
+    // its layout. Anything but Ready leaves the archive closed; a file that
+    // is not ours is never changed.
+    TStatus Open();
+    void Close();
+    TStatus Status() const { return m_status; }
+    bool IsReady() const { return m_status == TStatus::Ready; }
+    // The database's own words for the last failure, for the message.
+    QString ErrorText() const { return m_error; }
+    // Language-table key of the message for a status ("MsgArchiveLocked",
+    // ...), empty for Ready and Closed.
+    static QString TextKey(TStatus status);
+
+    // Stores records of one device in one transaction and notes the time of
+    // the read. Records already held are left as they are. Returns how many
+    // were new, or -1 when nothing was stored (Status() then says why).
+    int Store(const QString &imei, const QString &model, const QVector<TArchivedRecord> &records,
+              const QDateTime &readTime = QDateTime::currentDateTime());
+
+    // Devices with their model, last read time and record count, by IMEI.
+    QVector<TArchivedDevice> Devices() const;
+    int RecordCount(const QString &imei) const;
+    // The records of a device in the order they were written: by time, then
+    // by number; at most limit of them, the latest ones (limit < 0: all).
+    QVector<TArchivedRecord> Records(const QString &imei, int limit = -1) const;
+    // The record read last of the current log: the highest number among the
+    // records of the latest time. An empty record (number 0) when none.
+    TArchivedRecord LastRecord(const QString &imei) const;
+    // Removes a device and its records; false when that failed.
+    bool DeleteDevice(const QString &imei);
+
+private:
+    TStatus Fail(TStatus status, const QString &error);
+    TStatus CheckLayout();
+    bool CreateLayout();
+
+    QString m_path;
+    QString m_connection;
+    TStatus m_status = TStatus::Closed;
+    QString m_error;
+};

@@ -1,0 +1,288 @@
+// The history archive on its own: records kept once, a batch stored whole or
+// not at all, the order reads continue from, deleting a device, and files it
+// must not use (locked, damaged, foreign, newer) left untouched.
+#include "history/HistoryArchive_Unt.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+
+const QString kImei = QStringLiteral("863712030448024");
+const QString kOtherImei = QStringLiteral("863712030448032");
+
+// A record as the device stores it: number in bytes 0..3, the time, and
+// the sixteen values value0, value0 + 1, ...
+QByteArray Record(int number, int year, int month, int day, int hour, int minute, int second,
+                  qint16 value0 = 0)
+{
+    QByteArray raw(64, char(0xFF));
+    qToLittleEndian<quint32>(quint32(number), raw.data());
+    const int time[6] = {year, month, day, hour, minute, second};
+    for (int part = 0; part < 6; ++part)
+        raw[4 + part] = char(time[part]);
+    raw[10] = char(23);
+    raw[11] = char(0x81);
+    for (int slot = 0; slot < 16; ++slot)
+        qToLittleEndian<qint16>(qint16(value0 + slot), raw.data() + 12 + 2 * slot);
+    raw[44] = char(0x0B);
+    return raw;
+}
+
+// count records one minute apart from 2026-03-01 00:00, numbered from first.
+QVector<TArchivedRecord> Records(int first, int count, int day = 1)
+{
+    QVector<TArchivedRecord> records;
+    for (int index = 0; index < count; ++index) {
+        const int minutes = first - 1 + index;
+        records.append({first + index, Record(first + index, 26, 3, day + minutes / 1440, (minutes / 60) % 24,
+                                              minutes % 60, 0, qint16(index))});
+    }
+    return records;
+}
+
+// SQLite's file change counter (header bytes 24..27, most significant
+// first): it goes up by one with every write transaction that commits.
+quint32 ChangeCounter(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(24))
+        return 0;
+    const QByteArray bytes = file.read(4);
+    return bytes.size() == 4 ? qFromBigEndian<quint32>(bytes.constData()) : 0;
+}
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A connection of another program to the same file.
+struct TOtherProgram
+{
+    explicit TOtherProgram(const QString &path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.open();
+    }
+    ~TOtherProgram()
+    {
+        QSqlDatabase::database(name, false).close();
+        QSqlDatabase::removeDatabase(name);
+    }
+    bool Exec(const QString &statement)
+    {
+        QSqlQuery query(QSqlDatabase::database(name, false));
+        return query.exec(statement);
+    }
+    QVariant Value(const QString &statement)
+    {
+        QSqlQuery query(QSqlDatabase::database(name, false));
+        return query.exec(statement) && query.next() ? query.value(0) : QVariant();
+    }
+    const QString name = QStringLiteral("other-program");
+};
+
+} // namespace
+
+class TestHistoryArchive : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString Path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+private slots:
+    void aNewFileIsMadeWithItsFolder()
+    {
+        THistoryArchive archive(Path("new/folder/archive.sqlite"));
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        QVERIFY(QFile::exists(Path("new/folder/archive.sqlite")));
+        QCOMPARE(archive.Devices().size(), 0);
+        QCOMPARE(archive.LastRecord(kImei).number, 0);
+    }
+
+    void aRecordReadTwiceIsStoredOnce()
+    {
+        THistoryArchive archive(Path("twice.sqlite"));
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(1, 10)), 10);
+        // Records 5..14 again: only 11..14 are new.
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(5, 10)), 4);
+        QCOMPARE(archive.RecordCount(kImei), 14);
+        const QVector<TArchivedRecord> held = archive.Records(kImei);
+        QCOMPARE(held.size(), 14);
+        for (int index = 0; index < held.size(); ++index)
+            QCOMPARE(held.at(index).number, index + 1);
+        QCOMPARE(held.at(13).raw, Records(5, 10).at(9).raw);
+
+        // The same numbers at other times are another log's records.
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(1, 3, 20)), 3);
+        QCOMPARE(archive.RecordCount(kImei), 17);
+        // Another device's records are its own.
+        QCOMPARE(archive.Store(kOtherImei, QStringLiteral("K803"), Records(1, 10)), 10);
+        QCOMPARE(archive.RecordCount(kImei), 17);
+    }
+
+    void theDecodedFieldsAreKeptBesideTheBytes()
+    {
+        const QString path = Path("fields.sqlite");
+        {
+            THistoryArchive archive(path);
+            QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+            QByteArray raw = Record(7, 17, 6, 5, 9, 5, 0);
+            qToLittleEndian<qint16>(qint16(-200), raw.data() + 12);
+            qToLittleEndian<qint16>(qint16(266), raw.data() + 12 + 2 * 15);
+            QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), {{7, raw}}), 1);
+        }
+        TOtherProgram other(path);
+        QCOMPARE(other.Value(QStringLiteral("SELECT year || '/' || month || '/' || day || ' ' || hour || ':' "
+                                            "|| minute || ':' || second FROM records"))
+                     .toString(),
+                 QStringLiteral("17/6/5 9:5:0"));
+        QCOMPARE(other.Value(QStringLiteral("SELECT v1 FROM records")).toInt(), -200);
+        QCOMPARE(other.Value(QStringLiteral("SELECT v16 FROM records")).toInt(), 266);
+        QCOMPARE(other.Value(QStringLiteral("SELECT type FROM records")).toInt(), 3);
+        QCOMPARE(other.Value(QStringLiteral("SELECT flags FROM records")).toInt(), 0x81);
+        QCOMPARE(other.Value(QStringLiteral("SELECT length(raw) FROM records")).toInt(), 64);
+    }
+
+    void twentyThousandRecordsGoInWhole()
+    {
+        THistoryArchive archive(Path("many.sqlite"));
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        const QVector<TArchivedRecord> records = Records(1, 20000);
+        const quint32 before = ChangeCounter(Path("many.sqlite"));
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), records), 20000);
+        // One transaction for the device's row and all of its records.
+        QCOMPARE(ChangeCounter(Path("many.sqlite")), before + 1);
+        const QVector<TArchivedRecord> held = archive.Records(kImei);
+        QCOMPARE(held.size(), 20000);
+        QCOMPARE(held.first(), records.first());
+        QCOMPARE(held.last(), records.last());
+        QCOMPARE(archive.Records(kImei, 3), records.mid(19997));
+        const QVector<TArchivedDevice> devices = archive.Devices();
+        QCOMPARE(devices.size(), 1);
+        QCOMPARE(devices.first().records, 20000);
+        QCOMPARE(devices.first().model, QStringLiteral("K802"));
+    }
+
+    // While another program reads the file, a batch cannot be written: none
+    // of its records is stored, not the first few, and the archive stays
+    // usable for the next batch.
+    void aBatchIsStoredWholeOrNotAtAll()
+    {
+        const QString path = Path("reader.sqlite");
+        THistoryArchive archive(path);
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        {
+            TOtherProgram reader(path);
+            QVERIFY(reader.Exec(QStringLiteral("BEGIN")));
+            QCOMPARE(reader.Value(QStringLiteral("SELECT count(*) FROM records")).toInt(), 0);
+            QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(1, 20000)), -1);
+            QVERIFY(!archive.ErrorText().isEmpty());
+            reader.Exec(QStringLiteral("ROLLBACK"));
+        }
+        QCOMPARE(archive.RecordCount(kImei), 0);
+        QVERIFY(archive.IsReady());
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(1, 5)), 5);
+    }
+
+    void lastRecordIsTheLatestOfTheCurrentLog()
+    {
+        THistoryArchive archive(Path("last.sqlite"));
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K801"), Records(1, 600)), 600);
+        QCOMPARE(archive.LastRecord(kImei).number, 600);
+        QCOMPARE(archive.LastRecord(kImei).raw, Records(1, 600).last().raw);
+        // An erased log written again, days later: its last record counts.
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K801"), Records(1, 50, 10)), 50);
+        QCOMPARE(archive.LastRecord(kImei).number, 50);
+        QCOMPARE(archive.RecordCount(kImei), 650);
+        QCOMPARE(archive.LastRecord(kOtherImei).number, 0);
+    }
+
+    void deletingADeviceLeavesTheOthers()
+    {
+        THistoryArchive archive(Path("delete.sqlite"));
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(1, 30)), 30);
+        QCOMPARE(archive.Store(kOtherImei, QStringLiteral("K803"), Records(1, 20)), 20);
+        QVERIFY(archive.DeleteDevice(kImei));
+        QCOMPARE(archive.RecordCount(kImei), 0);
+        QCOMPARE(archive.Devices().size(), 1);
+        QCOMPARE(archive.Devices().first().imei, kOtherImei);
+        QCOMPARE(archive.RecordCount(kOtherImei), 20);
+    }
+
+    void filesItMustNotUse_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<THistoryArchive::TStatus>("status");
+        QTest::newRow("locked by another program") << "locked" << THistoryArchive::TStatus::Locked;
+        QTest::newRow("not a database") << "garbage" << THistoryArchive::TStatus::Corrupt;
+        QTest::newRow("damaged header") << "damaged" << THistoryArchive::TStatus::Corrupt;
+        QTest::newRow("another program's database") << "foreign" << THistoryArchive::TStatus::Corrupt;
+        QTest::newRow("newer layout") << "newer" << THistoryArchive::TStatus::Newer;
+    }
+
+    void filesItMustNotUse()
+    {
+        QFETCH(QString, kind);
+        QFETCH(THistoryArchive::TStatus, status);
+        const QString path = m_dir.filePath(kind + QStringLiteral(".sqlite"));
+        {
+            THistoryArchive first(path);
+            QCOMPARE(first.Open(), THistoryArchive::TStatus::Ready);
+            QCOMPARE(first.Store(kImei, QStringLiteral("K802"), Records(1, 8)), 8);
+        }
+        std::unique_ptr<TOtherProgram> other;
+        if (kind == QLatin1String("garbage")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray(8192, 'x'));
+        } else if (kind == QLatin1String("damaged")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.seek(0);
+            file.write("SQLite format 2\0", 16);
+        } else if (kind == QLatin1String("foreign")) {
+            QFile::remove(path);
+            TOtherProgram maker(path);
+            QVERIFY(maker.Exec(QStringLiteral("CREATE TABLE notes (text TEXT)")));
+        } else if (kind == QLatin1String("newer")) {
+            TOtherProgram maker(path);
+            QVERIFY(maker.Exec(QStringLiteral("PRAGMA user_version = %1").arg(THistoryArchive::SchemaVersion + 1)));
+        } else {
+            other = std::make_unique<TOtherProgram>(path);
+            QVERIFY(other->Exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        }
+        const QByteArray before = FileBytes(path);
+
+        THistoryArchive archive(path);
+        QCOMPARE(archive.Open(), status);
+        QVERIFY(!archive.IsReady());
+        QVERIFY(!THistoryArchive::TextKey(status).isEmpty());
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(20, 4)), -1);
+        QCOMPARE(archive.Devices().size(), 0);
+        archive.Close();
+        QCOMPARE(FileBytes(path), before);
+
+        if (other) {
+            // Once the other program lets go, the archive opens with its records.
+            other->Exec(QStringLiteral("ROLLBACK"));
+            other.reset();
+            QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+            QCOMPARE(archive.RecordCount(kImei), 8);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistoryArchive)
+#include "tst_HistoryArchive.moc"
