@@ -156,8 +156,7 @@ class TestCliTool : public QObject
         TRun run;
         if (!tool.waitForStarted())
             return run;
-        QTest::qWaitFor([&tool] { return tool.state() == QProcess::NotRunning; }, kRunTimeoutMs);
-        if (tool.state() != QProcess::NotRunning) {
+        if (!QTest::qWaitFor([&tool] { return tool.state() == QProcess::NotRunning; }, kRunTimeoutMs)) {
             tool.kill();
             tool.waitForFinished();
             return run;
