@@ -28,6 +28,10 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr int kRunTimeoutMs = 60000;
@@ -144,10 +148,13 @@ class TestCliTool : public QObject
     }
     QString BackupFolder() const { return m_dir.filePath(QStringLiteral("data/k80x/backups")); }
 
-    // Runs k80x-cli while this test's event loop serves the loggers.
-    TRun Run(const QStringList &arguments)
+    // Runs k80x-cli while this test's event loop serves the loggers;
+    // errorTerminal >= 0: its standard error is that terminal.
+    TRun Run(const QStringList &arguments, int errorTerminal = -1)
     {
         QProcess tool;
+        if (errorTerminal >= 0)
+            tool.setChildProcessModifier([errorTerminal] { ::dup2(errorTerminal, STDERR_FILENO); });
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), m_dir.path());
         environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
@@ -532,6 +539,29 @@ private slots:
         QCOMPARE(quiet.Out, QString());
         QCOMPARE(quiet.Err, QString());
         QCOMPARE(FileBytes(file), logger->Device.configImage());
+    }
+
+    void progressBarOnlyOnATerminal()
+    {
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        int master = -1;
+        int slave = -1;
+        QVERIFY(::openpty(&master, &slave, nullptr, nullptr, nullptr) == 0);
+        const TRun run = Run({"read", "--port", logger->Port(), "--out", NewFile(QStringLiteral(".bin"))}, slave);
+        ::close(slave);
+        QCOMPARE(run.ExitCode, 0);
+        QByteArray shown;
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, int(got));
+        ::close(master);
+        QVERIFY2(shown.contains(logger->Port().toLocal8Bit() + " [####"), shown.constData());
+        QVERIFY2(shown.contains("] 100%"), shown.constData());
+        // The bar is wiped before the result is printed.
+        QVERIFY(shown.endsWith("\r\033[K"));
+        QVERIFY(!run.Out.contains(QLatin1Char('[')));
     }
 
     void helpNamesEveryExitCode_data()
