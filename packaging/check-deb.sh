@@ -25,6 +25,7 @@ entry() {
 }
 
 entry ./usr/bin/k80x | grep -q '^-rwxr-xr-x ' || fail "./usr/bin/k80x is not executable"
+entry ./usr/bin/k80x-cli | grep -q '^-rwxr-xr-x ' || fail "./usr/bin/k80x-cli is not executable"
 desktop=$(printf '%s\n' "$contents" | awk '$NF ~ /^\.\/usr\/share\/applications\/.*\.desktop$/ {print $NF}')
 [ -n "$desktop" ] || fail "$deb lacks a desktop entry"
 app_id=$(basename "$desktop" .desktop)
@@ -45,6 +46,8 @@ dpkg-deb -x "$deb" "$unpacked"
 grep -qx 'Exec=k80x' "$unpacked/${desktop#./}" || fail "the desktop entry does not start k80x"
 [ "$("$unpacked/usr/bin/k80x" --version)" = "k80x $(dpkg-deb --field "$deb" Version)" ] \
     || fail "k80x --version does not name the package's version"
+[ "$("$unpacked/usr/bin/k80x-cli" --version)" = "k80x-cli $(dpkg-deb --field "$deb" Version)" ] \
+    || fail "k80x-cli --version does not name the package's version"
 data=$("$unpacked/usr/bin/k80x" --show-data) || fail "k80x --show-data: $data"
 for skin in "$source_dir"/skins/*.asz; do
     printf '%s\n' "$data" | grep -qx "skin: $unpacked/usr/share/k80x/skins/$(basename "$skin")" \

@@ -134,4 +134,17 @@ foreach(expected
     fail("metainfo without ${expected}")
   endif()
 endforeach()
+# The command-line tool is installed beside the program and runs without a
+# display: its help lists the exit codes.
+set(cli "${prefix}/${BINDIR}/k80x-cli")
+expect_file("${cli}")
+execute_process(COMMAND "${cli}" --help --lang en
+  RESULT_VARIABLE cli_result OUTPUT_VARIABLE cli_output ERROR_VARIABLE cli_errors TIMEOUT 60)
+if(NOT cli_result EQUAL 0)
+  fail("k80x-cli --help exited with ${cli_result}:\n${cli_output}\n${cli_errors}")
+endif()
+string(FIND "${cli_output}" "5  verification failed" at)
+if(at EQUAL -1)
+  fail("k80x-cli --help without the exit codes:\n${cli_output}")
+endif()
 message(STATUS "installed copy in ${prefix} checked")

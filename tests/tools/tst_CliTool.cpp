@@ -1,0 +1,592 @@
+// The k80x-cli program end to end: each run is the built program talking
+// to simulated loggers on pseudo-terminals served by this test's event
+// loop, so the simulators' request logs show what reached a device.
+#include "app/Funs_Unt.h"
+#include "app/GbkText_Unt.h"
+#include "config/ConfigImage_Unt.h"
+#include "config/SoftInterfaceMaster_Unt.h"
+#include "history/HistoryCsv_Unt.h"
+#include "history/SoftInterfaceHistory_Unt.h"
+#include "link/BasicProtocol_Unt.h"
+#include "profiles/IniSeting_Unt.h"
+#include "profiles/ProfileImage_Unt.h"
+#include "session/DeviceRequests_Unt.h"
+#include "sim/DeviceSimulator_Unt.h"
+#include "sim/PtyBridge_Unt.h"
+#include "fixtures/MainWindowFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <memory>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kRunTimeoutMs = 60000;
+const char *const kModels[] = {"K801", "K802", "K803"};
+
+// A simulated logger on a pseudo-terminal.
+struct TLogger
+{
+    TDeviceSimulator Device;
+    TPtyBridge Bridge{&Device};
+
+    explicit TLogger(int model) : Device(TDeviceSimulator::Model(model))
+    {
+        Device.setLatencyMs(1);
+    }
+    QString Port() const { return Bridge.slavePath(); }
+    // Requests of another kind than those whose command byte is listed.
+    int RequestsOtherThan(std::initializer_list<quint8> commands) const
+    {
+        int others = 0;
+        for (const QByteArray &request : Device.requestLog()) {
+            const bool listed = request.size() > 1 && request.at(0) == char(TBasicProtocol::StartByte)
+                                && std::find(commands.begin(), commands.end(), quint8(request.at(1))) != commands.end();
+            others += listed ? 0 : 1;
+        }
+        return others;
+    }
+};
+
+std::unique_ptr<TLogger> OpenLogger(int model)
+{
+    auto logger = std::make_unique<TLogger>(model);
+    return logger->Bridge.open() ? std::move(logger) : nullptr;
+}
+
+struct TRun
+{
+    int ExitCode = -1;
+    QString Out;
+    QString Err;
+};
+
+void Put(QByteArray &image, int offset, const QByteArray &bytes)
+{
+    image.replace(offset, bytes.size(), bytes);
+}
+
+// A configuration no factory ships: texts in Chinese, another device ID,
+// a phone number with its flags, a threshold with tenths, a timer, a login
+// message in hex, a daily report time.
+QByteArray CustomImage(int model)
+{
+    QByteArray image = TDeviceSimulator::FactoryImage(TDeviceSimulator::Model(model));
+    Put(image, ConfigMap::DeviceDescription, TextToBytes(QStringLiteral("冷库二号 Cold room"), 60));
+    qToLittleEndian(quint16(4321), image.data() + ConfigMap::DeviceId);
+    Put(image, ConfigMap::ReportHour, QByteArray("\x08\x05", 2));
+    Put(image, ConfigMap::PhoneNumbers, TextToBytes(QStringLiteral("+8613800138000"), 22));
+    qToLittleEndian(quint16(0x0209), image.data() + ConfigMap::PhoneMasks);
+    qToLittleEndian(quint16(255), image.data() + ConfigMap::SensorHighThresholds);
+    Put(image, ConfigMap::Timers, QByteArray("\x03\x08\x1E\x02", 4));
+    Put(image, ConfigMap::LoginData, QByteArray("\x01\xAB\x3F", 3));
+    image[ConfigMap::LoginLength] = 3;
+    image[ConfigMap::LoginMode] = 1;
+    Put(image, ConfigMap::RelayBlocks, TextToBytes(QStringLiteral("水泵"), 40));
+    return image;
+}
+
+// What the window writes after showing an image: the image as its fields hold it.
+QByteArray WindowImage(const QByteArray &image, int model)
+{
+    return EncodeImage(DecodeImage(image, model).Values, model).Image;
+}
+
+QByteArray FileBytes(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList CsvLines(const QString &fileName)
+{
+    QStringList lines = TGbkText::Decode(FileBytes(fileName)).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+int FilledLines(const QStringList &lines)
+{
+    int filled = 0;
+    for (const QString &line : lines)
+        filled += QString(line).remove(QLatin1Char(',')).isEmpty() ? 0 : 1;
+    return filled;
+}
+
+} // namespace
+
+class TestCliTool : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_file = 0;
+
+    QString NewFile(const QString &suffix)
+    {
+        return m_dir.filePath(QStringLiteral("f%1%2").arg(++m_file).arg(suffix));
+    }
+    QString BackupFolder() const { return m_dir.filePath(QStringLiteral("data/k80x/backups")); }
+
+    // Runs k80x-cli while this test's event loop serves the loggers;
+    // errorTerminal >= 0: its standard error is that terminal.
+    TRun Run(const QStringList &arguments, int errorTerminal = -1)
+    {
+        QProcess tool;
+        if (errorTerminal >= 0)
+            tool.setChildProcessModifier([errorTerminal] { ::dup2(errorTerminal, STDERR_FILENO); });
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), m_dir.path());
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
+        tool.setProcessEnvironment(environment);
+        tool.start(QStringLiteral(K80X_CLI_PATH), arguments);
+        TRun run;
+        if (!tool.waitForStarted())
+            return run;
+        if (!QTest::qWaitFor([&tool] { return tool.state() == QProcess::NotRunning; }, kRunTimeoutMs)) {
+            tool.kill();
+            tool.waitForFinished();
+            return run;
+        }
+        run.ExitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+        run.Out = QString::fromLocal8Bit(tool.readAllStandardOutput());
+        run.Err = QString::fromLocal8Bit(tool.readAllStandardError());
+        return run;
+    }
+
+    QString SaveProfile(const QByteArray &image, int model, int language)
+    {
+        const QString file = NewFile(QStringLiteral(".ini"));
+        return TProfileImage::Save(DecodeImage(image, model).Values, model, language, file).ok() ? file : QString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QFile::exists(QStringLiteral(K80X_CLI_PATH)));
+    }
+
+    void readWriteDiffRoundTrip_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<QString>("equalText");
+        QTest::addColumn<QString>("deviceIdCaption");
+        QTest::newRow("K801 profile in English") << 0 << ".ini" << "en" << "no differences" << "Device ID(0~65535)";
+        QTest::newRow("K802 raw image") << 1 << ".bin" << "en" << "no differences" << "Device ID(0~65535)";
+        QTest::newRow("K803 profile in Chinese") << 2 << ".ini" << "zh" << "没有差异" << "设备ID(0~65535)";
+    }
+
+    void readWriteDiffRoundTrip()
+    {
+        QFETCH(int, model);
+        QFETCH(QString, suffix);
+        QFETCH(QString, lang);
+        QFETCH(QString, equalText);
+        QFETCH(QString, deviceIdCaption);
+        auto logger = OpenLogger(model);
+        QVERIFY(logger);
+        const QByteArray custom = CustomImage(model);
+        logger->Device.setConfigImage(custom);
+        const QString file = NewFile(suffix);
+
+        const TRun read = Run({"read", "--port", logger->Port(), "--out", file, "--lang", lang});
+        QVERIFY2(read.ExitCode == 0, qPrintable(read.Err));
+        QVERIFY(QFile::exists(file));
+
+        // Another configuration on the device; the file brings the first back.
+        logger->Device.setConfigImage(TDeviceSimulator::FactoryImage(TDeviceSimulator::Model(model)));
+        const TRun write = Run({"write", "--port", logger->Port(), "--in", file, "--lang", lang});
+        QVERIFY2(write.ExitCode == 0, qPrintable(write.Err));
+        QCOMPARE(logger->Device.configImage(), suffix == QLatin1String(".bin") ? custom : WindowImage(custom, model));
+
+        const TRun same = Run({"diff", "--port", logger->Port(), "--in", file, "--lang", lang});
+        QCOMPARE(same.ExitCode, 0);
+        QVERIFY2(same.Out.contains(equalText), qPrintable(same.Out));
+
+        QByteArray changed = logger->Device.configImage();
+        qToLittleEndian(quint16(99), changed.data() + ConfigMap::DeviceId);
+        logger->Device.setConfigImage(changed);
+        const TRun different = Run({"diff", "--port", logger->Port(), "--in", file, "--lang", lang});
+        QCOMPARE(different.ExitCode, 1);
+        QVERIFY2(different.Out.contains(deviceIdCaption + QStringLiteral(": 99 -> 4321")), qPrintable(different.Out));
+    }
+
+    void windowProfileWritesByteExact_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<int>("language");
+        QTest::newRow("K801 English") << 0 << int(ConstLang::English);
+        QTest::newRow("K802 Chinese") << 1 << int(ConstLang::Chinese);
+        QTest::newRow("K803 English") << 2 << int(ConstLang::English);
+    }
+
+    void windowProfileWritesByteExact()
+    {
+        QFETCH(int, model);
+        QFETCH(int, language);
+        auto window = MainWindowFixture::ConnectedWindow(QString::fromLatin1(kModels[model]));
+        QVERIFY(window);
+        window->Master()->ImageToControls(DecodeImage(CustomImage(model), model));
+        window->ApplyLanguage(language);
+        const QString saved = NewFile(QStringLiteral(".ini"));
+        QVERIFY(window->Profiles()->SaveProfile(saved).ok());
+        const TEncodeResult expected = window->Master()->ControlsToImage();
+        QVERIFY(expected.Ok());
+
+        auto logger = OpenLogger(model);
+        QVERIFY(logger);
+        const TRun write = Run({"write", "--port", logger->Port(), "--in", saved, "--lang", "en"});
+        QVERIFY2(write.ExitCode == 0, qPrintable(write.Err));
+        QCOMPARE(logger->Device.configImage(), expected.Image);
+
+        // And the other way: a profile the tool reads opens in the window
+        // and writes the same image.
+        const QString byTool = NewFile(QStringLiteral(".ini"));
+        const TRun read = Run({"read", "--port", logger->Port(), "--out", byTool,
+                               "--lang", language == ConstLang::Chinese ? "zh" : "en"});
+        QVERIFY2(read.ExitCode == 0, qPrintable(read.Err));
+        window->Master()->ImageToControls(DecodeImage(TDeviceSimulator::FactoryImage(TDeviceSimulator::Model(model)), model));
+        const TProfileResult loaded = window->Profiles()->LoadProfile(byTool);
+        QVERIFY(loaded.ok());
+        QVERIFY(loaded.unmatchedRows.isEmpty());
+        QCOMPARE(window->Master()->ControlsToImage().Image, expected.Image);
+    }
+
+    void batchReportsEachDevice()
+    {
+        std::unique_ptr<TLogger> loggers[3];
+        for (auto &logger : loggers) {
+            logger = OpenLogger(1);
+            QVERIFY(logger);
+        }
+        loggers[1]->Device.setPassword(QStringLiteral("1234"));
+        const QByteArray before = loggers[1]->Device.configImage();
+        const QByteArray custom = CustomImage(1);
+        const QString profile = SaveProfile(custom, 1, ConstLang::English);
+        QVERIFY(!profile.isEmpty());
+        const QString list = NewFile(QStringLiteral(".txt"));
+        QVERIFY(WriteFile(list, ("# the other two\n" + loggers[1]->Port() + "\n\n" + loggers[2]->Port() + "\n").toUtf8()));
+        const QString report = NewFile(QStringLiteral(".csv"));
+
+        const TRun run = Run({"write", "--port", loggers[0]->Port(), "--ports-from", list, "--in", profile,
+                              "--report", report, "--lang", "en"});
+        QCOMPARE(run.ExitCode, 3);
+        QCOMPARE(loggers[0]->Device.configImage(), WindowImage(custom, 1));
+        QCOMPARE(loggers[2]->Device.configImage(), WindowImage(custom, 1));
+        QCOMPARE(loggers[1]->Device.configImage(), before);
+        QCOMPARE(loggers[1]->RequestsOtherThan({TBasicProtocol::CmdPassword}), 0);
+
+        const QStringList lines = CsvLines(report);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.at(0), QStringLiteral("Port,Model,IMEI,Result,Seconds"));
+        for (int device = 0; device < 3; ++device) {
+            const QStringList fields = THistoryCsv::SplitLine(lines.at(device + 1));
+            QCOMPARE(fields.size(), 5);
+            QCOMPARE(fields.at(0), loggers[device]->Port());
+            QCOMPARE(fields.at(3), device == 1 ? QStringLiteral("the device refused the password")
+                                               : QStringLiteral("written and verified"));
+            QCOMPARE(fields.at(1), device == 1 ? QString() : QStringLiteral("K802"));
+            QCOMPARE(fields.at(2), device == 1 ? QString() : loggers[device]->Device.imei());
+        }
+        // The table on standard output, the refusal on standard error.
+        for (const auto &logger : loggers)
+            QVERIFY2(run.Out.contains(logger->Port()), qPrintable(run.Out));
+        QVERIFY(run.Out.contains(QStringLiteral("Result")));
+        QCOMPARE(run.Err, QStringLiteral("k80x-cli: %1: the device refused the password\n").arg(loggers[1]->Port()));
+    }
+
+    void badInputSendsNothing_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        // What may reach the device: nothing, or the login (password and
+        // version) and no configuration request.
+        QTest::addColumn<bool>("loginOnly");
+        QTest::addColumn<QString>("error");
+        const auto row = [](const char *name, QStringList arguments, int exitCode, bool loginOnly, const char *error) {
+            QTest::newRow(name) << arguments << exitCode << loginOnly << QString::fromUtf8(error);
+        };
+        row("unknown command", {"frobnicate", "--port", "$PORT"}, 2, false, "unknown command \"frobnicate\"");
+        row("unknown option", {"info", "--port", "$PORT", "--colour", "red"}, 2, false, "unknown option \"colour\"");
+        row("option of another command", {"info", "--port", "$PORT", "--count", "5"}, 2, false,
+            "option --count does not apply to info");
+        row("relay out of range", {"relay", "--port", "$PORT", "3", "open"}, 2, false, "1|2 open|close");
+        row("password not 4 digits", {"info", "--port", "$PORT", "--password", "12"}, 2, false, "4-digit");
+        row("erase without --yes", {"erase-history", "--port", "$PORT"}, 2, false, "--yes");
+        row("several devices into one file", {"read", "--port", "$PORT", "--port", "$PORT", "--out", "$DIR/x.ini"}, 2,
+            false, "{imei}");
+        row("missing file", {"write", "--port", "$PORT", "--in", "$DIR/none.ini"}, 2, false, "no such file");
+        row("output in a missing folder", {"read", "--port", "$PORT", "--out", "$DIR/none/x.bin"}, 2, false,
+            "no such folder");
+        row("report in a missing folder", {"info", "--port", "$PORT", "--report", "$DIR/none/r.csv"}, 2, false,
+            "no such folder");
+        row("unreadable file", {"write", "--port", "$PORT", "--in", "$DIR/folder.ini"}, 2, false, "cannot read");
+        row("not a profile", {"write", "--port", "$PORT", "--in", "$DIR/other.ini"}, 2, false, "is no profile");
+        row("raw image of another size", {"write", "--port", "$PORT", "--in", "$DIR/short.bin"}, 2, false, "3646 bytes");
+        row("value out of range", {"write", "--port", "$PORT", "--in", "$DIR/range.ini"}, 2, false,
+            "\"70000\" of \"Device ID(0~65535)\" is out of range");
+        row("profile for another model", {"write", "--port", "$PORT", "--in", "$DIR/k801.ini"}, 2, true,
+            "for K801 (8 sensor channels); the device is a K802 with 16");
+        row("diff with a profile for another model", {"diff", "--port", "$PORT", "--in", "$DIR/k801.ini"}, 2, true,
+            "for K801");
+        row("port that does not exist", {"info", "--port", "$DIR/no-such-port"}, 4, false, "cannot open port");
+        row("wrong password", {"write", "--port", "$PORT", "--in", "$DIR/k802.ini", "--password", "1111"}, 3, false,
+            "refused the password");
+    }
+
+    void badInputSendsNothing()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(bool, loginOnly);
+        QFETCH(QString, error);
+        QTemporaryDir files;
+        QVERIFY(QDir(files.path()).mkdir(QStringLiteral("folder.ini")));
+        QVERIFY(WriteFile(files.filePath(QStringLiteral("other.ini")), "[Other]\r\nkey=1\r\n"));
+        QVERIFY(WriteFile(files.filePath(QStringLiteral("short.bin")), QByteArray(100, '\0')));
+        const QString k802 = SaveProfile(CustomImage(1), 1, ConstLang::English);
+        QVERIFY(QFile::copy(k802, files.filePath(QStringLiteral("k802.ini"))));
+        QByteArray range = FileBytes(k802);
+        range.replace("lbledt_DeviseID=4321", "lbledt_DeviseID=70000");
+        QVERIFY(range.contains("70000"));
+        QVERIFY(WriteFile(files.filePath(QStringLiteral("range.ini")), range));
+        QVERIFY(QFile::copy(SaveProfile(CustomImage(0), 0, ConstLang::English), files.filePath(QStringLiteral("k801.ini"))));
+
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        const QByteArray before = logger->Device.configImage();
+        for (QString &argument : arguments) {
+            argument.replace(QLatin1String("$PORT"), logger->Port());
+            argument.replace(QLatin1String("$DIR"), files.path());
+        }
+        const TRun run = Run(arguments << QStringLiteral("--lang") << QStringLiteral("en"));
+        QCOMPARE(run.ExitCode, exitCode);
+        QVERIFY2(run.Err.contains(error), qPrintable(run.Err));
+        QCOMPARE(run.Err.count(QLatin1Char('\n')), 1);
+        QVERIFY(run.Out.isEmpty());
+        QCOMPARE(logger->Device.configImage(), before);
+        if (exitCode == 3)
+            QCOMPARE(logger->RequestsOtherThan({TBasicProtocol::CmdPassword}), 0);
+        else if (loginOnly)
+            QCOMPARE(logger->RequestsOtherThan({TBasicProtocol::CmdPassword, TBasicProtocol::CmdVersion}), 0);
+        else
+            QCOMPARE(logger->Device.requestLog().size(), 0);
+        if (exitCode == 3 || loginOnly)
+            QVERIFY(!logger->Device.requestLog().isEmpty());
+    }
+
+    void busyPortSendsNothing()
+    {
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        QSerialPort holder(logger->Port());
+        QVERIFY2(holder.open(QIODevice::ReadWrite), qPrintable(holder.errorString()));
+        const TRun run = Run({"info", "--port", logger->Port(), "--lang", "en"});
+        QCOMPARE(run.ExitCode, 4);
+        QVERIFY2(run.Err.contains(QStringLiteral("it does not exist or is in use")), qPrintable(run.Err));
+        QCOMPARE(logger->Device.requestLog().size(), 0);
+    }
+
+    void unconfirmedWriteIsNotVerified()
+    {
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        const QString profile = SaveProfile(CustomImage(1), 1, ConstLang::English);
+        // Page 0 holds the device ID; the device acknowledges it but keeps its own.
+        logger->Device.ignoreConfigPageWrites(0);
+        const TRun run = Run({"write", "--port", logger->Port(), "--in", profile, "--lang", "en"});
+        QCOMPARE(run.ExitCode, 5);
+        QVERIFY2(run.Err.contains(QStringLiteral("other values than were written: Device ID(0~65535)")),
+                 qPrintable(run.Err));
+        // The device's settings before the write were kept.
+        QCOMPARE(QDir(BackupFolder()).entryList({logger->Device.imei() + QStringLiteral("_*.bin")}).isEmpty(), false);
+    }
+
+    void backupAndRestore()
+    {
+        auto logger = OpenLogger(0);
+        QVERIFY(logger);
+        QByteArray custom = CustomImage(0);
+        // A reserved byte the window never writes: a restore brings it back.
+        custom[ConfigMap::ReservedZeros] = char(0x5A);
+        logger->Device.setConfigImage(custom);
+        const QStringList filter{logger->Device.imei() + QStringLiteral("_*.bin")};
+        const QStringList earlier = QDir(BackupFolder()).entryList(filter);
+        const TRun backup = Run({"backup", "--port", logger->Port(), "--lang", "en"});
+        QVERIFY2(backup.ExitCode == 0, qPrintable(backup.Err));
+        QStringList kept = QDir(BackupFolder()).entryList(filter);
+        for (const QString &name : earlier)
+            kept.removeOne(name);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(FileBytes(QDir(BackupFolder()).filePath(kept.first())), custom);
+        QVERIFY(backup.Out.contains(kept.first()));
+
+        logger->Device.setConfigImage(TDeviceSimulator::FactoryImage(TDeviceSimulator::Model::K801));
+        const int writesBefore = logger->Device.framesWithCommand(TBasicProtocol::CmdWriteMemory);
+        const TRun tooEarly = Run({"restore", "--port", logger->Port(), "--at", "2001-01-01", "--lang", "en"});
+        QCOMPARE(tooEarly.ExitCode, 2);
+        QVERIFY2(tooEarly.Err.contains(QStringLiteral("no backup of device")), qPrintable(tooEarly.Err));
+        QCOMPARE(logger->Device.framesWithCommand(TBasicProtocol::CmdWriteMemory), writesBefore);
+
+        const TRun restore = Run({"restore", "--port", logger->Port(), "--lang", "en"});
+        QVERIFY2(restore.ExitCode == 0, qPrintable(restore.Err));
+        QCOMPARE(logger->Device.configImage(), custom);
+    }
+
+    void historyToCsv()
+    {
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        logger->Device.setHistoryRecordCount(30);
+        const QString some = NewFile(QString());
+        const TRun run = Run({"history", "--port", logger->Port(), "--out", some, "--count", "10", "--lang", "en"});
+        QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+        // The window's export: every row of the grid, the records first.
+        const QStringList lines = CsvLines(some + QStringLiteral(".csv"));
+        QCOMPARE(lines.size(), THistoryGridModel::RecordRowCount);
+        QCOMPARE(FilledLines(lines), 10);
+        const THistoryTexts texts = THistoryTexts::ForLanguage(ConstLang::English);
+        for (const int record : {0, 9})
+            QCOMPARE(lines.at(record),
+                     THistoryCsv::JoinLine(HistoryRecord::RowCells(logger->Device.historyRecord(record), 1, texts)));
+
+        const QString all = NewFile(QStringLiteral(".csv"));
+        const TRun whole = Run({"history", "--port", logger->Port(), "--out", all, "--lang", "en"});
+        QVERIFY2(whole.ExitCode == 0, qPrintable(whole.Err));
+        QVERIFY(whole.Out.contains(QStringLiteral("30 records saved")));
+        QCOMPARE(FilledLines(CsvLines(all)), 30);
+    }
+
+    void deviceCommands_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addRow("erase-history") << QStringList{"erase-history", "--yes"};
+        QTest::addRow("clock --sync") << QStringList{"clock", "--sync"};
+        QTest::addRow("relay 2 close") << QStringList{"relay", "2", "close"};
+        QTest::addRow("relay 1 open") << QStringList{"relay", "1", "open"};
+    }
+
+    void deviceCommands()
+    {
+        QFETCH(QStringList, arguments);
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        TDeviceSimulator &device = logger->Device;
+        // A device with a log, a clock a year behind and DO1 closed.
+        device.setHistoryRecordCount(12);
+        device.ReceiveFromHost(DeviceRequests::SetClock(QDateTime::currentDateTime().addYears(-1)).bytes);
+        device.ReceiveFromHost(DeviceRequests::TextLine(device.password(), "DOC1").bytes);
+        QTRY_VERIFY(!device.replyPending());
+        QCOMPARE(device.relayBits(), quint8(0x01));
+
+        const TRun run = Run(QStringList{arguments.first(), "--port", logger->Port(), "--lang", "en"} + arguments.mid(1));
+        QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
+        const QString command = arguments.join(QLatin1Char(' '));
+        QCOMPARE(device.historyRecordCount(), command == QLatin1String("erase-history --yes") ? 0 : 12);
+        const qint64 clockBehind = device.deviceClock().secsTo(QDateTime::currentDateTime());
+        if (command == QLatin1String("clock --sync"))
+            QVERIFY2(qAbs(clockBehind) < 120, qPrintable(QString::number(clockBehind)));
+        else
+            QVERIFY(clockBehind > 300 * 86400);
+        const quint8 relays = command == QLatin1String("relay 2 close")  ? 0x03
+                              : command == QLatin1String("relay 1 open") ? 0x00
+                                                                          : 0x01;
+        QCOMPARE(device.relayBits(), relays);
+    }
+
+    void jsonQuietAndNoBarOffATerminal()
+    {
+        auto logger = OpenLogger(2);
+        QVERIFY(logger);
+        const TRun json = Run({"info", "--port", logger->Port(), "--json"});
+        QCOMPARE(json.ExitCode, 0);
+        QCOMPARE(json.Err, QString());
+        const QJsonObject document = QJsonDocument::fromJson(json.Out.toUtf8()).object();
+        QCOMPARE(document.value(QStringLiteral("command")).toString(), QStringLiteral("info"));
+        QCOMPARE(document.value(QStringLiteral("exitCode")).toInt(-1), 0);
+        const QJsonObject device = document.value(QStringLiteral("devices")).toArray().at(0).toObject();
+        QCOMPARE(device.value(QStringLiteral("model")).toString(), QStringLiteral("K803"));
+        QCOMPARE(device.value(QStringLiteral("imei")).toString(), logger->Device.imei());
+        QCOMPARE(device.value(QStringLiteral("firmware")).toString(), logger->Device.firmwareVersion());
+        QCOMPARE(device.value(QStringLiteral("port")).toString(), logger->Port());
+
+        const QString file = NewFile(QStringLiteral(".bin"));
+        const TRun quiet = Run({"read", "--port", logger->Port(), "--out", file, "--quiet"});
+        QCOMPARE(quiet.ExitCode, 0);
+        QCOMPARE(quiet.Out, QString());
+        QCOMPARE(quiet.Err, QString());
+        QCOMPARE(FileBytes(file), logger->Device.configImage());
+    }
+
+    void progressBarOnlyOnATerminal()
+    {
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        int master = -1;
+        int slave = -1;
+        QVERIFY(::openpty(&master, &slave, nullptr, nullptr, nullptr) == 0);
+        const TRun run = Run({"read", "--port", logger->Port(), "--out", NewFile(QStringLiteral(".bin"))}, slave);
+        ::close(slave);
+        QCOMPARE(run.ExitCode, 0);
+        QByteArray shown;
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, int(got));
+        ::close(master);
+        QVERIFY2(shown.contains(logger->Port().toLocal8Bit() + " [####"), shown.constData());
+        QVERIFY2(shown.contains("] 100%"), shown.constData());
+        // The bar is wiped before the result is printed.
+        QVERIFY(shown.endsWith("\r\033[K"));
+        QVERIFY(!run.Out.contains(QLatin1Char('[')));
+    }
+
+    void helpNamesEveryExitCode_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char *command : {"", "ports", "info", "read", "write", "diff", "backup", "restore", "history",
+                                    "erase-history", "clock", "relay"})
+            QTest::newRow(*command ? command : "overview") << QString::fromLatin1(command);
+    }
+
+    void helpNamesEveryExitCode()
+    {
+        QFETCH(QString, command);
+        QStringList arguments{"--help", "--lang", "en"};
+        if (!command.isEmpty())
+            arguments.prepend(command);
+        const TRun run = Run(arguments);
+        QCOMPARE(run.ExitCode, 0);
+        for (const char *code : {"0  done", "1  differences", "2  bad arguments", "3  the device refused",
+                                 "4  the port cannot be opened", "5  verification failed"})
+            QVERIFY2(run.Out.contains(QLatin1String(code)), qPrintable(run.Out));
+        if (!command.isEmpty())
+            QVERIFY2(run.Out.contains(QStringLiteral("k80x-cli ") + command), qPrintable(run.Out));
+    }
+};
+
+QTEST_MAIN(TestCliTool)
+#include "tst_CliTool.moc"

@@ -1,0 +1,92 @@
+#include "cli/CliInput_Unt.h"
+
+#include "cli/FieldCaptions_Unt.h"
+#include "config/ConfigImage_Unt.h"
+#include "history/HistoryCsv_Unt.h"
+#include "lang/ConstLang_Unt.h"
+#include "profiles/ProfileImage_Unt.h"
+
+#include <QFile>
+
+namespace {
+
+// A configuration image or profile is far below this; more is no such file.
+constexpr qint64 kMaxImageFileSize = 64 * 1024;
+// The model that has every sensor channel.
+constexpr int kAllChannelsModel = 1;
+
+QString Text(const char *key, int language)
+{
+    return ConstLang::Text(QString::fromLatin1(key), language);
+}
+
+} // namespace
+
+bool TCliInput::Load(const QString &fileName, int language, QString *error)
+{
+    m_fileName = fileName;
+    m_language = language;
+    m_profile = fileName.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive);
+    if (!m_profile) {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly)) {
+            *error = Text("CliCannotReadFile", language)
+                         .arg(fileName, file.exists() ? file.errorString() : Text("CliNoSuchFile", language));
+            return false;
+        }
+        m_image = file.read(kMaxImageFileSize);
+        if (m_image.size() != ConfigMap::ImageSize || !file.atEnd()) {
+            *error = Text("CliImageSize", language).arg(fileName).arg(ConfigMap::ImageSize);
+            return false;
+        }
+        return true;
+    }
+
+    m_ini = TIniFile(fileName);
+    const TIniResult loaded = m_ini.Load();
+    if (!loaded) {
+        if (loaded.error == TIniError::TooLarge || loaded.error == TIniError::NotText)
+            *error = Text("CliNotProfile", language).arg(fileName);
+        else
+            *error = Text("CliCannotReadFile", language)
+                         .arg(fileName, loaded.error == TIniError::Missing ? Text("CliNoSuchFile", language)
+                                                                           : loaded.detail);
+        return false;
+    }
+    if (!TProfileImage::IsProfile(m_ini)) {
+        *error = Text("CliNotProfile", language).arg(fileName);
+        return false;
+    }
+    m_profileModel = TProfileImage::SensorModel(m_ini);
+    return !ImageFor(m_profileModel >= 0 ? m_profileModel : kAllChannelsModel, error).isEmpty();
+}
+
+QByteArray TCliInput::ImageFor(int modelIndex, QString *error) const
+{
+    if (!m_profile)
+        return m_image;
+    const int rowsInFile = m_ini.SectionExists(ConfigControls::ThList)
+                               ? int(m_ini.SectionEntries(ConfigControls::ThList).size())
+                               : -1;
+    if ((m_profileModel >= 0 && m_profileModel != modelIndex)
+        || (m_profileModel < 0 && rowsInFile >= 0 && rowsInFile != SensorRowCount(modelIndex))) {
+        const int profileRows = m_profileModel >= 0 ? SensorRowCount(m_profileModel) : rowsInFile;
+        const QString profileModel =
+            m_profileModel >= 0 ? THistoryCsv::ModelName(m_profileModel) : QStringLiteral("?");
+        *error = Text("CliProfileOtherModel", m_language)
+                     .arg(m_fileName, profileModel)
+                     .arg(profileRows)
+                     .arg(THistoryCsv::ModelName(modelIndex))
+                     .arg(SensorRowCount(modelIndex));
+        return {};
+    }
+    const TConfigValues values =
+        TProfileImage::Read(m_ini, modelIndex, m_language, BlankConfigValues(modelIndex));
+    const TEncodeResult encoded = EncodeImage(values, modelIndex);
+    if (!encoded.Ok()) {
+        *error = m_fileName + QStringLiteral(": ")
+                 + FieldCaptions::EncodeErrorText(encoded.Error, modelIndex, m_language);
+        return {};
+    }
+    return encoded.Image;
+}

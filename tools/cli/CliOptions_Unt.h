@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// Exit codes of k80x-cli. A batch ends with the highest code of its devices.
+namespace CliExit {
+constexpr int Done = 0;
+constexpr int Differences = 1;  // diff only: the device and the file differ
+constexpr int BadInput = 2;     // bad arguments, files, or a profile the device cannot take
+constexpr int Refused = 3;      // the device refused the password
+constexpr int NoAnswer = 4;     // the port cannot be opened, the line was lost or the device did not answer
+constexpr int NotVerified = 5;  // a write the read-back does not confirm
+} // namespace CliExit
+
+enum class TCliCommand { None, Ports, Info, Read, Write, Diff, Backup, Restore, History, EraseHistory, Clock, Relay };
+
+// What the command line asks for, checked: every value here is usable.
+struct TCliOptions
+{
+    TCliCommand Command = TCliCommand::None;
+    QString CommandName;
+    QStringList Ports;
+    QString Password = QStringLiteral("5937");
+    int Language = 1;        // 0 Chinese, 1 English
+    bool Json = false;
+    bool Quiet = false;
+    QString In;              // write, diff: a profile (.ini) or raw image (.bin)
+    QString Out;             // read: .ini or .bin; history: .csv; may hold {port}, {imei}, {model}
+    QString Report;          // the batch report as CSV
+    int Count = 0;           // history: records to read
+    QDateTime At;            // restore: newest backup at or before; invalid: the newest
+    bool Sync = false;       // clock: set the device clock from the PC
+    int Relay = 0;           // relay: 1 or 2
+    bool RelayClose = false; // relay: close (true) or open (false)
+};
+
+// The outcome of reading the command line. ExitCode -1: run Options;
+// otherwise print Output (help, on standard output) or Error (one line, on
+// standard error) and end with ExitCode.
+struct TCliParse
+{
+    TCliOptions Options;
+    int ExitCode = -1;
+    QString Output;
+    QString Error;
+};
+
+// Reads arguments (the program name first). Texts come in the language of
+// --lang, else of the user's locale. Files named by --ports-from are read
+// here; nothing touches a port.
+TCliParse ParseCliArguments(const QStringList &arguments);
+
+// The language --lang asks for (0 Chinese, 1 English), else the locale's.
+int CliLanguageOf(const QStringList &arguments);
+
+// The help text of a command (TCliCommand::None: the overview), with the
+// exit codes.
+QString CliHelpText(TCliCommand command, int language);
+
+// The name of a command as typed ("erase-history").
+QString CliCommandName(TCliCommand command);
+
+// An --out name with {port}, {imei} and {model} replaced; a port's path
+// separators become "_".
+QString CliOutputName(const QString &pattern, const QString &port, const QString &imei, const QString &model);

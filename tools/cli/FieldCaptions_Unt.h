@@ -1,0 +1,20 @@
+#pragma once
+
+#include "config/ConfigImage_Unt.h"
+
+#include <QString>
+
+// The captions the main window shows for the configuration's fields, taken
+// from the language tables without any window: an edit's label, a check
+// box's caption, the label beside a combo box, and "row / column" for a list
+// cell. Offsets of bytes no field shows read "Byte n of the image".
+namespace FieldCaptions {
+
+// control: a control's or list's object name (empty: the image byte `row`);
+// row and subItem: the list cell, -1 for a control.
+QString Caption(const QString &control, int row, int subItem, int modelIndex, int language);
+
+// The window's message for a value that cannot be encoded, naming the field.
+QString EncodeErrorText(const TConfigError &error, int modelIndex, int language);
+
+} // namespace FieldCaptions
