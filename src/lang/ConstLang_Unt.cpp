@@ -599,8 +599,8 @@ const std::vector<TLangText> kPointOfUseTexts = {
      "erase-history会清除设备中全部历史记录；请加--yes确认"},
     {"CliImageSize", "%1: a raw image has exactly %2 bytes", "%1：原始映像必须正好是%2字节"},
     {"CliNotProfile", "%1 is no profile", "%1不是配置文件"},
-    {"CliProfileOtherModel", "%1 is a profile for %2 (%3 sensor channels); the device is a %4 with %5 channels",
-     "%1是%2的配置文件（%3个传感器通道）；设备是%4，有%5个通道"},
+    {"CliProfileOtherModel", "%1 is a profile for %2 (sensor rows %3); the device is a %4 (sensor rows %5)",
+     "%1是%2的配置文件（传感器行%3）；设备是%4（传感器行%5）"},
     // k80x-cli: one device's result.
     {"CliPortOpenFailed", "cannot open port %1: it does not exist or is in use", "无法打开串口%1：串口不存在或被占用"},
     {"CliRefused", "the device refused the password", "设备拒绝了密码"},

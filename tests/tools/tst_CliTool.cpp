@@ -349,7 +349,8 @@ private slots:
         row("value out of range", {"write", "--port", "$PORT", "--in", "$DIR/range.ini"}, 2, false,
             "\"70000\" of \"Device ID(0~65535)\" is out of range");
         row("profile for another model", {"write", "--port", "$PORT", "--in", "$DIR/k801.ini"}, 2, true,
-            "for K801 (8 sensor channels); the device is a K802 with 16");
+            "for K801 (sensor rows 8: Temperature1 \u2026 Humidity4); the device is a K802 (sensor rows 16: "
+            "Temperature1 \u2026 Humidity8)");
         row("diff with a profile for another model", {"diff", "--port", "$PORT", "--in", "$DIR/k801.ini"}, 2, true,
             "for K801");
         row("port that does not exist", {"info", "--port", "$DIR/no-such-port"}, 4, false, "cannot open port");

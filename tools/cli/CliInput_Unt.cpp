@@ -20,6 +20,15 @@ QString Text(const char *key, int language)
     return ConstLang::Text(QString::fromLatin1(key), language);
 }
 
+// The sensor rows as "8: Temperature1 … Humidity4", so two models with the
+// same number of rows but another layout (K801, K803) tell apart.
+QString RowSpan(const QStringList &rows)
+{
+    if (rows.isEmpty())
+        return QStringLiteral("0");
+    return QStringLiteral("%1: %2 \u2026 %3").arg(rows.size()).arg(rows.first(), rows.last());
+}
+
 } // namespace
 
 bool TCliInput::Load(const QString &fileName, int language, QString *error)
@@ -70,14 +79,18 @@ QByteArray TCliInput::ImageFor(int modelIndex, QString *error) const
                                : -1;
     if ((m_profileModel >= 0 && m_profileModel != modelIndex)
         || (m_profileModel < 0 && rowsInFile >= 0 && rowsInFile != SensorRowCount(modelIndex))) {
-        const int profileRows = m_profileModel >= 0 ? SensorRowCount(m_profileModel) : rowsInFile;
+        QStringList profileRows;
+        if (m_profileModel >= 0) {
+            profileRows = ConstLang::ThRowCaptions(m_profileModel, m_language);
+        } else {
+            for (const TIniEntry &entry : m_ini.SectionEntries(ConfigControls::ThList))
+                profileRows << entry.key.trimmed();
+        }
         const QString profileModel =
             m_profileModel >= 0 ? THistoryCsv::ModelName(m_profileModel) : QStringLiteral("?");
         *error = Text("CliProfileOtherModel", m_language)
-                     .arg(m_fileName, profileModel)
-                     .arg(profileRows)
-                     .arg(THistoryCsv::ModelName(modelIndex))
-                     .arg(SensorRowCount(modelIndex));
+                     .arg(m_fileName, profileModel, RowSpan(profileRows), THistoryCsv::ModelName(modelIndex),
+                          RowSpan(ConstLang::ThRowCaptions(modelIndex, m_language)));
         return {};
     }
     const TConfigValues values =
