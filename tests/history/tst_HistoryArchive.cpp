@@ -2,6 +2,7 @@
 // not at all, the order reads continue from, deleting a device, and files it
 // must not use (locked, damaged, foreign, newer) left untouched.
 #include "history/HistoryArchive_Unt.h"
+#include "fixtures/TestFiles.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+using namespace TestFiles;
 
 namespace {
 
@@ -54,12 +57,6 @@ quint32 ChangeCounter(const QString &path)
         return 0;
     const QByteArray bytes = file.read(4);
     return bytes.size() == 4 ? qFromBigEndian<quint32>(bytes.constData()) : 0;
-}
-
-QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A connection of another program to the same file.

@@ -11,6 +11,7 @@
 #include "views/SoftInterfaceDateTime_Unt.h"
 #include "views/SoftInterfaceDiDoTh_Unt.h"
 #include "fixtures/MainWindowFixture.h"
+#include "fixtures/TestFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,6 +32,8 @@
 #include <memory>
 
 using namespace MainWindowFixture;
+
+using namespace TestFiles;
 
 namespace {
 
@@ -207,20 +210,6 @@ void ScrambleWindow(TFormK900 &window)
     panes.dtp_RePortTime->setTime(QTime(23, 59, 1));
     for (const QString &name : kListViews)
         TBaseSoftInterface::ClearAllRows(View(window, name));
-}
-
-QByteArray FileBytes(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool WriteFile(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 QByteArray Gbk(const QString &text)

@@ -12,6 +12,7 @@
 #include "profiles/IniSeting_Unt.h"
 #include "profiles/ProfileImage_Unt.h"
 #include "fixtures/MainWindowFixture.h"
+#include "fixtures/TestFiles.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -27,26 +28,11 @@
 
 using namespace MainWindowFixture;
 
+using namespace TestFiles;
+
 namespace {
 
 const char *const kModels[] = {"K801", "K802", "K803"};
-
-QByteArray FileBytes(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteGbk(const QString &fileName, const QString &text)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QStringEncoder encoder("GBK");
-    QByteArray bytes = encoder.encode(text);
-    bytes.replace("\n", "\r\n");
-    return file.write(bytes) == bytes.size();
-}
 
 void Put(QByteArray &image, int offset, const QByteArray &bytes)
 {

@@ -6,6 +6,7 @@
 #include "profiles/IniFile_Unt.h"
 #include "profiles/IniSeting_Unt.h"
 #include "fixtures/MainWindowFixture.h"
+#include "fixtures/TestFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,20 +22,11 @@
 
 using namespace MainWindowFixture;
 
+using namespace TestFiles;
+
 namespace {
 
 const QString kOld = QStringLiteral("old");
-
-bool WriteGbk(const QString &fileName, const QString &text)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QStringEncoder encoder("GBK");
-    QByteArray bytes = encoder.encode(text);
-    bytes.replace("\n", "\r\n");
-    return file.write(bytes) == bytes.size();
-}
 
 // What a control shows, by the names the checks use: a Value control's
 // name, or "lvX/row" for the first sub-item of a list row.

@@ -14,6 +14,7 @@
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
 #include "fixtures/MainWindowFixture.h"
+#include "fixtures/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +32,8 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <unistd.h>
+
+using namespace TestFiles;
 
 namespace {
 
@@ -103,18 +106,6 @@ QByteArray CustomImage(int model)
 QByteArray WindowImage(const QByteArray &image, int model)
 {
     return EncodeImage(DecodeImage(image, model).Values, model).Image;
-}
-
-QByteArray FileBytes(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QStringList CsvLines(const QString &fileName)
