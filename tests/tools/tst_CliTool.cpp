@@ -309,6 +309,22 @@ private slots:
         QCOMPARE(run.Err, QStringLiteral("k80x-cli: %1: the device refused the password\n").arg(loggers[1]->Port()));
     }
 
+    // The wrong port in a list is the commonest field fault: a device that
+    // never answers costs its login attempts, then the next one runs.
+    void silentDeviceDoesNotStopTheBatch()
+    {
+        auto silent = OpenLogger(1);
+        auto answering = OpenLogger(1);
+        QVERIFY(silent && answering);
+        silent->Device.dropReplies(1000);
+        const TRun run = Run({"info", "--port", silent->Port(), "--port", answering->Port(), "--lang", "en"});
+        QCOMPARE(run.ExitCode, 4);
+        QVERIFY(!silent->Device.requestLog().isEmpty());
+        QCOMPARE(silent->RequestsOtherThan({TBasicProtocol::CmdPassword}), 0);
+        QCOMPARE(run.Err, QStringLiteral("k80x-cli: %1: the device did not answer\n").arg(silent->Port()));
+        QVERIFY2(run.Out.contains(answering->Device.imei()), qPrintable(run.Out));
+    }
+
     void badInputSendsNothing_data()
     {
         QTest::addColumn<QStringList>("arguments");
