@@ -10,8 +10,10 @@
 // - memory (measured first): VmRSS of the process after the main window is up, and after the
 //   archive is opened into its grid with the archive window and the chart
 //   page shown.
-// Each timed step runs several times; the median and the slowest run are printed.
+// Each timed step runs several times; the median, the slowest and the first
+// run are printed.
 
+#include "BenchTools.h"
 #include "SyntheticRecord.h"
 #include "app/K900_Frm.h"
 #include "app/Variable_Unt.h"
@@ -41,12 +43,6 @@ constexpr int Runs = 5;
 constexpr int ModelK802 = 1;
 const QString kImei = QStringLiteral("863712030448024");
 
-QTextStream &Out()
-{
-    static QTextStream out(stdout);
-    return out;
-}
-
 QVector<TArchivedRecord> MakeLog()
 {
     QVector<TArchivedRecord> log;
@@ -54,42 +50,6 @@ QVector<TArchivedRecord> MakeLog()
     for (int n = 1; n <= Records; ++n)
         log.append({n, SyntheticRecord(n, true)});
     return log;
-}
-
-std::vector<double> Measure(const std::function<void()> &prepare, const std::function<void()> &step)
-{
-    std::vector<double> times;
-    for (int run = 0; run < Runs; ++run) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        step();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    return times;
-}
-
-void Report(const QString &what, const std::vector<double> &times)
-{
-    std::vector<double> sorted = times;
-    std::sort(sorted.begin(), sorted.end());
-    Out() << QStringLiteral("  %1 %2 ms median, %3 ms slowest")
-                 .arg(what, -44)
-                 .arg(sorted[sorted.size() / 2], 8, 'f', 1)
-                 .arg(sorted.back(), 8, 'f', 1)
-          << Qt::endl;
-}
-
-long ResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
 }
 
 void Settle(int ms)
@@ -113,16 +73,16 @@ bool ArchiveBench(const QTemporaryDir &dir, const QVector<TArchivedRecord> &log)
     std::unique_ptr<THistoryArchive> archive;
     bool ok = true;
     Report(QStringLiteral("insert into a new file"),
-           Measure(
+           Measure(Runs,
                [&] {
                    archive = std::make_unique<THistoryArchive>(dir.filePath(QStringLiteral("a%1.sqlite").arg(++run)));
                    ok = ok && archive->Open() == THistoryArchive::TStatus::Ready;
                },
                [&] { ok = ok && archive->Store(kImei, QStringLiteral("K802"), log) == Records; }));
     Report(QStringLiteral("the same records again (none new)"),
-           Measure([] {}, [&] { ok = ok && archive->Store(kImei, QStringLiteral("K802"), log) == 0; }));
+           Measure(Runs, [] {}, [&] { ok = ok && archive->Store(kImei, QStringLiteral("K802"), log) == 0; }));
     Report(QStringLiteral("read back for the grid"),
-           Measure([] {}, [&] { ok = ok && archive->Records(kImei, Records).size() == Records; }));
+           Measure(Runs, [] {}, [&] { ok = ok && archive->Records(kImei, Records).size() == Records; }));
     QFile file(archive->Path());
     Out() << "  file size " << file.size() / 1024 << " KiB" << Qt::endl;
     return ok || Fail(QStringLiteral("archive store"));
@@ -143,7 +103,7 @@ bool ChartBench(const QVector<TArchivedRecord> &log)
 
     THistoryChartData data;
     Report(QStringLiteral("series from the grid"),
-           Measure([] {}, [&] { data = THistoryChartData::FromGrid(grid, ModelK802, {}); }));
+           Measure(Runs, [] {}, [&] { data = THistoryChartData::FromGrid(grid, ModelK802, {}); }));
     if (data.series.size() != 16 || data.series.first().points.size() != Records)
         return Fail(QStringLiteral("chart data"));
 
@@ -152,8 +112,8 @@ bool ChartBench(const QVector<TArchivedRecord> &log)
     chart.show();
     Settle(200);
     Report(QStringLiteral("series + lines handed to the chart"),
-           Measure([] {}, [&] { chart.SetData(THistoryChartData::FromGrid(grid, ModelK802, {})); }));
-    Report(QStringLiteral("series + lines + one paint"), Measure([] {}, [&] {
+           Measure(Runs, [] {}, [&] { chart.SetData(THistoryChartData::FromGrid(grid, ModelK802, {})); }));
+    Report(QStringLiteral("series + lines + one paint"), Measure(Runs, [] {}, [&] {
                chart.SetData(THistoryChartData::FromGrid(grid, ModelK802, {}));
                chart.View()->grab();
            }));

@@ -10,6 +10,7 @@
 // (10 bits a byte), with the program's own time a request: from the end of a
 // reply on the line to the next request, measured at the simulator.
 
+#include "BenchTools.h"
 #include "SyntheticRecord.h"
 #include "config/ConfigPages_Unt.h"
 #include "history/HistoryCsv_Unt.h"
@@ -45,12 +46,6 @@ constexpr int Records = 20000;
 constexpr int Runs = 5;
 constexpr int ModelK802 = 1;   // the widest grid: 24 columns
 
-QTextStream &Out()
-{
-    static QTextStream out(stdout);
-    return out;
-}
-
 std::vector<QByteArray> MakePageReplies()
 {
     const TBasicProtocol codec;
@@ -66,47 +61,6 @@ std::vector<QByteArray> MakePageReplies()
                                            payload));
     }
     return replies;
-}
-
-// Runs prepare (untimed) and step (timed) Runs times; returns the times in
-// ms in the order of the runs.
-std::vector<double> Measure(const std::function<void()> &prepare, const std::function<void()> &step)
-{
-    std::vector<double> times;
-    for (int run = 0; run < Runs; ++run) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        step();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    return times;
-}
-
-void Report(const QString &what, const std::vector<double> &times, const QString &note = QString())
-{
-    std::vector<double> sorted = times;
-    std::sort(sorted.begin(), sorted.end());
-    Out() << QStringLiteral("  %1 %2 ms median, %3 ms slowest, %4 ms first run")
-                 .arg(what, -40)
-                 .arg(sorted[sorted.size() / 2], 7, 'f', 1)
-                 .arg(sorted.back(), 7, 'f', 1)
-                 .arg(times.front(), 7, 'f', 1);
-    if (!note.isEmpty())
-        Out() << "  (" << note << ")";
-    Out() << Qt::endl;
-}
-
-long ResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
 }
 
 bool Fail(const QString &what)
@@ -135,7 +89,7 @@ bool RunGridBench()
     const long residentBefore = ResidentKiB();
     bool decodedAll = true;
     Report(QStringLiteral("decode %1 page replies into the grid").arg(replies.size()),
-           Measure([] {}, [&] {
+           Measure(Runs, [] {}, [&] {
                soft.BeginRead(grid);
                for (const QByteArray &reply : replies)
                    decodedAll &= soft.ShowPage(grid, reply, Records, ModelK802).rowsFilled == 4;
@@ -146,7 +100,7 @@ bool RunGridBench()
 
     THistoryCsv::TResult exported;
     const std::vector<double> exportTimes =
-        Measure([] {}, [&] { exported = THistoryCsv::Export(grid, csvPath); });
+        Measure(Runs, [] {}, [&] { exported = THistoryCsv::Export(grid, csvPath); });
     Report(QStringLiteral("export %1 rows to CSV").arg(Records), exportTimes,
            QStringLiteral("%1 bytes").arg(QFileInfo(csvPath).size()));
     if (!exported)
@@ -154,19 +108,19 @@ bool RunGridBench()
 
     THistoryCsv::TResult imported;
     Report(QStringLiteral("import %1 rows from CSV").arg(Records),
-           Measure([&] { grid.ClearDisplay(); }, [&] { imported = THistoryCsv::Import(grid, csvPath); }));
+           Measure(Runs, [&] { grid.ClearDisplay(); }, [&] { imported = THistoryCsv::Import(grid, csvPath); }));
     if (!imported || grid.LastFilledRow() != Records)
         return Fail(QStringLiteral("import: ") + imported.systemText);
 
     Report(QStringLiteral("clear %1 rows").arg(Records),
-           Measure([&] { (void)THistoryCsv::Import(grid, csvPath); }, [&] { grid.ClearDisplay(); }));
+           Measure(Runs, [&] { (void)THistoryCsv::Import(grid, csvPath); }, [&] { grid.ClearDisplay(); }));
 
     // The log spans about 139 days; the range keeps the middle half.
     const QDateTime begin = QDateTime(QDate(2017, 1, 1), QTime(0, 0)).addSecs(qint64(Records / 4) * 600);
     const QDateTime end = QDateTime(QDate(2017, 1, 1), QTime(0, 0)).addSecs(qint64(Records * 3 / 4) * 600);
     THistoryFilter::TResult filtered;
     const std::vector<double> filterTimes =
-        Measure([&] { (void)THistoryCsv::Import(grid, csvPath); },
+        Measure(Runs, [&] { (void)THistoryCsv::Import(grid, csvPath); },
                 [&] { filtered = THistoryFilter::Apply(grid, begin.date(), begin.time(), end.date(),
                                                        end.time()); });
     Report(QStringLiteral("filter %1 rows by date").arg(Records), filterTimes,
