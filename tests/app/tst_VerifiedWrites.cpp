@@ -175,6 +175,78 @@ private slots:
         table->close();
     }
 
+    void compareWithProfile_data()
+    {
+        // profile: the description the file holds; a null string: a file
+        // that is no profile.
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<int>("language");
+        QTest::newRow("the same settings") << QStringLiteral("same") << int(ConstLang::English);
+        QTest::newRow("another description") << QStringLiteral("Cold room 3") << int(ConstLang::English);
+        QTest::newRow("another description, window in Chinese") << QStringLiteral("Cold room 3")
+                                                                 << int(ConstLang::Chinese);
+        QTest::newRow("no profile") << QString() << int(ConstLang::English);
+    }
+
+    // The file is compared with what the panes show; the panes, their edited
+    // mark and the device are left alone.
+    void compareWithProfile()
+    {
+        QFETCH(QString, profile);
+        QFETCH(int, language);
+        auto window = Window();
+        QVERIFY(window);
+        QVERIFY(ReadSettings(*window));
+        const QString shown = Description(*window)->text();
+        QTemporaryDir files;
+        const QString file = files.filePath(QStringLiteral("compare.ini"));
+        if (profile.isNull()) {
+            QFile other(file);
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            QVERIFY(other.write("[Other]\r\nkey=1\r\n") > 0);
+        } else {
+            if (profile != QLatin1String("same"))
+                Description(*window)->setText(profile);
+            QVERIFY(window->Profiles()->SaveProfile(file).ok());
+            Description(*window)->setText(shown);
+        }
+        Switch(*window, language);
+        window->Profiles()->ChooseOpenFile = [file](const QString &) { return file; };
+        const QByteArray panes = window->Master()->ControlsToImage().Image;
+        const bool edited = window->EditsUnsaved();
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        const int requests = device->requestLog().size();
+
+        QSignalSpy messages(window.get(), &TFormK900::MessageShown);
+        window->Pop_CompareProfileClick();
+        const auto text = [language](const char *key) {
+            return ConstLang::Text(QString::fromLatin1(key), language);
+        };
+        if (profile.isNull()) {
+            QVERIFY(!messages.isEmpty());
+            QVERIFY2(messages.last().at(0).toString().startsWith(text("MsgProfileReadFailed")),
+                     qPrintable(messages.last().at(0).toString()));
+        } else if (profile == QLatin1String("same")) {
+            QVERIFY(!messages.isEmpty());
+            QCOMPARE(messages.last().at(0).toString(), text("MsgNoDifferences"));
+            QVERIFY(!OpenTable(*window));
+        } else {
+            TFormFieldTable *table = OpenTable(*window);
+            QVERIFY(table);
+            QCOMPARE(table->Table()->rowCount(), 1);
+            TConfigError where;
+            where.Control = kDescription;
+            QCOMPARE(table->Table()->item(0, 0)->text(), window->Master()->CaptionOf(where));
+            QCOMPARE(table->Table()->item(0, 1)->text(), profile);
+            QCOMPARE(table->Table()->item(0, 2)->text(), shown);
+            table->close();
+        }
+        QCOMPARE(Description(*window)->text(), shown);
+        QCOMPARE(window->Master()->ControlsToImage().Image.toHex(), panes.toHex());
+        QCOMPARE(window->EditsUnsaved(), edited);
+        QCOMPARE(device->requestLog().size(), requests);
+    }
+
     void restoreBackupPutsTheOldSettingsBack()
     {
         auto window = Window();
