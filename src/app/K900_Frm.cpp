@@ -13,6 +13,7 @@
 #include "history/HistorySheet_Frm.h"
 #include "lang/TLanguage_Unt.h"
 #include "profiles/IniSeting_Unt.h"
+#include "profiles/ProfileImage_Unt.h"
 #include "app/Variable_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
@@ -722,8 +723,6 @@ void TFormK900::Pop_CompareProfileClick()
 {
     if (m_runner->Current())
         return;
-    // The profile is loaded into the panes, read off and the panes put back:
-    // profiles are read the one way the window reads them.
     const TEncodeResult window = m_master->ControlsToImage();
     if (!window.Ok()) {
         ShowError(m_master->ErrorMessage(window.Error));
@@ -732,15 +731,15 @@ void TFormK900::Pop_CompareProfileClick()
     const QString chosen = m_iniSeting->ChooseOpenFile(QCoreApplication::applicationDirPath());
     if (chosen.isEmpty())
         return;
-    const TConfigValues saved = m_savedValues;
-    const TProfileResult loaded = m_iniSeting->LoadProfile(chosen);
-    const TEncodeResult profile = m_master->ControlsToImage();
-    m_master->ImageToControls(DecodeImage(window.Image, m_modelIndex));
-    m_savedValues = saved;
-    if (!loaded.ok()) {
+    // Read as Load Profile would read it over what the panes show, without
+    // touching the panes.
+    TIniFile ini(chosen);
+    if (!ini.Load() || !TProfileImage::IsProfile(ini)) {
         ShowError(Text("MsgProfileReadFailed") + QStringLiteral("\n\n") + QDir::toNativeSeparators(chosen));
         return;
     }
+    const TEncodeResult profile = EncodeImage(
+        TProfileImage::Read(ini, m_modelIndex, m_language, m_master->ControlsToValues()), m_modelIndex);
     if (!profile.Ok()) {
         ShowError(m_master->ErrorMessage(profile.Error));
         return;
