@@ -1,6 +1,7 @@
 #include "config/SoftInterfaceMaster_Unt.h"
 
 #include "app/Variable_Unt.h"
+#include "config/ConfigErrorText_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "look/ComponentEx.h"
 #include "views/BaseSoftInterface_Unt.h"
@@ -204,21 +205,5 @@ QString TSoftMaster::CaptionOf(const TConfigError &error) const
 
 QString TSoftMaster::ErrorMessage(const TConfigError &error) const
 {
-    switch (error.Code) {
-    case TConfigErrorCode::None:
-        return {};
-    case TConfigErrorCode::ImageTooShort:
-        return Text("MsgConfigImageShort").arg(error.Text);
-    case TConfigErrorCode::NumberOutOfRange:
-        return Text("MsgConfigOutOfRange")
-            .arg(CaptionOf(error), error.Text, error.Minimum, error.Maximum);
-    case TConfigErrorCode::NotANumber:
-        return Text("MsgConfigNotNumber")
-            .arg(CaptionOf(error), error.Text, error.Minimum, error.Maximum);
-    case TConfigErrorCode::MissingChannels:
-        return Text("MsgConfigMissingChannels").arg(error.Minimum, error.Text);
-    case TConfigErrorCode::BadHexPair:
-        return Text("MsgConfigBadHex").arg(CaptionOf(error), error.Text);
-    }
-    return {};
+    return ConfigErrorText(error, CaptionOf(error), m_language);
 }

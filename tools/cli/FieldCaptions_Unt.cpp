@@ -1,5 +1,7 @@
 #include "cli/FieldCaptions_Unt.h"
 
+#include "config/ConfigErrorText_Unt.h"
+
 #include "lang/ConstLang_Unt.h"
 #include "profiles/IniFile_Unt.h"
 #include "profiles/ProfileImage_Unt.h"
@@ -69,22 +71,7 @@ QString Caption(const QString &control, int row, int subItem, int modelIndex, in
 
 QString EncodeErrorText(const TConfigError &error, int modelIndex, int language)
 {
-    const QString caption = Caption(error.Control, error.Row, error.SubItem, modelIndex, language);
-    switch (error.Code) {
-    case TConfigErrorCode::None:
-        return {};
-    case TConfigErrorCode::ImageTooShort:
-        return Text("MsgConfigImageShort", language).arg(error.Text);
-    case TConfigErrorCode::NumberOutOfRange:
-        return Text("MsgConfigOutOfRange", language).arg(caption, error.Text, error.Minimum, error.Maximum);
-    case TConfigErrorCode::NotANumber:
-        return Text("MsgConfigNotNumber", language).arg(caption, error.Text, error.Minimum, error.Maximum);
-    case TConfigErrorCode::MissingChannels:
-        return Text("MsgConfigMissingChannels", language).arg(error.Minimum, error.Text);
-    case TConfigErrorCode::BadHexPair:
-        return Text("MsgConfigBadHex", language).arg(caption, error.Text);
-    }
-    return {};
+    return ConfigErrorText(error, Caption(error.Control, error.Row, error.SubItem, modelIndex, language), language);
 }
 
 } // namespace FieldCaptions
