@@ -175,10 +175,11 @@ TEncodeResult TSoftMaster::ControlsToImage() const
 
 QString TSoftMaster::CaptionOf(const TConfigError &error) const
 {
-    QWidget *control = m_window->findChild<QWidget *>(error.Control);
+    QWidget *control = m_window->findChild<QWidget *>(ConstLang::CaptionControl(error.Control));
     if (auto *view = qobject_cast<QTreeWidget *>(control)) {
         const QTreeWidgetItem *row = view->topLevelItem(error.Row);
-        const QString rowCaption = row ? row->text(0) : QString::number(error.Row + 1);
+        // Row captions are padded for the list; a message needs no padding.
+        const QString rowCaption = row ? row->text(0).trimmed() : QString::number(error.Row + 1);
         const QString column = view->headerItem()
                                    ? view->headerItem()->text(error.SubItem + 1)
                                    : QString::number(error.SubItem + 1);
@@ -188,17 +189,15 @@ QString TSoftMaster::CaptionOf(const TConfigError &error) const
         if (!edit->labelText().isEmpty())
             return edit->labelText();
     }
-    // Check boxes carry their caption; a combo box or a time picker the
-    // label before it in its layout.
+    // Check boxes carry their caption, and so do the labels that name a
+    // combo box.
     if (auto *button = qobject_cast<QAbstractButton *>(control)) {
         if (!button->text().isEmpty())
             return button->text();
     }
-    if (control && control->parentWidget()) {
-        for (QLabel *label : control->parentWidget()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (label->buddy() == control && !label->text().isEmpty())
-                return label->text();
-        }
+    if (auto *label = qobject_cast<QLabel *>(control)) {
+        if (!label->text().isEmpty())
+            return label->text();
     }
     return error.Control;
 }

@@ -758,6 +758,27 @@ const TLangTarget *FindTarget(const QString &control, TargetKind kind, int index
     return nullptr;
 }
 
+QString CaptionControl(const QString &control)
+{
+    static const struct
+    {
+        const char *Control;
+        const char *NamedBy;
+    } namedBy[] = {
+        {"chk_PwrOffTime", "lbledt_PwrOffTime"},
+        {"chk_SaveRecordInterSec", "lbledt_SaveRecordInterSec"},
+        {"chk_SmsReportInterMin", "lbledt_SmsReportInterMin"},
+        {"dtp_RePortTime", "chk_ReportTime"},
+        {"cbb_GPRSCommunication_Proctocol", "lbl_GPRSCommunication_Proctocol"},
+        {"cbb_GPRS_TcpUdp", "lbl_GPRS_Proctocol"},
+    };
+    for (const auto &pair : namedBy) {
+        if (control == QLatin1String(pair.Control))
+            return QString::fromLatin1(pair.NamedBy);
+    }
+    return control;
+}
+
 const std::vector<TLangText> &Texts()
 {
     return kTexts;

@@ -56,6 +56,11 @@ const std::vector<TLangTarget> &Targets();
 // and Hint), or nullptr when the table has none.
 const TLangTarget *FindTarget(const QString &control, TargetKind kind, int index = -1);
 
+// The control whose caption names the field `control` holds: a box captioned
+// "Enable" is named by the edit it governs, a combo box or a time picker by
+// the label or box beside it; any other control by itself.
+QString CaptionControl(const QString &control);
+
 // ---------------------------------------------------------------------------
 // Module-wide texts: one text per key, read by the editors, message boxes,
 // navigation frames and the history decoder at the moment of use.

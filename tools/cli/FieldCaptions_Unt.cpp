@@ -21,22 +21,6 @@ std::optional<QString> TargetText(const QString &control, TargetKind kind, int i
     return TrimBlanks(*text);
 }
 
-// Controls whose own caption does not say what they hold: a box captioned
-// "Enable" is named by the edit it governs, a combo box or a picker by the
-// label or box beside it.
-const struct
-{
-    const char *Control;
-    const char *NamedBy;
-} kNamedBy[] = {
-    {"chk_PwrOffTime", "lbledt_PwrOffTime"},
-    {"chk_SaveRecordInterSec", "lbledt_SaveRecordInterSec"},
-    {"chk_SmsReportInterMin", "lbledt_SmsReportInterMin"},
-    {"dtp_RePortTime", "chk_ReportTime"},
-    {"cbb_GPRSCommunication_Proctocol", "lbl_GPRSCommunication_Proctocol"},
-    {"cbb_GPRS_TcpUdp", "lbl_GPRS_Proctocol"},
-};
-
 QString Text(const char *key, int language)
 {
     return ConstLang::Text(QString::fromLatin1(key), language);
@@ -57,11 +41,7 @@ QString Caption(const QString &control, int row, int subItem, int modelIndex, in
             TargetText(control, TargetKind::Column, subItem + 1, language).value_or(QString::number(subItem + 1));
         return rowCaption + QStringLiteral(" / ") + column;
     }
-    QString named = control;
-    for (const auto &pair : kNamedBy) {
-        if (control == QLatin1String(pair.Control))
-            named = QString::fromLatin1(pair.NamedBy);
-    }
+    const QString named = ConstLang::CaptionControl(control);
     for (const TargetKind kind : {TargetKind::Label, TargetKind::Caption}) {
         if (const std::optional<QString> text = TargetText(named, kind, -1, language))
             return *text;
