@@ -3,7 +3,8 @@
 // `k80x-cli <command> --help` the options of one; the exit codes are listed
 // in both.
 
-#include "app/Funs_Unt.h"
+#include "base/Funs_Unt.h"
+#include "platform/PortList_Unt.h"
 #include "cli/CliBatch_Unt.h"
 #include "cli/CliInput_Unt.h"
 #include "cli/CliOptions_Unt.h"

@@ -1,9 +1,9 @@
 // Program entry: the login window first; on success the main window.
-#include "app/Funs_Unt.h"
-#include "app/GbkText_Unt.h"
+#include "base/Funs_Unt.h"
+#include "base/GbkText_Unt.h"
 #include "app/K900_Frm.h"
 #include "app/Login_Frm.h"
-#include "app/Questions_Frm.h"
+#include "dialogs/Questions_Frm.h"
 #include "look/ClickSounds_Unt.h"
 #include "look/Skins_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Const_Unt.h"
+#include "base/Const_Unt.h"
 #include "config/ConfigDiff_Unt.h"
 #include "config/ConfigImage_Unt.h"
 #include "lang/TLanguage_Unt.h"

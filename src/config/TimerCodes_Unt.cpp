@@ -1,6 +1,6 @@
 #include "config/TimerCodes_Unt.h"
 
-#include "app/Funs_Unt.h"
+#include "base/Funs_Unt.h"
 
 namespace TimerCodes {
 

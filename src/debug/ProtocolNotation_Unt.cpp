@@ -1,7 +1,7 @@
 #include "debug/ProtocolNotation_Unt.h"
 
-#include "app/Funs_Unt.h"
-#include "app/GbkText_Unt.h"
+#include "base/Funs_Unt.h"
+#include "base/GbkText_Unt.h"
 
 
 namespace {

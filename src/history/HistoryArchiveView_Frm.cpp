@@ -1,6 +1,6 @@
 #include "history/HistoryArchiveView_Frm.h"
 
-#include "app/Questions_Frm.h"
+#include "dialogs/Questions_Frm.h"
 #include "history/HistoryArchive_Unt.h"
 #include "lang/ConstLang_Unt.h"
 

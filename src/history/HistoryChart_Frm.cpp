@@ -1,6 +1,6 @@
 #include "history/HistoryChart_Frm.h"
 
-#include "app/FileDialogs_Frm.h"
+#include "dialogs/FileDialogs_Frm.h"
 #include "lang/ConstLang_Unt.h"
 
 #include <QChart>

@@ -1,6 +1,6 @@
 #include "history/HistoryCsv_Unt.h"
 
-#include "app/GbkText_Unt.h"
+#include "base/GbkText_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "history/HistoryFilter_Unt.h"
 
-#include "app/Funs_Unt.h"
+#include "base/Funs_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "history/SoftInterfaceHistory_Unt.h"
 
-#include "app/Funs_Unt.h"
+#include "base/Funs_Unt.h"
 #include "lang/ConstLang_Unt.h"
 
 #include <QtEndian>

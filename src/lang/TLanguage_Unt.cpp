@@ -1,6 +1,6 @@
 #include "lang/TLanguage_Unt.h"
 
-#include "app/Funs_Unt.h"
+#include "base/Funs_Unt.h"
 #include "history/HistorySheet_Frm.h"
 #include "lang/ConstLang_Unt.h"
 #include "lang/QtTranslations_Unt.h"

@@ -1,7 +1,7 @@
 #include "look/Skins_Unt.h"
 
-#include "app/Funs_Unt.h"
-#include "app/Platform_Unt.h"
+#include "base/Funs_Unt.h"
+#include "platform/Platform_Unt.h"
 #include "lang/ConstLang_Unt.h"
 
 #include <QAction>

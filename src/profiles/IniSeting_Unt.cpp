@@ -1,9 +1,9 @@
 #include "profiles/IniSeting_Unt.h"
 
-#include "app/FileDialogs_Frm.h"
-#include "app/Funs_Unt.h"
-#include "app/MessageBox_Frm.h"
-#include "app/Questions_Frm.h"
+#include "dialogs/FileDialogs_Frm.h"
+#include "base/Funs_Unt.h"
+#include "dialogs/MessageBox_Frm.h"
+#include "dialogs/Questions_Frm.h"
 #include "lang/ConstLang_Unt.h"
 #include "look/ComponentEx.h"
 #include "views/SettingsPanes_Frm.h"

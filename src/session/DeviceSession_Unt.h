@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Const_Unt.h"
+#include "base/Const_Unt.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "session/LoginJob_Unt.h"
 
-#include "app/Const_Unt.h"
+#include "base/Const_Unt.h"
 #include "link/PasswordProtocol_Unt.h"
 #include "link/VersionProtocol_Unt.h"
 #include "session/DeviceRequests_Unt.h"

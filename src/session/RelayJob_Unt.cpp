@@ -1,6 +1,6 @@
 #include "session/RelayJob_Unt.h"
 
-#include "app/Const_Unt.h"
+#include "base/Const_Unt.h"
 #include "session/DeviceRequests_Unt.h"
 
 TRelayJob::TRelayJob(TDeviceSession *session, const char *keyword, QObject *parent)

@@ -1,6 +1,6 @@
 #include "views/BaseSoftInterface_Unt.h"
 
-#include "app/GbkText_Unt.h"
+#include "base/GbkText_Unt.h"
 #include "look/ComponentEx.h"
 #include "views/ViewContext_Unt.h"
 

@@ -1,6 +1,6 @@
 #include "views/SettingsPanes_Frm.h"
 
-#include "app/Const_Unt.h"
+#include "base/Const_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "look/ComponentEx.h"
 #include "views/ViewContext_Unt.h"

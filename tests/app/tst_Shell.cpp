@@ -1,7 +1,7 @@
 // Login and main window against the built-in simulated logger.
 #include "app/K900_Frm.h"
 #include "app/Login_Frm.h"
-#include "app/MessageBox_Frm.h"
+#include "dialogs/MessageBox_Frm.h"
 #include "app/Variable_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "link/SendHandle_Unt.h"

@@ -1,5 +1,5 @@
-#include "app/GbkText_Unt.h"
-#include "app/Questions_Frm.h"
+#include "base/GbkText_Unt.h"
+#include "dialogs/Questions_Frm.h"
 #include "lang/ConstLang_Unt.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
 // Writes that keep what the device held and check what it holds afterwards,
 // comparing the window with the device, restoring a backup, and edits that
 // are never thrown away without asking.
-#include "app/FieldTable_Frm.h"
+#include "dialogs/FieldTable_Frm.h"
 #include "config/ConfigImage_Unt.h"
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "link/BasicProtocol_Unt.h"

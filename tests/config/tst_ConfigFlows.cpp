@@ -1,5 +1,5 @@
 // Reading and writing the configuration against the built-in simulated logger.
-#include "app/BasicAnimate_Frm.h"
+#include "dialogs/BasicAnimate_Frm.h"
 #include "app/K900_Frm.h"
 #include "app/Variable_Unt.h"
 #include "config/SoftInterfaceMaster_Unt.h"

@@ -1,4 +1,4 @@
-#include "app/GbkText_Unt.h"
+#include "base/GbkText_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "history/HistoryGridModel_Unt.h"

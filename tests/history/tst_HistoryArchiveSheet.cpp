@@ -4,7 +4,7 @@
 // question, the chart drawn from what the grid shows, and a locked archive
 // that leaves the read working.
 #include "app/K900_Frm.h"
-#include "app/MessageBox_Frm.h"
+#include "dialogs/MessageBox_Frm.h"
 #include "history/HistoryArchiveView_Frm.h"
 #include "history/HistoryChart_Frm.h"
 #include "history/HistoryCsv_Unt.h"

@@ -2,9 +2,9 @@
 // logger: reading the log page by page (with lost, broken and split replies),
 // the single-record read, the log erase, CSV export and import through the
 // sheet's buttons, the date filter and the input checks.
-#include "app/BasicAnimate_Frm.h"
+#include "dialogs/BasicAnimate_Frm.h"
 #include "app/K900_Frm.h"
-#include "app/MessageBox_Frm.h"
+#include "dialogs/MessageBox_Frm.h"
 #include "app/Variable_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "history/HistorySheet_Frm.h"

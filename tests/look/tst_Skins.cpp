@@ -1,4 +1,4 @@
-#include "app/Funs_Unt.h"
+#include "base/Funs_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "look/Skins_Unt.h"
 

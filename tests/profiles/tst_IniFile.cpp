@@ -1,4 +1,4 @@
-#include "app/GbkText_Unt.h"
+#include "base/GbkText_Unt.h"
 #include "profiles/IniFile_Unt.h"
 #include "fixtures/ConversionRoutes.h"
 

@@ -4,7 +4,7 @@
 // and a profile read into plain values encodes to what the window encodes
 // after Load Profile, for the window's own files and for files written
 // elsewhere; and which files are profiles, for which model.
-#include "app/Funs_Unt.h"
+#include "base/Funs_Unt.h"
 #include "app/K900_Frm.h"
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "look/ComponentEx.h"

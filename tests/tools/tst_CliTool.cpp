@@ -1,8 +1,8 @@
 // The k80x-cli program end to end: each run is the built program talking
 // to simulated loggers on pseudo-terminals served by this test's event
 // loop, so the simulators' request logs show what reached a device.
-#include "app/Funs_Unt.h"
-#include "app/GbkText_Unt.h"
+#include "base/Funs_Unt.h"
+#include "base/GbkText_Unt.h"
 #include "config/ConfigImage_Unt.h"
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "history/HistoryCsv_Unt.h"

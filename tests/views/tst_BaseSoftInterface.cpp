@@ -1,5 +1,5 @@
 // The list-view conventions and the pane blanking shared by every settings view.
-#include "app/GbkText_Unt.h"
+#include "base/GbkText_Unt.h"
 #include "look/ComponentEx.h"
 #include "views/BaseSoftInterface_Unt.h"
 

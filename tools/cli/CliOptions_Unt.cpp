@@ -1,6 +1,6 @@
 #include "cli/CliOptions_Unt.h"
 
-#include "app/Platform_Unt.h"
+#include "platform/Platform_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "lang/ConstLang_Unt.h"
 

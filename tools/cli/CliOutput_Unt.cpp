@@ -1,6 +1,6 @@
 #include "cli/CliOutput_Unt.h"
 
-#include "app/GbkText_Unt.h"
+#include "base/GbkText_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "lang/ConstLang_Unt.h"
 

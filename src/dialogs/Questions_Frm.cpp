@@ -1,9 +1,9 @@
-#include "app/Questions_Frm.h"
+#include "dialogs/Questions_Frm.h"
 
-#include "app/Const_Unt.h"
-#include "app/Funs_Unt.h"
-#include "app/GbkText_Unt.h"
-#include "app/Platform_Unt.h"
+#include "base/Const_Unt.h"
+#include "base/Funs_Unt.h"
+#include "base/GbkText_Unt.h"
+#include "platform/Platform_Unt.h"
 #include "lang/ConstLang_Unt.h"
 
 #include <QApplication>

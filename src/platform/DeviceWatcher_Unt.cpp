@@ -1,4 +1,4 @@
-#include "app/DeviceWatcher_Unt.h"
+#include "platform/DeviceWatcher_Unt.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>

@@ -1,7 +1,6 @@
-#include "app/BasicAnimate_Frm.h"
+#include "dialogs/BasicAnimate_Frm.h"
 
-#include "app/MessageBox_Frm.h"
-#include "app/Variable_Unt.h"
+#include "dialogs/MessageBox_Frm.h"
 #include "views/ViewContext_Unt.h"
 
 #include <QHBoxLayout>
@@ -81,7 +80,7 @@ void TFormBasicAnimate::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    AppVariables().StopFlag = false;
+    m_stopRequested = false;
     if (m_mainWindow)
         m_mainWindow->setEnabled(false);
     PlaceOverWindow(this, m_mainWindow);
@@ -104,7 +103,8 @@ void TFormBasicAnimate::btn_CloseClick()
 
 void TFormBasicAnimate::Release()
 {
-    AppVariables().StopFlag = true;
+    m_stopRequested = true;
+    emit StopRequested();
     if (m_mainWindow) {
         m_mainWindow->setEnabled(true);
         m_mainWindow->raise();

@@ -1,14 +1,10 @@
-#include "app/Funs_Unt.h"
+#include "base/Funs_Unt.h"
 
-#include "app/GbkText_Unt.h"
-#include "app/Platform_Unt.h"
+#include "base/GbkText_Unt.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <QThread>
-#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -74,29 +70,9 @@ void CollectFiles(const QString &directory, const QString &extension, bool anyEx
 
 } // namespace
 
-void ReadSerialPortList(QStringList &list)
-{
-    list.clear();
-    QStringList names = PlatformSerialPortNames();
-    SortPortNames(names);
-    list = names;
-}
-
 void SortPortNames(QStringList &names)
 {
     std::sort(names.begin(), names.end(), CaseInsensitiveLess);
-}
-
-bool RestartProgram()
-{
-    if (!StartNewCopyOfProgram(ProgramExecutablePath()))
-        return false;
-    EndProcessNow();
-}
-
-bool SetAutoStart(bool on, QString *errorText)
-{
-    return WriteAutoStartEntry(ProgramExecutablePath(), on, errorText);
 }
 
 QString ProgramVersionText()
@@ -202,48 +178,6 @@ QString BitsToText(quint32 value, int width)
     for (int bit = width - 1; bit >= 0; --bit)
         text.append(bit < 32 && (value >> bit) & 1u ? QLatin1Char('1') : QLatin1Char('0'));
     return text;
-}
-
-quint32 TextToBits(const QString &text)
-{
-    quint32 value = 0;
-    const int count = qMin(int(text.size()), 32);
-    for (int bit = 0; bit < count; ++bit) {
-        if (text.at(text.size() - 1 - bit) == QLatin1Char('1'))
-            value |= 1u << bit;
-    }
-    return value;
-}
-
-QChar BitChar(quint8 byte)
-{
-    return byte != 0 ? QLatin1Char('1') : QLatin1Char('0');
-}
-
-QString ReverseText(const QString &text)
-{
-    QString reversed;
-    reversed.reserve(text.size());
-    for (int index = int(text.size()) - 1; index >= 0; --index) {
-        if (text.at(index).isLowSurrogate() && index > 0 && text.at(index - 1).isHighSurrogate()) {
-            reversed.append(text.at(index - 1));
-            reversed.append(text.at(index));
-            --index;
-        } else {
-            reversed.append(text.at(index));
-        }
-    }
-    return reversed;
-}
-
-quint8 LowSevenBits(quint8 byte)
-{
-    return byte & 0x7F;
-}
-
-bool IsNonZero(qint64 value)
-{
-    return value != 0;
 }
 
 QStringList FindFiles(const QString &directory, const QString &extension)

@@ -1,5 +1,5 @@
-#include "app/Funs_Unt.h"
-#include "app/GbkText_Unt.h"
+#include "base/Funs_Unt.h"
+#include "base/GbkText_Unt.h"
 #include "debug/ProtocolNotation_Unt.h"
 
 #include <QtTest>

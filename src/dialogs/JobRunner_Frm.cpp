@@ -1,6 +1,6 @@
-#include "app/JobRunner_Frm.h"
+#include "dialogs/JobRunner_Frm.h"
 
-#include "app/BasicAnimate_Frm.h"
+#include "dialogs/BasicAnimate_Frm.h"
 #include "session/DeviceJob_Unt.h"
 #include "session/DeviceSession_Unt.h"
 

@@ -8,10 +8,10 @@ class QPushButton;
 
 // The progress window of the long flows (configuration read and write,
 // history read and erase). The flow creates it for its main window, sets the
-// gauge, shows it and frees it when done. Showing it clears the stop flag
-// (AppVariables().StopFlag) and disables the main window; closing it (its
-// Stop button closes it) or destroying it sets the stop flag and enables the
-// main window again. The flows poll the stop flag while they wait.
+// gauge, shows it and frees it when done. Showing it disables the main
+// window; closing it (its Stop button closes it) or destroying it raises
+// StopRequested and enables the main window again. A running job is
+// cancelled from the dialog's finished() signal.
 class TFormBasicAnimate : public QDialog
 {
     Q_OBJECT
@@ -28,7 +28,13 @@ public:
     // The gauge's position, held within the range.
     void SetPosition(int position);
     int Position() const;
+    // True from the close or destruction that followed the last show.
+    bool IsStopRequested() const { return m_stopRequested; }
 
+signals:
+    void StopRequested();
+
+public:
     QProgressBar *sg = nullptr;
     QPushButton *btn_Close = nullptr;
 
@@ -41,4 +47,5 @@ private:
     void Release();
 
     QPointer<QWidget> m_mainWindow;
+    bool m_stopRequested = false;
 };

@@ -1,4 +1,4 @@
-#include "app/GbkText_Unt.h"
+#include "base/GbkText_Unt.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -5,25 +5,11 @@
 #include <QString>
 #include <QStringList>
 
-// Routines shared by the windows and the flows of the application shell.
-// They run on the UI thread; none of them shows anything.
+// Text, number and file-name routines that every folder uses. They touch
+// no device, window or operating-system setting and show nothing.
 
-// Clears list and fills it with the serial port names of this computer,
-// sorted as by SortPortNames. No ports, or no access to them, gives an empty list.
-void ReadSerialPortList(QStringList &list);
 // Sorts port names as text, ignoring letter case (COM10 before COM2).
 void SortPortNames(QStringList &names);
-
-// Starts a new copy of this program and, when it started, ends this process
-// at once with exit code 0 (no return). Returns false when the new copy could
-// not be started; this copy then runs on.
-bool RestartProgram();
-
-// Writes (on) or removes (off) this program's auto-start entry. Removing an
-// entry that is not there succeeds. On failure nothing is changed, false is
-// returned and errorText (when given) says what failed, in English, naming
-// the place and the system's reason.
-[[nodiscard]] bool SetAutoStart(bool on, QString *errorText = nullptr);
 
 // The program version as shown in the titles: "V2.39".
 QString ProgramVersionText();
@@ -95,17 +81,6 @@ TNumber ParseTenths(const QString &text);
 // width characters '1' or '0' for bits width-1 down to 0 of value, most
 // significant first (5 with width 8 gives "00000101"); bits above 31 are '0'.
 QString BitsToText(quint32 value, int width);
-// The value whose bit k is 1 when the character k places from the end of
-// text is '1'; any other character counts as 0; only the last 32 count.
-quint32 TextToBits(const QString &text);
-// '1' when the byte is not 0, else '0'.
-QChar BitChar(quint8 byte);
-// The characters of text in reverse order (surrogate pairs kept whole).
-QString ReverseText(const QString &text);
-// byte AND 0x7F.
-quint8 LowSevenBits(quint8 byte);
-// true when value is not 0.
-bool IsNonZero(qint64 value);
 
 // Full paths of the files under directory and all its subdirectories whose
 // extension (from the last '.', e.g. ".asz") equals extension ignoring

@@ -1,5 +1,6 @@
-#include "app/Funs_Unt.h"
-#include "app/Platform_Unt.h"
+#include "base/Funs_Unt.h"
+#include "platform/Platform_Unt.h"
+#include "platform/PortList_Unt.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,7 @@ class tst_Platform : public QObject
     Q_OBJECT
 
 private slots:
+    void readSerialPortListReplacesContent();
     void init();
     void cleanup();
 
@@ -255,6 +257,16 @@ void tst_Platform::autoStartReportsUnremovableEntry()
     QVERIFY(!WriteAutoStartEntry(executable, true, &error));
     QVERIFY(!error.isEmpty());
 #endif
+}
+
+void tst_Platform::readSerialPortListReplacesContent()
+{
+    QStringList list{QStringLiteral("stale entry that is no port")};
+    ReadSerialPortList(list);
+    QVERIFY(!list.contains(QStringLiteral("stale entry that is no port")));
+    QStringList sorted = list;
+    SortPortNames(sorted);
+    QCOMPARE(list, sorted);
 }
 
 QTEST_GUILESS_MAIN(tst_Platform)

@@ -1,4 +1,4 @@
-#include "app/FieldTable_Frm.h"
+#include "dialogs/FieldTable_Frm.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

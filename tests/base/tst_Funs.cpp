@@ -1,4 +1,4 @@
-#include "app/Funs_Unt.h"
+#include "base/Funs_Unt.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -42,16 +42,9 @@ private slots:
     void removeSpaces();
     void bitsToText_data();
     void bitsToText();
-    void textToBits_data();
-    void textToBits();
-    void bitsRoundTrip();
-    void smallHelpers();
-    void reverseText_data();
-    void reverseText();
     void passwordKeyFilter_data();
     void passwordKeyFilter();
     void sortPortNames();
-    void readSerialPortListReplacesContent();
     void findFiles_data();
     void findFiles();
     void findFilesMissingDirectory();
@@ -272,67 +265,6 @@ void tst_Funs::bitsToText()
     QCOMPARE(BitsToText(value, width), expected);
 }
 
-void tst_Funs::textToBits_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<quint32>("expected");
-
-    QTest::newRow("101") << QStringLiteral("101") << quint32(5);
-    QTest::newRow("other characters count as 0") << QStringLiteral("1x1") << quint32(5);
-    QTest::newRow("empty") << QString() << quint32(0);
-    QTest::newRow("last character is bit 0") << QStringLiteral("0001") << quint32(1);
-    QTest::newRow("only the last 32 count")
-        << QStringLiteral("1") + QString(31, u'0') + QStringLiteral("1") << quint32(1);
-    QTest::newRow("bit 31") << QStringLiteral("1") + QString(31, u'0') << quint32(0x80000000);
-}
-
-void tst_Funs::textToBits()
-{
-    QFETCH(QString, text);
-    QFETCH(quint32, expected);
-    QCOMPARE(TextToBits(text), expected);
-}
-
-void tst_Funs::bitsRoundTrip()
-{
-    const quint32 values[] = {0u, 1u, 0xA5u, 0x8001u, 0xDEADBEEFu, 0xFFFFFFFFu};
-    for (const quint32 value : values)
-        QCOMPARE(TextToBits(BitsToText(value, 32)), value);
-    QCOMPARE(BitsToText(TextToBits(QStringLiteral("01101001")), 8), QStringLiteral("01101001"));
-}
-
-void tst_Funs::smallHelpers()
-{
-    QCOMPARE(BitChar(0), QLatin1Char('0'));
-    QCOMPARE(BitChar(1), QLatin1Char('1'));
-    QCOMPARE(BitChar(0x80), QLatin1Char('1'));
-    QCOMPARE(LowSevenBits(0xFF), quint8(0x7F));
-    QCOMPARE(LowSevenBits(0x85), quint8(0x05));
-    QCOMPARE(LowSevenBits(0x7E), quint8(0x7E));
-    QVERIFY(!IsNonZero(0));
-    QVERIFY(IsNonZero(-1));
-    QVERIFY(IsNonZero(0x100000000LL));
-}
-
-void tst_Funs::reverseText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("bits") << QStringLiteral("0011") << QStringLiteral("1100");
-    QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("Chinese") << QStringLiteral("温湿度") << QStringLiteral("度湿温");
-    QTest::newRow("surrogate pair kept whole")
-        << QString::fromUtf8("a\xF0\x9F\x98\x80" "b") << QString::fromUtf8("b\xF0\x9F\x98\x80" "a");
-}
-
-void tst_Funs::reverseText()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(ReverseText(text), expected);
-    QCOMPARE(ReverseText(ReverseText(text)), text);
-}
-
 void tst_Funs::passwordKeyFilter_data()
 {
     QTest::addColumn<QChar>("key");
@@ -378,16 +310,6 @@ void tst_Funs::sortPortNames()
     QCOMPARE(names, (QStringList{QStringLiteral("com1"), QStringLiteral("COM10"),
                                  QStringLiteral("COM2"), QStringLiteral("ttyACM0"),
                                  QStringLiteral("ttyUSB0")}));
-}
-
-void tst_Funs::readSerialPortListReplacesContent()
-{
-    QStringList list{QStringLiteral("stale entry that is no port")};
-    ReadSerialPortList(list);
-    QVERIFY(!list.contains(QStringLiteral("stale entry that is no port")));
-    QStringList sorted = list;
-    SortPortNames(sorted);
-    QCOMPARE(list, sorted);
 }
 
 void tst_Funs::findFiles_data()

@@ -1,6 +1,6 @@
-#include "app/MessageBox_Frm.h"
+#include "dialogs/MessageBox_Frm.h"
 
-#include "app/BasicAnimate_Frm.h"
+#include "dialogs/BasicAnimate_Frm.h"
 
 #include <QApplication>
 #include <QFrame>

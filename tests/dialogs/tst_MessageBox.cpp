@@ -1,4 +1,4 @@
-#include "app/MessageBox_Frm.h"
+#include "dialogs/MessageBox_Frm.h"
 
 #include <QLabel>
 #include <QPushButton>

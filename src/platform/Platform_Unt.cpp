@@ -1,4 +1,4 @@
-#include "app/Platform_Unt.h"
+#include "platform/Platform_Unt.h"
 
 #include <QCoreApplication>
 #include <QDir>

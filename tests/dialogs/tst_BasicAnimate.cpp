@@ -1,5 +1,4 @@
-#include "app/BasicAnimate_Frm.h"
-#include "app/Variable_Unt.h"
+#include "dialogs/BasicAnimate_Frm.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -32,7 +31,6 @@ void tst_BasicAnimate::init()
     m_main = new QWidget;
     m_main->resize(640, 480);
     m_main->show();
-    AppVariables().StopFlag = true;
 }
 
 void tst_BasicAnimate::cleanup()
@@ -63,41 +61,53 @@ void tst_BasicAnimate::namesAndGauge()
 void tst_BasicAnimate::showClearsStopFlagAndDisablesMain()
 {
     TFormBasicAnimate progress(m_main);
+    QSignalSpy stops(&progress, &TFormBasicAnimate::StopRequested);
     QVERIFY(m_main->isEnabled());
     progress.show();
     QVERIFY(progress.isVisible());
-    QVERIFY(!AppVariables().StopFlag);
+    QVERIFY(!progress.IsStopRequested());
     QVERIFY(!m_main->isEnabled());
     // Not a child of the main window, which would disable it too.
     QVERIFY(progress.isEnabled());
     QVERIFY(progress.btn_Close->isEnabled());
 
     progress.close();
-    QVERIFY(AppVariables().StopFlag);
+    QVERIFY(progress.IsStopRequested());
+    QCOMPARE(stops.count(), 1);
     QVERIFY(m_main->isEnabled());
+
+    // Shown again for the next flow, it starts unstopped.
+    progress.show();
+    QVERIFY(!progress.IsStopRequested());
+    QVERIFY(!m_main->isEnabled());
 }
 
 void tst_BasicAnimate::stopButtonSetsStopFlag()
 {
     TFormBasicAnimate progress(m_main);
+    QSignalSpy stops(&progress, &TFormBasicAnimate::StopRequested);
+    QSignalSpy finished(&progress, &QDialog::finished);
     progress.show();
-    QVERIFY(!AppVariables().StopFlag);
+    QVERIFY(!progress.IsStopRequested());
 
     QTest::mouseClick(progress.btn_Close, Qt::LeftButton);
     QVERIFY(!progress.isVisible());
-    QVERIFY(AppVariables().StopFlag);
+    QVERIFY(progress.IsStopRequested());
+    QCOMPARE(stops.count(), 1);
+    // The job runner cancels its job on finished().
+    QCOMPARE(finished.count(), 1);
     QVERIFY(m_main->isEnabled());
 }
 
 void tst_BasicAnimate::destroyingSetsStopFlag()
 {
     auto progress = std::make_unique<TFormBasicAnimate>(m_main);
+    QSignalSpy stops(progress.get(), &TFormBasicAnimate::StopRequested);
     progress->show();
-    QVERIFY(!AppVariables().StopFlag);
     QVERIFY(!m_main->isEnabled());
 
     progress.reset();
-    QVERIFY(AppVariables().StopFlag);
+    QCOMPARE(stops.count(), 1);
     QVERIFY(m_main->isEnabled());
 }
 

@@ -1,4 +1,4 @@
-#include "app/FileDialogs_Frm.h"
+#include "dialogs/FileDialogs_Frm.h"
 
 #include <QFileDialog>
 
