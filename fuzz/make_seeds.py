@@ -33,6 +33,36 @@ def record(year=17, month=6, day=5, hour=9, minute=5, second=0, signal=20, flags
     return bytes(data)
 
 
+def archive(short=False):
+    """A history archive as the program makes it, with a few records."""
+    import sqlite3
+    import tempfile
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "archive.sqlite")
+        db = sqlite3.connect(path)
+        db.executescript(
+            "CREATE TABLE devices (imei TEXT PRIMARY KEY, model TEXT NOT NULL, last_read TEXT NOT NULL);"
+            "CREATE TABLE records (imei TEXT NOT NULL, number INTEGER NOT NULL, stamp INTEGER NOT NULL,"
+            " raw BLOB NOT NULL, year INTEGER, month INTEGER, day INTEGER, hour INTEGER, minute INTEGER,"
+            " second INTEGER, signal INTEGER, flags INTEGER, type INTEGER,"
+            + "".join(" v%d INTEGER," % value for value in range(1, 17))
+            + " PRIMARY KEY (imei, number, stamp));"
+            "CREATE INDEX records_by_time ON records (imei, stamp, number);"
+            "PRAGMA user_version = 1;")
+        db.execute("INSERT INTO devices VALUES ('863712030448024', 'K802', '2026-03-01 08:00:00')")
+        for number in range(1, 9):
+            raw = record(minute=number)
+            if short and number == 3:
+                raw = raw[:10]
+            stamp = int.from_bytes(raw[4:10].ljust(6, b"\0"), "big")
+            db.execute("INSERT INTO records (imei, number, stamp, raw) VALUES (?, ?, ?, ?)",
+                       ("863712030448024", number, stamp, raw))
+        db.commit()
+        db.close()
+        with open(path, "rb") as source:
+            return source.read()
+
+
 def write(target, name, content):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -92,6 +122,21 @@ def main():
     write("conversions", "gbk_field", b"\x28" + "描述ABC".encode("gbk") + b"\xff\x00")
     write("conversions", "hex", b"\x04" + b"1A 2B 3C 4d")
     write("conversions", "bits", b"\x20" + b"0000000100000101")
+
+    # Backup folder: model byte, then per file kind, counter, 16-bit length
+    # (0xFFFF: the model's factory image or its profile), content.
+    def backup_file(kind, counter, content=None):
+        if content is None:
+            return bytes([kind, counter, 0xFF, 0xFF])
+        return bytes([kind, counter]) + len(content).to_bytes(2, "little") + content
+    write("backup_folder", "sound_backups", b"\x01" + backup_file(1, 1) + backup_file(3, 1)
+          + backup_file(1, 2) + backup_file(3, 2))
+    write("backup_folder", "hostile", b"\x00" + backup_file(1, 3, bytes(range(256)) * 4)
+          + backup_file(3, 3, profile.encode("gbk")) + backup_file(6, 9) + backup_file(7, 10)
+          + backup_file(2, 1, b"x") + backup_file(0, 0) + backup_file(4, 0, b"[Value]\r\n"))
+
+    write("archive_file", "archive", archive())
+    write("archive_file", "short_record", archive(short=True))
 
 
 if __name__ == "__main__":

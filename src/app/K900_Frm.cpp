@@ -766,20 +766,27 @@ void TFormK900::Pop_RestoreBackupClick()
     ReadDeviceImage([this, entries](const QByteArray &device) {
         QVector<QStringList> rows;
         QList<QByteArray> images;
+        QStringList faults;
         for (const TBackupEntry &entry : entries) {
-            const QByteArray image = TBackupStore::LoadImage(entry);
+            QByteArray image;
+            const TBackupFault fault = TBackupStore::Check(entry, m_modelIndex, &image);
             images << image;
-            const QString differing = image.isEmpty()
-                ? Text("TxtBackupUnreadable")
+            faults << TBackupStore::FaultText(fault, m_language);
+            const QString differing = fault != TBackupFault::None
+                ? faults.last()
                 : QString::number(DiffConfigImages(device, image, m_modelIndex).size());
             rows << QStringList{QLocale().toString(entry.time, QLocale::ShortFormat), differing};
         }
         auto *table = new TFormFieldTable(this, Text("TxtBackupsTitle"),
                                           {Text("TxtBackupTime"), Text("TxtBackupDiffers")}, rows,
                                           Text("TxtClose"), Text("TxtRestore"));
-        connect(table, &TFormFieldTable::chosen, this, [this, images](int row) {
-            if (row < 0 || row >= images.size() || images.at(row).isEmpty() || !DeviceReady())
+        connect(table, &TFormFieldTable::chosen, this, [this, images, faults](int row) {
+            if (row < 0 || row >= images.size() || !DeviceReady())
                 return;
+            if (images.at(row).isEmpty()) {
+                ShowError(Text("MsgBackupRefused").arg(faults.at(row)));
+                return;
+            }
             StartVerifiedWrite(images.at(row));
         });
         table->open();

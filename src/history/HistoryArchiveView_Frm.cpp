@@ -100,6 +100,8 @@ void THistoryArchiveView::Refresh()
     tbl_ArchiveDevices->setRowCount(0);
     if (!m_archive->IsReady())
         m_archive->Open();
+    // Reading the list may find the file damaged.
+    const QVector<TArchivedDevice> devices = m_archive->Devices();
     if (!m_archive->IsReady()) {
         lbl_ArchiveState->setText(Text(qPrintable(THistoryArchive::TextKey(m_archive->Status())), m_language)
                                       .arg(QDir::toNativeSeparators(m_archive->Path()))
@@ -107,7 +109,6 @@ void THistoryArchiveView::Refresh()
         UpdateButtons();
         return;
     }
-    const QVector<TArchivedDevice> devices = m_archive->Devices();
     tbl_ArchiveDevices->setRowCount(int(devices.size()));
     for (int row = 0; row < devices.size(); ++row) {
         const TArchivedDevice &device = devices.at(row);

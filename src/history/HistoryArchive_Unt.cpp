@@ -1,5 +1,7 @@
 #include "history/HistoryArchive_Unt.h"
 
+#include "base/FileSafety_Unt.h"
+
 #include <QAtomicInt>
 
 #include <algorithm>
@@ -131,6 +133,15 @@ THistoryArchive::TStatus THistoryArchive::Fail(TStatus status, const QString &er
     return status;
 }
 
+void THistoryArchive::ReadFailed(const QSqlError &error) const
+{
+    m_error = error.text();
+    if (StatusOf(error) == TStatus::Locked)
+        return;
+    m_damaged = true;
+    m_status = TStatus::Corrupt;
+}
+
 void THistoryArchive::Close()
 {
     if (QSqlDatabase::contains(m_connection)) {
@@ -147,11 +158,34 @@ THistoryArchive::TStatus THistoryArchive::Open()
 {
     Close();
     m_error.clear();
+    if (m_damaged)
+        return Fail(TStatus::Corrupt, m_error);
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return Fail(TStatus::Failed, QStringLiteral("QSQLITE driver missing"));
     const QFileInfo file(m_path);
-    if (!QDir().mkpath(file.absolutePath()))
+    // The default folder holds nothing but the program's own files.
+    const bool ownFolder = file.absolutePath() == QFileInfo(DefaultPath()).absolutePath();
+    if (!FileSafety::MakeFolder(file.absolutePath(), ownFolder))
         return Fail(TStatus::Failed, file.absolutePath());
+    switch (FileSafety::KindOf(m_path)) {
+    case FileSafety::TPathKind::Absent: {
+        // The records are the user's alone; SQLite gives its journal the
+        // file's permissions.
+        const FileSafety::TSaveResult created = FileSafety::SaveFile(m_path, QByteArray(), true);
+        if (!created.ok())
+            return Fail(TStatus::Failed, created.detail);
+        break;
+    }
+    case FileSafety::TPathKind::Regular:
+        break;
+    case FileSafety::TPathKind::SymLink:
+        if (QFileInfo(m_path).isFile())
+            break;
+        return Fail(TStatus::Failed, QStringLiteral("Not a regular file"));
+    case FileSafety::TPathKind::Folder:
+    case FileSafety::TPathKind::Special:
+        return Fail(TStatus::Failed, QStringLiteral("Not a regular file"));
+    }
 
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
@@ -323,8 +357,10 @@ QVector<TArchivedDevice> THistoryArchive::Devices() const
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT d.imei, d.model, d.last_read, "
                                    "(SELECT count(*) FROM records r WHERE r.imei = d.imei) "
-                                   "FROM devices d ORDER BY d.imei")))
+                                   "FROM devices d ORDER BY d.imei"))) {
+        ReadFailed(query.lastError());
         return devices;
+    }
     while (query.next()) {
         TArchivedDevice device;
         device.imei = query.value(0).toString();
@@ -332,6 +368,10 @@ QVector<TArchivedDevice> THistoryArchive::Devices() const
         device.lastRead = QDateTime::fromString(query.value(2).toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         device.records = query.value(3).toInt();
         devices.append(device);
+    }
+    if (query.lastError().isValid()) {
+        ReadFailed(query.lastError());
+        return {};
     }
     return devices;
 }
@@ -343,12 +383,16 @@ int THistoryArchive::RecordCount(const QString &imei) const
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.prepare(QStringLiteral("SELECT count(*) FROM records WHERE imei = ?"));
     query.addBindValue(imei);
-    return query.exec() && query.next() ? query.value(0).toInt() : 0;
+    if (query.exec() && query.next())
+        return query.value(0).toInt();
+    ReadFailed(query.lastError());
+    return 0;
 }
 
 QVector<TArchivedRecord> THistoryArchive::Records(const QString &imei, int limit) const
 {
     QVector<TArchivedRecord> records;
+    m_skipped = 0;
     if (!IsReady())
         return records;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
@@ -358,10 +402,23 @@ QVector<TArchivedRecord> THistoryArchive::Records(const QString &imei, int limit
                                  "ORDER BY stamp DESC, number DESC LIMIT ?"));
     query.addBindValue(imei);
     query.addBindValue(limit < 0 ? -1 : limit);
-    if (!query.exec())
+    if (!query.exec()) {
+        ReadFailed(query.lastError());
         return records;
-    while (query.next())
-        records.append(TArchivedRecord{query.value(0).toInt(), query.value(1).toByteArray()});
+    }
+    while (query.next()) {
+        const QByteArray raw = query.value(1).toByteArray();
+        // Decoding reads 64 bytes; another program may have stored others.
+        if (raw.size() != RecordSize) {
+            ++m_skipped;
+            continue;
+        }
+        records.append(TArchivedRecord{query.value(0).toInt(), raw});
+    }
+    if (query.lastError().isValid()) {
+        ReadFailed(query.lastError());
+        return {};
+    }
     std::reverse(records.begin(), records.end());
     return records;
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+class QSqlError;
+
 // One history record as the archive keeps it: its number in the device's
 // log (record 1 is the first after an erase) and the 64 bytes the device
 // stored. The time and the fields are decoded from the bytes.
@@ -87,12 +89,20 @@ public:
     int Store(const QString &imei, const QString &model, const QVector<TArchivedRecord> &records,
               const QDateTime &readTime = QDateTime::currentDateTime());
 
+    // A read that fails for another reason than a lock held elsewhere means
+    // the file is damaged: the status becomes Corrupt, nothing more is
+    // written into it and this object does not open it again, and the read
+    // gives nothing.
     // Devices with their model, last read time and record count, by IMEI.
     QVector<TArchivedDevice> Devices() const;
     int RecordCount(const QString &imei) const;
     // The records of a device in the order they were written: by time, then
     // by number; at most limit of them, the latest ones (limit < 0: all).
+    // A stored record that is not 64 bytes is left out and counted in
+    // SkippedRecords(), never decoded.
     QVector<TArchivedRecord> Records(const QString &imei, int limit = -1) const;
+    // Records the last call of Records left out for not being 64 bytes.
+    int SkippedRecords() const { return m_skipped; }
     // The record read last of the current log: the highest number among the
     // records of the latest time. An empty record (number 0) when none.
     TArchivedRecord LastRecord(const QString &imei) const;
@@ -101,11 +111,15 @@ public:
 
 private:
     TStatus Fail(TStatus status, const QString &error);
+    // A read failed: damage unless the file is only locked elsewhere.
+    void ReadFailed(const QSqlError &error) const;
     TStatus CheckLayout();
     bool CreateLayout();
 
     QString m_path;
     QString m_connection;
-    TStatus m_status = TStatus::Closed;
-    QString m_error;
+    mutable TStatus m_status = TStatus::Closed;
+    mutable QString m_error;
+    mutable bool m_damaged = false; // a read found damage; never opened again
+    mutable int m_skipped = 0;
 };

@@ -1,10 +1,11 @@
 #include "history/HistoryCsv_Unt.h"
 
+#include "base/FileSafety_Unt.h"
+
 #include "base/GbkText_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -204,15 +205,12 @@ THistoryCsv::TResult THistoryCsv::Export(const THistoryGridModel &grid, const QS
     }
     const QByteArray bytes = TGbkText::Encode(text);
 
-    QSaveFile file(result.fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    const FileSafety::TSaveResult saved = FileSafety::SaveFile(result.fileName, bytes, false);
+    if (!saved.ok()) {
         result.error = TError::WriteFailed;
-        result.systemText = file.errorString();
-        return result;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        result.error = TError::WriteFailed;
-        result.systemText = file.errorString();
+        result.systemText = saved.error == FileSafety::TFileError::NotRegular
+                                ? QStringLiteral("Not a regular file (a link, folder, device or FIFO)")
+                                : saved.detail;
         return result;
     }
     result.lines = grid.RowCount() - 1;
@@ -225,14 +223,27 @@ THistoryCsv::TResult THistoryCsv::Import(THistoryGridModel &grid, const QString 
     result.fileName = fileName;
     const int maxLines = grid.RowCount() - 1;
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = TError::OpenFailed;
-        result.systemText = file.errorString();
-        return result;
-    }
-    if (file.size() > MaxFileSize) {
+    // A FIFO or a device is refused before it is opened: it would block or
+    // never end.
+    QFile file;
+    QString reason;
+    switch (FileSafety::OpenRegularFile(file, fileName, MaxFileSize, &reason)) {
+    case FileSafety::TFileError::None:
+        break;
+    case FileSafety::TFileError::TooLarge:
         result.error = TError::TooLarge;
+        return result;
+    case FileSafety::TFileError::Missing:
+        result.error = TError::OpenFailed;
+        result.systemText = QStringLiteral("No such file");
+        return result;
+    case FileSafety::TFileError::NotRegular:
+        result.error = TError::OpenFailed;
+        result.systemText = QStringLiteral("Not a regular file (a folder, device or FIFO)");
+        return result;
+    case FileSafety::TFileError::Failed:
+        result.error = TError::OpenFailed;
+        result.systemText = reason;
         return result;
     }
     // Only the lines the grid can show are needed: stop reading once more

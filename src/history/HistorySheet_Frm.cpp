@@ -715,6 +715,13 @@ QVector<TArchivedRecord> THistorySheet::ArchivedRows(const QString &imei, int *h
         m_archive.Open();
     *held = m_archive.RecordCount(imei);
     const QVector<TArchivedRecord> records = m_archive.Records(imei, THistoryGridModel::RecordRowCount);
+    if (!m_archive.IsReady()) {
+        ShowInfo(Text(THistoryArchive::TextKey(m_archive.Status())).arg(QDir::toNativeSeparators(m_archive.Path()))
+                 + QStringLiteral("\n") + m_archive.ErrorText());
+        return {};
+    }
+    if (m_archive.SkippedRecords() > 0)
+        ShowInfo(Text("MsgArchiveSkipped").arg(m_archive.SkippedRecords()));
     if (records.isEmpty())
         ShowInfo(Text("MsgArchiveEmptyDevice").arg(imei));
     return records;

@@ -2,6 +2,7 @@
 
 #include "base/Funs_Unt.h"
 #include "platform/Platform_Unt.h"
+#include "base/FileSafety_Unt.h"
 #include "lang/ConstLang_Unt.h"
 
 #include <QAction>
@@ -28,12 +29,13 @@ QString EscapedCaption(const QString &caption)
 
 bool TSkinEngine::LoadSkin(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A style sheet is a few kilobytes; a FIFO or a device named like a
+    // skin is never opened.
+    constexpr qint64 kMaxSkinSize = 4 * 1024 * 1024;
+    const FileSafety::TReadResult read = FileSafety::ReadRegularFile(path, kMaxSkinSize);
+    if (!read.ok())
         return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
+    const QByteArray &bytes = read.bytes;
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString styleSheet = decoder.decode(bytes);
     if (decoder.hasError())

@@ -2,6 +2,7 @@
 
 #include "base/GbkText_Unt.h"
 #include "base/Funs_Unt.h"
+#include "base/FileSafety_Unt.h"
 
 #include <algorithm>
 
@@ -43,6 +44,17 @@ QString Decode(const QByteArray &raw, bool utf8)
     return TGbkText::Decode(raw);
 }
 
+// Valid UTF-8 that holds characters beyond ASCII.
+bool IsUtf8Text(const QByteArray &bytes)
+{
+    if (std::all_of(bytes.begin(), bytes.end(), [](char byte) { return quint8(byte) < 0x80; }))
+        return false;
+    QStringDecoder decoder(QStringConverter::Utf8);
+    // The decoding runs when its result is taken.
+    [[maybe_unused]] const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
 QString LookupName(const QString &name)
 {
     return TrimBlanks(name).toCaseFolded();
@@ -51,6 +63,83 @@ QString LookupName(const QString &name)
 bool HasLineBreak(const QString &text)
 {
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+// The section that names the values written escaped, one "section/key=1"
+// line each; a file without such values has no such section.
+const QString kEscapedSection = QStringLiteral("Escaped");
+
+QString EscapeMark(const QString &section, const QString &key)
+{
+    return TrimBlanks(section) + QLatin1Char('/') + TrimBlanks(key);
+}
+
+bool IsControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+// A value a line cannot hold as it is: a line break ends the line, and
+// other control bytes make the file no text.
+bool NeedsEscape(const QString &value)
+{
+    return std::any_of(value.begin(), value.end(), IsControl);
+}
+
+// Control characters, the backslash and blanks at either end as \xHH (two
+// hex digits, upper case); everything else as it is.
+QString Escape(const QString &value)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    QString escaped;
+    escaped.reserve(value.size() + 8);
+    for (int index = 0; index < value.size(); ++index) {
+        const QChar c = value.at(index);
+        // Blanks at either end would be trimmed when the line is read.
+        const bool end = index == 0 || index == value.size() - 1;
+        if (IsControl(c) || c == QLatin1Char('\\') || (end && c == QLatin1Char(' '))) {
+            escaped += QLatin1String("\\x");
+            escaped += QLatin1Char(kHex[(c.unicode() >> 4) & 0xF]);
+            escaped += QLatin1Char(kHex[c.unicode() & 0xF]);
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+int HexDigit(QChar c)
+{
+    const char16_t code = c.unicode();
+    if (code >= u'0' && code <= u'9')
+        return code - u'0';
+    if (code >= u'A' && code <= u'F')
+        return code - u'A' + 10;
+    if (code >= u'a' && code <= u'f')
+        return code - u'a' + 10;
+    return -1;
+}
+
+// The text of an escaped value; a backslash not followed by "x" and two
+// hex digits stays as it is.
+QString Unescape(const QString &value)
+{
+    QString text;
+    text.reserve(value.size());
+    for (int index = 0; index < value.size(); ++index) {
+        if (value.at(index) == QLatin1Char('\\') && index + 3 < value.size()
+            && value.at(index + 1) == QLatin1Char('x')) {
+            const int high = HexDigit(value.at(index + 2));
+            const int low = HexDigit(value.at(index + 3));
+            if (high >= 0 && low >= 0) {
+                text += QChar(char16_t(high * 16 + low));
+                index += 3;
+                continue;
+            }
+        }
+        text += value.at(index);
+    }
+    return text;
 }
 
 QByteArray Encode(const QString &text, bool utf8)
@@ -95,8 +184,9 @@ void TIniFile::SetBytes(const QByteArray &bytes)
 {
     m_lines.clear();
     m_index.reset();
-    m_utf8 = bytes.startsWith(kUtf8Mark);
-    int start = m_utf8 ? kUtf8Mark.size() : 0;
+    m_utf8Mark = bytes.startsWith(kUtf8Mark);
+    m_utf8 = m_utf8Mark || IsUtf8Text(bytes);
+    int start = m_utf8Mark ? kUtf8Mark.size() : 0;
     while (start < bytes.size()) {
         const int newline = bytes.indexOf('\n', start);
         if (newline < 0) {
@@ -112,7 +202,7 @@ void TIniFile::SetBytes(const QByteArray &bytes)
 
 QByteArray TIniFile::Bytes() const
 {
-    QByteArray bytes = m_utf8 ? kUtf8Mark : QByteArray();
+    QByteArray bytes = m_utf8Mark ? kUtf8Mark : QByteArray();
     for (const TLine &line : m_lines)
         bytes += line.raw + line.eol;
     return bytes;
@@ -123,27 +213,46 @@ TIniResult TIniFile::Load()
     m_lines.clear();
     m_index.reset();
     m_utf8 = false;
-    const QFileInfo info(m_fileName);
-    if (m_fileName.isEmpty() || !info.exists())
+    m_utf8Mark = false;
+    // Looked at before reading: a FIFO or a device would block or never end.
+    const FileSafety::TReadResult read = FileSafety::ReadRegularFile(m_fileName, MaxFileSize);
+    switch (read.error) {
+    case FileSafety::TFileError::None:
+        break;
+    case FileSafety::TFileError::Missing:
         return {TIniError::Missing, QStringLiteral("No such file")};
-    QFile file(m_fileName);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        return {TIniError::ReadFailed, info.isDir() ? QStringLiteral("Is a directory") : file.errorString()};
-    // The messages of the language tables say what is wrong; there is no
-    // system text to add.
-    if (file.size() > MaxFileSize)
+    case FileSafety::TFileError::NotRegular:
+        return {TIniError::ReadFailed, QFileInfo(m_fileName).isDir() ? QStringLiteral("Is a directory")
+                                                                     : QStringLiteral("Not a regular file")};
+    case FileSafety::TFileError::TooLarge:
+        // The messages of the language tables say what is wrong; there is
+        // no system text to add.
         return {TIniError::TooLarge, QString()};
-    // A file that grows, or a device, is read no further than the limit.
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return {TIniError::ReadFailed, file.errorString()};
-    if (bytes.size() > MaxFileSize || bytes.count('\n') >= MaxLineCount)
+    case FileSafety::TFileError::Failed:
+        return {TIniError::ReadFailed, read.detail};
+    }
+    const QByteArray &bytes = read.bytes;
+    if (bytes.count('\n') >= MaxLineCount)
         return {TIniError::TooLarge, QString()};
     if (!std::all_of(bytes.begin(), bytes.end(), IsTextByte))
         return {TIniError::NotText, QString()};
     if (!bytes.startsWith(kUtf8Mark) && !TGbkText::CanDecode(bytes))
         return {TIniError::ReadFailed, TGbkText::NoConversionReason()};
     SetBytes(bytes);
+    if (!m_utf8) {
+        // Bytes no GBK character has are named, not shown as other text.
+        for (int index = 0; index < int(m_lines.size()); ++index) {
+            const int column = int(Decode(m_lines[index].raw, false).indexOf(QChar::ReplacementCharacter));
+            if (column >= 0) {
+                m_lines.clear();
+                m_index.reset();
+                TIniResult result{TIniError::NotText, QString()};
+                result.line = index + 1;
+                result.column = column + 1;
+                return result;
+            }
+        }
+    }
     return {};
 }
 
@@ -161,17 +270,12 @@ TIniResult TIniFile::Save() const
     // without a conversion; the file on disk stays as it was.
     if (!TGbkText::Available())
         return {TIniError::WriteFailed, TGbkText::NoConversionReason()};
-    QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return {TIniError::WriteFailed, file.errorString()};
-    const QByteArray bytes = Bytes();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {TIniError::WriteFailed, reason};
-    }
-    if (!file.commit())
-        return {TIniError::WriteFailed, file.errorString()};
+    // Profiles hold the device's password.
+    const FileSafety::TSaveResult saved = FileSafety::SaveFile(m_fileName, Bytes(), true);
+    if (saved.error == FileSafety::TFileError::NotRegular)
+        return {TIniError::WriteFailed, QStringLiteral("Not a regular file (a link, folder, device or FIFO)")};
+    if (!saved.ok())
+        return {TIniError::WriteFailed, saved.detail};
     return {};
 }
 
@@ -227,7 +331,15 @@ const TIniFile::TLine *TIniFile::FindKeyLine(const QString &section, const QStri
 QString TIniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
 {
     const TLine *line = FindKeyLine(section, key);
-    return line ? UnquoteProfileValue(line->value) : defaultValue;
+    if (!line)
+        return defaultValue;
+    return IsEscaped(section, key) ? Unescape(line->value) : UnquoteProfileValue(line->value);
+}
+
+bool TIniFile::IsEscaped(const QString &section, const QString &key) const
+{
+    const TLine *mark = FindKeyLine(kEscapedSection, EscapeMark(section, key));
+    return mark && ParseProfileInteger(mark->value).value_or(0) != 0;
 }
 
 int TIniFile::ReadInteger(const QString &section, const QString &key, int defaultValue) const
@@ -286,7 +398,7 @@ std::vector<TIniEntry> TIniFile::SectionEntries(const QString &section) const
     for (int index = header + 1; index < end; ++index) {
         const TLine &line = m_lines[index];
         if (line.type == TLineType::Key)
-            entries.push_back({line.name, line.value});
+            entries.push_back({line.name, IsEscaped(section, line.name) ? Unescape(line.value) : line.value});
     }
     return entries;
 }
@@ -316,6 +428,19 @@ void TIniFile::EnsureLastLineEnded()
 }
 
 bool TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    if (!NeedsEscape(value)) {
+        if (!WriteLine(section, key, value))
+            return false;
+        // A value written escaped before is plain now.
+        const QString mark = EscapeMark(section, key);
+        return !KeyExists(kEscapedSection, mark) || WriteLine(kEscapedSection, mark, QStringLiteral("0"));
+    }
+    return WriteLine(section, key, Escape(value))
+           && WriteLine(kEscapedSection, EscapeMark(section, key), QStringLiteral("1"));
+}
+
+bool TIniFile::WriteLine(const QString &section, const QString &key, const QString &value)
 {
     const QString sectionName = TrimBlanks(section);
     const QString keyName = TrimBlanks(key);

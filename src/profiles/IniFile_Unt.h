@@ -27,7 +27,10 @@
 //
 // The file is read once by Load and written once by Save; everything between
 // works on the copy in memory. A file that starts with the UTF-8 byte-order
-// mark is read and written as UTF-8, the mark kept.
+// mark is read and written as UTF-8, the mark kept. So is a file without the
+// mark that is valid UTF-8 throughout and holds characters beyond ASCII (as
+// editors save it): GBK text is practically never valid UTF-8 beyond a word,
+// and the Chinese list captions of a GBK profile never are.
 
 enum class TIniError {
     None,
@@ -42,6 +45,10 @@ enum class TIniError {
 struct TIniResult {
     TIniError error = TIniError::None;
     QString detail; // the system's error text, empty on success
+    // NotText for bytes that are neither GBK nor UTF-8: where the first such
+    // bytes are, line and column counted from 1; 0 otherwise.
+    int line = 0;
+    int column = 0;
 
     bool ok() const { return error == TIniError::None; }
     explicit operator bool() const { return ok(); }
@@ -101,16 +108,23 @@ public:
     // Section names as written in their headers, in file order.
     QStringList SectionNames() const;
     // The "key=value" lines of a section (blanks around key and value removed),
-    // and the same lines as entries with the key as written.
+    // and the same lines as entries with the key as written; escaped values
+    // as they were before escaping.
     QStringList SectionLines(const QString &section) const;
     std::vector<TIniEntry> SectionEntries(const QString &section) const;
 
     // Sets `key` in `section` to `value`, adding the key or the section when
     // missing. The key is written as given (blanks included). Returns false,
-    // changing nothing, when the names or the value cannot be stored in an INI
-    // line: an empty name, a line break anywhere, "=" in the key, a key that
-    // would read as a header or comment, "]" in the section name. Characters
-    // that GBK cannot hold are stored as "?".
+    // changing nothing, when the names cannot be stored in an INI line: an
+    // empty name, a line break, "=" in the key, a key that would read as a
+    // header or comment, "]" in the section name. Characters that GBK cannot
+    // hold are stored as "?".
+    // A value holding control characters (a line break, 0x01, ESC: device
+    // texts may) is written escaped, each such character, each backslash
+    // and a blank at either end as \xHH, and named in the [Escaped] section
+    // by a "section/key=1" line; ReadString and SectionEntries give it back
+    // as it was. A value without control characters is written as it is,
+    // so a file without such values is what it always was.
     [[nodiscard]] bool WriteString(const QString &section, const QString &key, const QString &value);
     [[nodiscard]] bool WriteInteger(const QString &section, const QString &key, int value);
     // Writes "1" or "0".
@@ -140,6 +154,10 @@ private:
     const TIndex &Index() const;
 
     TLine ParseLine(const QByteArray &raw, const QByteArray &eol) const;
+    // WriteString without escaping: false for a value with a line break.
+    bool WriteLine(const QString &section, const QString &key, const QString &value);
+    // The value of key in section was written escaped.
+    bool IsEscaped(const QString &section, const QString &key) const;
     // Index of the first header of `section`, or -1.
     int FindSection(const QString &section) const;
     // One past the last line of the section whose header is at `header`.
@@ -151,7 +169,8 @@ private:
     void EnsureLastLineEnded();
 
     QString m_fileName;
-    bool m_utf8 = false; // the content started with the UTF-8 byte-order mark
+    bool m_utf8 = false;     // the content is UTF-8
+    bool m_utf8Mark = false; // the content started with the UTF-8 byte-order mark
     std::vector<TLine> m_lines;
     mutable std::optional<TIndex> m_index;
 };

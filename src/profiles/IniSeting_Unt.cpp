@@ -284,6 +284,8 @@ TProfileResult TIniSeting::LoadProfile(const QString &fileName)
     if (const TIniResult opened = ini.Load(); !opened) {
         result.error = opened.error;
         result.detail = opened.detail;
+        result.line = opened.line;
+        result.column = opened.column;
         return result;
     }
     if (!IsProfile(ini)) {
@@ -361,6 +363,9 @@ void TIniSeting::ShowFailure(const TProfileResult &result, TDirection direction)
                    + QDir::toNativeSeparators(result.fileName);
     if (!result.detail.isEmpty())
         text += QLatin1Char('\n') + result.detail;
+    if (result.line > 0)
+        text += QLatin1Char('\n')
+                + ConstLang::Text(QStringLiteral("TxtTextUnreadableAt"), m_language).arg(result.line).arg(result.column);
     ShowErrorBox(m_main, text);
     emit MessageShown(text);
 }

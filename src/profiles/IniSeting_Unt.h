@@ -18,6 +18,8 @@ struct TProfileResult {
     TIniError error = TIniError::None;
     QString fileName; // the file used, after the ".ini" rule
     QString detail;   // the system's reason, or the control whose value could not be stored
+    int line = 0;     // Load, NotText: where bytes that are neither GBK nor UTF-8 start
+    int column = 0;
     // Load: captions of the list rows that the profile has a section for but
     // no entry that fits (MatchRowEntries); those rows were left as they were.
     QStringList unmatchedRows;

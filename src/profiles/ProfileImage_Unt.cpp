@@ -255,7 +255,7 @@ bool TProfileImage::Write(const TConfigValues &values, int modelIndex, int langu
 
 TIniResult TProfileImage::Save(const TConfigValues &values, int modelIndex, int language, const QString &fileName)
 {
-    QFile::remove(fileName);
+    // A new file replaces an old one only once it is complete.
     TIniFile ini(fileName);
     if (!Write(values, modelIndex, language, ini))
         return {TIniError::WriteFailed, QStringLiteral("a value an INI line cannot hold")};

@@ -13,6 +13,7 @@
 #include "fixtures/MainWindowFixture.h"
 
 #include <QAction>
+#include <QFile>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -278,6 +279,41 @@ private slots:
         QCOMPARE(window->Backups().List(device->imei()).size(), 2);
     }
 
+    // A backup file that holds no configuration image is marked in the list
+    // and never written: its password would lock the user out.
+    void aBackupThatIsNoImageIsMarkedAndRefused()
+    {
+        auto window = Window();
+        QVERIFY(window);
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        QVERIFY(ReadSettings(*window));
+        Description(*window)->setText(QStringLiteral("Cold room 3"));
+        bool ok = false;
+        RunFlow(*window, &TFormK900::Pop_WirteMasterClick, &ok);
+        QVERIFY(ok);
+        const QList<TBackupEntry> kept = window->Backups().List(device->imei());
+        QCOMPARE(kept.size(), 1);
+        QFile file(kept.first().imagePath);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QVERIFY(file.write(QByteArray(ConfigMap::ImageSize, char(0xA5))) == ConfigMap::ImageSize);
+        file.close();
+        const QByteArray now = device->configImage();
+
+        window->Pop_RestoreBackupClick();
+        TFormFieldTable *table = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((table = OpenTable(*window)), FlowWaitMs);
+        const QString reason = TBackupStore::FaultText(TBackupFault::BadPassword, window->Language());
+        QCOMPARE(table->Table()->item(0, 1)->text(), reason);
+        const int writes = device->framesWithCommand(TBasicProtocol::CmdWriteMemory);
+        QSignalSpy messages(window.get(), &TFormK900::MessageShown);
+        table->Table()->selectRow(0);
+        table->ChooseButton()->click();
+        QTRY_VERIFY(!messages.isEmpty());
+        QVERIFY2(messages.last().at(0).toString().contains(reason), qPrintable(messages.last().at(0).toString()));
+        QCOMPARE(device->framesWithCommand(TBasicProtocol::CmdWriteMemory), writes);
+        QCOMPARE(device->configImage(), now);
+    }
+
     // Every way of throwing the panes away asks first; Cancel keeps the edit
     // and sends nothing.
     void unsavedEditsAreNeverLostUnasked_data()
@@ -325,7 +361,6 @@ private slots:
         QVERIFY(box);
         QCOMPARE(box->text(), English("MsgUnsavedEdits"));
         box->button(QMessageBox::Cancel)->click();
-        QTest::qWait(200);
         QCOMPARE(Description(*window)->text(), QStringLiteral("Edited"));
         QVERIFY(window->isVisible());
         QVERIFY(window->ComPort()->Connected());
@@ -365,7 +400,6 @@ private slots:
         window.Pop_RepCommPortClick();
         QTRY_COMPARE_WITH_TIMEOUT(ErrorBoxText(&window), English("MsgPasswordError"), FlowWaitMs);
         OpenBox(&window, "ErrorBox")->button(QMessageBox::Ok)->click();
-        QTest::qWait(200);
         QVERIFY(window.isVisible());
         QVERIFY(!window.ComPort()->Connected());
         QCOMPARE(Description(window)->text(), QStringLiteral("Edited"));

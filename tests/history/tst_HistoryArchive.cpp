@@ -5,11 +5,16 @@
 #include "fixtures/TestFiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace TestFiles;
 
@@ -217,6 +222,105 @@ private slots:
         QCOMPARE(archive.Devices().first().imei, kOtherImei);
         QCOMPARE(archive.RecordCount(kOtherImei), 20);
     }
+
+    // Damage that opening does not see: the first read that meets it stops
+    // every write into the file, also after opening again.
+    void damageFoundByAReadStopsTheWrites_data()
+    {
+        QTest::addColumn<QStringList>("pages");
+        QTest::newRow("index pages") << QStringList{"sqlite_autoindex_records_1", "records_by_time"};
+        QTest::newRow("record pages") << QStringList{"records"};
+        QTest::newRow("device pages") << QStringList{"devices"};
+    }
+
+    void damageFoundByAReadStopsTheWrites()
+    {
+        QFETCH(QStringList, pages);
+        const QString path = m_dir.filePath(QStringLiteral("damaged-%1.sqlite").arg(pages.first()));
+        QList<qint64> offsets;
+        {
+            THistoryArchive first(path);
+            QCOMPARE(first.Open(), THistoryArchive::TStatus::Ready);
+            QCOMPARE(first.Store(kImei, QStringLiteral("K802"), Records(1, 8)), 8);
+            TOtherProgram other(path);
+            const qint64 pageSize = other.Value(QStringLiteral("PRAGMA page_size")).toLongLong();
+            for (const QString &name : pages) {
+                const qint64 root =
+                    other.Value(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = '%1'").arg(name))
+                        .toLongLong();
+                QVERIFY(root > 1);
+                offsets << (root - 1) * pageSize;
+            }
+            for (const qint64 offset : offsets) {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                QVERIFY(file.seek(offset));
+                file.write(QByteArray(int(pageSize), '\0'));
+            }
+        }
+        const QByteArray before = FileBytes(path);
+
+        THistoryArchive archive(path);
+        archive.Open();
+        archive.Devices();
+        archive.RecordCount(kImei);
+        archive.Records(kImei);
+        QCOMPARE(archive.Status(), THistoryArchive::TStatus::Corrupt);
+        QVERIFY(!archive.ErrorText().isEmpty());
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(20, 4)), -1);
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Corrupt);
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(20, 4)), -1);
+        archive.Close();
+        QCOMPARE(FileBytes(path), before);
+    }
+
+    // Records another program stored with another length are left out and
+    // counted, never decoded.
+    void recordsNotOf64BytesAreSkipped()
+    {
+        const QString path = Path("lengths.sqlite");
+        THistoryArchive archive(path);
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(1, 4)), 4);
+        {
+            TOtherProgram other(path);
+            QVERIFY(other.Exec(QStringLiteral("UPDATE records SET raw = x'0102' WHERE number = 2")));
+            QVERIFY(other.Exec(QStringLiteral("UPDATE records SET raw = zeroblob(65) WHERE number = 3")));
+        }
+        const QVector<TArchivedRecord> records = archive.Records(kImei);
+        QCOMPARE(archive.SkippedRecords(), 2);
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records.at(0).number, 1);
+        QCOMPARE(records.at(1).number, 4);
+        QCOMPARE(records.at(1).raw, Record(4, 26, 3, 1, 0, 3, 0, 3));
+        QCOMPARE(archive.LastRecord(kImei).number, 4);
+        QVERIFY(archive.IsReady());
+        archive.Records(kOtherImei);
+        QCOMPARE(archive.SkippedRecords(), 0);
+    }
+
+#ifdef Q_OS_UNIX
+    void aNewFileIsTheOwnersOnly()
+    {
+        const QString path = Path("private/archive.sqlite");
+        THistoryArchive archive(path);
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(1, 2)), 2);
+        const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
+                                                | QFileDevice::ReadOther | QFileDevice::WriteOther;
+        QCOMPARE(QFileInfo(path).permissions() & others, QFileDevice::Permissions());
+        QVERIFY(QFileInfo(path).permissions() & QFileDevice::WriteOwner);
+    }
+
+    void aFifoIsNoArchive()
+    {
+        const QString path = Path("fifo.sqlite");
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        THistoryArchive archive(path);
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Failed);
+        QVERIFY(!archive.IsReady());
+    }
+#endif
 
     void filesItMustNotUse_data()
     {

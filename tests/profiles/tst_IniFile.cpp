@@ -76,11 +76,18 @@ private slots:
     void twoSpaceKeysKeepTheirBlanks();
     void rejectedWritesChangeNothing_data();
     void rejectedWritesChangeNothing();
+    void controlCharactersAreEscaped_data();
+    void controlCharactersAreEscaped();
+    void plainValueAfterEscapedOne();
     void charactersOutsideGbkBecomeQuestionMarks();
 
     void gbkValuesRoundTrip();
     void missingFile();
     void utf8MarkedFile();
+    void encodingWithoutMark_data();
+    void encodingWithoutMark();
+    void bytesOfNeitherEncodingAreNamed_data();
+    void bytesOfNeitherEncodingAreNamed();
     void loadRefusesBadFiles_data();
     void loadRefusesBadFiles();
     void directoryIsNotReadable();
@@ -449,8 +456,6 @@ void TestIniFile::rejectedWritesChangeNothing_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("line feed in value") << "Value" << "a" << "x\n[Value]\nb=1";
-    QTest::newRow("carriage return in value") << "Value" << "a" << "x\ry";
     QTest::newRow("equals in key") << "Value" << "a=b" << "1";
     QTest::newRow("empty key") << "Value" << "  " << "1";
     QTest::newRow("empty section") << "" << "a" << "1";
@@ -469,6 +474,52 @@ void TestIniFile::rejectedWritesChangeNothing()
     TIniFile ini = FromBytes(before);
     QVERIFY(!ini.WriteString(section, key, value));
     QCOMPARE(ini.Bytes(), before);
+}
+
+// Values a line cannot hold are written escaped and named in [Escaped];
+// any other value is written as it always was.
+void TestIniFile::controlCharactersAreEscaped_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("plain text") << "Cold room" << QByteArray("[Value]\r\na=Cold room\r\n");
+    QTest::newRow("backslashes without control bytes")
+        << "C:\\x41\\" << QByteArray("[Value]\r\na=C:\\x41\\\r\n");
+    QTest::newRow("line feed, a header after it")
+        << "x\n[Value]\nb=1" << QByteArray("[Value]\r\na=x\\x0A[Value]\\x0Ab=1\r\n[Escaped]\r\nValue/a=1\r\n");
+    QTest::newRow("carriage return") << "x\ry" << QByteArray("[Value]\r\na=x\\x0Dy\r\n[Escaped]\r\nValue/a=1\r\n");
+    QTest::newRow("control byte and ESC")
+        << QString::fromLatin1("\x01" "a\x1B[0m") << QByteArray("[Value]\r\na=\\x01a\\x1B[0m\r\n[Escaped]\r\nValue/a=1\r\n");
+    QTest::newRow("backslash beside a line break")
+        << "\\x0A\n" << QByteArray("[Value]\r\na=\\x5Cx0A\\x0A\r\n[Escaped]\r\nValue/a=1\r\n");
+    QTest::newRow("blanks around a tab")
+        << " a\t " << QByteArray("[Value]\r\na=\\x20a\\x09\\x20\r\n[Escaped]\r\nValue/a=1\r\n");
+    QTest::newRow("quoted, with a line break")
+        << "\"a\nb\"" << QByteArray("[Value]\r\na=\"a\\x0Ab\"\r\n[Escaped]\r\nValue/a=1\r\n");
+}
+
+void TestIniFile::controlCharactersAreEscaped()
+{
+    QFETCH(QString, value);
+    QFETCH(QByteArray, bytes);
+    TIniFile ini;
+    QVERIFY(ini.WriteString("Value", "a", value));
+    QCOMPARE(ini.Bytes(), bytes);
+    QCOMPARE(ini.ReadString("Value", "a"), value);
+    // Loaded again from the bytes, as a file.
+    const TIniFile loaded = FromBytes(ini.Bytes());
+    QCOMPARE(loaded.ReadString("Value", "a"), value);
+    QCOMPARE(loaded.SectionEntries("Value").front().value, value);
+}
+
+void TestIniFile::plainValueAfterEscapedOne()
+{
+    TIniFile ini;
+    QVERIFY(ini.WriteString("lvTel", "  3", "138\n001^~^"));
+    QCOMPARE(ini.SectionEntries("lvTel").front().value, QStringLiteral("138\n001^~^"));
+    QVERIFY(ini.WriteString("lvTel", "  3", "C:\\x41^~^"));
+    QCOMPARE(ini.Bytes(), QByteArray("[lvTel]\r\n  3=C:\\x41^~^\r\n[Escaped]\r\nlvTel/3=0\r\n"));
+    QCOMPARE(ini.SectionEntries("lvTel").front().value, QStringLiteral("C:\\x41^~^"));
 }
 
 void TestIniFile::charactersOutsideGbkBecomeQuestionMarks()
@@ -522,6 +573,71 @@ void TestIniFile::utf8MarkedFile()
     // Without the mark the same bytes are GBK.
     QCOMPARE(FromBytes("[V]\r\nk=" + kGbkTemperature).ReadString("V", "k"),
              QString::fromUtf8("温度"));
+}
+
+// A file without the byte-order mark is UTF-8 when it is valid UTF-8 with
+// characters beyond ASCII, else GBK; it is saved in the encoding it came in.
+void TestIniFile::encodingWithoutMark_data()
+{
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("added"); // "温度" as a key written later is stored
+    const QString coldRoom = QString::fromUtf8("冷库二号");
+    QTest::newRow("UTF-8, as an editor saves it") << coldRoom.toUtf8() << coldRoom << QString::fromUtf8("温度").toUtf8();
+    QTest::newRow("GBK") << QByteArray::fromHex("c0e4bfe2b6febac5") << coldRoom << kGbkTemperature;
+    QTest::newRow("GBK, a word that is also valid UTF-8 alone") << QByteArray::fromHex("c9bd") << QString::fromUtf8("山")
+                                                                 << kGbkTemperature;
+    QTest::newRow("ASCII") << QByteArray("Cold room") << QStringLiteral("Cold room") << kGbkTemperature;
+}
+
+void TestIniFile::encodingWithoutMark()
+{
+    QFETCH(QByteArray, encoded);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, added);
+    // The Chinese relay captions every Chinese profile holds, in the same encoding.
+    const bool utf8 = encoded == text.toUtf8() && text != QStringLiteral("Cold room");
+    const QString caption = QString::fromUtf8("继电器1");
+    const QByteArray bytes = "[Value]\r\nlbledt_Master_DevDes=" + encoded + "\r\n[lvDo]\r\n"
+                             + (utf8 ? caption.toUtf8() : QByteArray::fromHex("bcccb5e7c6f731")) + "=a^\r\n";
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("profile.ini");
+    QVERIFY(WriteFileBytes(path, bytes));
+    TIniFile ini(path);
+    QVERIFY(ini.Load().ok());
+    QCOMPARE(ini.ReadString("Value", "lbledt_Master_DevDes"), text);
+    QCOMPARE(ini.SectionEntries("lvDo").at(0).key, caption);
+    QCOMPARE(ini.Bytes(), bytes);
+    QVERIFY(ini.WriteString("Value", "added", QString::fromUtf8("温度")));
+    QVERIFY(ini.Bytes().endsWith("\r\nadded=" + added + "\r\n[lvDo]\r\n" + bytes.mid(bytes.indexOf("[lvDo]") + 8)));
+}
+
+// Bytes that are neither GBK nor UTF-8 are refused with where they are.
+void TestIniFile::bytesOfNeitherEncodingAreNamed_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("column");
+    QTest::newRow("lead byte without its second") << QByteArray("[Value]\r\nEdit1=1\r\nname=ab\x81 x\r\n") << 3 << 8;
+    QTest::newRow("first line") << QByteArray("\x81\x7F[Value]\r\n") << 1 << 1;
+}
+
+void TestIniFile::bytesOfNeitherEncodingAreNamed()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, line);
+    QFETCH(int, column);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("mixed.ini");
+    QVERIFY(WriteFileBytes(path, content));
+    TIniFile ini(path);
+    const TIniResult loaded = ini.Load();
+    QCOMPARE(int(loaded.error), int(TIniError::NotText));
+    QCOMPARE(loaded.line, line);
+    QCOMPARE(loaded.column, column);
+    QVERIFY(ini.SectionNames().isEmpty());
 }
 
 void TestIniFile::loadRefusesBadFiles_data()

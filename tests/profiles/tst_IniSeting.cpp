@@ -282,6 +282,31 @@ private slots:
         QCOMPARE(FileBytes(second), FileBytes(first + QStringLiteral(".ini")));
     }
 
+    // Device texts with line breaks and control bytes are exported so that
+    // the file is text and loads back to the same texts.
+    void controlBytesInTextsLoadBack()
+    {
+        std::unique_ptr<TFormK900> window = ViewWindowWithRows();
+        QVERIFY(window);
+        FillWindow(*window);
+        Panes(*window).lbledt_Master_DevDes->setText(QStringLiteral("Line 1\r\nLine 2"));
+        SetCells(window->Views().lvDo->topLevelItem(0), {QStringLiteral("a\x01" "b\x1B[0m")});
+        SetCells(window->Views().lvTel->topLevelItem(4), {QStringLiteral("138\n001")});
+        const QStringList filled = Snapshot(*window);
+        TIniSeting &profile = *window->Profiles();
+        const QString fileName = m_dir.filePath(QStringLiteral("control.ini"));
+        const TProfileResult saved = profile.SaveProfile(fileName);
+        QVERIFY2(saved.ok(), qPrintable(saved.detail));
+        const QByteArray bytes = FileBytes(fileName);
+        QVERIFY(!bytes.contains('\x01') && !bytes.contains('\x1B'));
+        QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+
+        ScrambleWindow(*window);
+        const TProfileResult loaded = profile.LoadProfile(fileName);
+        QVERIFY2(loaded.ok(), qPrintable(loaded.detail));
+        QCOMPARE(Snapshot(*window), filled);
+    }
+
     // The layout of a new file: "Value" keys in walk order, then one section
     // per list view, GBK text.
     void fileLayout()
@@ -811,39 +836,42 @@ private slots:
     void unwritableTargetReportsFailure_data()
     {
         QTest::addColumn<QString>("chosen");
-        QTest::addColumn<bool>("unstorableCell");
+        QTest::addColumn<bool>("link");
         QTest::addColumn<int>("error");
 
         QTest::newRow("folder missing") << "no/such/folder/profile" << false << int(TIniError::WriteFailed);
         // The existing "file" to update cannot be read.
         QTest::newRow("a folder has the file's name") << "taken" << false << int(TIniError::ReadFailed);
-        QTest::newRow("a cell with a line break") << "kept" << true << int(TIniError::WriteFailed);
+        // The save would go wherever the link points.
+        QTest::newRow("the name is a link") << "kept" << true << int(TIniError::WriteFailed);
     }
 
     void unwritableTargetReportsFailure()
     {
         QFETCH(QString, chosen);
-        QFETCH(bool, unstorableCell);
+        QFETCH(bool, link);
         QFETCH(int, error);
 
         std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
         QTemporaryDir dir;
+        QTemporaryDir elsewhere;
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("taken.ini")));
         const QString path = dir.filePath(chosen);
         const QByteArray oldBytes = "[Value]\r\nlbledt_Gprs_IP=old\r\n";
-        if (unstorableCell) {
-            QVERIFY(WriteFile(path + QStringLiteral(".ini"), oldBytes));
-            SetCells(window->Views().lvTel->topLevelItem(4), {QStringLiteral("138\n001")});
+        const QString target = elsewhere.filePath(QStringLiteral("target.ini"));
+        if (link) {
+            QVERIFY(WriteFile(target, oldBytes));
+            QVERIFY(QFile::link(target, path + QStringLiteral(".ini")));
         }
 
         TIniSeting &profile = *window->Profiles();
         const TProfileResult result = profile.SaveProfile(path);
         QCOMPARE(int(result.error), error);
         QVERIFY(!result.detail.isEmpty());
-        if (unstorableCell) {
-            QVERIFY2(result.detail.contains(QStringLiteral("lvTel")), qPrintable(result.detail));
-            QCOMPARE(FileBytes(path + QStringLiteral(".ini")), oldBytes);
+        if (link) {
+            QCOMPARE(FileBytes(target), oldBytes);
+            QVERIFY(QFileInfo(path + QStringLiteral(".ini")).isSymLink());
         }
 
         Switch(*window, ConstLang::Chinese);
@@ -856,7 +884,7 @@ private slots:
         QVERIFY(OpenErrorBox(window.get()));
         // No temporary file is left next to the target.
         const QStringList left = QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden);
-        QCOMPARE(left, unstorableCell ? QStringList{QFileInfo(path).fileName() + QStringLiteral(".ini")} : QStringList{});
+        QCOMPARE(left, link ? QStringList{QFileInfo(path).fileName() + QStringLiteral(".ini")} : QStringList{});
     }
 
     // The containers and their order.

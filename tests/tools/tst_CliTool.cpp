@@ -30,6 +30,7 @@
 #include <memory>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -132,6 +133,7 @@ class TestCliTool : public QObject
 
     QTemporaryDir m_dir;
     int m_file = 0;
+    QString m_passwordVariable; // K80X_PASSWORD of the runs; null: not set
 
     QString NewFile(const QString &suffix)
     {
@@ -147,6 +149,9 @@ class TestCliTool : public QObject
         if (errorTerminal >= 0)
             tool.setChildProcessModifier([errorTerminal] { ::dup2(errorTerminal, STDERR_FILENO); });
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("K80X_PASSWORD"));
+        if (!m_passwordVariable.isNull())
+            environment.insert(QStringLiteral("K80X_PASSWORD"), m_passwordVariable);
         environment.insert(QStringLiteral("HOME"), m_dir.path());
         environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
         tool.setProcessEnvironment(environment);
@@ -363,6 +368,19 @@ private slots:
         row("port that does not exist", {"info", "--port", "$DIR/no-such-port"}, 4, false, "cannot open port");
         row("wrong password", {"write", "--port", "$PORT", "--in", "$DIR/k802.ini", "--password", "1111"}, 3, false,
             "refused the password");
+        // Files that would hang the tool, eat its memory or send its output elsewhere.
+        row("port list that never ends", {"info", "--ports-from", "/dev/zero"}, 2, false, "not a regular file");
+        row("port list from a FIFO", {"info", "--ports-from", "$DIR/fifo"}, 2, false, "not a regular file");
+        row("profile from a FIFO", {"write", "--port", "$PORT", "--in", "$DIR/fifo.ini"}, 2, false, "cannot read");
+        row("image from a FIFO", {"write", "--port", "$PORT", "--in", "$DIR/fifo.bin"}, 2, false, "not a regular file");
+        row("history into a device", {"history", "--port", "$PORT", "--out", "/dev/null"}, 2, false,
+            "not a regular file");
+        row("image through a link", {"read", "--port", "$PORT", "--out", "$DIR/link.bin"}, 2, false,
+            "not a regular file");
+        row("profile through a link", {"read", "--port", "$PORT", "--out", "$DIR/link.ini"}, 2, false,
+            "not a regular file");
+        row("report through a link", {"info", "--port", "$PORT", "--report", "$DIR/link.csv"}, 2, false,
+            "not a regular file");
     }
 
     void badInputSendsNothing()
@@ -382,6 +400,11 @@ private slots:
         QVERIFY(range.contains("70000"));
         QVERIFY(WriteFile(files.filePath(QStringLiteral("range.ini")), range));
         QVERIFY(QFile::copy(SaveProfile(CustomImage(0), 0, ConstLang::English), files.filePath(QStringLiteral("k801.ini"))));
+        for (const char *fifo : {"fifo", "fifo.ini", "fifo.bin"})
+            QCOMPARE(::mkfifo(QFile::encodeName(files.filePath(QLatin1String(fifo))).constData(), 0600), 0);
+        const QString linkTarget = files.filePath(QStringLiteral("elsewhere"));
+        for (const char *link : {"link.bin", "link.ini", "link.csv"})
+            QVERIFY(QFile::link(linkTarget, files.filePath(QLatin1String(link))));
 
         auto logger = OpenLogger(1);
         QVERIFY(logger);
@@ -404,6 +427,7 @@ private slots:
             QCOMPARE(logger->Device.requestLog().size(), 0);
         if (exitCode == 3 || loginOnly)
             QVERIFY(!logger->Device.requestLog().isEmpty());
+        QVERIFY(!QFile::exists(linkTarget));
     }
 
     void busyPortSendsNothing()
@@ -462,6 +486,128 @@ private slots:
         const TRun restore = Run({"restore", "--port", logger->Port(), "--lang", "en"});
         QVERIFY2(restore.ExitCode == 0, qPrintable(restore.Err));
         QCOMPARE(logger->Device.configImage(), custom);
+    }
+
+    // A device text with a line break and a control byte blocks nothing:
+    // it is read into a profile (over the old file, replaced only once the
+    // new one is complete), backed up before a write and written back.
+    void deviceTextsWithControlBytesPassEveryStep()
+    {
+        auto logger = OpenLogger(0);
+        QVERIFY(logger);
+        QByteArray image = CustomImage(0);
+        Put(image, ConfigMap::DeviceDescription, QByteArray("Line 1\r\nLine 2\x01\x1B\0", 17));
+        logger->Device.setConfigImage(image);
+        const QString file = NewFile(QStringLiteral(".ini"));
+        QVERIFY(WriteFile(file, "old"));
+        const TRun read = Run({"read", "--port", logger->Port(), "--out", file, "--lang", "en"});
+        QVERIFY2(read.ExitCode == 0, qPrintable(read.Err));
+        const QByteArray profile = FileBytes(file);
+        QVERIFY2(profile.contains("lbledt_Master_DevDes=Line 1\\x0D\\x0ALine 2\\x01\\x1B"), profile.constData());
+
+        logger->Device.setConfigImage(TDeviceSimulator::FactoryImage(TDeviceSimulator::Model::K801));
+        const TRun write = Run({"write", "--port", logger->Port(), "--in", file, "--lang", "en"});
+        QVERIFY2(write.ExitCode == 0, qPrintable(write.Err));
+        const QByteArray description = logger->Device.configImage().mid(ConfigMap::DeviceDescription,
+                                                                         ConfigMap::DeviceDescriptionSize);
+        QVERIFY(description.startsWith("Line 1\r\nLine 2\x01\x1B"));
+        QCOMPARE(description, WindowImage(image, 0).mid(ConfigMap::DeviceDescription, ConfigMap::DeviceDescriptionSize));
+        // And the device's text is backed up before the next write.
+        const TRun again = Run({"write", "--port", logger->Port(), "--in", file, "--lang", "en"});
+        QVERIFY2(again.ExitCode == 0, qPrintable(again.Err));
+    }
+
+    // The newest backup is a file of random bytes: it is refused, the
+    // device's password stays.
+    void restoreRefusesAFileThatIsNoBackup()
+    {
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        QVERIFY(QDir().mkpath(BackupFolder()));
+        QByteArray noise(ConfigMap::ImageSize, '\0');
+        quint32 seed = 3646;
+        for (char &byte : noise) {
+            seed = seed * 1103515245u + 12345u;
+            byte = char(seed >> 24);
+        }
+        const QString name = logger->Device.imei() + QStringLiteral("_20991231-235959_999999.bin");
+        QVERIFY(WriteFile(QDir(BackupFolder()).filePath(name), noise));
+        const QByteArray before = logger->Device.configImage();
+        const TRun restore = Run({"restore", "--port", logger->Port(), "--lang", "en"});
+        QCOMPARE(restore.ExitCode, 2);
+        QVERIFY2(restore.Err.contains(QStringLiteral("cannot be restored")), qPrintable(restore.Err));
+        QVERIFY2(restore.Err.contains(name), qPrintable(restore.Err));
+        QCOMPARE(logger->Device.framesWithCommand(TBasicProtocol::CmdWriteMemory), 0);
+        QCOMPARE(logger->Device.configImage(), before);
+    }
+
+    // The password from a file or the environment; --password before both.
+    void passwordSources_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("variable");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("file") << QStringList{"--password-file", "$DIR/right"} << QString() << 0;
+        QTest::newRow("file with the wrong one") << QStringList{"--password-file", "$DIR/wrong"} << QString() << 3;
+        QTest::newRow("environment") << QStringList{} << "4321" << 0;
+        QTest::newRow("file before the environment") << QStringList{"--password-file", "$DIR/right"} << "1111" << 0;
+        QTest::newRow("--password before the environment") << QStringList{"--password", "4321"} << "1111" << 0;
+        QTest::newRow("default without any") << QStringList{} << QString() << 3;
+        QTest::newRow("file that is a FIFO") << QStringList{"--password-file", "$DIR/fifo"} << QString() << 2;
+    }
+
+    void passwordSources()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, variable);
+        QFETCH(int, exitCode);
+        QTemporaryDir files;
+        QVERIFY(WriteFile(files.filePath(QStringLiteral("right")), "4321\n"));
+        QVERIFY(WriteFile(files.filePath(QStringLiteral("wrong")), "1111\r\n"));
+        QCOMPARE(::mkfifo(QFile::encodeName(files.filePath(QStringLiteral("fifo"))).constData(), 0600), 0);
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        logger->Device.setPassword(QStringLiteral("4321"));
+        for (QString &argument : arguments)
+            argument.replace(QLatin1String("$DIR"), files.path());
+        m_passwordVariable = variable;
+        const TRun run = Run(QStringList{"info", "--port", logger->Port(), "--lang", "en"} + arguments);
+        m_passwordVariable = QString();
+        QVERIFY2(run.ExitCode == exitCode, qPrintable(run.Err));
+    }
+
+    // Passwords are shown only when asked for, in text and JSON alike.
+    void diffHidesPasswords_data()
+    {
+        QTest::addColumn<bool>("json");
+        QTest::addColumn<bool>("show");
+        QTest::newRow("text") << false << false;
+        QTest::newRow("JSON") << true << false;
+        QTest::newRow("text, --show-secrets") << false << true;
+        QTest::newRow("JSON, --show-secrets") << true << true;
+    }
+
+    void diffHidesPasswords()
+    {
+        QFETCH(bool, json);
+        QFETCH(bool, show);
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        QByteArray image = CustomImage(1);
+        Put(image, ConfigMap::GprsPassword, QByteArray("gprs-secret"));
+        const QString file = SaveProfile(image, 1, ConstLang::English);
+        QVERIFY(!file.isEmpty());
+        QStringList arguments{"diff", "--port", logger->Port(), "--in", file, "--lang", "en"};
+        if (json)
+            arguments << QStringLiteral("--json");
+        if (show)
+            arguments << QStringLiteral("--show-secrets");
+        QVERIFY(!logger->Device.configImage().contains("gprs-secret"));
+        const TRun run = Run(arguments);
+        QCOMPARE(run.ExitCode, 1);
+        const QString all = run.Out + run.Err;
+        QCOMPARE(all.contains(QStringLiteral("gprs-secret")), show);
+        QCOMPARE(all.contains(QStringLiteral("\u2022\u2022\u2022\u2022")), !show);
     }
 
     void historyToCsv()

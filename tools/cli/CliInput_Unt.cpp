@@ -1,12 +1,12 @@
 #include "cli/CliInput_Unt.h"
 
+#include "base/FileSafety_Unt.h"
 #include "cli/FieldCaptions_Unt.h"
 #include "config/ConfigImage_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "profiles/ProfileImage_Unt.h"
 
-#include <QFile>
 
 namespace {
 
@@ -37,14 +37,23 @@ bool TCliInput::Load(const QString &fileName, int language, QString *error)
     m_language = language;
     m_profile = fileName.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive);
     if (!m_profile) {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly)) {
-            *error = Text("CliCannotReadFile", language)
-                         .arg(fileName, file.exists() ? file.errorString() : Text("CliNoSuchFile", language));
+        const FileSafety::TReadResult read = FileSafety::ReadRegularFile(fileName, kMaxImageFileSize);
+        switch (read.error) {
+        case FileSafety::TFileError::None:
+        case FileSafety::TFileError::TooLarge:
+            break;
+        case FileSafety::TFileError::Missing:
+            *error = Text("CliCannotReadFile", language).arg(fileName, Text("CliNoSuchFile", language));
+            return false;
+        case FileSafety::TFileError::NotRegular:
+            *error = Text("CliCannotReadFile", language).arg(fileName, Text("CliNotRegularFile", language));
+            return false;
+        case FileSafety::TFileError::Failed:
+            *error = Text("CliCannotReadFile", language).arg(fileName, read.detail);
             return false;
         }
-        m_image = file.read(kMaxImageFileSize);
-        if (m_image.size() != ConfigMap::ImageSize || !file.atEnd()) {
+        m_image = read.bytes;
+        if (m_image.size() != ConfigMap::ImageSize) {
             *error = Text("CliImageSize", language).arg(fileName).arg(ConfigMap::ImageSize);
             return false;
         }
@@ -54,8 +63,12 @@ bool TCliInput::Load(const QString &fileName, int language, QString *error)
     m_ini = TIniFile(fileName);
     const TIniResult loaded = m_ini.Load();
     if (!loaded) {
-        if (loaded.error == TIniError::TooLarge || loaded.error == TIniError::NotText)
+        if (loaded.error == TIniError::TooLarge || loaded.error == TIniError::NotText) {
             *error = Text("CliNotProfile", language).arg(fileName);
+            if (loaded.line > 0)
+                *error += QStringLiteral(": ")
+                          + Text("TxtTextUnreadableAt", language).arg(loaded.line).arg(loaded.column);
+        }
         else
             *error = Text("CliCannotReadFile", language)
                          .arg(fileName, loaded.error == TIniError::Missing ? Text("CliNoSuchFile", language)

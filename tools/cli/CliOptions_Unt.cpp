@@ -1,6 +1,7 @@
 #include "cli/CliOptions_Unt.h"
 
 #include "platform/Platform_Unt.h"
+#include "base/FileSafety_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "lang/ConstLang_Unt.h"
 
@@ -23,6 +24,7 @@ struct TCommandInfo
 };
 
 const QStringList kDeviceOptions{QStringLiteral("port"), QStringLiteral("ports-from"), QStringLiteral("password"),
+                                 QStringLiteral("password-file"), QStringLiteral("show-secrets"),
                                  QStringLiteral("report")};
 const QStringList kCommonOptions{QStringLiteral("lang"), QStringLiteral("json"), QStringLiteral("quiet"),
                                  QStringLiteral("help")};
@@ -52,6 +54,8 @@ const struct
     {"port", "P", "CliOptPort"},
     {"ports-from", "FILE", "CliOptPortsFrom"},
     {"password", "PASSWORD", "CliOptPassword"},
+    {"password-file", "FILE", "CliOptPasswordFile"},
+    {"show-secrets", nullptr, "CliOptShowSecrets"},
     {"lang", "zh|en", "CliOptLang"},
     {"json", nullptr, "CliOptJson"},
     {"quiet", nullptr, "CliOptQuiet"},
@@ -115,6 +119,32 @@ bool HasSuffix(const QString &fileName, const char *suffix)
 bool FolderExists(const QString &fileName)
 {
     return QFileInfo(fileName).absoluteDir().exists();
+}
+
+// A list of ports is a few lines; more is no such list.
+constexpr qint64 kMaxPortListSize = 64 * 1024;
+// A password file holds one line.
+constexpr qint64 kMaxPasswordFileSize = 1024;
+const char *const kPasswordVariable = "K80X_PASSWORD";
+
+QString ReadFailureText(const FileSafety::TReadResult &read, int language)
+{
+    const auto text = [language](const char *key) { return ConstLang::Text(QString::fromLatin1(key), language); };
+    switch (read.error) {
+    case FileSafety::TFileError::Missing: return text("CliNoSuchFile");
+    case FileSafety::TFileError::NotRegular: return text("CliNotRegularFile");
+    case FileSafety::TFileError::TooLarge: return text("CliFileTooLarge");
+    case FileSafety::TFileError::None:
+    case FileSafety::TFileError::Failed: break;
+    }
+    return read.detail;
+}
+
+// Nothing there yet, or a regular file: a link, a device or a FIFO is
+// never written through.
+bool OutputAllowed(const QString &fileName)
+{
+    return FileSafety::IsWritableTarget(fileName);
 }
 
 bool HasPlaceholder(const QString &pattern)
@@ -186,14 +216,12 @@ QString CliHelpText(TCliCommand command, int language)
 
 QString CliOutputName(const QString &pattern, const QString &port, const QString &imei, const QString &model)
 {
-    QString portPart = port;
-    portPart.replace(QRegularExpression(QStringLiteral("[/\\\\:]+")), QStringLiteral("_"));
-    while (portPart.startsWith(QLatin1Char('_')))
-        portPart.remove(0, 1);
+    // The IMEI and the model are what the device said; none of the parts
+    // may lead out of the folder the pattern names.
     QString name = pattern;
-    name.replace(QLatin1String("{port}"), portPart);
-    name.replace(QLatin1String("{imei}"), imei);
-    name.replace(QLatin1String("{model}"), model);
+    name.replace(QLatin1String("{port}"), FileSafety::CleanNamePart(port));
+    name.replace(QLatin1String("{imei}"), FileSafety::CleanNamePart(imei));
+    name.replace(QLatin1String("{model}"), FileSafety::CleanNamePart(model));
     return name;
 }
 
@@ -288,10 +316,10 @@ TCliParse ParseCliArguments(const QStringList &arguments)
     }
     if (parser.isSet(QStringLiteral("ports-from"))) {
         const QString fileName = parser.value(QStringLiteral("ports-from"));
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            return fail(text("CliCannotReadFile").arg(fileName, file.errorString()));
-        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        const FileSafety::TReadResult read = FileSafety::ReadRegularFile(fileName, kMaxPortListSize);
+        if (!read.ok())
+            return fail(text("CliCannotReadFile").arg(fileName, ReadFailureText(read, language)));
+        const QStringList lines = QString::fromUtf8(read.bytes).split(QLatin1Char('\n'));
         for (const QString &line : lines) {
             const QString port = line.trimmed();
             if (!port.isEmpty() && !port.startsWith(QLatin1Char('#')))
@@ -301,8 +329,20 @@ TCliParse ParseCliArguments(const QStringList &arguments)
     if (options.Ports.isEmpty())
         return fail(text("CliNoPort"));
 
-    options.Password = parser.isSet(QStringLiteral("password")) ? parser.value(QStringLiteral("password"))
-                                                                : options.Password;
+    // The password from a file or the environment stays out of the
+    // process list, where other users see --password.
+    if (parser.isSet(QStringLiteral("password"))) {
+        options.Password = parser.value(QStringLiteral("password"));
+    } else if (parser.isSet(QStringLiteral("password-file"))) {
+        const QString fileName = parser.value(QStringLiteral("password-file"));
+        const FileSafety::TReadResult read = FileSafety::ReadRegularFile(fileName, kMaxPasswordFileSize);
+        if (!read.ok())
+            return fail(text("CliCannotReadFile").arg(fileName, ReadFailureText(read, language)));
+        options.Password = QString::fromUtf8(read.bytes).section(QLatin1Char('\n'), 0, 0).trimmed();
+    } else if (qEnvironmentVariableIsSet(kPasswordVariable)) {
+        options.Password = qEnvironmentVariable(kPasswordVariable).trimmed();
+    }
+    options.ShowSecrets = parser.isSet(QStringLiteral("show-secrets"));
     static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
     if (!fourDigits.match(options.Password).hasMatch())
         return fail(text("CliBadPassword"));
@@ -312,6 +352,8 @@ TCliParse ParseCliArguments(const QStringList &arguments)
         return fail(text("CliMissingValue").arg(QStringLiteral("--report")));
     if (!options.Report.isEmpty() && !FolderExists(options.Report))
         return fail(text("CliCannotWriteFile").arg(options.Report, text("CliNoSuchFolder")));
+    if (!options.Report.isEmpty() && !OutputAllowed(options.Report))
+        return fail(text("CliCannotWriteFile").arg(options.Report, text("CliNotRegularFile")));
 
     const bool several = options.Ports.size() > 1;
     switch (info->Command) {
@@ -322,8 +364,14 @@ TCliParse ParseCliArguments(const QStringList &arguments)
             return fail(text("CliMissingValue").arg(QStringLiteral("--out")));
         if (info->Command == TCliCommand::Read && !HasSuffix(options.Out, ".ini") && !HasSuffix(options.Out, ".bin"))
             return fail(text("CliOutIniOrBin").arg(options.Out));
+        // A name such as /dev/null is refused as given, before ".csv" could
+        // make a new file of it.
+        if (!OutputAllowed(options.Out))
+            return fail(text("CliCannotWriteFile").arg(options.Out, text("CliNotRegularFile")));
         if (info->Command == TCliCommand::History && !HasSuffix(options.Out, ".csv"))
             options.Out += QStringLiteral(".csv");
+        if (!OutputAllowed(options.Out))
+            return fail(text("CliCannotWriteFile").arg(options.Out, text("CliNotRegularFile")));
         if (several && !HasPlaceholder(options.Out))
             return fail(text("CliOutNeedsPlaceholder"));
         if (!FolderExists(options.Out))

@@ -22,7 +22,8 @@ struct TCliOptions
     TCliCommand Command = TCliCommand::None;
     QString CommandName;
     QStringList Ports;
-    QString Password = QStringLiteral("5937");
+    QString Password = QStringLiteral("5937"); // --password, else --password-file, else K80X_PASSWORD
+    bool ShowSecrets = false; // passwords shown in clear, else as "••••"
     int Language = 1;        // 0 Chinese, 1 English
     bool Json = false;
     bool Quiet = false;
@@ -62,6 +63,7 @@ QString CliHelpText(TCliCommand command, int language);
 // The name of a command as typed ("erase-history").
 QString CliCommandName(TCliCommand command);
 
-// An --out name with {port}, {imei} and {model} replaced; a port's path
-// separators become "_".
+// An --out name with {port}, {imei} and {model} replaced by their text
+// cleaned as backup names are (FileSafety::CleanNamePart): a port's path
+// separators become "_", and no part can lead out of the pattern's folder.
 QString CliOutputName(const QString &pattern, const QString &port, const QString &imei, const QString &model);

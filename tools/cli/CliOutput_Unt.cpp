@@ -1,13 +1,13 @@
 #include "cli/CliOutput_Unt.h"
 
 #include "base/GbkText_Unt.h"
+#include "base/FileSafety_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "lang/ConstLang_Unt.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -136,10 +136,10 @@ QString TCliOutput::WriteReportCsv(const QList<TCliResult> &results, int languag
     if (!TGbkText::Available())
         return TGbkText::NoConversionReason();
     const QByteArray bytes = TGbkText::Encode(text);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return file.errorString();
-    return {};
+    const FileSafety::TSaveResult saved = FileSafety::SaveFile(fileName, bytes, false);
+    if (saved.error == FileSafety::TFileError::NotRegular)
+        return Text("CliNotRegularFile", language);
+    return saved.detail;
 }
 
 void TCliOutput::Summary(const QList<TCliResult> &results, int exitCode)

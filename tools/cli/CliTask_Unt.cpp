@@ -1,5 +1,6 @@
 #include "cli/CliTask_Unt.h"
 
+#include "base/FileSafety_Unt.h"
 #include "cli/CliInput_Unt.h"
 #include "cli/FieldCaptions_Unt.h"
 #include "config/ConfigDiff_Unt.h"
@@ -20,7 +21,6 @@
 
 #include <QDir>
 #include <QJsonArray>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -29,6 +29,7 @@ namespace {
 // The relay byte of the current-values data follows the 16 sensor values.
 constexpr int kRelayByte = 32;
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+const QString kHiddenSecret = QStringLiteral("\u2022\u2022\u2022\u2022");
 
 } // namespace
 
@@ -214,9 +215,13 @@ void TCliTask::SaveRead(const QByteArray &image)
         CliOutputName(m_options.Out, m_port, m_identity.imei, m_identity.model);
     m_result.Data.insert(QStringLiteral("file"), fileName);
     if (fileName.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive)) {
-        QSaveFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
-            Finish(CliExit::BadInput, Text("CliCannotWriteFile").arg(fileName, file.errorString()));
+        // The image holds the device's password.
+        const FileSafety::TSaveResult saved = FileSafety::SaveFile(fileName, image, true);
+        if (!saved.ok()) {
+            Finish(CliExit::BadInput,
+                   Text("CliCannotWriteFile")
+                       .arg(fileName, saved.error == FileSafety::TFileError::NotRegular ? Text("CliNotRegularFile")
+                                                                                        : saved.detail));
             return;
         }
     } else {
@@ -320,8 +325,14 @@ void TCliTask::Diff(const QByteArray &device)
     }
     const QList<TFieldDiff> diffs = DiffConfigImages(shown, file, model);
     QJsonArray fields;
-    for (const TFieldDiff &diff : diffs) {
+    for (TFieldDiff diff : diffs) {
         const QString caption = FieldCaptions::Caption(diff.Control, diff.Row, diff.SubItem, model, m_options.Language);
+        // Others may read the screen, the terminal's log or the JSON.
+        if (!m_options.ShowSecrets
+            && (diff.Control == ConfigControls::MainPassword || diff.Control == ConfigControls::GprsPassword)) {
+            diff.Before = kHiddenSecret;
+            diff.After = kHiddenSecret;
+        }
         m_result.Details << QStringLiteral("%1: %2 -> %3").arg(caption, diff.Before, diff.After);
         fields.append(QJsonObject{{QStringLiteral("field"), caption},
                                   {QStringLiteral("control"), diff.Control},
@@ -357,9 +368,14 @@ void TCliTask::Restore()
     for (const TBackupEntry &entry : entries) {
         if (m_options.At.isValid() && entry.time > m_options.At)
             continue;
-        const QByteArray image = TBackupStore::LoadImage(entry);
-        if (image.isEmpty()) {
-            Finish(CliExit::BadInput, Text("CliBackupUnreadable").arg(QDir::toNativeSeparators(entry.imagePath)));
+        // A backup is written only when it is one: a file of random bytes
+        // would lock the user out of the device.
+        QByteArray image;
+        const TBackupFault fault = TBackupStore::Check(entry, m_identity.modelIndex, &image);
+        if (fault != TBackupFault::None) {
+            Finish(CliExit::BadInput, Text("CliBackupRefused")
+                                          .arg(QDir::toNativeSeparators(entry.imagePath),
+                                               TBackupStore::FaultText(fault, m_options.Language)));
             return;
         }
         m_result.Data.insert(QStringLiteral("restored"), QDir::toNativeSeparators(entry.imagePath));
