@@ -1,9 +1,12 @@
 // INI reading and a profile load into plain values: the lines kept byte for
 // byte, every kind of value a profile control reads, the list-view sections
-// split into row fields, and a written value read back.
+// split into row fields, a written value read back, and a device text with
+// control bytes written escaped and read back as it was.
 #include "FuzzCheck.h"
 
 #include "profiles/IniFile_Unt.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -51,6 +54,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                    == QStringLiteral("AT+1"));
         for (const QString &section : sections)
             FUZZ_CHECK(ini.SectionExists(section));
+    }
+
+    // A device text with control bytes is written escaped and read back as
+    // it was, also from the bytes of the file, which hold no control bytes
+    // but line ends.
+    QString text;
+    for (int index = 0; index < bytes.size() && index < 120; ++index)
+        text += QChar(char16_t(quint8(bytes.at(index)) & 0x7F));
+    const bool control = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x20; });
+    TIniFile fresh;
+    if (control && fresh.WriteString(QStringLiteral("Value"), QStringLiteral("lbledt_Master_DevDes"), text)) {
+        FUZZ_CHECK(fresh.ReadString(QStringLiteral("Value"), QStringLiteral("lbledt_Master_DevDes")) == text);
+        const QByteArray written = fresh.Bytes();
+        for (const char byte : written)
+            FUZZ_CHECK(quint8(byte) >= 0x20 || byte == '\r' || byte == '\n');
+        TIniFile loaded;
+        loaded.SetBytes(written);
+        FUZZ_CHECK(loaded.ReadString(QStringLiteral("Value"), QStringLiteral("lbledt_Master_DevDes")) == text);
     }
     return 0;
 }

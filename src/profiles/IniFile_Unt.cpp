@@ -436,8 +436,11 @@ bool TIniFile::WriteString(const QString &section, const QString &key, const QSt
         const QString mark = EscapeMark(section, key);
         return !KeyExists(kEscapedSection, mark) || WriteLine(kEscapedSection, mark, QStringLiteral("0"));
     }
-    return WriteLine(section, key, Escape(value))
-           && WriteLine(kEscapedSection, EscapeMark(section, key), QStringLiteral("1"));
+    // The mark is checked first, so that a refusal changes nothing.
+    const QString mark = EscapeMark(section, key);
+    if (mark.contains(QLatin1Char('=')) || mark.startsWith(QLatin1Char('[')) || mark.startsWith(QLatin1Char(';')))
+        return false;
+    return WriteLine(section, key, Escape(value)) && WriteLine(kEscapedSection, mark, QStringLiteral("1"));
 }
 
 bool TIniFile::WriteLine(const QString &section, const QString &key, const QString &value)

@@ -231,6 +231,67 @@ private slots:
         QVERIFY(!view->SelectDevice(kStoredImei));
     }
 
+    // Damage no opening sees: the read still fills the grid, the archive
+    // says it is damaged and nothing is written into it.
+    void aDamagedArchiveLeavesTheReadWorking()
+    {
+        std::unique_ptr<TFormK900> window = ConnectedWindow(QStringLiteral("K802"));
+        QVERIFY(window);
+        THistorySheet *sheet = window->History();
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        device->setBaudRate(0);
+        const QString path = sheet->Archive().Path();
+        QCOMPARE(sheet->Archive().Open(), THistoryArchive::TStatus::Ready);
+        sheet->Archive().DeleteDevice(device->imei());
+        QCOMPARE(sheet->Archive().Store(device->imei(), QStringLiteral("K802"), K803Records(8)), 8);
+        sheet->Archive().Close();
+        {
+            const QString other = QStringLiteral("damaging-program");
+            QList<qint64> offsets;
+            qint64 pageSize = 0;
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), other);
+                db.setDatabaseName(path);
+                QVERIFY(db.open());
+                QSqlQuery query(db);
+                QVERIFY(query.exec(QStringLiteral("PRAGMA page_size")) && query.next());
+                pageSize = query.value(0).toLongLong();
+                QVERIFY(query.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE type = 'index'")));
+                while (query.next())
+                    offsets << (query.value(0).toLongLong() - 1) * pageSize;
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(other);
+            QVERIFY(!offsets.isEmpty());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            for (const qint64 offset : offsets) {
+                QVERIFY(file.seek(offset));
+                file.write(QByteArray(int(pageSize), '\0'));
+            }
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        QSignalSpy messages(sheet, &THistorySheet::MessageShown);
+        WaitForSession(*window);
+        sheet->lbledt_ReadQty->setText(QStringLiteral("20"));
+        sheet->btn_ReadHistroyFull->click();
+        WaitForRead(sheet);
+        QCOMPARE(sheet->Grid().LastFilledRow(), 20);
+        QCOMPARE(sheet->Archive().Status(), THistoryArchive::TStatus::Corrupt);
+        const QString corrupt = English("MsgArchiveCorrupt").arg(QDir::toNativeSeparators(path));
+        bool told = false;
+        for (const QList<QVariant> &message : messages)
+            told = told || message.at(0).toString().contains(corrupt);
+        QVERIFY(told);
+        sheet->Archive().Close();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
     void aLockedArchiveLeavesTheReadWorking()
     {
         std::unique_ptr<TFormK900> window = ConnectedWindow(QStringLiteral("K802"));

@@ -463,6 +463,7 @@ void TestIniFile::rejectedWritesChangeNothing_data()
     QTest::newRow("key reads as header") << "Value" << "[x]" << "1";
     QTest::newRow("key reads as comment") << "Value" << " ;a" << "1";
     QTest::newRow("line break in key") << "Value" << "a\nb" << "1";
+    QTest::newRow("escaped value, section that no mark can name") << ";x" << "a" << "x\ny";
 }
 
 void TestIniFile::rejectedWritesChangeNothing()
