@@ -7,13 +7,6 @@
 // first use to the end of the process; everything here runs on the UI thread.
 struct TAppVariables
 {
-    // Written by the login window on success (the password field as typed;
-    // in View mode the hidden text) and after a configuration read; the main
-    // window sends it again at start-up.
-    QString ConnectionPassword;
-    // The port the login succeeded on; the main window opens it again and
-    // shows it in the status bar.
-    QString ConnectionPortName;
     // Serial port names, filled by ReadSerialPortList for the port combo box.
     QStringList PortList;
     // Lines of the history CSV file being exported or imported.

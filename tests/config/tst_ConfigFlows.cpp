@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(shown.lvTh, expected.Values.lvTh);
         QCOMPARE(shown.lvTel, expected.Values.lvTel);
         QCOMPARE(shown.lvTimer, expected.Values.lvTimer);
-        QCOMPARE(AppVariables().ConnectionPassword, expected.Values.Text("lbledt_Main_Password"));
+        QCOMPARE(window->Connection()->Password(), expected.Values.Text("lbledt_Main_Password"));
     }
 
     void readThatCannotCompleteShowsNothing()

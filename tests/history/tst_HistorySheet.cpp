@@ -4,6 +4,7 @@
 // sheet's buttons, the date filter and the input checks.
 #include "app/BasicAnimate_Frm.h"
 #include "app/K900_Frm.h"
+#include "session/DeviceConnection_Unt.h"
 #include "app/MessageBox_Frm.h"
 #include "app/Variable_Unt.h"
 #include "history/HistoryFilter_Unt.h"
@@ -136,8 +137,8 @@ private slots:
 
     void controlsAndCaptions()
     {
-        AppVariables().ConnectionPassword = QStringLiteral("QWERTYUIP");
         TFormK900 window;
+        window.Connection()->EnterViewMode();
         THistorySheet *sheet = window.History();
         QWidget *page = window.Sheets().Sheet_History;
         for (const char *name :
