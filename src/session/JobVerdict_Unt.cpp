@@ -1,6 +1,7 @@
 #include "session/JobVerdict_Unt.h"
 
 #include "config/ConfigErrorText_Unt.h"
+#include "history/SoftInterfaceHistory_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "session/ConfigReadJob_Unt.h"
 #include "session/DeviceCommandJobs_Unt.h"
@@ -197,9 +198,10 @@ TJobVerdict TJobVerdict::Of(const TDeviceJob &job, const TCaptionOf &captionOf)
         return error(JobExit::NotVerified, "MsgWriteDiffers", {named}, "CliWriteDiffers", {named});
     }
     case TWhat::HistoryPageMissing: {
-        const int firstRecord = failure.page * 4 + 1;
+        const int firstRecord = failure.page * HistoryRecord::PerPage + 1;
         return error(JobExit::NoAnswer, "MsgHistoryReadFailed",
-                     {page, QString::number(firstRecord), QString::number(firstRecord + 3)}, "CliHistoryPageFailed",
+                     {page, QString::number(firstRecord), QString::number(firstRecord + HistoryRecord::PerPage - 1)},
+                     "CliHistoryPageFailed",
                      {page});
     }
     case TWhat::ContinuationMissing:
