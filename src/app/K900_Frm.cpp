@@ -115,6 +115,12 @@ void TFormK900::FormCreate()
     connect(Session(), &TDeviceSession::connectionLost, this, &TFormK900::ConnectionLost);
     connect(Session(), &TDeviceSession::busyChanged, this, &TFormK900::UpdateDeviceActions);
     connect(m_connection, &TDeviceConnection::loginEnded, this, &TFormK900::LoginEnded);
+    connect(m_connection, &TDeviceConnection::stateChanged, this, [this](TDeviceConnection::TState state) {
+        if (state != TDeviceConnection::TState::Opening)
+            return;
+        SetStatusText(m_connection->PortName());
+        m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::Opening);
+    });
     m_runner = new TJobRunner(this, Session());
 
     m_deviceWatcher = new TDeviceWatcher(this);
@@ -884,7 +890,9 @@ void TFormK900::Pop_DisCommPortClick()
 
 void TFormK900::Pop_RepCommPortClick()
 {
-    if (m_runner->Current() || m_connection->canRun(TDeviceConnection::NeedIdle) != TDeviceConnection::TRefusal::None)
+    // The View mode never connects.
+    if (ViewMode() || m_runner->Current()
+        || m_connection->canRun(TDeviceConnection::NeedIdle) != TDeviceConnection::TRefusal::None)
         return;
     StartLogin(PasswordFieldText().trimmed());
 }
