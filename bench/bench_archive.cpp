@@ -16,7 +16,7 @@
 #include "BenchTools.h"
 #include "SyntheticRecord.h"
 #include "app/K900_Frm.h"
-#include "app/Variable_Unt.h"
+#include "session/DeviceConnection_Unt.h"
 #include "history/HistoryArchiveView_Frm.h"
 #include "history/HistoryArchive_Unt.h"
 #include "history/HistoryChart_Frm.h"
@@ -123,10 +123,9 @@ bool ChartBench(const QVector<TArchivedRecord> &log)
 bool MemoryBench(const QVector<TArchivedRecord> &log)
 {
     Out() << "Resident memory:" << Qt::endl;
-    AppVariables().ConnectionPassword = QStringLiteral("QWERTYUIP");
-    AppVariables().ConnectionPortName.clear();
     const long start = ResidentKiB();
     TFormK900 window;
+    window.Connection()->EnterViewMode();
     window.show();
     Settle(1500);
     const long shown = ResidentKiB();

@@ -38,6 +38,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -271,11 +272,12 @@ private:
         m_soft.SetValueColumns(m_grid, ModelK802, 1);
         m_soft.BeginRead(m_grid);
         auto *read = new THistoryReadJob(&m_session, TSoftHistory::PageCount(m_records), this);
-        QObject::connect(read, &THistoryReadJob::pageRead, this, [this, read](int, const QByteArray &frame) {
+        auto stop = std::make_shared<bool>(false);
+        QObject::connect(read, &THistoryReadJob::pageRead, this, [this, stop](int, const QByteArray &frame) {
             const TSoftHistory::TPageResult result = m_soft.ShowPage(m_grid, frame, m_records, ModelK802);
-            if (result.stopRead || m_soft.RecordCounter() >= m_records)
-                read->EndOfLog();
+            *stop = result.stopRead || m_soft.RecordCounter() >= m_records;
         });
+        read->SetStopWhen([stop] { return *stop; });
         StartTiming();
         Run(read, QStringLiteral("history read"), [this] {
             const double wallMs = ElapsedMs();

@@ -7,7 +7,7 @@
 // the step's peak resident memory.
 
 #include "app/K900_Frm.h"
-#include "app/Variable_Unt.h"
+#include "session/DeviceConnection_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
@@ -85,9 +85,8 @@ int main(int argc, char **argv)
     if (!dir.isValid())
         return 1;
 
-    AppVariables().ConnectionPassword = QStringLiteral("QWERTYUIP");
-    AppVariables().ConnectionPortName.clear();
     TFormK900 window;
+    window.Connection()->EnterViewMode();
     window.show();
     if (!QTest::qWaitFor([&window] { return window.StatusText() == QLatin1String("View"); }))
         return 1;

@@ -115,7 +115,9 @@ int main(int argc, char *argv[])
     if (login.exec() != QDialog::Accepted)
         return 0;
 
-    TFormK900 mainWindow;
+    // The login's connection goes on in the main window: the port stays
+    // open, the password is not sent again.
+    TFormK900 mainWindow(login.TakeConnection());
     // The main window opens in the middle of the screen it is on.
     QRect placed = mainWindow.frameGeometry();
     placed.moveCenter(mainWindow.screen()->availableGeometry().center());

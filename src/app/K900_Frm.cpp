@@ -15,15 +15,14 @@
 #include "lang/TLanguage_Unt.h"
 #include "profiles/IniSeting_Unt.h"
 #include "profiles/ProfileImage_Unt.h"
-#include "app/Variable_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "link/SerialPort_Unt.h"
-#include "link/SyncTimeProtocol_Unt.h"
 #include "session/ConfigReadJob_Unt.h"
-#include "session/ConfigWriteJob_Unt.h"
-#include "session/DeviceRequests_Unt.h"
+#include "session/DeviceCommandJobs_Unt.h"
+#include "session/DeviceConnection_Unt.h"
 #include "session/DeviceSession_Unt.h"
+#include "session/JobVerdict_Unt.h"
 #include "session/LoginJob_Unt.h"
 #include "session/RelayJob_Unt.h"
 #include "session/VerifiedWriteJob_Unt.h"
@@ -79,8 +78,10 @@ void Fill(QWidget *sheet, QWidget *child)
 
 } // namespace
 
-TFormK900::TFormK900(QWidget *parent) : QMainWindow(parent)
+TFormK900::TFormK900(TDeviceConnection *connection, QWidget *parent)
+    : QMainWindow(parent), m_connection(connection ? connection : new TDeviceConnection(this))
 {
+    m_connection->setParent(this);
     setObjectName(QStringLiteral("FormK900"));
     resize(960, 604);
     setMinimumSize(860, 560);
@@ -92,12 +93,17 @@ TFormK900::~TFormK900()
 {
     // Jobs end before the session they run on.
     delete m_runner;
-    m_session->close();
+    m_connection->Session()->close();
+}
+
+TDeviceSession *TFormK900::Session() const
+{
+    return m_connection->Session();
 }
 
 TComm *TFormK900::ComPort() const
 {
-    return m_session->port();
+    return Session()->port();
 }
 
 TDeviceJob *TFormK900::CurrentJob() const
@@ -107,10 +113,16 @@ TDeviceJob *TFormK900::CurrentJob() const
 
 void TFormK900::FormCreate()
 {
-    m_session = new TDeviceSession(this);
-    connect(m_session, &TDeviceSession::connectionLost, this, &TFormK900::ConnectionLost);
-    connect(m_session, &TDeviceSession::busyChanged, this, &TFormK900::UpdateDeviceActions);
-    m_runner = new TJobRunner(this, m_session);
+    connect(Session(), &TDeviceSession::connectionLost, this, &TFormK900::ConnectionLost);
+    connect(Session(), &TDeviceSession::busyChanged, this, &TFormK900::UpdateDeviceActions);
+    connect(m_connection, &TDeviceConnection::loginEnded, this, &TFormK900::LoginEnded);
+    connect(m_connection, &TDeviceConnection::stateChanged, this, [this](TDeviceConnection::TState state) {
+        if (state != TDeviceConnection::TState::Opening)
+            return;
+        SetStatusText(m_connection->PortName());
+        m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::Opening);
+    });
+    m_runner = new TJobRunner(this, Session());
 
     m_deviceWatcher = new TDeviceWatcher(this);
     connect(m_deviceWatcher, &TDeviceWatcher::DeviceRemoveComplete, this,
@@ -132,7 +144,7 @@ void TFormK900::FormCreate()
     InstallClickSounds(this);
     ConnectViewControls();
     m_master = new TSoftMaster(this);
-    m_history = new THistorySheet(this, m_sheets.Sheet_History, m_runner, m_session);
+    m_history = new THistorySheet(this, m_sheets.Sheet_History, m_runner, m_connection);
     connect(m_history, &THistorySheet::MessageShown, this, &TFormK900::MessageShown);
     m_iniSeting = new TIniSeting(this, m_sheets, m_views);
     connect(findChild<QAction *>(QStringLiteral("N_Open")), &QAction::triggered, this,
@@ -338,7 +350,7 @@ QString TFormK900::Text(const char *key) const
 
 bool TFormK900::ViewMode() const
 {
-    return AppVariables().ConnectionPassword == QLatin1String(Const::HiddenText);
+    return m_connection->ViewMode();
 }
 
 QString TFormK900::StatusText() const
@@ -348,9 +360,9 @@ QString TFormK900::StatusText() const
 
 void TFormK900::ShowDisconnected()
 {
-    SetStatusText(AppVariables().ConnectionPortName + QStringLiteral("  ") + Text("MsgDisconnected"));
+    SetStatusText(m_connection->PortName() + QStringLiteral("  ") + Text("MsgDisconnected"));
     if (m_deviceCard->Link() != TFormDeviceCard::TLink::Lost)
-        m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Closed);
+        m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::Closed);
 }
 
 void TFormK900::SetStatusText(const QString &text)
@@ -367,17 +379,29 @@ void TFormK900::showEvent(QShowEvent *event)
     QMetaObject::invokeMethod(this, &TFormK900::FormShow, Qt::QueuedConnection);
 }
 
-bool TFormK900::DeviceReady()
+bool TFormK900::CanRun(int needs)
 {
-    const TJobRunner::TStart free = m_runner->DeviceFree();
-    if (free == TJobRunner::TStart::NotConnected)
-        ShowError(Text("MsgNotConnected"));
-    return free == TJobRunner::TStart::Started;
+    const TJobVerdict refused =
+        TDeviceConnection::RefusalVerdict(m_connection->canRun(TDeviceConnection::TNeeds(needs)));
+    if (refused.IsDone())
+        return true;
+    Tell(refused);
+    return false;
+}
+
+void TFormK900::RunShort(TDeviceJob *job, std::function<void()> then)
+{
+    m_runner->Run(job, TJobRunner::TProgress::None, [this, job, then = std::move(then)] {
+        if (job->outcome() == TDeviceJob::TOutcome::Done)
+            then();
+        else
+            Tell(TJobVerdict::Of(*job));
+    });
 }
 
 void TFormK900::UpdateDeviceActions()
 {
-    const bool idle = !m_session->busy();
+    const bool idle = !Session()->busy();
     for (const char *name : {"Pop_RepCommPort", "Pop_ReadMaster_Seting", "Pop_WirteMaster",
                              "Pop_CompareDevice", "Pop_RestoreBackup",
                              "Menu_R_DO", "Menu_R_TH", "Pop_RESET", "Pop_ReBoot",
@@ -403,58 +427,57 @@ void TFormK900::FormShow()
     ApplyLanguage(LocaleLanguage());
     // The welcome page first, also when the port does not open.
     m_sheets.PageControl->setCurrentIndex(0);
-    if (ViewMode()) {
+    switch (m_connection->State()) {
+    case TDeviceConnection::TState::ViewMode:
         SetStatusText(QStringLiteral("View"));
         m_deviceCard->SetPort(QString(), TFormDeviceCard::TLink::ViewMode);
         return;
-    }
-    QString error;
-    if (!m_session->open(AppVariables().ConnectionPortName, &error)) {
+    case TDeviceConnection::TState::LoggedIn:
+        // The login window logged in: the device is known already.
+        SetStatusText(m_connection->PortName());
+        m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::LoggedIn);
+        ShowIdentity(m_connection->Identity());
+        return;
+    case TDeviceConnection::TState::Opening:
+        SetStatusText(m_connection->PortName());
+        m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::Opening);
+        return;
+    case TDeviceConnection::TState::NoAnswer:
+        SetStatusText(m_connection->PortName());
+        Tell(m_connection->LoginVerdict());
+        return;
+    case TDeviceConnection::TState::Closed:
+    case TDeviceConnection::TState::Lost:
         ShowDisconnected();
-        ShowError(error);
         return;
     }
-    SetStatusText(AppVariables().ConnectionPortName);
-    m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Opening);
-    StartLogin(AppVariables().ConnectionPassword, QString());
 }
 
-void TFormK900::StartLogin(const QString &password, const QString &reopenPort)
+void TFormK900::StartLogin(const QString &password)
 {
-    auto *login = new TLoginJob(m_session, password);
-    if (!reopenPort.isEmpty())
-        login->SetReopen(reopenPort);
-    m_runner->Run(login, TJobRunner::TProgress::None, [this, login] {
-        if (login->outcome() == TDeviceJob::TOutcome::Done) {
-            SetStatusText(AppVariables().ConnectionPortName);
-            m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::LoggedIn);
-            ShowIdentity(login->Identity());
-            return;
-        }
-        if (login->outcome() != TDeviceJob::TOutcome::Failed)
-            return;
-        switch (login->Failure()) {
-        case TLoginJob::TFailure::Refused:
-            // The window and its edits stay; the user can correct the
-            // password field and open the port again.
-            m_session->close();
-            ShowDisconnected();
-            ShowError(Text("MsgPasswordError"));
-            break;
-        case TLoginJob::TFailure::OpenFailed:
-            ShowDisconnected();
-            ShowError(login->OpenError());
-            break;
-        case TLoginJob::TFailure::NoAnswer:
-            ShowError(Text("MsgDeviceNoAnswer"));
-            break;
-        case TLoginJob::TFailure::Unidentified:
-            ShowError(Text("MsgDeviceUnidentified"));
-            break;
-        case TLoginJob::TFailure::None:
-            break;
-        }
-    });
+    m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::Opening);
+    SetStatusText(m_connection->PortName());
+    m_runner->Run(m_connection->Login(m_connection->PortName(), password, true), TJobRunner::TProgress::None, {});
+}
+
+void TFormK900::LoginEnded(bool loggedIn)
+{
+    if (loggedIn) {
+        SetStatusText(m_connection->PortName());
+        m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::LoggedIn);
+        ShowIdentity(m_connection->Identity());
+        return;
+    }
+    const TJobVerdict &verdict = m_connection->LoginVerdict();
+    if (verdict.what == TJobFailure::TWhat::Refused) {
+        // The window and its edits stay; the user can correct the
+        // password field and open the port again.
+        m_connection->Close();
+        ShowDisconnected();
+    } else if (verdict.what == TJobFailure::TWhat::OpenFailed) {
+        ShowDisconnected();
+    }
+    Tell(verdict);
 }
 
 void TFormK900::ApplyLanguage(int language)
@@ -466,15 +489,8 @@ void TFormK900::ApplyLanguage(int language)
         m_iniSeting->SetLanguage(m_language);
     TLanguage::SwitchLanguage(*this, m_language);
     // The status bar's "Disconnected" follows the language as well.
-    if (m_shown && !ViewMode() && !m_session->isOpen())
+    if (m_shown && !ViewMode() && !Session()->isOpen())
         ShowDisconnected();
-}
-
-void TFormK900::ShowDone(const QString &caption)
-{
-    const QString text = Text("MsgSuccess");
-    ShowMessageWindow(text, caption);
-    emit MessageShown(text);
 }
 
 void TFormK900::ShowError(const QString &text)
@@ -499,47 +515,41 @@ void TFormK900::ShowIdentity(const TDeviceIdentity &identity)
     ApplyLanguage(m_language);
 }
 
-void TFormK900::ShowClockReply(const QByteArray &chunk)
+void TFormK900::Tell(const TJobVerdict &verdict, bool flow)
 {
-    const TSyncTimeProtocol clock;
-    const QDate date = clock.ReplyDate(chunk);
-    if (!date.isValid())
-        return;
-    if (auto *dtpYMD = findChild<QDateEdit *>(QStringLiteral("dtpYMD")))
-        dtpYMD->setDate(date);
-    const QTime time = clock.ReplyTime(chunk);
-    if (!time.isValid())
-        return;
-    if (auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS")))
-        dtpHMS->setTime(time);
-    m_deviceCard->SetDeviceClock(QDateTime(date, time));
-    ShowDone(windowTitle());
+    Tell(verdict, flow, windowTitle());
 }
 
-void TFormK900::FinishFlow(bool ok, const QString &message, bool asError)
+void TFormK900::Tell(const TJobVerdict &verdict, bool flow, const QString &caption)
 {
-    if (!message.isEmpty()) {
-        if (asError)
-            ShowErrorBox(this, message);
+    const QString text = verdict.WindowText(m_language);
+    if (!text.isEmpty()) {
+        if (verdict.severity == TJobVerdict::TSeverity::Error)
+            ShowErrorBox(this, text);
         else
-            ShowMessageWindow(message, windowTitle());
+            ShowMessageWindow(text, caption);
     }
-    emit FlowFinished(ok, message);
+    if (flow)
+        emit FlowFinished(verdict.IsDone(), text);
+    else if (!text.isEmpty())
+        emit MessageShown(text);
 }
 
 void TFormK900::Pop_ReadMaster_SetingClick()
 {
-    if (!DeviceReady())
+    if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
         return;
     if (AskFirstIfEdited(&TFormK900::Pop_ReadMaster_SetingClick))
         return;
-    if (m_modelIndex < 0) {
-        FinishFlow(false, Text("MsgModelUnknown"), true);
+    if (m_connection->canRun() == TDeviceConnection::TRefusal::ModelUnknown) {
+        Tell(TDeviceConnection::RefusalVerdict(TDeviceConnection::TRefusal::ModelUnknown), true);
         return;
     }
-    auto *read = new TConfigReadJob(m_session, m_modelIndex);
+    TConfigReadJob *read = m_connection->ReadConfig();
     connect(read, &TConfigReadJob::imageRead, this, [this, read] {
         m_master->ImageToControls(read->Decoded());
+        // The password the device holds from now on.
+        m_connection->SetPassword(read->Decoded().Values.Text(ConfigControls::MainPassword));
         m_history->SetChannelRows(read->Decoded().Values.lvTh);
         m_deviceImage = read->Image().left(ConfigMap::ImageSize);
         MarkSaved();
@@ -551,44 +561,27 @@ void TFormK900::Pop_ReadMaster_SetingClick()
                 else
                     emit ThValuesReply(frame);
             });
+    // Stopped or lost before the image was whole: the panes keep what they showed.
     m_runner->Run(read, TJobRunner::TProgress::Job, [this, read] {
-        switch (read->Failure()) {
-        case TConfigReadJob::TFailure::None:
-            // Stopped or lost before the image was whole: the panes keep what they showed.
-            if (read->outcome() == TDeviceJob::TOutcome::Done)
-                FinishFlow(true, Text("MsgConfigRead"), false);
-            else
-                FinishFlow(false, QString(), false);
-            break;
-        case TConfigReadJob::TFailure::UnknownModel:
-            FinishFlow(false, Text("MsgModelUnknown"), true);
-            break;
-        case TConfigReadJob::TFailure::PageFailed:
-            FinishFlow(false, Text("MsgConfigReadFailed").arg(read->FailedPage() + 1), true);
-            break;
-        case TConfigReadJob::TFailure::Unsolicited:
-            FinishFlow(false, Text("MsgConfigUnsolicited"), true);
-            break;
-        case TConfigReadJob::TFailure::Decode:
-            FinishFlow(false, m_master->ErrorMessage(read->Decoded().Error), true);
-            break;
-        }
+        Tell(TJobVerdict::Of(*read, [this](const TConfigError &where) { return CaptionOf(where); }), true);
     });
 }
 
 void TFormK900::Pop_WirteMasterClick()
 {
-    if (!DeviceReady())
+    if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
         return;
-    if (m_modelIndex < 0) {
-        FinishFlow(false, Text("MsgModelUnknown"), true);
+    if (m_connection->canRun() == TDeviceConnection::TRefusal::ModelUnknown) {
+        Tell(TDeviceConnection::RefusalVerdict(TDeviceConnection::TRefusal::ModelUnknown), true);
         return;
     }
     btn_PC_TimeClick();
     // Nothing is sent unless every field encodes.
     const TEncodeResult encoded = m_master->ControlsToImage();
     if (!encoded.Ok()) {
-        FinishFlow(false, m_master->ErrorMessage(encoded.Error), true);
+        Tell(TJobVerdict::Make(TJobVerdict::TSeverity::Error, JobExit::BadInput, QString(),
+                               {m_master->ErrorMessage(encoded.Error)}, QString(), {}),
+             true);
         return;
     }
     StartVerifiedWrite(encoded.Image);
@@ -599,76 +592,38 @@ void TFormK900::StartVerifiedWrite(const QByteArray &image)
     const int modelIndex = m_modelIndex;
     const int language = m_language;
     const QString imei = m_imei;
-    auto *write = new TVerifiedWriteJob(
-        m_session, modelIndex, image, m_deviceImage,
-        [this, imei, modelIndex, language](const QByteArray &deviceImage) {
+    TVerifiedWriteJob *write = m_connection->WriteVerified(
+        image, m_deviceImage, [this, imei, modelIndex, language](const QByteArray &deviceImage) {
             return m_backups.Keep(imei, deviceImage, modelIndex, language);
         });
     m_runner->Run(write, TJobRunner::TProgress::Job, [this, write, image] {
-        using TFailure = TVerifiedWriteJob::TFailure;
         // Whatever the end, the device may now hold other bytes than the
         // last read: the next write reads it again first.
-        if (write->Step() != TVerifiedWriteJob::TStep::Backup)
+        if (TVerifiedWriteJob::TStep(qMax(0, write->Failure().step)) != TVerifiedWriteJob::TStep::Backup)
             m_deviceImage.clear();
-        switch (write->outcome()) {
-        case TDeviceJob::TOutcome::Done:
+        if (write->outcome() == TDeviceJob::TOutcome::Done) {
             m_deviceImage = write->ReadBackImage();
             if (m_master->ControlsToImage().Image == image)
                 MarkSaved();
-            FinishFlow(true, Text("MsgConfigWrittenVerified"), false);
-            return;
-        case TDeviceJob::TOutcome::Failed:
-            break;
-        default:
-            // Stopped, or the line went: what the device holds depends on the step.
-            if (write->Step() == TVerifiedWriteJob::TStep::Backup)
-                FinishFlow(false, Text("MsgWriteStoppedUnchanged"), true);
-            else if (write->Step() == TVerifiedWriteJob::TStep::Write)
-                FinishFlow(false, Text("MsgConfigWriteStopped"), true);
-            else
-                FinishFlow(false, Text("MsgWriteStoppedUnverified"), true);
-            return;
         }
-        switch (write->Failure()) {
-        case TFailure::BackupRead:
-            FinishFlow(false, Text("MsgWriteBackupReadFailed"), true);
-            break;
-        case TFailure::BackupKept:
-            FinishFlow(false, Text("MsgWriteBackupFailed").arg(write->BackupError()), true);
-            break;
-        case TFailure::Unconfirmed: {
-            QStringList pages;
-            for (int page : write->UnconfirmedPages())
-                pages << QString::number(page + 1);
-            FinishFlow(false, Text("MsgConfigWriteUnconfirmed").arg(pages.join(QStringLiteral(", "))), true);
-            break;
-        }
-        case TFailure::ReadBack:
-            FinishFlow(false, Text("MsgWriteReadBackFailed"), true);
-            break;
-        case TFailure::Differs: {
-            QStringList fields;
-            for (const TFieldDiff &diff : DiffConfigImages(write->ReadBackImage(), image, m_modelIndex))
-                fields << FieldCaption(diff);
-            fields.removeDuplicates();
-            FinishFlow(false, Text("MsgWriteDiffers").arg(fields.join(QStringLiteral(", "))), true);
-            break;
-        }
-        case TFailure::None:
-            break;
-        }
+        Tell(TJobVerdict::Of(*write, [this](const TConfigError &where) { return CaptionOf(where); }), true);
     });
+}
+
+QString TFormK900::CaptionOf(const TConfigError &where) const
+{
+    if (where.Control.isEmpty())
+        return Text("TxtImageByte").arg(where.Row);
+    return m_master->CaptionOf(where);
 }
 
 QString TFormK900::FieldCaption(const TFieldDiff &diff) const
 {
-    if (diff.Control.isEmpty())
-        return Text("TxtImageByte").arg(diff.Row);
     TConfigError where;
     where.Control = diff.Control;
     where.Row = diff.Row;
     where.SubItem = diff.SubItem;
-    return m_master->CaptionOf(where);
+    return CaptionOf(where);
 }
 
 void TFormK900::ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader)
@@ -690,26 +645,21 @@ void TFormK900::ShowDifferences(const QList<TFieldDiff> &diffs, const QString &o
 
 void TFormK900::ReadDeviceImage(std::function<void(const QByteArray &)> then)
 {
-    auto *read = new TConfigReadJob(m_session, m_modelIndex);
-    read->SetAskValues(false);
+    TConfigReadJob *read = m_connection->ReadConfig(false);
     m_runner->Run(read, TJobRunner::TProgress::Job, [this, read, then = std::move(then)] {
         if (read->outcome() == TDeviceJob::TOutcome::Done) {
             m_deviceImage = read->Image().left(ConfigMap::ImageSize);
             then(m_deviceImage);
-        } else if (read->outcome() == TDeviceJob::TOutcome::Failed) {
-            ShowError(Text("MsgConfigReadFailed").arg(read->FailedPage() + 1));
+        } else {
+            Tell(TJobVerdict::Of(*read, [this](const TConfigError &where) { return CaptionOf(where); }));
         }
     });
 }
 
 void TFormK900::Pop_CompareDeviceClick()
 {
-    if (!DeviceReady())
+    if (!CanRun(TDeviceConnection::AllNeeds))
         return;
-    if (m_modelIndex < 0) {
-        ShowError(Text("MsgModelUnknown"));
-        return;
-    }
     const TEncodeResult window = m_master->ControlsToImage();
     if (!window.Ok()) {
         ShowError(m_master->ErrorMessage(window.Error));
@@ -750,12 +700,8 @@ void TFormK900::Pop_CompareProfileClick()
 
 void TFormK900::Pop_RestoreBackupClick()
 {
-    if (!DeviceReady())
+    if (!CanRun(TDeviceConnection::AllNeeds))
         return;
-    if (m_modelIndex < 0) {
-        ShowError(Text("MsgModelUnknown"));
-        return;
-    }
     const QList<TBackupEntry> entries = m_backups.List(m_imei);
     if (entries.isEmpty()) {
         ShowMessageWindow(Text("MsgNoBackups"), windowTitle());
@@ -781,7 +727,7 @@ void TFormK900::Pop_RestoreBackupClick()
                                           {Text("TxtBackupTime"), Text("TxtBackupDiffers")}, rows,
                                           Text("TxtClose"), Text("TxtRestore"));
         connect(table, &TFormFieldTable::chosen, this, [this, images, faults](int row) {
-            if (row < 0 || row >= images.size() || !DeviceReady())
+            if (row < 0 || row >= images.size() || !CanRun(TDeviceConnection::AllNeeds))
                 return;
             if (images.at(row).isEmpty()) {
                 ShowError(Text("MsgBackupRefused").arg(faults.at(row)));
@@ -872,7 +818,7 @@ void TFormK900::AskUnsavedEdits(std::function<void()> proceed)
 void TFormK900::ConnectionLost()
 {
     ShowDisconnected();
-    m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Lost);
+    m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::Lost);
     ShowError(Text("MsgPortLost"));
 }
 
@@ -896,7 +842,7 @@ void TFormK900::closeEvent(QCloseEvent *event)
         });
         return;
     }
-    m_session->close();
+    Session()->close();
     QMainWindow::closeEvent(event);
 }
 
@@ -940,23 +886,23 @@ QString TFormK900::PasswordFieldText() const
 
 void TFormK900::Pop_DisCommPortClick()
 {
-    if (!m_session->isOpen())
+    if (!Session()->isOpen())
         return;
     if (AskFirstIfEdited(&TFormK900::Pop_DisCommPortClick))
         return;
     if (TDeviceJob *job = m_runner->Current())
         job->cancel();
-    m_session->close();
+    m_connection->Close();
     ShowDisconnected();
 }
 
 void TFormK900::Pop_RepCommPortClick()
 {
-    if (m_runner->Current() || m_session->busy())
+    // The View mode never connects.
+    if (ViewMode() || m_runner->Current()
+        || m_connection->canRun(TDeviceConnection::NeedIdle) != TDeviceConnection::TRefusal::None)
         return;
-    m_deviceCard->SetPort(AppVariables().ConnectionPortName, TFormDeviceCard::TLink::Opening);
-    SetStatusText(AppVariables().ConnectionPortName);
-    StartLogin(PasswordFieldText().trimmed(), AppVariables().ConnectionPortName);
+    StartLogin(PasswordFieldText().trimmed());
 }
 
 void TFormK900::Pop_ReBootClick()
@@ -965,13 +911,11 @@ void TFormK900::Pop_ReBootClick()
     if (AskFirstIfEdited(&TFormK900::Pop_ReBootClick))
         return;
     AskQuestion(this, Text("MsgRebootAsk"), [this] {
-        if (!DeviceReady())
+        if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
             return;
-        TDeviceReply *reply =
-            m_session->submit(DeviceRequests::TextLine(PasswordFieldText().trimmed(), "REBOOT"));
         // The device restarts; so does the program, once the line is on its way.
-        connect(reply, &TDeviceReply::finished, this,
-                [] { QTimer::singleShot(TRelayJob::SwitchPauseMs, qApp, [] { RestartProgram(); }); });
+        RunShort(m_connection->Reboot(PasswordFieldText().trimmed()),
+                 [] { QTimer::singleShot(TRelayJob::SwitchPauseMs, qApp, [] { RestartProgram(); }); });
     });
 }
 
@@ -980,41 +924,39 @@ void TFormK900::Pop_RESETClick()
     if (AskFirstIfEdited(&TFormK900::Pop_RESETClick))
         return;
     AskQuestion(this, Text("MsgResetAsk"), [this] {
-        if (!DeviceReady())
+        if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
             return;
-        TDeviceReply *reply =
-            m_session->submit(DeviceRequests::TextLine(PasswordFieldText().trimmed(), "RESET"));
-        connect(reply, &TDeviceReply::finished, this, [this, reply] {
-            if (reply->error() == TReplyError::None)
-                ShowDone(QString());
-        });
+        TDeviceJob *reset = m_connection->Reset(PasswordFieldText().trimmed());
+        RunShort(reset, [this, reset] { Tell(TJobVerdict::Of(*reset), false, QString()); });
     });
 }
 
 void TFormK900::btn_Main_Timer_ReadClick()
 {
-    if (!DeviceReady())
+    if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
         return;
-    TDeviceReply *reply = m_session->submit(DeviceRequests::ReadClock());
-    connect(reply, &TDeviceReply::finished, this, [this, reply] {
-        if (reply->error() == TReplyError::None)
-            ShowClockReply(reply->reply());
+    TClockReadJob *read = m_connection->ReadClock();
+    RunShort(read, [this, read] {
+        const QDateTime clock = read->Clock();
+        if (auto *dtpYMD = findChild<QDateEdit *>(QStringLiteral("dtpYMD")))
+            dtpYMD->setDate(clock.date());
+        if (auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS")))
+            dtpHMS->setTime(clock.time());
+        m_deviceCard->SetDeviceClock(clock);
+        Tell(TJobVerdict::Of(*read));
     });
 }
 
 void TFormK900::btn_Main_Timer_WriteClick()
 {
-    if (!DeviceReady())
+    if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
         return;
     auto *dtpYMD = findChild<QDateEdit *>(QStringLiteral("dtpYMD"));
     auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS"));
     const QDate date = dtpYMD ? dtpYMD->date() : QDate::currentDate();
     const QTime time = dtpHMS ? dtpHMS->time() : QTime::currentTime();
-    TDeviceReply *reply = m_session->submit(DeviceRequests::SetClock(QDateTime(date, time)));
-    connect(reply, &TDeviceReply::finished, this, [this, reply] {
-        if (reply->error() == TReplyError::None)
-            ShowDone(windowTitle());
-    });
+    TDeviceJob *write = m_connection->WriteClock(QDateTime(date, time));
+    RunShort(write, [this, write] { Tell(TJobVerdict::Of(*write)); });
 }
 
 void TFormK900::btn_PC_TimeClick()
@@ -1028,17 +970,18 @@ void TFormK900::btn_PC_TimeClick()
 
 void TFormK900::SwitchRelay(const char *keyword)
 {
-    if (!DeviceReady())
+    if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
         return;
-    auto *relay = new TRelayJob(m_session, keyword);
+    TRelayJob *relay = m_connection->SwitchRelay(keyword);
     m_runner->Run(relay, TJobRunner::TProgress::None, [this, relay] {
         if (relay->outcome() == TDeviceJob::TOutcome::Done) {
             emit DoStatusReply(relay->StatusFrame());
-        } else if (relay->outcome() == TDeviceJob::TOutcome::Failed) {
-            // The line went out, but what the relays did is not known.
-            m_views.SoftDiDoTh->ShowDoStatusUnknown(m_views.lvDo);
-            ShowError(Text("MsgRelayUnknown"));
+            return;
         }
+        // The line went out, but what the relays did is not known.
+        if (relay->Failure().what == TJobFailure::TWhat::RelayUnknown)
+            m_views.SoftDiDoTh->ShowDoStatusUnknown(m_views.lvDo);
+        Tell(TJobVerdict::Of(*relay));
     });
 }
 
@@ -1064,16 +1007,14 @@ void TFormK900::btn_Do2_OpenClick()
 
 void TFormK900::AskCurrentValues(Const::TExpectedReply kind)
 {
-    if (!DeviceReady())
+    if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
         return;
-    TDeviceReply *reply = m_session->submit(DeviceRequests::CurrentValues(kind));
-    connect(reply, &TDeviceReply::finished, this, [this, reply, kind] {
-        if (reply->error() != TReplyError::None)
-            return;
-        if (kind == Const::ReplyDoStatus)
-            emit DoStatusReply(reply->reply());
+    TCurrentValuesJob *values = m_connection->ReadCurrentValues(kind);
+    RunShort(values, [this, values] {
+        if (values->Kind() == Const::ReplyDoStatus)
+            emit DoStatusReply(values->Frame());
         else
-            emit ThValuesReply(reply->reply());
+            emit ThValuesReply(values->Frame());
     });
 }
 

@@ -16,6 +16,7 @@ class QCheckBox;
 class QLabel;
 class QMenu;
 class TComm;
+class TDeviceConnection;
 class TDeviceJob;
 class TDeviceSession;
 class TDeviceWatcher;
@@ -25,19 +26,23 @@ class THistorySheet;
 class TIniSeting;
 class TJobRunner;
 struct TDeviceIdentity;
+struct TJobVerdict;
 
-// The main window: owner of the device session after the login, and of the
-// pages the settings views fill. Its handlers start jobs on the session and
+// The main window: owner of the device connection after the login (the
+// login window hands it over), and of the pages the settings views fill. Its handlers start jobs on the session and
 // observe them; none of them waits. While the session is busy every action
 // that talks to the device is disabled.
 class TFormK900 : public QMainWindow, public ILanguageWindow
 {
     Q_OBJECT
 public:
-    explicit TFormK900(QWidget *parent = nullptr);
+    // connection: the login window's, logged in or in View mode; the window
+    // takes it over. Without one the window makes its own, closed.
+    explicit TFormK900(TDeviceConnection *connection = nullptr, QWidget *parent = nullptr);
     ~TFormK900() override;
 
-    TDeviceSession *Session() const { return m_session; }
+    TDeviceConnection *Connection() const { return m_connection; }
+    TDeviceSession *Session() const;
     TComm *ComPort() const;
     const TMainSheets &Sheets() const { return m_sheets; }
     QWidget *LanguageRoot() override { return this; }
@@ -56,7 +61,7 @@ public:
     bool ViewMode() const;
     QString StatusText() const;
 
-    // Start-up exchange: open the port again, password check, then version.
+    // Start-up: the texts and rows, then what the connection is at.
     void FormShow();
 
     // Language switch targets (filled in by the language tables).
@@ -121,15 +126,23 @@ private:
     // Closes the window once the running job has ended, asking first.
     void AskToStopAndClose();
     void ConnectionLost();
-    void StartLogin(const QString &password, const QString &reopenPort);
+    // Closes the port, opens it again and logs in with password.
+    void StartLogin(const QString &password);
+    void LoginEnded(bool loggedIn);
     void ShowIdentity(const TDeviceIdentity &identity);
-    void ShowClockReply(const QByteArray &chunk);
     void DeviceRemoved();
-    void ShowDone(const QString &caption);
     void ShowError(const QString &text);
-    void FinishFlow(bool ok, const QString &message, bool asError);
-    // True when the device can be asked; otherwise tells the user why not.
-    bool DeviceReady();
+    // Tells the verdict of a job in the window: an error box, a message
+    // (titled caption) or nothing. A flow (configuration read or write)
+    // ends with FlowFinished, anything else with MessageShown.
+    void Tell(const TJobVerdict &verdict, bool flow = false);
+    void Tell(const TJobVerdict &verdict, bool flow, const QString &caption);
+    // True when the connection can run an action with these needs (see
+    // TDeviceConnection::canRun); otherwise tells the user why not.
+    bool CanRun(int needs);
+    // Runs the job of a short action (no progress window); then runs with
+    // the job once it has ended as Done, any other end is told.
+    void RunShort(TDeviceJob *job, std::function<void()> then);
     void SetStatusText(const QString &text);
     // The status bar's "<port>  Disconnected".
     void ShowDisconnected();
@@ -153,6 +166,7 @@ private:
     void StartVerifiedWrite(const QByteArray &image);
     void ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader);
     QString FieldCaption(const TFieldDiff &diff) const;
+    QString CaptionOf(const TConfigError &where) const;
     // Reads the device's image (no current values), then calls then with it.
     void ReadDeviceImage(std::function<void(const QByteArray &)> then);
 
@@ -163,7 +177,7 @@ private:
     TConfigValues m_savedValues;
     QString m_imei;
     bool m_editsConfirmed = false;
-    TDeviceSession *m_session = nullptr;
+    TDeviceConnection *m_connection = nullptr;
     TJobRunner *m_runner = nullptr;
     TDeviceWatcher *m_deviceWatcher = nullptr;
     TMainSheets m_sheets;

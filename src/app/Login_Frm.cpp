@@ -5,12 +5,10 @@
 #include "platform/PortList_Unt.h"
 #include "base/Funs_Unt.h"
 #include "dialogs/Questions_Frm.h"
-#include "app/Variable_Unt.h"
 #include "lang/ConstLang_Unt.h"
-#include "link/BasicProtocol_Unt.h"
-#include "link/PasswordProtocol_Unt.h"
-#include "link/SendHandle_Unt.h"
 #include "link/SerialPort_Unt.h"
+#include "session/DeviceConnection_Unt.h"
+#include "session/DeviceSession_Unt.h"
 
 #include <QComboBox>
 #include <QCloseEvent>
@@ -25,9 +23,9 @@
 
 namespace {
 
+// Seconds shown while the password reply is awaited; the login job's own
+// time-out (TLoginJob::LoginWindowPacing) ends the wait.
 constexpr int LoginTimeOutTicks = 5;
-// Pause between opening the port and sending the password.
-constexpr int PortSettleMs = 100;
 
 // What may stand in the password field: letters and digits. Typed and pasted
 // text pass the same filter; other characters are dropped, not refused, so a
@@ -121,10 +119,7 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
     layout->addLayout(controlsRow);
     layout->addWidget(lbl_Waiting);
 
-    m_comPort = new TComm(this);
-    m_comPort->setObjectName(QStringLiteral("ComPort"));
-    UseLoggerLine(*m_comPort);
-    connect(m_comPort, &TComm::OnReceiveData, this, &TFormLogin::ComPortReceiveData);
+    m_connection = new TDeviceConnection(this);
 
     tmrOut = new QTimer(this);
     tmrOut->setObjectName(QStringLiteral("tmrOut"));
@@ -141,9 +136,20 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
     FillPortList();
 }
 
-TFormLogin::~TFormLogin()
+TFormLogin::~TFormLogin() = default;
+
+TComm *TFormLogin::ComPort() const
 {
-    m_comPort->ClosePort();
+    return m_connection ? m_connection->Session()->port() : nullptr;
+}
+
+TDeviceConnection *TFormLogin::TakeConnection()
+{
+    TDeviceConnection *connection = m_connection;
+    if (connection)
+        connection->setParent(nullptr);
+    m_connection = nullptr;
+    return connection;
 }
 
 QStringList TFormLogin::DemoPorts()
@@ -156,7 +162,7 @@ QStringList TFormLogin::DemoPorts()
 
 void TFormLogin::FillPortList()
 {
-    QStringList &portList = AppVariables().PortList;
+    QStringList portList;
     ReadSerialPortList(portList);
     QStringList names = m_extraPorts;
     for (const QString &name : portList + DemoPorts()) {
@@ -180,7 +186,8 @@ void TFormLogin::showEvent(QShowEvent *event)
 
 void TFormLogin::FormShow()
 {
-    m_comPort->SetCommName(cbb_ComPort->currentText());
+    if (!ComPort()->Connected())
+        ComPort()->SetCommName(cbb_ComPort->currentText());
     m_language = m_forcedLanguage >= 0 ? m_forcedLanguage : LocaleLanguage();
     setWindowTitle(ApplicationTitle(m_language));
     lbl_CommPort->setText(ConstLang::Text(QStringLiteral("LoginSerial"), m_language));
@@ -194,7 +201,8 @@ void TFormLogin::FormShow()
 
 void TFormLogin::cbb_ComPortChange()
 {
-    m_comPort->SetCommName(cbb_ComPort->currentText());
+    if (m_connection && !ComPort()->Connected())
+        ComPort()->SetCommName(cbb_ComPort->currentText());
 }
 
 bool TFormLogin::eventFilter(QObject *watched, QEvent *event)
@@ -213,33 +221,30 @@ void TFormLogin::btn_LoginClick()
 {
     const QString password = edt_Password->text().trimmed();
     if (password == QLatin1String(Const::HiddenText)) {
-        AppVariables().ConnectionPassword = password;
+        m_connection->EnterViewMode();
         m_viewMode = true;
         tmrOut->stop();
         accept();
         return;
     }
-    tmrOut->stop();
-    m_waitingTag = Const::ReplyPasswordCheck;
-    m_comPort->SetBaudRate(115200);
-    m_comPort->SetCommName(cbb_ComPort->currentText());
-    if (m_comPort->CommName().isEmpty())
+    const QString portName = cbb_ComPort->currentText();
+    if (portName.isEmpty())
         return;
-    if (!m_comPort->Connected()) {
-        try {
-            m_comPort->OpenPort();
-        } catch (const ECommsError &error) {
-            ShowErrorBox(this, error.message());
-            return;
-        }
-        // The device needs a moment after the port opens before it listens.
-        QTimer::singleShot(PortSettleMs, this, [this, password] {
-            SendHandle().SendPassword(*m_comPort, password);
-            tmrOut->start();
-        });
+    // The login under way goes on; its answer or its time-out ends the wait.
+    if (m_waitingTag == Const::ReplyPasswordCheck)
+        return;
+    tmrOut->stop();
+    // The port is opened when it is not open on that name yet; after a
+    // refused password or a garbled reply it is still open, and the
+    // password goes out again on it.
+    TLoginJob *login = m_connection->Login(portName, password, false, TLoginJob::LoginWindowPacing());
+    login->setParent(this);
+    connect(login, &TDeviceJob::finished, this, [this, login] { LoginEnded(login); });
+    if (!login->start()) {
+        delete login;
         return;
     }
-    SendHandle().SendPassword(*m_comPort, password);
+    m_waitingTag = Const::ReplyPasswordCheck;
     m_timeOutTicks = 0;
     ShowWaiting();
     tmrOut->start();
@@ -258,7 +263,8 @@ void TFormLogin::ShowWaiting()
 void TFormLogin::btn_LogOutClick()
 {
     tmrOut->stop();
-    m_comPort->ClosePort();
+    if (m_connection)
+        m_connection->Close();
     reject();
 }
 
@@ -266,56 +272,52 @@ void TFormLogin::closeEvent(QCloseEvent *event)
 {
     // The title bar's close leaves the program, like Logout.
     tmrOut->stop();
-    m_comPort->ClosePort();
+    if (m_connection)
+        m_connection->Close();
     QDialog::closeEvent(event);
 }
 
-void TFormLogin::ComPortReceiveData(const QByteArray &chunk)
+void TFormLogin::LoginEnded(TDeviceJob *login)
 {
-    m_lastReply = chunk;
-    TBasicProtocol().LogFrame(chunk, 1);
-    if (m_waitingTag != Const::ReplyPasswordCheck)
-        return;
-    m_timeOutTicks = 0;
-    m_waitingTag = 0;
-    ShowWaiting();
-    QMetaObject::invokeMethod(this, &TFormLogin::JudgePasswordReply, Qt::QueuedConnection);
-}
-
-void TFormLogin::JudgePasswordReply()
-{
-    const TPasswordProtocol protocol;
-    if (!protocol.CheckFrame(m_lastReply)) {
-        ShowErrorBox(this, m_msgDataError);
-        return;
-    }
-    if (!protocol.PasswordAccepted(m_lastReply)) {
-        ShowErrorBox(this, m_msgPasswordError);
-        return;
-    }
-    AppVariables().ConnectionPassword = edt_Password->text();
-    AppVariables().ConnectionPortName = m_comPort->CommName();
+    login->deleteLater();
     tmrOut->stop();
-    m_comPort->ClosePort();
-    accept();
+    m_waitingTag = 0;
+    m_timeOutTicks = 0;
+    ShowWaiting();
+    const TJobFailure &failure = login->Failure();
+    if (login->outcome() == TDeviceJob::TOutcome::Done || failure.what == TJobFailure::TWhat::Unidentified) {
+        // The password was taken. A device that did not say its model is
+        // told of by the main window, which can ask it again.
+        m_connection->SetPassword(edt_Password->text());
+        accept();
+        return;
+    }
+    switch (failure.what) {
+    case TJobFailure::TWhat::OpenFailed:
+        ShowErrorBox(this, failure.detail);
+        break;
+    case TJobFailure::TWhat::BadReply:
+        // The port stays open; Login sends the password again.
+        ShowErrorBox(this, m_msgDataError);
+        break;
+    case TJobFailure::TWhat::Refused:
+        ShowErrorBox(this, m_msgPasswordError);
+        break;
+    case TJobFailure::TWhat::Stopped:
+        break;
+    default:
+        ShowErrorBox(this, m_msgTimeOut);
+        m_connection->Close();
+        break;
+    }
 }
 
 void TFormLogin::tmrOutTimer()
 {
     if (m_waitingTag == 0)
         return;
-    if (++m_timeOutTicks < LoginTimeOutTicks) {
-        ShowWaiting();
-        return;
-    }
-    m_timeOutTicks = 0;
-    m_waitingTag = 0;
+    // The last second is shown until the job's time-out comes.
+    if (m_timeOutTicks + 1 < LoginTimeOutTicks)
+        ++m_timeOutTicks;
     ShowWaiting();
-    QMetaObject::invokeMethod(this, &TFormLogin::PasswordTimeOut, Qt::QueuedConnection);
-}
-
-void TFormLogin::PasswordTimeOut()
-{
-    ShowErrorBox(this, m_msgTimeOut);
-    m_comPort->ClosePort();
 }

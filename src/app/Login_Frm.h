@@ -9,11 +9,14 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 class TComm;
+class TDeviceConnection;
+class TDeviceJob;
 class TDeviceWatcher;
 
-// The first window: pick a port, type the device password, log in. On an
-// accepted password (or the hidden text for View mode) the dialog is accepted
-// and the connection password and port name are in AppVariables().
+// The first window: pick a port, type the device password, log in. The login
+// runs as the login job on the window's device connection; on an accepted
+// password (or the hidden text for View mode) the dialog is accepted and the
+// connection, logged in (or in View mode), is handed to the main window.
 class TFormLogin : public QDialog
 {
     Q_OBJECT
@@ -24,7 +27,11 @@ public:
     ~TFormLogin() override;
 
     bool ViewMode() const { return m_viewMode; }
-    TComm *ComPort() const { return m_comPort; }
+    // The connection's port (the same port the main window goes on with).
+    TComm *ComPort() const;
+    TDeviceConnection *Connection() const { return m_connection; }
+    // Hands the connection over: the caller owns it from now on.
+    TDeviceConnection *TakeConnection();
     // The texts of this run: 0 Chinese, 1 English; chosen by the locale when shown.
     int Language() const { return m_language; }
     void SetLanguageForTest(int language) { m_forcedLanguage = language; }
@@ -42,10 +49,8 @@ private:
     void cbb_ComPortChange();
     void btn_LoginClick();
     void btn_LogOutClick();
-    void ComPortReceiveData(const QByteArray &chunk);
     void tmrOutTimer();
-    void JudgePasswordReply();
-    void PasswordTimeOut();
+    void LoginEnded(TDeviceJob *login);
     // The line under the fields while the password reply is awaited: the
     // seconds left; empty otherwise.
     void ShowWaiting();
@@ -58,13 +63,12 @@ private:
     QPushButton *btn_Login = nullptr;
     QPushButton *btn_LogOut = nullptr;
     QLabel *lbl_Waiting = nullptr;
-    TComm *m_comPort = nullptr;
+    TDeviceConnection *m_connection = nullptr;
     QTimer *tmrOut = nullptr;
     TDeviceWatcher *m_deviceWatcher = nullptr;
 
     int m_waitingTag = 0;      // 1124 while a password reply is awaited
     int m_timeOutTicks = 0;
-    QByteArray m_lastReply;
     bool m_viewMode = false;
     int m_language = 1;
     int m_forcedLanguage = -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 // Constants of the application shell shared by the login window, the main
@@ -17,6 +18,19 @@ inline constexpr char DefaultPassword[] = "5937";
 // prefixes of profile file names.
 inline constexpr int ModelCount = 3;
 inline constexpr const char *ModelNames[ModelCount] = {"K801", "K802", "K803"};
+
+// The model index of a model text as the device or the archive gives it
+// (blanks around it and letter case do not count); -1 for any other text,
+// which no caller may take for a model.
+inline int ModelIndexOf(const QString &model)
+{
+    const QString text = model.trimmed();
+    for (int index = 0; index < ModelCount; ++index) {
+        if (text.compare(QLatin1String(ModelNames[index]), Qt::CaseInsensitive) == 0)
+            return index;
+    }
+    return -1;
+}
 
 // The reply the main window waits for, kept as one 32-bit number. Every reply
 // and every time-out sets it back to ReplyIdle.

@@ -1,6 +1,5 @@
 #include "config/SoftInterfaceMaster_Unt.h"
 
-#include "app/Variable_Unt.h"
 #include "config/ConfigErrorText_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "look/ComponentEx.h"
@@ -107,12 +106,8 @@ void TSoftMaster::Apply(const TConfigAssignment &assignment)
 void TSoftMaster::ImageToControls(const TDecodeResult &decoded)
 {
     BlankPanes();
-    for (const TConfigAssignment &assignment : decoded.Assignments) {
+    for (const TConfigAssignment &assignment : decoded.Assignments)
         Apply(assignment);
-        if (assignment.Control == ConfigControls::MainPassword
-            && assignment.Kind == TAssignKind::Text)
-            AppVariables().ConnectionPassword = assignment.Value.toString();
-    }
 }
 
 TConfigValues TSoftMaster::ControlsToValues() const

@@ -14,13 +14,6 @@ TDeviceJob *TJobRunner::Current() const
     return m_job.data();
 }
 
-TJobRunner::TStart TJobRunner::DeviceFree() const
-{
-    if (m_job || m_session->busy())
-        return TStart::Busy;
-    return m_session->isOpen() ? TStart::Started : TStart::NotConnected;
-}
-
 TFormBasicAnimate *TJobRunner::ProgressWindow() const
 {
     return m_progress.data();

@@ -30,11 +30,6 @@ public:
     // Started means nothing was sent and the job is already deleted.
     TStart Run(TDeviceJob *job, TProgress progress, std::function<void()> onEnd);
     TDeviceJob *Current() const;
-    // Whether a request may go to the device now: Started when no job runs,
-    // nothing is in flight and the port is open. The caller tells the user
-    // NotConnected in its own language; Busy needs no word (the device
-    // actions are disabled meanwhile).
-    TStart DeviceFree() const;
     // The progress window of the running job, or null.
     TFormBasicAnimate *ProgressWindow() const;
 

@@ -13,7 +13,8 @@
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "lang/ConstLang_Unt.h"
-#include "session/DeviceRequests_Unt.h"
+#include "session/DeviceCommandJobs_Unt.h"
+#include "session/DeviceConnection_Unt.h"
 #include "session/DeviceSession_Unt.h"
 #include "session/HistoryDownload_Unt.h"
 #include "session/HistoryEraseJob_Unt.h"
@@ -143,8 +144,9 @@ void FreeProgress(QPointer<TFormBasicAnimate> &window)
 } // namespace
 
 THistorySheet::THistorySheet(QWidget *mainWindow, QWidget *sheet, TJobRunner *runner,
-                             TDeviceSession *session)
-    : QObject(mainWindow), m_main(mainWindow), m_sheet(sheet), m_runner(runner), m_session(session)
+                             TDeviceConnection *connection)
+    : QObject(mainWindow), m_main(mainWindow), m_sheet(sheet), m_runner(runner), m_connection(connection),
+      m_session(connection->Session())
 {
     setObjectName(QStringLiteral("HistorySheet"));
     ChooseSaveFile = [this](const QString &folder, const QString &defaultName) {
@@ -343,10 +345,10 @@ void THistorySheet::ShowFileError(const THistoryCsv::TResult &result)
 
 bool THistorySheet::DeviceReady()
 {
-    const TJobRunner::TStart free = m_runner->DeviceFree();
-    if (free == TJobRunner::TStart::NotConnected)
-        ShowError(Text("MsgNotConnected"));
-    return free == TJobRunner::TStart::Started;
+    const TJobVerdict refused = TDeviceConnection::RefusalVerdict(m_connection->canRun());
+    if (refused.severity == TJobVerdict::TSeverity::Error)
+        ShowError(refused.WindowText(m_language));
+    return refused.IsDone();
 }
 
 void THistorySheet::ShowInfo(const QString &text)
@@ -381,21 +383,21 @@ void THistorySheet::btn_ReadHistroyClick()
     if (!DeviceReady())
         return;
     const int line = TSoftHistory::LineFromText(lbledt_ReadLine->text());
-    TDeviceReply *reply = m_session->submit(DeviceRequests::ReadHistoryRecord(line));
-    connect(reply, &TDeviceReply::finished, this, [this, reply, line] {
-        if (reply->error() == TReplyError::Stopped || reply->error() == TReplyError::LineLost)
-            return;
-        if (reply->error() != TReplyError::None) {
-            ShowInfo(Text("TxtRecordError"));
+    THistoryRecordJob *read = m_connection->ReadHistoryRecord(line);
+    m_runner->Run(read, TJobRunner::TProgress::None, [this, read, line] {
+        if (read->outcome() != TDeviceJob::TOutcome::Done) {
+            const TJobVerdict verdict = TJobVerdict::Of(*read);
+            if (verdict.severity == TJobVerdict::TSeverity::Notice)
+                ShowInfo(verdict.WindowText(m_language));
             return;
         }
         // A record the log does not hold leaves the grid as it was.
-        if (HistoryRecord::IsEmpty(reply->payload())) {
+        if (HistoryRecord::IsEmpty(read->Payload())) {
             ShowInfo(Text("MsgRecordMissing").arg(line));
             return;
         }
         btn_History_ClearClick();
-        if (m_soft.ShowRecord(m_grid, reply->reply(), line, m_modelIndex)
+        if (m_soft.ShowRecord(m_grid, read->Frame(), line, m_modelIndex)
             != TSoftHistory::TRecordResult::Shown)
             ShowInfo(Text("TxtRecordError"));
     });
@@ -406,10 +408,11 @@ void THistorySheet::btn_Clean_History_DevClick()
     AskQuestion(m_main, Text("MsgClearAllAsk"), [this] {
         if (!DeviceReady())
             return;
-        auto *erase = new THistoryEraseJob(m_session);
+        THistoryEraseJob *erase = m_connection->EraseHistory();
         m_runner->Run(erase, TJobRunner::TProgress::Job, [this, erase] {
-            if (erase->outcome() == TDeviceJob::TOutcome::Failed)
-                ShowError(Text("MsgEraseUnconfirmed"));
+            const TJobVerdict verdict = TJobVerdict::Of(*erase);
+            if (verdict.severity == TJobVerdict::TSeverity::Error)
+                ShowError(verdict.WindowText(m_language));
         });
     });
 }
@@ -614,8 +617,8 @@ void THistorySheet::ReadEnded(THistoryReadJob *read, int quantity)
         ShowInfo(counted.arg(Text("TxtHistoryStopped")));
         break;
     case TDeviceJob::TOutcome::Failed: {
-        const int page = read->FailedPage();
-        if (page < 0) {
+        const int page = read->Failure().page;
+        if (read->Failure().what == TJobFailure::TWhat::ContinuationMissing) {
             ShowError(Text("MsgReadNewFailed").arg(m_download->ContinuedAfter()));
             break;
         }
@@ -729,16 +732,6 @@ QVector<TArchivedRecord> THistorySheet::ArchivedRows(const QString &imei, int *h
 
 namespace {
 
-int ModelIndexOfText(const QString &model)
-{
-    const QString text = model.trimmed().toUpper();
-    if (text == QLatin1String("K802"))
-        return 1;
-    if (text == QLatin1String("K803"))
-        return 2;
-    return 0;
-}
-
 std::vector<THistoryGridRow> GridRowsOf(const QVector<TArchivedRecord> &records, int modelIndex,
                                         const THistoryTexts &texts)
 {
@@ -757,7 +750,11 @@ void THistorySheet::OpenArchivedDevice(const QString &imei, const QString &model
     const QVector<TArchivedRecord> records = ArchivedRows(imei, &held);
     if (records.isEmpty())
         return;
-    const int modelIndex = ModelIndexOfText(model);
+    const int modelIndex = Const::ModelIndexOf(model);
+    if (modelIndex < 0) {
+        ShowError(Text("MsgArchiveUnknownModel").arg(model, imei));
+        return;
+    }
     m_soft.SetValueColumns(m_grid, modelIndex, m_language);
     m_gridModelIndex = modelIndex;
     m_download->Abandon();
@@ -776,7 +773,11 @@ void THistorySheet::ExportArchivedDevice(const QString &imei, const QString &mod
     const QVector<TArchivedRecord> records = ArchivedRows(imei, &held);
     if (records.isEmpty())
         return;
-    const int modelIndex = ModelIndexOfText(model);
+    const int modelIndex = Const::ModelIndexOf(model);
+    if (modelIndex < 0) {
+        ShowError(Text("MsgArchiveUnknownModel").arg(model, imei));
+        return;
+    }
     const QString chosen =
         ChooseSaveFile(ProgramFolder(), THistoryCsv::DefaultFileName(modelIndex, QDateTime::currentDateTime()));
     if (chosen.isEmpty())

@@ -24,6 +24,7 @@ class THistoryChart;
 class THistoryDownload;
 class THistoryReadJob;
 class QTimeEdit;
+class TDeviceConnection;
 class TDeviceSession;
 class TJobRunner;
 class TLabeledEdit;
@@ -42,7 +43,7 @@ class THistorySheet : public QObject
     Q_OBJECT
 public:
     // mainWindow: parent of dialogs and boxes; sheet: the page the controls go on.
-    THistorySheet(QWidget *mainWindow, QWidget *sheet, TJobRunner *runner, TDeviceSession *session);
+    THistorySheet(QWidget *mainWindow, QWidget *sheet, TJobRunner *runner, TDeviceConnection *connection);
     ~THistorySheet() override;
 
     THistoryGridModel &Grid() { return m_grid; }
@@ -165,6 +166,7 @@ private:
     QWidget *m_main;
     QWidget *m_sheet;
     TJobRunner *m_runner;
+    TDeviceConnection *m_connection;
     TDeviceSession *m_session;
     THistoryGridModel m_grid;
     TSoftHistory m_soft;

@@ -512,6 +512,9 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"MsgLogRestarted",
      "Record %1 read before is no longer on the device: its log was erased or started again. The log is read from the start.",
      "之前读取的第%1条记录已不在设备中：设备记录已被清除或重新开始。将从头读取。"},
+    {"MsgArchiveUnknownModel",
+     "The archive names the model \"%1\" for device %2, which is no K801, K802 or K803; its records are not shown.",
+     "档案中设备%2的型号为“%1”，不是K801、K802或K803；其记录未显示。"},
     {"MsgReadNewFailed", "The device did not answer the check of record %1; nothing was read. Use Read New again.",
      "设备未应答第%1条记录的核对，未读取任何记录。请再次读取新记录。"},
     // The chart page.

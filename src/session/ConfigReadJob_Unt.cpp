@@ -26,8 +26,10 @@ void TConfigReadJob::ReadPage(int page)
         if (EndOnLinkError(reply))
             return;
         if (reply->error() != TReplyError::None || !m_pages.SetPage(page, reply->payload())) {
-            m_failedPage = page;
-            Fail(TFailure::PageFailed);
+            TJobFailure failure;
+            failure.what = TFailure::ConfigPageMissing;
+            failure.page = page;
+            Fail(failure);
             return;
         }
         SetProgress(page + 1, ConfigPages::ReadPageCount);
@@ -60,7 +62,10 @@ void TConfigReadJob::CheckUnasked()
     m_image = m_pages.Image();
     m_decoded = DecodeImage(m_image, m_modelIndex);
     if (!m_decoded.Ok()) {
-        Fail(TFailure::Decode);
+        TJobFailure failure;
+        failure.what = TFailure::Decode;
+        failure.configError = m_decoded.Error;
+        Fail(failure);
         return;
     }
     emit imageRead();
@@ -85,10 +90,4 @@ void TConfigReadJob::AskValues(Const::TExpectedReply kind)
         else
             Finish(reply->error() == TReplyError::LineLost ? TOutcome::LineLost : TOutcome::Done);
     });
-}
-
-void TConfigReadJob::Fail(TFailure failure)
-{
-    m_failure = failure;
-    Finish(TOutcome::Failed);
 }

@@ -8,7 +8,8 @@
 // is missing or unusable; the image is decoded only when every page is in.
 // Bytes the device sent unasked during the read make it read again once (they
 // may have been a page's answer taken for another's); a second time the read
-// fails. Then the current relay states and sensor values are asked for, with
+// fails (Failure(): ConfigPageMissing with the page, Unsolicited, Decode
+// with what the image cannot hold, UnknownModel). Then the current relay states and sensor values are asked for, with
 // the pauses the device needs, and handed on as they come.
 class TConfigReadJob : public TDeviceJob
 {
@@ -20,16 +21,11 @@ public:
     // show that an answer went astray (a chunk ends after 100 ms of quiet).
     static constexpr int SettleMs = 150;
 
-    enum class TFailure { None, UnknownModel, PageFailed, Unsolicited, Decode };
-
     TConfigReadJob(TDeviceSession *session, int modelIndex, QObject *parent = nullptr);
     // Without the current values the job ends once the image is read (a
     // backup or a read-back needs only the image).
     void SetAskValues(bool ask) { m_askValues = ask; }
 
-    TFailure Failure() const { return m_failure; }
-    // The page (counted from 0) that gave no usable answer.
-    int FailedPage() const { return m_failedPage; }
     // The raw pages and their decoding, once imageRead() has come.
     const QByteArray &Image() const { return m_image; }
     const TDecodeResult &Decoded() const { return m_decoded; }
@@ -48,14 +44,11 @@ private:
     void PagesDone();
     void CheckUnasked();
     void AskValues(Const::TExpectedReply kind);
-    void Fail(TFailure failure);
 
     int m_modelIndex;
     TConfigPageBuffer m_pages;
     QByteArray m_image;
     TDecodeResult m_decoded;
-    TFailure m_failure = TFailure::None;
-    int m_failedPage = -1;
     int m_unsolicitedAtStart = 0;
     bool m_readAgain = false;
     bool m_askValues = true;

@@ -27,7 +27,9 @@ void TConfigWriteJob::WritePage(int page)
         SetProgress(page + 1, ConfigPages::WritePageCount);
         if (page + 1 < ConfigPages::WritePageCount)
             WritePage(page + 1);
+        else if (m_unconfirmed.isEmpty())
+            Finish(TOutcome::Done);
         else
-            Finish(m_unconfirmed.isEmpty() ? TOutcome::Done : TOutcome::Failed);
+            Fail(TJobFailure{TFailure::Unconfirmed, -1, -1, 0, m_unconfirmed, {}, {}, {}});
     });
 }

@@ -6,15 +6,14 @@
 
 // Writes an encoded configuration image: the 16 pages in order, each asked
 // again when its acknowledgement does not come. A page never acknowledged is
-// named in the result; the others are still written.
+// named in the failure record (Unconfirmed, pages); the others are still
+// written.
 class TConfigWriteJob : public TDeviceJob
 {
     Q_OBJECT
 public:
     TConfigWriteJob(TDeviceSession *session, const QByteArray &image, QObject *parent = nullptr);
 
-    // Pages (counted from 0) the device never acknowledged.
-    const QList<int> &UnconfirmedPages() const { return m_unconfirmed; }
     // Pages sent so far, including one in flight when the job was stopped.
     int PagesSent() const { return m_pagesSent; }
 

@@ -31,6 +31,7 @@ bool TDeviceJob::start()
         return false;
     if (!m_session->claim(this))
         return false;
+    m_failure = TJobFailure{};
     m_outcome = TOutcome::Running;
     Begin();
     return true;
@@ -42,6 +43,7 @@ bool TDeviceJob::startWithin(const TDeviceJob *owner)
         return false;
     if (RequiresOpenPort() && !m_session->isOpen())
         return false;
+    m_failure = TJobFailure{};
     m_outcome = TOutcome::Running;
     Begin();
     return true;
@@ -89,12 +91,35 @@ void TDeviceJob::Finish(TOutcome outcome)
 {
     if (!isRunning())
         return;
+    if (outcome == TOutcome::Stopped)
+        m_failure.what = TFailure::Stopped;
+    else if (outcome == TOutcome::LineLost)
+        m_failure.what = TFailure::LineLost;
+    else if (outcome == TOutcome::Done)
+        m_failure.what = TFailure::None;
+    else if (m_failure.what == TFailure::None)
+        m_failure.what = TFailure::NoAnswer;
     m_outcome = outcome;
     m_pause->stop();
     m_afterPause = nullptr;
     if (m_session)
         m_session->release(this);
     emit finished(outcome);
+}
+
+void TDeviceJob::Fail(TJobFailure failure)
+{
+    if (failure.step < 0)
+        failure.step = m_failure.step;
+    m_failure = std::move(failure);
+    Finish(TOutcome::Failed);
+}
+
+void TDeviceJob::Fail(TFailure what)
+{
+    TJobFailure failure;
+    failure.what = what;
+    Fail(failure);
 }
 
 bool TDeviceJob::EndOnLinkError(const TDeviceReply *reply)

@@ -1,13 +1,64 @@
 #pragma once
 
+#include "config/ConfigDiff_Unt.h"
+#include "config/ConfigImage_Unt.h"
 #include "session/DeviceSession_Unt.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
 
 class QTimer;
+
+// Why a job did not end as Done, alike for every job: what went wrong, at
+// which step or page, and which pages or fields it concerns.
+struct TJobFailure
+{
+    enum class TWhat {
+        None,
+        Stopped,          // cancel(), or the session closed under the job
+        LineLost,         // the port failed or vanished
+        NotStarted,       // another job held the session, or the port was closed
+        OpenFailed,       // the port did not open (detail: the port's reason)
+        NoAnswer,         // no answer after every attempt
+        BadReply,         // every answer was no valid frame
+        Refused,          // the device refused the password
+        Unidentified,     // the version reply named no known model
+        UnknownModel,     // the job needs the model, which is not known
+        ConfigPageMissing,   // page: the configuration page that gave no usable answer
+        Unsolicited,      // bytes came unasked twice during a configuration read
+        Decode,           // the image read does not decode (config)
+        BackupRead,       // the device's image could not be read: nothing written
+        BackupKept,       // the backup could not be stored (detail): nothing written
+        Unconfirmed,      // pages the device did not acknowledge
+        ReadBack,         // the read-back after a write failed: not verified
+        Differs,          // the device holds other bytes than were written (fields)
+        HistoryPageMissing,  // page: the history page that gave no usable answer
+        ContinuationMissing, // record: the last record read before did not come
+        RecordMissing,    // record: a single history record did not come
+        EraseUnconfirmed, // the erase's end was not reported
+        RelayUnknown,     // the relay line went out, no relay state came back
+        ClockUnreadable,  // the clock reply was no date and time
+    };
+
+    TWhat what = TWhat::None;
+    // The step that ran when the job ended (jobs made of steps; -1 else).
+    int step = -1;
+    // Page counted from 0, -1 when none.
+    int page = -1;
+    // History record number (counted from 1), 0 when none.
+    int record = 0;
+    // Pages (counted from 0) the device never acknowledged.
+    QList<int> pages;
+    // The fields the device holds differently (Differs).
+    QList<TFieldDiff> fields;
+    // What the configuration could not hold (Decode).
+    TConfigError configError;
+    // The system's own words (the port's reason, the backup store's).
+    QString detail;
+};
 
 // A long operation on the device, written as explicit steps driven by the
 // session's replies and its own timers: no step ever waits. A job claims the
@@ -17,6 +68,8 @@ class TDeviceJob : public QObject
 {
     Q_OBJECT
 public:
+    using TFailure = TJobFailure::TWhat;
+
     enum class TOutcome {
         Idle,     // not started
         Running,
@@ -44,6 +97,8 @@ public:
     TOutcome outcome() const { return m_outcome; }
     int progressValue() const { return m_progressValue; }
     int progressMaximum() const { return m_progressMaximum; }
+    // Why the job did not end as Done; what is None while it runs and after Done.
+    const TJobFailure &Failure() const { return m_failure; }
 
 signals:
     void progressChanged(int value, int maximum);
@@ -65,6 +120,11 @@ protected:
     void Pause(int ms, std::function<void()> then);
     void SetProgress(int value, int maximum);
     void Finish(TOutcome outcome);
+    // Ends the job as Failed with failure (its step is kept when unset).
+    void Fail(TJobFailure failure);
+    void Fail(TFailure what);
+    // The step the job is at, for the failure record.
+    void SetStep(int step) { m_failure.step = step; }
     // Ends the job when the reply failed for a reason no retry mends (stop,
     // line lost); true when it did.
     bool EndOnLinkError(const TDeviceReply *reply);
@@ -75,6 +135,7 @@ private:
     QTimer *m_pause = nullptr;
     std::function<void()> m_afterPause;
     TOutcome m_outcome = TOutcome::Idle;
+    TJobFailure m_failure;
     int m_progressValue = 0;
     int m_progressMaximum = 0;
 };

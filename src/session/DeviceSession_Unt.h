@@ -55,7 +55,7 @@ struct TDeviceRequest
     std::function<bool(const QByteArray &chunk)> isLastChunk;
 };
 
-// One request's fate. Created by TDeviceSession::submit, owned by the
+// One request's fate. Created for a job's request, owned by the
 // session, deleted after finished() has been delivered; read it in the slot.
 class TDeviceReply : public QObject
 {
@@ -125,8 +125,6 @@ public:
     void close();
     bool isOpen() const;
 
-    // Queues a request; the reply finishes later, never inside this call.
-    TDeviceReply *submit(const TDeviceRequest &request);
     // Ends a request as Stopped. One in flight leaves a quiet time behind.
     void cancel(TDeviceReply *reply);
 
@@ -151,6 +149,12 @@ signals:
     void staleReply(const QByteArray &chunk);
 
 private:
+    // Requests go out only as steps of a job, so that the claim that keeps
+    // a second job away covers everything sent.
+    friend class TDeviceJob;
+    // Queues a request; the reply finishes later, never inside this call.
+    TDeviceReply *submit(const TDeviceRequest &request);
+
     void Pump();
     void SendInFlight();
     void TakeChunk(const QByteArray &chunk);

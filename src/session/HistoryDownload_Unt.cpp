@@ -78,9 +78,11 @@ THistoryReadJob *THistoryDownload::MakeJob(TDeviceSession *session, int pageCoun
     m_pagesStarted = false;
     PrepareArchive();
     auto *job = new THistoryReadJob(session, pageCount);
+    // The records say where the log ends; the quantity where the read does.
+    job->SetStopWhen([this] { return m_endOfLog || m_soft.RecordCounter() >= m_quantity; });
     connect(job, &THistoryReadJob::readStarting, this, &THistoryDownload::Starting);
     connect(job, &THistoryReadJob::pageRead, this,
-            [this, job](int page, const QByteArray &frame) { TakePage(job, page, frame); });
+            [this](int page, const QByteArray &frame) { TakePage(page, frame); });
     connect(job, &TDeviceJob::finished, this, [this, job] { Ended(job); });
     return job;
 }
@@ -113,7 +115,7 @@ void THistoryDownload::Starting(int startPage, bool logRestarted)
     m_soft.BeginReadAt(m_grid, firstNumber);
 }
 
-void THistoryDownload::TakePage(THistoryReadJob *job, int page, const QByteArray &frame)
+void THistoryDownload::TakePage(int page, const QByteArray &frame)
 {
     const int taken = m_soft.RecordCounter();
     const TSoftHistory::TPageResult result = m_soft.ShowPage(m_grid, frame, m_quantity, m_modelIndex);
@@ -131,8 +133,6 @@ void THistoryDownload::TakePage(THistoryReadJob *job, int page, const QByteArray
             Flush();
     }
     m_endOfLog = result.stopRead;
-    if (result.stopRead || m_soft.RecordCounter() >= m_quantity)
-        job->EndOfLog();
 }
 
 void THistoryDownload::Ended(THistoryReadJob *job)

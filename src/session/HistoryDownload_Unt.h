@@ -88,7 +88,7 @@ private:
     THistoryReadJob *MakeJob(TDeviceSession *session, int pageCount, TKind kind);
     void PrepareArchive();
     void Starting(int startPage, bool logRestarted);
-    void TakePage(THistoryReadJob *job, int page, const QByteArray &frame);
+    void TakePage(int page, const QByteArray &frame);
     void Ended(THistoryReadJob *job);
     // Stores the records waiting; last: the read has ended, nothing waits on.
     void Flush(bool last = false);

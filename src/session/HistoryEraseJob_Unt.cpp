@@ -15,9 +15,12 @@ void THistoryEraseJob::Begin()
     TDeviceReply *reply = Send(DeviceRequests::ClearHistory(), [this](TDeviceReply *reply) {
         if (EndOnLinkError(reply))
             return;
-        if (reply->error() == TReplyError::None)
-            SetProgress(Finished, Finished);
-        Finish(reply->error() == TReplyError::None ? TOutcome::Done : TOutcome::Failed);
+        if (reply->error() != TReplyError::None) {
+            Fail(TFailure::EraseUnconfirmed);
+            return;
+        }
+        SetProgress(Finished, Finished);
+        Finish(TOutcome::Done);
     });
     connect(reply, &TDeviceReply::progress, this, [this](const QByteArray &chunk) {
         const TSoftHistory::TEraseProgress progress = TSoftHistory::EraseProgressFromChunk(chunk);

@@ -4,7 +4,8 @@
 
 // Erases the device's log. The device reports its progress as decimal digits
 // in chunks of their own and is done at 100. Cancelling only stops watching:
-// the device goes on erasing.
+// the device goes on erasing. Without the report of its end the job fails
+// as EraseUnconfirmed: the log may be partly erased.
 class THistoryEraseJob : public TDeviceJob
 {
     Q_OBJECT

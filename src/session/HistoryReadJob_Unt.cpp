@@ -29,8 +29,10 @@ void THistoryReadJob::CheckContinuation()
         if (EndOnLinkError(reply))
             return;
         if (reply->error() != TReplyError::None) {
-            m_failedPage = -1;
-            Finish(TOutcome::Failed);
+            TJobFailure failure;
+            failure.what = TFailure::ContinuationMissing;
+            failure.record = m_continueAfter;
+            Fail(failure);
             return;
         }
         // The device answers with the record's 64 bytes; a log that has only
@@ -61,8 +63,10 @@ void THistoryReadJob::ReadPage(int page, bool askedAgain)
         if (EndOnLinkError(reply))
             return;
         if (reply->error() != TReplyError::None) {
-            m_failedPage = page;
-            Finish(TOutcome::Failed);
+            TJobFailure failure;
+            failure.what = TFailure::HistoryPageMissing;
+            failure.page = page;
+            Fail(failure);
             return;
         }
         const QByteArray payload = reply->payload();
@@ -81,7 +85,7 @@ void THistoryReadJob::ReadPage(int page, bool askedAgain)
         if (!isRunning())
             return;
         SetProgress(page + 1, m_pageCount);
-        if (m_endOfLog || page + 1 >= m_pageCount)
+        if ((m_stopWhen && m_stopWhen()) || page + 1 >= m_pageCount)
             Finish(TOutcome::Done);
         else
             ReadPage(page + 1, false);

@@ -2,11 +2,16 @@
 
 #include "session/DeviceJob_Unt.h"
 
+#include <functional>
+
 // Reads the history log page by page (four records a page), each page asked
 // for again when its answer is missing or unusable, and once more when it
 // repeats the previous page's bytes (a late copy of that page). Every page
-// is handed on as it comes; the observer calls EndOfLog() when the records
-// say the log has ended.
+// is handed on as it comes; after each one the stop condition it was given
+// says whether the read has what it needs (the log ended, the quantity is in).
+// A page that does not come ends it as Failed (HistoryPageMissing with the
+// page; ContinuationMissing with the record when the record asked for before
+// the pages does not come).
 class THistoryReadJob : public TDeviceJob
 {
     Q_OBJECT
@@ -26,12 +31,11 @@ public:
     void SetContinueAfter(int number, const QByteArray &record);
     bool LogRestarted() const { return m_logRestarted; }
 
-    // Ends the read after the page being handed on; the outcome is Done.
-    void EndOfLog() { m_endOfLog = true; }
+    // Asked after every page handed on; true ends the read as Done.
+    using TStopCondition = std::function<bool()>;
+    void SetStopWhen(TStopCondition stop) { m_stopWhen = std::move(stop); }
     // Pages handed on.
     int PagesRead() const { return m_pagesRead; }
-    // The page (counted from 0) that gave no usable answer; -1 when none.
-    int FailedPage() const { return m_failedPage; }
     // Pages that came twice with the same bytes even when asked again.
     int RepeatedPages() const { return m_repeatedPages; }
 
@@ -56,8 +60,7 @@ private:
     QByteArray m_continueRecord;
     bool m_logRestarted = false;
     int m_pagesRead = 0;
-    int m_failedPage = -1;
     int m_repeatedPages = 0;
-    bool m_endOfLog = false;
+    TStopCondition m_stopWhen;
     QByteArray m_previousPayload;
 };

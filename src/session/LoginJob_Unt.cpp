@@ -10,42 +10,48 @@ TLoginJob::TLoginJob(TDeviceSession *session, const QString &password, QObject *
 {
 }
 
-int TLoginJob::ModelIndexOf(const QString &model)
-{
-    for (int index = 0; index < Const::ModelCount; ++index) {
-        if (model == QLatin1String(Const::ModelNames[index]))
-            return index;
-    }
-    return -1;
-}
-
 void TLoginJob::Begin()
 {
     SetProgress(0, 2);
     if (!m_reopenPort.isEmpty()) {
-        Session()->close();
-        Pause(PortSettleMs, [this] { Reopen(); });
+        SetStep(StepOpen);
+        if (Session()->isOpen()) {
+            Session()->close();
+            Pause(m_pacing.settleMs, [this] { Reopen(); });
+        } else {
+            Reopen();
+        }
         return;
     }
-    Pause(PortSettleMs, [this] { SendPassword(); });
+    Pause(m_pacing.settleMs, [this] { SendPassword(); });
 }
 
 void TLoginJob::Reopen()
 {
-    if (!Session()->open(m_reopenPort, &m_openError)) {
-        Fail(TFailure::OpenFailed);
+    QString error;
+    if (!Session()->open(m_reopenPort, &error)) {
+        TJobFailure failure;
+        failure.what = TFailure::OpenFailed;
+        failure.detail = error;
+        Fail(failure);
         return;
     }
-    Pause(PortSettleMs, [this] { SendPassword(); });
+    Pause(m_pacing.settleMs, [this] { SendPassword(); });
 }
 
 void TLoginJob::SendPassword()
 {
-    Send(DeviceRequests::Password(m_password), [this](TDeviceReply *reply) {
+    SetStep(StepPassword);
+    TDeviceRequest request = DeviceRequests::Password(m_password);
+    if (m_pacing.passwordTimeoutMs > 0)
+        request.timeoutMs = m_pacing.passwordTimeoutMs;
+    if (m_pacing.passwordAttempts > 0)
+        request.attempts = m_pacing.passwordAttempts;
+    Send(request, [this](TDeviceReply *reply) {
         if (EndOnLinkError(reply))
             return;
         if (reply->error() != TReplyError::None) {
-            Fail(TFailure::NoAnswer);
+            Fail(reply->error() == TReplyError::BadReply ? TFailure::BadReply : TFailure::NoAnswer);
             return;
         }
         if (!TPasswordProtocol().PasswordAccepted(reply->reply())) {
@@ -59,13 +65,14 @@ void TLoginJob::SendPassword()
 
 void TLoginJob::AskVersion()
 {
+    SetStep(StepVersion);
     ++m_versionAsks;
     Send(DeviceRequests::Version(), [this](TDeviceReply *reply) {
         if (EndOnLinkError(reply))
             return;
         const TVersionProtocol version;
         const QByteArray &frame = reply->reply();
-        const int modelIndex = ModelIndexOf(version.ReplyModel(frame));
+        const int modelIndex = Const::ModelIndexOf(version.ReplyModel(frame));
         if (reply->error() != TReplyError::None || modelIndex < 0) {
             if (m_versionAsks < VersionAsks)
                 AskVersion();
@@ -81,10 +88,4 @@ void TLoginJob::AskVersion()
         SetProgress(2, 2);
         Finish(TOutcome::Done);
     });
-}
-
-void TLoginJob::Fail(TFailure failure)
-{
-    m_failure = failure;
-    Finish(TOutcome::Failed);
 }

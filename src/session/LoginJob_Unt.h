@@ -12,6 +12,13 @@ struct TDeviceIdentity
     QString version;
     QString imei;
     QString signal;
+
+    bool operator==(const TDeviceIdentity &other) const
+    {
+        return modelIndex == other.modelIndex && model == other.model && version == other.version
+            && imei == other.imei && signal == other.signal;
+    }
+    bool operator!=(const TDeviceIdentity &other) const { return !(*this == other); }
 };
 
 // The login exchange: the password check, then the version query, which
@@ -21,26 +28,39 @@ class TLoginJob : public TDeviceJob
 {
     Q_OBJECT
 public:
-    // Pause between opening the port and the first request, and between
-    // closing and opening it again.
-    static constexpr int PortSettleMs = 200;
     // Version replies asked for before the device counts as unidentified.
     static constexpr int VersionAsks = 3;
 
-    enum class TFailure { None, OpenFailed, NoAnswer, Refused, Unidentified };
+    // The pauses and the patience of the password exchange.
+    struct TPacing
+    {
+        // Pause between opening the port and the first request, and between
+        // closing and opening it again.
+        int settleMs = 200;
+        // Time allowed for the password reply, and its sends; 0: the
+        // request's own.
+        int passwordTimeoutMs = 0;
+        int passwordAttempts = 0;
+    };
+    // The main window's: the request's own time-out and attempts.
+    static TPacing SessionPacing() { return {}; }
+    // The login window's: 100 ms after the opening, one send, five seconds.
+    static TPacing LoginWindowPacing() { return {100, 5000, 1}; }
+
+    // Steps, for the failure record.
+    enum TStep { StepOpen, StepPassword, StepVersion };
 
     TLoginJob(TDeviceSession *session, const QString &password, QObject *parent = nullptr);
 
-    // Closes the session's port and opens portName again before the login.
+    // Opens portName before the login (closing the session's port first
+    // when it is open).
     void SetReopen(const QString &portName) { m_reopenPort = portName; }
+    void SetPacing(const TPacing &pacing) { m_pacing = pacing; }
 
-    TFailure Failure() const { return m_failure; }
-    // The port's reason when the opening failed.
-    const QString &OpenError() const { return m_openError; }
+    const QString &Password() const { return m_password; }
+    // The port opened before the login (empty: the session's open one).
+    const QString &PortName() const { return m_reopenPort; }
     const TDeviceIdentity &Identity() const { return m_identity; }
-
-    // The model index of a model text; -1 for anything but K801, K802, K803.
-    static int ModelIndexOf(const QString &model);
 
 protected:
     bool RequiresOpenPort() const override { return m_reopenPort.isEmpty(); }
@@ -50,12 +70,10 @@ private:
     void Reopen();
     void SendPassword();
     void AskVersion();
-    void Fail(TFailure failure);
 
     QString m_password;
     QString m_reopenPort;
-    QString m_openError;
-    TFailure m_failure = TFailure::None;
+    TPacing m_pacing;
     TDeviceIdentity m_identity;
     int m_versionAsks = 0;
 };

@@ -20,7 +20,7 @@ void TRelayJob::Begin()
                 if (EndOnLinkError(status))
                     return;
                 if (status->error() != TReplyError::None) {
-                    Finish(TOutcome::Failed);
+                    Fail(TFailure::RelayUnknown);
                     return;
                 }
                 m_status = status->reply();

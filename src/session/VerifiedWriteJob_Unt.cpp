@@ -16,12 +16,17 @@ TVerifiedWriteJob::TVerifiedWriteJob(TDeviceSession *session, int modelIndex, co
 
 void TVerifiedWriteJob::Begin()
 {
+    SetStep(int(TStep::Backup));
     // Read, write and read back: each page counts once on the gauge.
     SetProgress(0, 2 * ConfigPages::ReadPageCount + ConfigPages::WritePageCount);
-    if (m_backup.size() == ConfigMap::ImageSize)
+    if (m_backup.size() == ConfigMap::ImageSize) {
         KeepBackup();
-    else
-        ReadBackup();
+        return;
+    }
+    ReadImage(TStep::Backup, TFailure::BackupRead, [this](const QByteArray &image) {
+        m_backup = image;
+        KeepBackup();
+    });
 }
 
 void TVerifiedWriteJob::Cancelling()
@@ -52,28 +57,33 @@ void TVerifiedWriteJob::RunStep(TDeviceJob *step, std::function<void()> then)
     }
 }
 
-void TVerifiedWriteJob::ReadBackup()
+void TVerifiedWriteJob::ReadImage(TStep step, TFailure failure, std::function<void(const QByteArray &)> then)
 {
-    m_step = TStep::Backup;
+    SetStep(int(step));
     auto *read = new TConfigReadJob(Session(), m_modelIndex, this);
     read->SetAskValues(false);
-    RunStep(read, [this, read] {
+    RunStep(read, [this, read, failure, then = std::move(then)] {
         if (read->outcome() != TOutcome::Done) {
-            Fail(TFailure::BackupRead);
+            TJobFailure record = read->Failure();
+            record.what = failure;
+            record.step = -1;
+            Fail(record);
             return;
         }
-        m_backup = read->Image().left(ConfigMap::ImageSize);
-        KeepBackup();
+        then(read->Image().left(ConfigMap::ImageSize));
     });
 }
 
 void TVerifiedWriteJob::KeepBackup()
 {
-    m_step = TStep::Backup;
+    SetStep(int(TStep::Backup));
     SetProgress(ConfigPages::ReadPageCount, progressMaximum());
-    m_backupError = m_keepBackup ? m_keepBackup(m_backup) : QString();
-    if (!m_backupError.isEmpty()) {
-        Fail(TFailure::BackupKept);
+    const QString error = m_keepBackup ? m_keepBackup(m_backup) : QString();
+    if (!error.isEmpty()) {
+        TJobFailure failure;
+        failure.what = TFailure::BackupKept;
+        failure.detail = error;
+        Fail(failure);
         return;
     }
     Write();
@@ -81,39 +91,29 @@ void TVerifiedWriteJob::KeepBackup()
 
 void TVerifiedWriteJob::Write()
 {
-    m_step = TStep::Write;
+    SetStep(int(TStep::Write));
     auto *write = new TConfigWriteJob(Session(), m_image, this);
     RunStep(write, [this, write] {
-        m_unconfirmed = write->UnconfirmedPages();
         if (write->outcome() != TOutcome::Done) {
-            Fail(TFailure::Unconfirmed);
+            TJobFailure failure = write->Failure();
+            failure.what = TFailure::Unconfirmed;
+            failure.step = -1;
+            Fail(failure);
             return;
         }
-        ReadBack();
+        ReadImage(TStep::ReadBack, TFailure::ReadBack, [this](const QByteArray &image) { Verify(image); });
     });
 }
 
-void TVerifiedWriteJob::ReadBack()
+void TVerifiedWriteJob::Verify(const QByteArray &readBack)
 {
-    m_step = TStep::ReadBack;
-    auto *read = new TConfigReadJob(Session(), m_modelIndex, this);
-    read->SetAskValues(false);
-    RunStep(read, [this, read] {
-        if (read->outcome() != TOutcome::Done) {
-            Fail(TFailure::ReadBack);
-            return;
-        }
-        m_readBack = read->Image().left(ConfigMap::ImageSize);
-        if (m_readBack != m_image.left(ConfigMap::ImageSize)) {
-            Fail(TFailure::Differs);
-            return;
-        }
-        Finish(TOutcome::Done);
-    });
-}
-
-void TVerifiedWriteJob::Fail(TFailure failure)
-{
-    m_failure = failure;
-    Finish(TOutcome::Failed);
+    m_readBack = readBack;
+    if (m_readBack != m_image.left(ConfigMap::ImageSize)) {
+        TJobFailure failure;
+        failure.what = TFailure::Differs;
+        failure.fields = DiffConfigImages(m_readBack, m_image, m_modelIndex);
+        Fail(failure);
+        return;
+    }
+    Finish(TOutcome::Done);
 }

@@ -16,22 +16,17 @@
 //  3. the 16 pages are written exactly as a plain write sends them;
 //  4. the 15 configuration pages are read back and compared with what was
 //     written.
-// Done only when the read-back equals the written image.
+// Done only when the read-back equals the written image. The failure record
+// names the step that ran (TStep): with Stopped or LineLost it tells what the
+// device may hold (Backup: unchanged; Write: a mix of old and new pages;
+// ReadBack: written, not verified); BackupRead, BackupKept (detail: why),
+// Unconfirmed (pages), ReadBack and Differs (fields) say why it failed.
 class TVerifiedWriteJob : public TDeviceJob
 {
     Q_OBJECT
 public:
     enum class TStep { Backup, Write, ReadBack };
     Q_ENUM(TStep)
-    enum class TFailure {
-        None,
-        BackupRead,     // the device's image could not be read: nothing written
-        BackupKept,     // the backup could not be stored: nothing written
-        Unconfirmed,    // pages the device did not confirm: see UnconfirmedPages
-        ReadBack,       // the read-back failed: the write is not verified
-        Differs,        // the device holds other bytes than were written
-    };
-    Q_ENUM(TFailure)
 
     // Stores the device's image before the write; an empty result means kept,
     // anything else is the reason it was not (shown to the user).
@@ -43,18 +38,12 @@ public:
     TVerifiedWriteJob(TDeviceSession *session, int modelIndex, const QByteArray &image,
                       const QByteArray &deviceImage, TKeepBackup keepBackup, QObject *parent = nullptr);
 
-    TFailure Failure() const { return m_failure; }
-    // The step that ran when the job ended: with Stopped or LineLost it tells
-    // what the device may hold (Backup: unchanged; Write: a mix of old and
-    // new pages; ReadBack: written, not verified).
-    TStep Step() const { return m_step; }
+    // The image written.
+    const QByteArray &Image() const { return m_image; }
     // The device's image before the write (empty when it could not be read).
     const QByteArray &BackupImage() const { return m_backup; }
     // The device's image after the write, as read back (empty before then).
     const QByteArray &ReadBackImage() const { return m_readBack; }
-    const QList<int> &UnconfirmedPages() const { return m_unconfirmed; }
-    // Why the backup was not kept (TFailure::BackupKept).
-    const QString &BackupError() const { return m_backupError; }
 
 protected:
     void Begin() override;
@@ -62,11 +51,12 @@ protected:
 
 private:
     void RunStep(TDeviceJob *step, std::function<void()> then);
-    void ReadBackup();
+    // The backup read and the read-back: the image alone, no current values;
+    // then() gets the image, a failed read ends the job with failure.
+    void ReadImage(TStep step, TFailure failure, std::function<void(const QByteArray &)> then);
     void KeepBackup();
     void Write();
-    void ReadBack();
-    void Fail(TFailure failure);
+    void Verify(const QByteArray &readBack);
 
     int m_modelIndex;
     QByteArray m_image;
@@ -74,8 +64,4 @@ private:
     QByteArray m_readBack;
     TKeepBackup m_keepBackup;
     QPointer<TDeviceJob> m_stepJob;
-    TStep m_step = TStep::Backup;
-    TFailure m_failure = TFailure::None;
-    QList<int> m_unconfirmed;
-    QString m_backupError;
 };

@@ -2,11 +2,11 @@
 #include "app/K900_Frm.h"
 #include "app/Login_Frm.h"
 #include "dialogs/MessageBox_Frm.h"
-#include "app/Variable_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "link/SendHandle_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "look/ComponentEx.h"
+#include "session/DeviceConnection_Unt.h"
 #include "session/DeviceSession_Unt.h"
 #include "views/ViewContext_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
@@ -42,12 +42,6 @@ class TestShell : public QObject
 
 private slots:
     void initTestCase() { TDeviceSimulator::InstallDemoPorts(); }
-
-    void init()
-    {
-        AppVariables().ConnectionPassword.clear();
-        AppVariables().ConnectionPortName.clear();
-    }
 
     void loginPortListOrder()
     {
@@ -89,11 +83,15 @@ private slots:
 
         if (accepted) {
             QTRY_COMPARE_WITH_TIMEOUT(login.result(), int(QDialog::Accepted), ReplyWaitMs);
-            QCOMPARE(AppVariables().ConnectionPassword, password.trimmed() == "QWERTYUIP"
-                                                            ? QStringLiteral("QWERTYUIP")
-                                                            : password);
+            QCOMPARE(login.Connection()->Password(), password.trimmed() == "QWERTYUIP"
+                                                         ? QStringLiteral("QWERTYUIP")
+                                                         : password);
             QCOMPARE(login.ViewMode(), password.trimmed() == "QWERTYUIP");
-            QVERIFY(!login.ComPort()->Connected());
+            // The connection goes on to the main window: logged in with the
+            // port open, or in View mode without any.
+            QCOMPARE(login.ComPort()->Connected(), !login.ViewMode());
+            QCOMPARE(login.Connection()->State(), login.ViewMode() ? TDeviceConnection::TState::ViewMode
+                                                                   : TDeviceConnection::TState::LoggedIn);
         } else {
             QTRY_COMPARE_WITH_TIMEOUT(BoxText(&login, "ErrorBox"), errorText, ReplyWaitMs);
             QVERIFY(login.ComPort()->Connected()); // stays open for the next try
@@ -169,10 +167,36 @@ private slots:
         QVERIFY(!window.findChild<QLabel *>(QStringLiteral("lbl_IMEI"))->text().endsWith(':'));
     }
 
+    void loginWindowHandsOverOneLogin()
+    {
+        TFormLogin login({QStringLiteral("demo:K802")});
+        login.SetLanguageForTest(1);
+        login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        auto *edit = login.findChild<QLineEdit *>(QStringLiteral("edt_Password"));
+        edit->setText(QStringLiteral("5937"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(login.result(), int(QDialog::Accepted), ReplyWaitMs);
+
+        TFormK900 window(login.TakeConnection());
+        QSignalSpy known(&window, &TFormK900::ModelKnown);
+        window.show();
+        QTRY_COMPARE_WITH_TIMEOUT(known.count(), 1, ReplyWaitMs);
+        QCOMPARE(window.ModelIndex(), 1);
+        QCOMPARE(window.StatusText(), QStringLiteral("demo:K802"));
+        QTest::qWait(500);
+        // The device heard the password once and was asked its version once,
+        // in that order, for the whole run so far.
+        QList<int> commands;
+        for (const QByteArray &request : DemoSimulator(window.ComPort())->requestLog())
+            commands << (request.size() > 1 ? int(quint8(request.at(1))) : -1);
+        QCOMPARE(commands, (QList<int>{TBasicProtocol::CmdPassword, TBasicProtocol::CmdVersion}));
+    }
+
     void viewModeOpensNothing()
     {
-        AppVariables().ConnectionPassword = QStringLiteral("QWERTYUIP");
         TFormK900 window;
+        window.Connection()->EnterViewMode();
         window.show();
         QTRY_COMPARE(window.StatusText(), QStringLiteral("View"));
         QVERIFY(!window.ComPort()->Connected());
@@ -180,11 +204,10 @@ private slots:
 
     void portThatCannotOpenIsReported()
     {
-        AppVariables().ConnectionPassword = QStringLiteral("5937");
-        AppVariables().ConnectionPortName = QStringLiteral("/dev/no-such-port");
         TFormK900 window;
         window.ApplyLanguage(1);
         window.show();
+        BeginLogin(window, QStringLiteral("/dev/no-such-port"));
         QTRY_COMPARE(BoxText(&window, "ErrorBox"), QStringLiteral("Error opening serial port"));
         QVERIFY(!window.ComPort()->Connected());
         // Start-up still ends on the welcome page, whose card says the port is closed.
@@ -218,12 +241,11 @@ private slots:
 
     void disconnectAndReconnect()
     {
-        AppVariables().ConnectionPassword = QStringLiteral("5937");
-        AppVariables().ConnectionPortName = QStringLiteral("demo:K801");
         TFormK900 window;
         window.ApplyLanguage(1);
         QSignalSpy model(&window, &TFormK900::ModelKnown);
         window.show();
+        BeginLogin(window, QStringLiteral("demo:K801"));
         QTRY_COMPARE_WITH_TIMEOUT(model.count(), 1, ReplyWaitMs);
 
         QTRY_VERIFY(!window.Session()->busy());

@@ -1,7 +1,6 @@
 // Reading and writing the configuration against the built-in simulated logger.
 #include "dialogs/BasicAnimate_Frm.h"
 #include "app/K900_Frm.h"
-#include "app/Variable_Unt.h"
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "session/DeviceSession_Unt.h"
@@ -90,7 +89,7 @@ private slots:
         QCOMPARE(shown.lvTh, expected.Values.lvTh);
         QCOMPARE(shown.lvTel, expected.Values.lvTel);
         QCOMPARE(shown.lvTimer, expected.Values.lvTimer);
-        QCOMPARE(AppVariables().ConnectionPassword, expected.Values.Text("lbledt_Main_Password"));
+        QCOMPARE(window->Connection()->Password(), expected.Values.Text("lbledt_Main_Password"));
     }
 
     void readThatCannotCompleteShowsNothing()

@@ -4,8 +4,8 @@
 // sheet's buttons, the date filter and the input checks.
 #include "dialogs/BasicAnimate_Frm.h"
 #include "app/K900_Frm.h"
+#include "session/DeviceConnection_Unt.h"
 #include "dialogs/MessageBox_Frm.h"
-#include "app/Variable_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "history/HistorySheet_Frm.h"
 #include "session/DeviceRequests_Unt.h"
@@ -136,8 +136,8 @@ private slots:
 
     void controlsAndCaptions()
     {
-        AppVariables().ConnectionPassword = QStringLiteral("QWERTYUIP");
         TFormK900 window;
+        window.Connection()->EnterViewMode();
         THistorySheet *sheet = window.History();
         QWidget *page = window.Sheets().Sheet_History;
         for (const char *name :

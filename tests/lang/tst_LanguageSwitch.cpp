@@ -2,7 +2,6 @@
 // texts that depend on the model or on the user's selection, the timer cells
 // and the column widths.
 #include "app/K900_Frm.h"
-#include "app/Variable_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "lang/TLanguage_Unt.h"
 #include "link/SerialPort_Unt.h"

@@ -1,7 +1,6 @@
 // Profiles on the main window: saving and loading its settings controls as an
 // INI file, the list-view values, the name rule and the failures.
 #include "app/K900_Frm.h"
-#include "app/Variable_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "lang/TLanguage_Unt.h"
 #include "look/ComponentEx.h"

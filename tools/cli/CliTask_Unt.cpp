@@ -8,14 +8,14 @@
 #include "history/HistoryGridModel_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "lang/ConstLang_Unt.h"
-#include "link/SyncTimeProtocol_Unt.h"
+#include "link/BasicProtocol_Unt.h"
 #include "profiles/BackupStore_Unt.h"
 #include "profiles/ProfileImage_Unt.h"
 #include "session/ConfigReadJob_Unt.h"
-#include "session/DeviceRequests_Unt.h"
-#include "session/DeviceSession_Unt.h"
+#include "session/DeviceCommandJobs_Unt.h"
+#include "session/DeviceConnection_Unt.h"
+#include "session/HistoryDownload_Unt.h"
 #include "session/HistoryEraseJob_Unt.h"
-#include "session/HistoryReadJob_Unt.h"
 #include "session/RelayJob_Unt.h"
 #include "session/VerifiedWriteJob_Unt.h"
 
@@ -31,12 +31,17 @@ constexpr int kRelayByte = 32;
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 const QString kHiddenSecret = QStringLiteral("\u2022\u2022\u2022\u2022");
 
+static_assert(CliExit::Done == JobExit::Done && CliExit::BadInput == JobExit::BadInput
+                  && CliExit::Refused == JobExit::Refused && CliExit::NoAnswer == JobExit::NoAnswer
+                  && CliExit::NotVerified == JobExit::NotVerified,
+              "the tool's exit codes are the verdicts'");
+
 } // namespace
 
 TCliTask::TCliTask(const TCliOptions &options, const TCliInput *input, const TBackupStore &backups,
                    const QString &port, QObject *parent)
     : QObject(parent), m_options(options), m_input(input), m_backups(backups), m_port(port),
-      m_session(new TDeviceSession(this))
+      m_connection(new TDeviceConnection(this))
 {
     m_result.Port = port;
 }
@@ -46,68 +51,59 @@ QString TCliTask::Text(const char *key) const
     return ConstLang::Text(QString::fromLatin1(key), m_options.Language);
 }
 
+TJobVerdict::TCaptionOf TCliTask::CaptionOf() const
+{
+    const int model = m_identity.modelIndex;
+    const int language = m_options.Language;
+    return [model, language](const TConfigError &where) {
+        return FieldCaptions::Caption(where.Control, where.Row, where.SubItem, model, language);
+    };
+}
+
 void TCliTask::Start()
 {
     m_elapsed.start();
-    QString reason;
-    if (!m_session->open(m_port, &reason)) {
-        Finish(CliExit::NoAnswer, Text("CliPortOpenFailed").arg(m_port));
-        return;
-    }
-    auto *login = new TLoginJob(m_session, m_options.Password, this);
-    Run(
-        login, [this, login] {
-            m_identity = login->Identity();
-            m_result.Model = m_identity.model;
-            m_result.Imei = m_identity.imei;
-            LoggedIn();
-        },
-        [this, login] {
-            switch (login->Failure()) {
-            case TLoginJob::TFailure::Refused:
-                Finish(CliExit::Refused, Text("CliRefused"));
-                return true;
-            case TLoginJob::TFailure::Unidentified:
-                Finish(CliExit::NoAnswer, Text("CliUnidentified"));
-                return true;
-            default:
-                return false;
-            }
-        });
+    TLoginJob *login = m_connection->Login(m_port, m_options.Password, true);
+    Run(login, [this, login] {
+        m_identity = login->Identity();
+        m_result.Model = m_identity.model;
+        m_result.Imei = m_identity.imei;
+        LoggedIn();
+    });
 }
 
-void TCliTask::Run(TDeviceJob *job, std::function<void()> then, std::function<bool()> failed)
+void TCliTask::Run(TDeviceJob *job, std::function<void()> then)
 {
     job->setParent(this);
     connect(job, &TDeviceJob::progressChanged, this, &TCliTask::progress);
-    connect(job, &TDeviceJob::finished, this,
-            [this, job, then = std::move(then), failed = std::move(failed)](TDeviceJob::TOutcome outcome) {
-                job->deleteLater();
-                if (outcome == TDeviceJob::TOutcome::Done) {
-                    then();
-                    return;
-                }
-                if (outcome == TDeviceJob::TOutcome::Failed && failed && failed())
-                    return;
-                if (outcome == TDeviceJob::TOutcome::Failed)
-                    Finish(CliExit::NoAnswer, Text("CliNoAnswer"));
-                else
-                    Finish(CliExit::NoAnswer, Text("CliLineLost"));
-            });
+    connect(job, &TDeviceJob::finished, this, [this, job, then = std::move(then)](TDeviceJob::TOutcome outcome) {
+        job->deleteLater();
+        if (outcome == TDeviceJob::TOutcome::Done)
+            then();
+        else
+            Finish(TJobVerdict::Of(*job, CaptionOf()));
+    });
     if (!job->start())
-        Finish(CliExit::NoAnswer, Text("CliLineLost"));
+        Finish(CliExit::NoAnswer, "CliLineLost");
 }
 
-void TCliTask::Finish(int exitCode, const QString &message)
+void TCliTask::Finish(const TJobVerdict &verdict)
 {
     if (m_finished)
         return;
     m_finished = true;
-    m_result.ExitCode = exitCode;
-    m_result.Message = message;
+    m_result.ExitCode = verdict.exitCode;
+    m_result.Message = verdict.ToolText(m_options.Language);
     m_result.Seconds = double(m_elapsed.elapsed()) / 1000.0;
-    m_session->close();
+    m_connection->Close();
     emit finished();
+}
+
+void TCliTask::Finish(int exitCode, const char *key, const QStringList &args)
+{
+    const TJobVerdict::TSeverity severity =
+        exitCode == CliExit::Done ? TJobVerdict::TSeverity::Done : TJobVerdict::TSeverity::Error;
+    Finish(TJobVerdict::Make(severity, exitCode, QString(), {}, QString::fromLatin1(key), args));
 }
 
 void TCliTask::AddDetail(const QString &key, const QString &label, const QString &value)
@@ -129,7 +125,7 @@ void TCliTask::LoggedIn()
         QString error;
         const QByteArray image = m_input->ImageFor(m_identity.modelIndex, &error);
         if (image.isEmpty())
-            Finish(CliExit::BadInput, error);
+            Finish(TJobVerdict::Make(TJobVerdict::TSeverity::Error, CliExit::BadInput, QString(), {}, QString(), {error}));
         else
             Write(image, "CliWritten");
         break;
@@ -137,7 +133,7 @@ void TCliTask::LoggedIn()
     case TCliCommand::Diff: {
         QString error;
         if (m_input->ImageFor(m_identity.modelIndex, &error).isEmpty())
-            Finish(CliExit::BadInput, error);
+            Finish(TJobVerdict::Make(TJobVerdict::TSeverity::Error, CliExit::BadInput, QString(), {}, QString(), {error}));
         else
             ReadImage([this](const QByteArray &image) { Diff(image); });
         break;
@@ -162,7 +158,7 @@ void TCliTask::LoggedIn()
         break;
     case TCliCommand::Ports:
     case TCliCommand::None:
-        Finish(CliExit::BadInput, Text("CliNoCommand"));
+        Finish(CliExit::BadInput, "CliNoCommand");
         break;
     }
 }
@@ -178,35 +174,17 @@ void TCliTask::Info()
 
 void TCliTask::ShowClock(const char *doneKey)
 {
-    TDeviceReply *reply = m_session->submit(DeviceRequests::ReadClock());
-    connect(reply, &TDeviceReply::finished, this, [this, reply, doneKey] {
-        if (reply->error() == TReplyError::LineLost || reply->error() == TReplyError::Stopped) {
-            Finish(CliExit::NoAnswer, Text("CliLineLost"));
-            return;
-        }
-        const TSyncTimeProtocol clock;
-        const QDateTime time(clock.ReplyDate(reply->reply()), clock.ReplyTime(reply->reply()));
-        if (reply->error() != TReplyError::None || !time.isValid()) {
-            Finish(CliExit::NoAnswer, Text("CliClockUnreadable"));
-            return;
-        }
-        AddDetail(QStringLiteral("clock"), Text("CliFieldClock"), time.toString(kTimeFormat));
-        Finish(CliExit::Done, Text(doneKey));
+    TClockReadJob *read = m_connection->ReadClock();
+    Run(read, [this, read, doneKey] {
+        AddDetail(QStringLiteral("clock"), Text("CliFieldClock"), read->Clock().toString(kTimeFormat));
+        Finish(CliExit::Done, doneKey);
     });
 }
 
 void TCliTask::ReadImage(std::function<void(const QByteArray &)> then)
 {
-    auto *read = new TConfigReadJob(m_session, m_identity.modelIndex);
-    read->SetAskValues(false);
-    Run(
-        read, [read, then = std::move(then)] { then(read->Image().left(ConfigMap::ImageSize)); },
-        [this, read] {
-            if (read->Failure() != TConfigReadJob::TFailure::PageFailed)
-                return false;
-            Finish(CliExit::NoAnswer, Text("CliReadPageFailed").arg(read->FailedPage() + 1));
-            return true;
-        });
+    TConfigReadJob *read = m_connection->ReadConfig(false);
+    Run(read, [read, then = std::move(then)] { then(read->Image().left(ConfigMap::ImageSize)); });
 }
 
 void TCliTask::SaveRead(const QByteArray &image)
@@ -218,10 +196,9 @@ void TCliTask::SaveRead(const QByteArray &image)
         // The image holds the device's password.
         const FileSafety::TSaveResult saved = FileSafety::SaveFile(fileName, image, true);
         if (!saved.ok()) {
-            Finish(CliExit::BadInput,
-                   Text("CliCannotWriteFile")
-                       .arg(fileName, saved.error == FileSafety::TFileError::NotRegular ? Text("CliNotRegularFile")
-                                                                                        : saved.detail));
+            Finish(CliExit::BadInput, "CliCannotWriteFile",
+                   {fileName, saved.error == FileSafety::TFileError::NotRegular ? Text("CliNotRegularFile")
+                                                                                : saved.detail});
             return;
         }
     } else {
@@ -230,11 +207,11 @@ void TCliTask::SaveRead(const QByteArray &image)
                                                                     m_options.Language, fileName)
                                               : TIniResult{TIniError::WriteFailed, QString()};
         if (!saved) {
-            Finish(CliExit::BadInput, Text("CliCannotWriteFile").arg(fileName, saved.detail));
+            Finish(CliExit::BadInput, "CliCannotWriteFile", {fileName, saved.detail});
             return;
         }
     }
-    Finish(CliExit::Done, Text("CliReadDone").arg(QDir::toNativeSeparators(fileName)));
+    Finish(CliExit::Done, "CliReadDone", {QDir::toNativeSeparators(fileName)});
 }
 
 void TCliTask::Write(const QByteArray &image, const char *doneKey)
@@ -244,69 +221,19 @@ void TCliTask::Write(const QByteArray &image, const char *doneKey)
     const int language = m_options.Language;
     const TBackupStore &backups = m_backups;
     auto backupPath = std::make_shared<QString>();
-    auto *write = new TVerifiedWriteJob(
-        m_session, model, image, QByteArray(),
-        [&backups, imei, model, language, backupPath](const QByteArray &deviceImage) {
+    TVerifiedWriteJob *write = m_connection->WriteVerified(
+        image, QByteArray(), [&backups, imei, model, language, backupPath](const QByteArray &deviceImage) {
             TBackupEntry kept;
             const QString error = backups.Keep(imei, deviceImage, model, language, QDateTime::currentDateTime(), &kept);
             *backupPath = kept.imagePath;
             return error;
         });
-    write->setParent(this);
-    connect(write, &TDeviceJob::progressChanged, this, &TCliTask::progress);
-    connect(write, &TDeviceJob::finished, this, [this, write, image, doneKey, backupPath](TDeviceJob::TOutcome outcome) {
-        write->deleteLater();
-        using TFailure = TVerifiedWriteJob::TFailure;
+    // The backup kept is named however the write ends.
+    connect(write, &TDeviceJob::finished, this, [this, backupPath] {
         if (!backupPath->isEmpty())
             m_result.Data.insert(QStringLiteral("backup"), QDir::toNativeSeparators(*backupPath));
-        if (outcome == TDeviceJob::TOutcome::Done) {
-            Finish(CliExit::Done, Text(doneKey));
-            return;
-        }
-        if (outcome != TDeviceJob::TOutcome::Failed) {
-            switch (write->Step()) {
-            case TVerifiedWriteJob::TStep::Backup:
-                Finish(CliExit::NoAnswer, Text("CliLineLostUnchanged"));
-                return;
-            case TVerifiedWriteJob::TStep::Write:
-                Finish(CliExit::NoAnswer, Text("CliLineLostMixed"));
-                return;
-            case TVerifiedWriteJob::TStep::ReadBack:
-                Finish(CliExit::NoAnswer, Text("CliLineLostUnverified"));
-                return;
-            }
-        }
-        switch (write->Failure()) {
-        case TFailure::BackupRead:
-            Finish(CliExit::NoAnswer, Text("CliBackupReadFailed"));
-            return;
-        case TFailure::BackupKept:
-            Finish(CliExit::BadInput, Text("CliBackupNotKept").arg(write->BackupError()));
-            return;
-        case TFailure::Unconfirmed: {
-            QStringList pages;
-            for (int page : write->UnconfirmedPages())
-                pages << QString::number(page + 1);
-            Finish(CliExit::NotVerified, Text("CliWriteUnconfirmed").arg(pages.join(QStringLiteral(", "))));
-            return;
-        }
-        case TFailure::ReadBack:
-            Finish(CliExit::NotVerified, Text("CliWriteReadBackFailed"));
-            return;
-        case TFailure::Differs:
-        case TFailure::None: {
-            QStringList fields;
-            for (const TFieldDiff &diff : DiffConfigImages(write->ReadBackImage(), image, m_identity.modelIndex))
-                fields << FieldCaptions::Caption(diff.Control, diff.Row, diff.SubItem, m_identity.modelIndex,
-                                                 m_options.Language);
-            fields.removeDuplicates();
-            Finish(CliExit::NotVerified, Text("CliWriteDiffers").arg(fields.join(QStringLiteral(", "))));
-            return;
-        }
-        }
     });
-    if (!write->start())
-        Finish(CliExit::NoAnswer, Text("CliLineLost"));
+    Run(write, [this, doneKey] { Finish(CliExit::Done, doneKey); });
 }
 
 void TCliTask::Diff(const QByteArray &device)
@@ -343,9 +270,9 @@ void TCliTask::Diff(const QByteArray &device)
     }
     m_result.Data.insert(QStringLiteral("differences"), fields);
     if (diffs.isEmpty())
-        Finish(CliExit::Done, Text("CliDiffEqual"));
+        Finish(CliExit::Done, "CliDiffEqual");
     else
-        Finish(CliExit::Differences, Text("CliDiffDifferent").arg(diffs.size()));
+        Finish(CliExit::Differences, "CliDiffDifferent", {QString::number(diffs.size())});
 }
 
 void TCliTask::Backup(const QByteArray &device)
@@ -354,12 +281,12 @@ void TCliTask::Backup(const QByteArray &device)
     const QString error = m_backups.Keep(m_identity.imei, device, m_identity.modelIndex, m_options.Language,
                                          QDateTime::currentDateTime(), &kept);
     if (!error.isEmpty()) {
-        Finish(CliExit::BadInput, Text("CliBackupNotKept").arg(error));
+        Finish(CliExit::BadInput, "CliBackupNotKept", {error});
         return;
     }
     m_result.Data.insert(QStringLiteral("backup"), QDir::toNativeSeparators(kept.imagePath));
     m_result.Data.insert(QStringLiteral("profile"), QDir::toNativeSeparators(kept.profilePath));
-    Finish(CliExit::Done, Text("CliBackupDone").arg(QDir::toNativeSeparators(kept.imagePath)));
+    Finish(CliExit::Done, "CliBackupDone", {QDir::toNativeSeparators(kept.imagePath)});
 }
 
 void TCliTask::Restore()
@@ -373,9 +300,8 @@ void TCliTask::Restore()
         QByteArray image;
         const TBackupFault fault = TBackupStore::Check(entry, m_identity.modelIndex, &image);
         if (fault != TBackupFault::None) {
-            Finish(CliExit::BadInput, Text("CliBackupRefused")
-                                          .arg(QDir::toNativeSeparators(entry.imagePath),
-                                               TBackupStore::FaultText(fault, m_options.Language)));
+            Finish(CliExit::BadInput, "CliBackupRefused",
+                   {QDir::toNativeSeparators(entry.imagePath), TBackupStore::FaultText(fault, m_options.Language)});
             return;
         }
         m_result.Data.insert(QStringLiteral("restored"), QDir::toNativeSeparators(entry.imagePath));
@@ -383,9 +309,10 @@ void TCliTask::Restore()
         Write(image, "CliRestored");
         return;
     }
-    Finish(CliExit::BadInput, m_options.At.isValid()
-                                  ? Text("CliNoBackupAt").arg(m_identity.imei, m_options.At.toString(kTimeFormat))
-                                  : Text("CliNoBackup").arg(m_identity.imei, QDir::toNativeSeparators(m_backups.Folder())));
+    if (m_options.At.isValid())
+        Finish(CliExit::BadInput, "CliNoBackupAt", {m_identity.imei, m_options.At.toString(kTimeFormat)});
+    else
+        Finish(CliExit::BadInput, "CliNoBackup", {m_identity.imei, QDir::toNativeSeparators(m_backups.Folder())});
 }
 
 void TCliTask::History()
@@ -397,42 +324,31 @@ void TCliTask::History()
     soft->InitGrid(*grid);
     soft->SetValueColumns(*grid, model, m_options.Language);
     soft->SetTexts(THistoryTexts::ForLanguage(m_options.Language));
-    soft->BeginRead(*grid);
-    auto *read = new THistoryReadJob(m_session, TSoftHistory::PageCount(quantity));
-    connect(read, &THistoryReadJob::pageRead, this, [this, read, grid, soft, model, quantity](int, const QByteArray &frame) {
-        const TSoftHistory::TPageResult page = soft->ShowPage(*grid, frame, quantity, model);
-        emit progress(soft->RecordCounter(), quantity);
-        if (page.stopRead || soft->RecordCounter() >= quantity)
-            read->EndOfLog();
+    // The window's download, without its archive: the same pages, the same end.
+    auto *download = new THistoryDownload(*soft, *grid, nullptr, this);
+    download->SetDevice(m_identity.imei, m_identity.model, model);
+    THistoryReadJob *read = download->ReadAll(m_connection->Session(), quantity);
+    connect(read, &THistoryReadJob::pageRead, this,
+            [this, soft, quantity] { emit progress(soft->RecordCounter(), quantity); });
+    Run(read, [this, grid, soft, download] {
+        Q_UNUSED(soft);
+        download->deleteLater();
+        const QString fileName = CliOutputName(m_options.Out, m_port, m_identity.imei, m_identity.model);
+        const THistoryCsv::TResult exported = THistoryCsv::Export(*grid, fileName);
+        m_result.Data.insert(QStringLiteral("file"), QDir::toNativeSeparators(exported.fileName));
+        if (!exported) {
+            Finish(CliExit::BadInput, "CliCannotWriteFile", {exported.fileName, exported.systemText});
+            return;
+        }
+        const int records = grid->LastFilledRow();
+        m_result.Data.insert(QStringLiteral("records"), records);
+        Finish(CliExit::Done, "CliHistoryDone", {QString::number(records), QDir::toNativeSeparators(exported.fileName)});
     });
-    Run(
-        read,
-        [this, grid] {
-            const QString fileName = CliOutputName(m_options.Out, m_port, m_identity.imei, m_identity.model);
-            const THistoryCsv::TResult exported = THistoryCsv::Export(*grid, fileName);
-            m_result.Data.insert(QStringLiteral("file"), QDir::toNativeSeparators(exported.fileName));
-            if (!exported) {
-                Finish(CliExit::BadInput, Text("CliCannotWriteFile").arg(exported.fileName, exported.systemText));
-                return;
-            }
-            const int records = grid->LastFilledRow();
-            m_result.Data.insert(QStringLiteral("records"), records);
-            Finish(CliExit::Done, Text("CliHistoryDone").arg(records).arg(QDir::toNativeSeparators(exported.fileName)));
-        },
-        [this, read] {
-            Finish(CliExit::NoAnswer, Text("CliHistoryPageFailed").arg(read->FailedPage() + 1));
-            return true;
-        });
 }
 
 void TCliTask::EraseHistory()
 {
-    auto *erase = new THistoryEraseJob(m_session);
-    Run(erase, [this] { Finish(CliExit::Done, Text("CliEraseDone")); },
-        [this] {
-            Finish(CliExit::NoAnswer, Text("CliEraseUnconfirmed"));
-            return true;
-        });
+    Run(m_connection->EraseHistory(), [this] { Finish(CliExit::Done, "CliEraseDone"); });
 }
 
 void TCliTask::Clock()
@@ -441,44 +357,30 @@ void TCliTask::Clock()
         ShowClock("CliClockRead");
         return;
     }
-    TDeviceReply *reply = m_session->submit(DeviceRequests::SetClock(QDateTime::currentDateTime()));
-    connect(reply, &TDeviceReply::finished, this, [this, reply] {
-        if (reply->error() == TReplyError::LineLost || reply->error() == TReplyError::Stopped)
-            Finish(CliExit::NoAnswer, Text("CliLineLost"));
-        else if (reply->error() != TReplyError::None)
-            Finish(CliExit::NoAnswer, Text("CliNoAnswer"));
-        else
-            ShowClock("CliClockSet");
-    });
+    Run(m_connection->WriteClock(QDateTime::currentDateTime()), [this] { ShowClock("CliClockSet"); });
 }
 
 void TCliTask::Relay()
 {
     const QByteArray keyword =
         QByteArray(m_options.RelayClose ? "DOC" : "DOO") + QByteArray::number(m_options.Relay);
-    auto *relay = new TRelayJob(m_session, keyword.constData());
-    Run(
-        relay,
-        [this, relay] {
-            const QByteArray data = TBasicProtocol().GetData(relay->StatusFrame());
-            if (data.size() <= kRelayByte) {
-                Finish(CliExit::NoAnswer, Text("CliRelayUnknown"));
-                return;
-            }
-            const quint8 bits = quint8(data.at(kRelayByte));
-            for (int relayIndex = 0; relayIndex < 2; ++relayIndex) {
-                const bool closed = (bits >> relayIndex) & 1;
-                AddDetail(QStringLiteral("do%1").arg(relayIndex + 1), QStringLiteral("DO%1").arg(relayIndex + 1),
-                          Text(closed ? "TxtDoStatusClosed" : "TxtDoStatusOpen"));
-            }
-            const bool wanted = ((bits >> (m_options.Relay - 1)) & 1) == (m_options.RelayClose ? 1 : 0);
-            if (wanted)
-                Finish(CliExit::Done, Text("CliRelayDone"));
-            else
-                Finish(CliExit::NotVerified, Text("CliRelayNotSwitched"));
-        },
-        [this] {
-            Finish(CliExit::NoAnswer, Text("CliRelayUnknown"));
-            return true;
-        });
+    TRelayJob *relay = m_connection->SwitchRelay(keyword.constData());
+    Run(relay, [this, relay] {
+        const QByteArray data = TBasicProtocol().GetData(relay->StatusFrame());
+        if (data.size() <= kRelayByte) {
+            Finish(CliExit::NoAnswer, "CliRelayUnknown");
+            return;
+        }
+        const quint8 bits = quint8(data.at(kRelayByte));
+        for (int relayIndex = 0; relayIndex < 2; ++relayIndex) {
+            const bool closed = (bits >> relayIndex) & 1;
+            AddDetail(QStringLiteral("do%1").arg(relayIndex + 1), QStringLiteral("DO%1").arg(relayIndex + 1),
+                      Text(closed ? "TxtDoStatusClosed" : "TxtDoStatusOpen"));
+        }
+        const bool wanted = ((bits >> (m_options.Relay - 1)) & 1) == (m_options.RelayClose ? 1 : 0);
+        if (wanted)
+            Finish(CliExit::Done, "CliRelayDone");
+        else
+            Finish(CliExit::NotVerified, "CliRelayNotSwitched");
+    });
 }

@@ -2,6 +2,7 @@
 
 #include "cli/CliOptions_Unt.h"
 #include "session/DeviceJob_Unt.h"
+#include "session/JobVerdict_Unt.h"
 #include "session/LoginJob_Unt.h"
 
 #include <QElapsedTimer>
@@ -13,7 +14,7 @@
 
 class TBackupStore;
 class TCliInput;
-class TDeviceSession;
+class TDeviceConnection;
 
 // What one command did on one device.
 struct TCliResult
@@ -51,10 +52,14 @@ signals:
 
 private:
     QString Text(const char *key) const;
-    // Starts job on the session; then runs when it ends as Done, other ends
-    // finish the task with the matching exit code.
-    void Run(TDeviceJob *job, std::function<void()> then, std::function<bool()> failed = {});
-    void Finish(int exitCode, const QString &message);
+    // Starts job on the connection; then runs when it ends as Done, other
+    // ends finish the task with the job's verdict.
+    void Run(TDeviceJob *job, std::function<void()> then);
+    void Finish(const TJobVerdict &verdict);
+    // A verdict of the task's own (a file, a backup, a check before sending).
+    void Finish(int exitCode, const char *key, const QStringList &args = {});
+    // The field captions the tool names fields by.
+    TJobVerdict::TCaptionOf CaptionOf() const;
     void AddDetail(const QString &key, const QString &label, const QString &value);
 
     void LoggedIn();
@@ -75,7 +80,7 @@ private:
     const TCliInput *m_input;
     const TBackupStore &m_backups;
     QString m_port;
-    TDeviceSession *m_session;
+    TDeviceConnection *m_connection;
     TDeviceIdentity m_identity;
     TCliResult m_result;
     QElapsedTimer m_elapsed;
