@@ -46,8 +46,9 @@ struct TArchivedDevice
 class THistoryArchive
 {
 public:
-    // Version of the file's layout, kept in the file's user_version.
-    static constexpr int SchemaVersion = 1;
+    // Version of the file's layout, kept in the file's user_version. A file
+    // of layout 1 gets its counts table when it is opened.
+    static constexpr int SchemaVersion = 2;
 
     enum class TStatus {
         Closed,     // not opened yet
@@ -87,7 +88,8 @@ public:
     int Store(const QString &imei, const QString &model, const QVector<TArchivedRecord> &records,
               const QDateTime &readTime = QDateTime::currentDateTime());
 
-    // Devices with their model, last read time and record count, by IMEI.
+    // Devices with their model, last read time and record count, by IMEI;
+    // the counts are kept with every store, not counted.
     QVector<TArchivedDevice> Devices() const;
     int RecordCount(const QString &imei) const;
     // The records of a device in the order they were written: by time, then
@@ -103,6 +105,7 @@ private:
     TStatus Fail(TStatus status, const QString &error);
     TStatus CheckLayout();
     bool CreateLayout();
+    bool UpgradeLayout();
 
     QString m_path;
     QString m_connection;
