@@ -417,6 +417,24 @@ QVector<TArchivedRecord> THistoryArchive::Records(const QString &imei, int limit
     return records;
 }
 
+bool THistoryArchive::ForEachRecord(const QString &imei,
+                                     const std::function<bool(const TArchivedRecord &)> &take) const
+{
+    if (!IsReady())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT number, raw FROM records WHERE imei = ? ORDER BY stamp, number"));
+    query.addBindValue(imei);
+    if (!query.exec())
+        return false;
+    while (query.next()) {
+        if (!take(TArchivedRecord{query.value(0).toInt(), query.value(1).toByteArray()}))
+            break;
+    }
+    return !query.lastError().isValid();
+}
+
 TArchivedRecord THistoryArchive::LastRecord(const QString &imei) const
 {
     const QVector<TArchivedRecord> last = Records(imei, 1);

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 // One history record as the archive keeps it: its number in the device's
 // log (record 1 is the first after an erase) and the 64 bytes the device
 // stored. The time and the fields are decoded from the bytes.
@@ -95,6 +97,10 @@ public:
     // The records of a device in the order they were written: by time, then
     // by number; at most limit of them, the latest ones (limit < 0: all).
     QVector<TArchivedRecord> Records(const QString &imei, int limit = -1) const;
+    // Hands take every record of a device, in the order they were written,
+    // one at a time as the file gives them (a log of any length, in little
+    // memory); take returns false to stop. False when the file failed.
+    bool ForEachRecord(const QString &imei, const std::function<bool(const TArchivedRecord &)> &take) const;
     // The record read last of the current log: the highest number among the
     // records of the latest time. An empty record (number 0) when none.
     TArchivedRecord LastRecord(const QString &imei) const;
