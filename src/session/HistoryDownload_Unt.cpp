@@ -147,7 +147,7 @@ void THistoryDownload::TakePage(THistoryReadJob *job, int page, const QByteArray
 void THistoryDownload::Ended(THistoryReadJob *job)
 {
     m_readOver = true;
-    Flush(true);
+    Flush();
     // The last batch is a few hundred records at most; the counts in the
     // message that follows need it stored.
     if (m_writer) {
@@ -161,7 +161,7 @@ void THistoryDownload::Ended(THistoryReadJob *job)
     emit readEnded(outcome);
 }
 
-void THistoryDownload::Flush(bool last)
+void THistoryDownload::Flush()
 {
     if (m_pending.isEmpty())
         return;
@@ -170,7 +170,6 @@ void THistoryDownload::Flush(bool last)
         m_storing.insert(ticket, std::exchange(m_pending, {}));
         return;
     }
-    Q_UNUSED(last);
     m_notArchived += m_pending.size();
     m_pending.clear();
 }

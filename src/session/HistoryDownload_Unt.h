@@ -94,9 +94,9 @@ private:
     void Starting(int startPage, bool logRestarted);
     void TakePage(THistoryReadJob *job, int page, const QByteArray &frame);
     void Ended(THistoryReadJob *job);
-    // Hands the records waiting to the writer; last: the read has ended,
-    // nothing waits on.
-    void Flush(bool last = false);
+    // Hands the records waiting to the writer (or counts them as not
+    // archived when the archive is not in use).
+    void Flush();
     // Counts what the writer stored; a batch refused while the read goes on
     // waits for the next one when the file is only held by someone else.
     void TakeStored();
