@@ -5,13 +5,22 @@
 //
 // Then the read of N records (first argument, default 400) and of the
 // configuration from a simulated logger on a pseudo-terminal at 115200 baud,
-// through the device session and its jobs as the program runs them, without
-// any window. Each is printed next to the wire time of the bytes both ways
-// (10 bits a byte), with the program's own time a request: from the end of a
-// reply on the line to the next request, measured at the simulator.
+// through the device session and its jobs as the command-line tool runs them
+// (the session path), and the same read of N records through the main
+// window's history sheet with its progress window, archive and device
+// watcher (the window path). The simulator paces both directions at the
+// line rate (10 bits a byte). Each step is printed next to the wire time of
+// its bytes and the pauses the device needs, with the program's own time a
+// request: from the last byte of a reply on the line to the first byte of
+// the next request, measured at the simulator (median, 99th percentile,
+// slowest). Last, the CPU time the connected main window uses in 10 s of
+// idling.
 
 #include "BenchTools.h"
 #include "SyntheticRecord.h"
+#include "app/K900_Frm.h"
+#include "history/HistorySheet_Frm.h"
+#include "look/ComponentEx.h"
 #include "config/ConfigPages_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
@@ -19,6 +28,7 @@
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "session/ConfigReadJob_Unt.h"
+#include "session/DeviceConnection_Unt.h"
 #include "session/DeviceSession_Unt.h"
 #include "session/HistoryReadJob_Unt.h"
 #include "session/LoginJob_Unt.h"
@@ -27,8 +37,9 @@
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -40,6 +51,8 @@
 #include <functional>
 #include <memory>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -147,10 +160,27 @@ struct TLineCount
 {
     qint64 toDevice = 0;
     qint64 toHost = 0;
+    int requests = 0;
 
     qint64 total() const { return toDevice + toHost; }
     double wireMs() const { return double(total()) * BitsPerByte / BaudRate * 1000.0; }
 };
+
+// A step next to the least it can take: the wire time both ways, the device's
+// latency once a request and the pauses the device needs.
+void ReportAgainstLine(const QString &what, double wallMs, const TLineCount &line, int latencyMs, int pausesMs)
+{
+    const double leastMs = line.wireMs() + double(line.requests) * latencyMs + pausesMs;
+    Out() << QStringLiteral("  %1 %2 ms wall = %3 ms wire + %4 x %5 ms latency + %6 ms prescribed pauses + %7 ms")
+                 .arg(what, -44)
+                 .arg(wallMs, 8, 'f', 0)
+                 .arg(line.wireMs(), 0, 'f', 0)
+                 .arg(line.requests)
+                 .arg(latencyMs)
+                 .arg(pausesMs)
+                 .arg(wallMs - leastMs, 0, 'f', 0)
+          << Qt::endl;
+}
 
 void ReportRead(const QString &what, int records, double wallMs, const TLineCount &line)
 {
@@ -197,14 +227,42 @@ struct TTurnaround
         for (qint64 ns : counted)
             total += ns;
         std::sort(counted.begin(), counted.end());
-        Out() << QStringLiteral("    program's own time: %1 ms a request on average, median %2 ms, slowest %3 ms (%4 requests)")
-                     .arg(double(total) / double(counted.size()) / 1e6, 0, 'f', 3)
+        const std::size_t p99 = std::min(counted.size() - 1, (counted.size() * 99 + 99) / 100 - 1);
+        Out() << QStringLiteral("    program's own time a request: median %1 ms, p99 %2 ms, max %3 ms, mean %4 ms (%5 requests)")
                      .arg(double(counted[counted.size() / 2]) / 1e6, 0, 'f', 3)
+                     .arg(double(counted[p99]) / 1e6, 0, 'f', 3)
                      .arg(double(counted.back()) / 1e6, 0, 'f', 3)
+                     .arg(double(total) / double(counted.size()) / 1e6, 0, 'f', 3)
                      .arg(counted.size())
               << Qt::endl;
     }
 };
+
+// The simulator at 115200 baud both ways, its bytes and requests counted
+// into line and its turnarounds into turnaround.
+void WatchLine(TDeviceSimulator &device, QObject *context, TLineCount &line, TTurnaround &turnaround)
+{
+    device.setBaudRate(115200);
+    device.setPacesHostBytes(true);
+    QObject::connect(&device, &TDeviceSimulator::bytesFromHost, context, [&line, &turnaround](const QByteArray &bytes) {
+        line.toDevice += bytes.size();
+        turnaround.RequestArrived();
+    });
+    QObject::connect(&device, &TDeviceSimulator::requestReceived, context,
+                     [&line](const QByteArray &) { ++line.requests; });
+    QObject::connect(&device, &TDeviceSimulator::BytesToHost, context, [&line, &turnaround](const QByteArray &bytes) {
+        line.toHost += bytes.size();
+        turnaround.ReplyEnded();
+    });
+}
+
+double ProcessCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
 
 // The simulator half: a session logs in over the pseudo-terminal, then the
 // history read job reads N records page by page (each page decoded into the
@@ -216,16 +274,8 @@ class TSimulatorBench : public QObject
 public:
     explicit TSimulatorBench(int records) : m_records(records), m_bridge(&m_device)
     {
-        m_device.setBaudRate(115200);
+        WatchLine(m_device, this, m_line, m_turnaround);
         m_device.setHistoryRecordCount(records);
-        QObject::connect(&m_device, &TDeviceSimulator::requestReceived, this, [this](const QByteArray &request) {
-            m_line.toDevice += request.size();
-            m_turnaround.RequestArrived();
-        });
-        QObject::connect(&m_device, &TDeviceSimulator::BytesToHost, this, [this](const QByteArray &bytes) {
-            m_line.toHost += bytes.size();
-            m_turnaround.ReplyEnded();
-        });
     }
 
     // Starts the first step; finished() tells the end.
@@ -235,8 +285,9 @@ public:
             End(Fail(QStringLiteral("no pseudo-terminal: ") + m_bridge.errorString()));
             return;
         }
-        Out() << "Simulator over a pseudo-terminal: " << m_records << " records ("
-              << TSoftHistory::PageCount(m_records) << " pages of 9 + 265 bytes), K802, 115200 baud, "
+        Out() << "Session path (as the command-line tool), simulator over a pseudo-terminal: " << m_records
+              << " records (" << TSoftHistory::PageCount(m_records)
+              << " pages of 9 + 265 bytes), K802, 115200 baud both ways, "
               << "device latency " << m_device.latencyMs() << " ms" << Qt::endl;
         QString error;
         if (!m_session.open(m_bridge.slavePath(), &error)) {
@@ -316,13 +367,9 @@ private:
                 End(Fail(QStringLiteral("the configuration read differs from the device's image")));
                 return;
             }
-            const int pausesMs = 2 * TConfigReadJob::ValuesPauseMs + TConfigReadJob::SettleMs;
-            Out() << QStringLiteral("  %1 %2 ms wall, %3 ms wire, %4 ms of prescribed pauses")
-                         .arg(QStringLiteral("configuration read job"), -44)
-                         .arg(wallMs, 8, 'f', 0)
-                         .arg(m_line.wireMs(), 7, 'f', 0)
-                         .arg(pausesMs)
-                  << Qt::endl;
+            // The device needs its pause before each of the two current-values requests.
+            ReportAgainstLine(QStringLiteral("configuration read job (Read Setting)"), wallMs, m_line,
+                              m_device.latencyMs(), 2 * TConfigReadJob::ValuesPauseMs);
             // Only the turns between the 15 pages count: the requests after
             // them follow the prescribed pauses.
             m_turnaround.Report(ConfigPages::ReadPageCount - 1);
@@ -362,9 +409,7 @@ private:
 
     void ReportWrite(const QString &what)
     {
-        Out() << QStringLiteral("  %1 %2 ms wall, %3 ms wire").arg(what, -44).arg(ElapsedMs(), 8, 'f', 0)
-                     .arg(m_line.wireMs(), 7, 'f', 0)
-              << Qt::endl;
+        ReportAgainstLine(what, ElapsedMs(), m_line, m_device.latencyMs(), 0);
     }
 
     void StartTiming()
@@ -398,11 +443,137 @@ private:
     bool m_ended = false;
 };
 
+// The window path: the main window logs in to the simulated logger over a
+// pseudo-terminal, its history sheet reads N records as the Read button
+// does (progress window, grid, archive in a temporary folder, the device
+// watcher running), then the window idles for IdleMs with the device
+// connected and the CPU time the process used meanwhile is printed.
+class TWindowBench : public QObject
+{
+public:
+    static constexpr int IdleMs = 10000;
+    static constexpr int StartUpMs = 15000;
+
+    explicit TWindowBench(int records) : m_records(records), m_bridge(&m_device)
+    {
+        WatchLine(m_device, this, m_line, m_turnaround);
+        m_device.setHistoryRecordCount(records);
+    }
+
+    void Start()
+    {
+        if (!m_bridge.open()) {
+            End(Fail(QStringLiteral("no pseudo-terminal: ") + m_bridge.errorString()));
+            return;
+        }
+        Out() << "Window path (main window, history sheet, progress window, archive): " << m_records
+              << " records, same line" << Qt::endl;
+        m_window = std::make_unique<TFormK900>();
+        m_startUp.start();
+        m_window->show();
+        // The login window's part: log in on the window's connection.
+        TDeviceConnection *connection = m_window->Connection();
+        TLoginJob *login = connection->Login(m_bridge.slavePath(), QStringLiteral("5937"));
+        login->setParent(connection);
+        connect(login, &TDeviceJob::finished, login, &QObject::deleteLater);
+        if (!login->start()) {
+            delete login;
+            End(Fail(QStringLiteral("the login could not start on %1").arg(m_bridge.slavePath())));
+            return;
+        }
+        WhenFree();
+    }
+
+    std::function<void(bool ok)> finished;
+
+private:
+    // Waits for the start-up exchange to end, then reads.
+    void WhenFree()
+    {
+        if (m_ended)
+            return;
+        if (m_window->ModelIndex() >= 0 && !m_window->CurrentJob() && !m_window->Session()->busy()) {
+            ReadHistory();
+            return;
+        }
+        if (m_startUp.elapsed() > StartUpMs) {
+            End(Fail(QStringLiteral("the main window did not log in to %1").arg(m_bridge.slavePath())));
+            return;
+        }
+        QTimer::singleShot(50, this, [this] { WhenFree(); });
+    }
+
+    void ReadHistory()
+    {
+        THistorySheet *sheet = m_window->History();
+        sheet->lbledt_ReadQty->setText(QString::number(m_records));
+        QObject::connect(sheet, &THistorySheet::ReadFinished, this, [this](int rows) {
+            const double wallMs = double(m_timer.nsecsElapsed()) / 1e6;
+            if (rows != m_records) {
+                End(Fail(QStringLiteral("the window's grid shows %1 of %2 records").arg(rows).arg(m_records)));
+                return;
+            }
+            ReportRead(QStringLiteral("history read in the window"), m_records, wallMs, m_line);
+            m_turnaround.Report();
+            // The end of the read (message window, archive view) settles first.
+            QTimer::singleShot(1000, this, [this] { Idle(); });
+        }, Qt::SingleShotConnection);
+        m_line = {};
+        m_turnaround.Reset();
+        m_timer.start();
+        sheet->btn_ReadHistroyFullClick();
+    }
+
+    void Idle()
+    {
+        const double cpuBefore = ProcessCpuMs();
+        m_timer.start();
+        QTimer::singleShot(IdleMs, this, [this, cpuBefore] {
+            const double cpuMs = ProcessCpuMs() - cpuBefore;
+            const double wallMs = double(m_timer.nsecsElapsed()) / 1e6;
+            Out() << QStringLiteral("  %1 %2 ms CPU in %3 ms (%4 %)")
+                         .arg(QStringLiteral("main window idle, device connected"), -44)
+                         .arg(cpuMs, 8, 'f', 0)
+                         .arg(wallMs, 0, 'f', 0)
+                         .arg(100.0 * cpuMs / wallMs, 0, 'f', 2)
+                  << Qt::endl;
+            End(true);
+        });
+    }
+
+    void End(bool ok)
+    {
+        if (m_ended)
+            return;
+        m_ended = true;
+        if (finished)
+            finished(ok);
+    }
+
+    int m_records;
+    TDeviceSimulator m_device{TDeviceSimulator::Model::K802};
+    TPtyBridge m_bridge;
+    std::unique_ptr<TFormK900> m_window;
+    TLineCount m_line;
+    TTurnaround m_turnaround;
+    QElapsedTimer m_timer;
+    QElapsedTimer m_startUp;
+    bool m_ended = false;
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window's settings and archive go to a folder of their own.
+    QTemporaryDir home;
+    if (home.isValid()) {
+        qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+    }
+    QApplication app(argc, argv);
 
     int simRecords = DefaultSimRecords;
     if (argc > 1) {
@@ -416,7 +587,13 @@ int main(int argc, char *argv[])
 
     const bool gridOk = RunGridBench();
     TSimulatorBench simulator(simRecords);
-    simulator.finished = [gridOk](bool ok) { QCoreApplication::exit(gridOk && ok ? 0 : 1); };
+    TWindowBench window(simRecords);
+    bool simulatorOk = false;
+    simulator.finished = [&](bool ok) {
+        simulatorOk = ok;
+        QTimer::singleShot(0, &window, [&window] { window.Start(); });
+    };
+    window.finished = [&](bool ok) { QCoreApplication::exit(gridOk && simulatorOk && ok ? 0 : 1); };
     QTimer::singleShot(0, &simulator, [&simulator] { simulator.Start(); });
     return app.exec();
 }

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -44,11 +45,19 @@ TFormBasicAnimate::TFormBasicAnimate(QWidget *mainWindow)
     layout->addWidget(sg);
     layout->addLayout(buttons);
 
+    m_draw = new QTimer(this);
+    m_draw->setSingleShot(true);
+    m_draw->setInterval(DrawIntervalMs);
+    connect(m_draw, &QTimer::timeout, this, &TFormBasicAnimate::DrawPosition);
+
     g_current = this;
 }
 
 TFormBasicAnimate::~TFormBasicAnimate()
 {
+    // The last position set is the one the gauge ends on.
+    if (sg->value() != m_position)
+        sg->setValue(m_position);
     if (g_current == this)
         g_current = nullptr;
     Release();
@@ -61,18 +70,34 @@ TFormBasicAnimate *TFormBasicAnimate::current()
 
 void TFormBasicAnimate::SetRange(int minimum, int maximum)
 {
-    sg->setRange(minimum, qMax(minimum, maximum));
+    maximum = qMax(minimum, maximum);
+    if (sg->minimum() == minimum && sg->maximum() == maximum)
+        return;
+    sg->setRange(minimum, maximum);
+    m_position = qBound(minimum, m_position, maximum);
 }
 
 void TFormBasicAnimate::SetPosition(int position)
 {
     // The gauge ignores a value outside its range; show the nearest end instead.
-    sg->setValue(qBound(sg->minimum(), position, sg->maximum()));
+    m_position = qBound(sg->minimum(), position, sg->maximum());
+    if (!m_draw->isActive())
+        DrawPosition();
+}
+
+// A changed text (a "%v / %m" format) repaints the gauge there and then;
+// hence at most one draw an interval.
+void TFormBasicAnimate::DrawPosition()
+{
+    if (sg->value() == m_position)
+        return;
+    sg->setValue(m_position);
+    m_draw->start();
 }
 
 int TFormBasicAnimate::Position() const
 {
-    return sg->value();
+    return m_position;
 }
 
 void TFormBasicAnimate::showEvent(QShowEvent *event)

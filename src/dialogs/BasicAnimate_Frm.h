@@ -5,6 +5,7 @@
 
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 // The progress window of the long flows (configuration read and write,
 // history read and erase). The flow creates it for its main window, sets the
@@ -25,11 +26,16 @@ public:
 
     // The gauge's range; the minimum starts at 0.
     void SetRange(int minimum, int maximum);
-    // The gauge's position, held within the range.
+    // The gauge's position, held within the range. A flow may set it on
+    // every step: the gauge draws a position at once only when it has not
+    // drawn one in the last DrawIntervalMs, else the latest one at the end of
+    // that interval, so that a fast flow never waits on a repaint per step.
     void SetPosition(int position);
+    // The position set last (drawn or still to be drawn).
     int Position() const;
     // True from the close or destruction that followed the last show.
     bool IsStopRequested() const { return m_stopRequested; }
+    static constexpr int DrawIntervalMs = 100;
 
 signals:
     void StopRequested();
@@ -45,7 +51,10 @@ protected:
 private:
     void btn_CloseClick();
     void Release();
+    void DrawPosition();
 
     QPointer<QWidget> m_mainWindow;
     bool m_stopRequested = false;
+    QTimer *m_draw = nullptr;
+    int m_position = 0;
 };

@@ -53,6 +53,18 @@ const char *const kLayout[] = {
     " v9 INTEGER, v10 INTEGER, v11 INTEGER, v12 INTEGER, v13 INTEGER, v14 INTEGER, v15 INTEGER, v16 INTEGER,"
     " PRIMARY KEY (imei, number, stamp))",
     "CREATE INDEX records_by_time ON records (imei, stamp, number)",
+    "CREATE TABLE record_counts ("
+    " imei TEXT PRIMARY KEY,"
+    " records INTEGER NOT NULL)",
+};
+
+// From layout 1: the counts of each device, kept by every store from then
+// on, so that listing the devices never counts a whole log.
+const char *const kUpgradeTo2[] = {
+    "CREATE TABLE record_counts ("
+    " imei TEXT PRIMARY KEY,"
+    " records INTEGER NOT NULL)",
+    "INSERT INTO record_counts (imei, records) SELECT imei, count(*) FROM records GROUP BY imei",
 };
 
 int NativeCode(const QSqlError &error)
@@ -236,9 +248,12 @@ THistoryArchive::TStatus THistoryArchive::CheckLayout()
         return TStatus::Ready;
     }
 
-    // Our layout: both tables must be there and readable.
+    if (version == 1 && !UpgradeLayout())
+        return m_status;
+    // Our layout: the tables must be there and readable.
     for (const char *check : {"SELECT imei, model, last_read FROM devices LIMIT 1",
-                              "SELECT imei, number, stamp, raw FROM records LIMIT 1"}) {
+                              "SELECT imei, number, stamp, raw FROM records LIMIT 1",
+                              "SELECT imei, records FROM record_counts LIMIT 1"}) {
         if (!query.exec(QString::fromLatin1(check))) {
             const TStatus status = StatusOf(query.lastError());
             return Fail(status == TStatus::Failed ? TStatus::Corrupt : status, query.lastError().text());
@@ -271,6 +286,35 @@ bool THistoryArchive::CreateLayout()
     if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion)) || !db.commit()) {
         const QSqlError error = query.lastError().isValid() ? query.lastError() : db.lastError();
         db.rollback();
+        Fail(StatusOf(error), error.text());
+        return false;
+    }
+    return true;
+}
+
+bool THistoryArchive::UpgradeLayout()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery query(db);
+    // BEGIN IMMEDIATE: a lock held elsewhere is told as such, and the file
+    // stays at its old layout, whole.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        Fail(StatusOf(query.lastError()), query.lastError().text());
+        return false;
+    }
+    for (const char *statement : kUpgradeTo2) {
+        if (!query.exec(QString::fromLatin1(statement))) {
+            const QSqlError error = query.lastError();
+            query.exec(QStringLiteral("ROLLBACK"));
+            const TStatus status = StatusOf(error);
+            Fail(status == TStatus::Failed ? TStatus::Corrupt : status, error.text());
+            return false;
+        }
+    }
+    if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion))
+        || !query.exec(QStringLiteral("COMMIT"))) {
+        const QSqlError error = query.lastError();
+        query.exec(QStringLiteral("ROLLBACK"));
         Fail(StatusOf(error), error.text());
         return false;
     }
@@ -343,6 +387,13 @@ int THistoryArchive::Store(const QString &imei, const QString &model,
             return abandon(insert.lastError());
         added += insert.numRowsAffected() > 0 ? 1 : 0;
     }
+    QSqlQuery count(db);
+    count.prepare(QStringLiteral("INSERT INTO record_counts (imei, records) VALUES (?, ?) "
+                                 "ON CONFLICT (imei) DO UPDATE SET records = records + excluded.records"));
+    count.addBindValue(imei);
+    count.addBindValue(added);
+    if (!count.exec())
+        return abandon(count.lastError());
     if (!transaction.exec(QStringLiteral("COMMIT")))
         return abandon(transaction.lastError());
     return added;
@@ -355,9 +406,9 @@ QVector<TArchivedDevice> THistoryArchive::Devices() const
         return devices;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT d.imei, d.model, d.last_read, "
-                                   "(SELECT count(*) FROM records r WHERE r.imei = d.imei) "
-                                   "FROM devices d ORDER BY d.imei"))) {
+    if (!query.exec(QStringLiteral("SELECT d.imei, d.model, d.last_read, coalesce(c.records, 0) "
+                                   "FROM devices d LEFT JOIN record_counts c ON c.imei = d.imei "
+                                   "ORDER BY d.imei"))) {
         ReadFailed(query.lastError());
         return devices;
     }
@@ -381,7 +432,7 @@ int THistoryArchive::RecordCount(const QString &imei) const
     if (!IsReady())
         return 0;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("SELECT count(*) FROM records WHERE imei = ?"));
+    query.prepare(QStringLiteral("SELECT records FROM record_counts WHERE imei = ?"));
     query.addBindValue(imei);
     if (query.exec() && query.next())
         return query.value(0).toInt();
@@ -423,6 +474,37 @@ QVector<TArchivedRecord> THistoryArchive::Records(const QString &imei, int limit
     return records;
 }
 
+bool THistoryArchive::ForEachRecord(const QString &imei,
+                                     const std::function<bool(const TArchivedRecord &)> &take) const
+{
+    if (!IsReady())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT number, raw FROM records WHERE imei = ? ORDER BY stamp, number"));
+    query.addBindValue(imei);
+    m_skipped = 0;
+    if (!query.exec()) {
+        ReadFailed(query.lastError());
+        return false;
+    }
+    while (query.next()) {
+        const QByteArray raw = query.value(1).toByteArray();
+        // Decoding reads 64 bytes; another program may have stored others.
+        if (raw.size() != RecordSize) {
+            ++m_skipped;
+            continue;
+        }
+        if (!take(TArchivedRecord{query.value(0).toInt(), raw}))
+            break;
+    }
+    if (query.lastError().isValid()) {
+        ReadFailed(query.lastError());
+        return false;
+    }
+    return true;
+}
+
 TArchivedRecord THistoryArchive::LastRecord(const QString &imei) const
 {
     const QVector<TArchivedRecord> last = Records(imei, 1);
@@ -437,7 +519,8 @@ bool THistoryArchive::DeleteDevice(const QString &imei)
     if (!db.transaction())
         return false;
     QSqlQuery query(db);
-    for (const char *statement : {"DELETE FROM records WHERE imei = ?", "DELETE FROM devices WHERE imei = ?"}) {
+    for (const char *statement : {"DELETE FROM records WHERE imei = ?", "DELETE FROM record_counts WHERE imei = ?",
+                                  "DELETE FROM devices WHERE imei = ?"}) {
         query.prepare(QString::fromLatin1(statement));
         query.addBindValue(imei);
         if (!query.exec()) {

@@ -6,6 +6,7 @@
 #include <QVector>
 
 class QSqlError;
+#include <functional>
 
 // One history record as the archive keeps it: its number in the device's
 // log (record 1 is the first after an erase) and the 64 bytes the device
@@ -48,8 +49,9 @@ struct TArchivedDevice
 class THistoryArchive
 {
 public:
-    // Version of the file's layout, kept in the file's user_version.
-    static constexpr int SchemaVersion = 1;
+    // Version of the file's layout, kept in the file's user_version. A file
+    // of layout 1 gets its counts table when it is opened.
+    static constexpr int SchemaVersion = 2;
 
     enum class TStatus {
         Closed,     // not opened yet
@@ -93,7 +95,8 @@ public:
     // the file is damaged: the status becomes Corrupt, nothing more is
     // written into it and this object does not open it again, and the read
     // gives nothing.
-    // Devices with their model, last read time and record count, by IMEI.
+    // Devices with their model, last read time and record count, by IMEI;
+    // the counts are kept with every store, not counted.
     QVector<TArchivedDevice> Devices() const;
     int RecordCount(const QString &imei) const;
     // The records of a device in the order they were written: by time, then
@@ -101,8 +104,13 @@ public:
     // A stored record that is not 64 bytes is left out and counted in
     // SkippedRecords(), never decoded.
     QVector<TArchivedRecord> Records(const QString &imei, int limit = -1) const;
-    // Records the last call of Records left out for not being 64 bytes.
+    // Records the last call of Records or ForEachRecord left out for not
+    // being 64 bytes.
     int SkippedRecords() const { return m_skipped; }
+    // Hands take every record of a device, in the order they were written,
+    // one at a time as the file gives them (a log of any length, in little
+    // memory); take returns false to stop. False when the file failed.
+    bool ForEachRecord(const QString &imei, const std::function<bool(const TArchivedRecord &)> &take) const;
     // The record read last of the current log: the highest number among the
     // records of the latest time. An empty record (number 0) when none.
     TArchivedRecord LastRecord(const QString &imei) const;
@@ -115,6 +123,7 @@ private:
     void ReadFailed(const QSqlError &error) const;
     TStatus CheckLayout();
     bool CreateLayout();
+    bool UpgradeLayout();
 
     QString m_path;
     QString m_connection;

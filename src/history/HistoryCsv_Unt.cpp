@@ -6,6 +6,7 @@
 #include "history/HistoryFilter_Unt.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 namespace {
 
@@ -215,6 +216,84 @@ THistoryCsv::TResult THistoryCsv::Export(const THistoryGridModel &grid, const QS
     }
     result.lines = grid.RowCount() - 1;
     return result;
+}
+
+THistoryCsvWriter::THistoryCsvWriter(const QString &fileName, int fieldCount)
+    : m_fieldCount(qMax(0, fieldCount)), m_emptyLine(qMax(0, fieldCount - 1), QChar(Comma))
+{
+    m_result.fileName = THistoryCsv::WithCsvExtension(fileName);
+}
+
+THistoryCsvWriter::~THistoryCsvWriter()
+{
+    delete m_file;
+}
+
+bool THistoryCsvWriter::Open()
+{
+    // Without a conversion every Chinese text would be lost.
+    if (!TGbkText::Available()) {
+        m_result.error = THistoryCsv::TError::WriteFailed;
+        m_result.systemText = TGbkText::NoConversionReason();
+        return false;
+    }
+    // QSaveFile would write through a link or into a device.
+    if (!FileSafety::IsWritableTarget(m_result.fileName)) {
+        m_result.error = THistoryCsv::TError::WriteFailed;
+        m_result.systemText = QStringLiteral("Not a regular file (a link, folder, device or FIFO)");
+        return false;
+    }
+    m_file = new QSaveFile(m_result.fileName);
+    if (!m_file->open(QIODevice::WriteOnly)) {
+        m_result.error = THistoryCsv::TError::WriteFailed;
+        m_result.systemText = m_file->errorString();
+        return false;
+    }
+    return true;
+}
+
+void THistoryCsvWriter::AddRow(const THistoryGridRow &cells)
+{
+    if (!m_result)
+        return;
+    const int filled = qMin(cells.size(), m_fieldCount);
+    for (int field = 0; field < filled; ++field) {
+        if (field > 0)
+            m_text += QChar(Comma);
+        AppendField(m_text, cells.at(field));
+    }
+    m_text += QStringView(m_emptyLine).left(m_fieldCount - qMax(1, filled));
+    m_text += QStringLiteral("\r\n");
+    ++m_result.lines;
+    if (m_text.size() >= 1024 * 1024)
+        WriteOut();
+}
+
+bool THistoryCsvWriter::WriteOut()
+{
+    const QByteArray bytes = TGbkText::Encode(m_text);
+    m_text.clear();
+    if (m_file->write(bytes) != bytes.size()) {
+        m_result.error = THistoryCsv::TError::WriteFailed;
+        m_result.systemText = m_file->errorString();
+        return false;
+    }
+    return true;
+}
+
+THistoryCsv::TResult THistoryCsvWriter::Finish()
+{
+    if (!m_file || !m_result)
+        return m_result;
+    while (m_result.lines < THistoryGridModel::RecordRowCount)
+        AddRow(THistoryGridRow());
+    if (!WriteOut())
+        return m_result;
+    if (!m_file->commit()) {
+        m_result.error = THistoryCsv::TError::WriteFailed;
+        m_result.systemText = m_file->errorString();
+    }
+    return m_result;
 }
 
 THistoryCsv::TResult THistoryCsv::Import(THistoryGridModel &grid, const QString &fileName)

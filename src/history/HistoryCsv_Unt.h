@@ -71,3 +71,34 @@ public:
     // the result stays empty.
     [[nodiscard]] static TResult ImportBytes(THistoryGridModel &grid, const QByteArray &bytes);
 };
+
+// Writes history CSV lines as the rows come, for more rows than a grid holds
+// (a whole archived log): each row's line is the one Export writes for a
+// grid row with these cells, and a file of fewer rows than the grid's is
+// filled with the empty rows' lines, so that it is the very file the grid's
+// export gives. The text goes out in blocks through a temporary file that
+// replaces the old one only when everything was written.
+class THistoryCsvWriter
+{
+public:
+    // fieldCount: the grid's columns after the number column.
+    THistoryCsvWriter(const QString &fileName, int fieldCount);
+    ~THistoryCsvWriter();
+    THistoryCsvWriter(const THistoryCsvWriter &) = delete;
+    THistoryCsvWriter &operator=(const THistoryCsvWriter &) = delete;
+
+    // False when the file cannot be made; Finish() then says why.
+    bool Open();
+    // cells: columns 1 onwards, as HistoryRecord::GridRow gives them.
+    void AddRow(const THistoryGridRow &cells);
+    THistoryCsv::TResult Finish();
+
+private:
+    bool WriteOut();
+
+    THistoryCsv::TResult m_result;
+    int m_fieldCount;
+    QString m_emptyLine;
+    QString m_text;
+    class QSaveFile *m_file = nullptr;
+};

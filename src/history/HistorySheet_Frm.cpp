@@ -769,10 +769,12 @@ void THistorySheet::OpenArchivedDevice(const QString &imei, const QString &model
 
 void THistorySheet::ExportArchivedDevice(const QString &imei, const QString &model)
 {
-    int held = 0;
-    const QVector<TArchivedRecord> records = ArchivedRows(imei, &held);
-    if (records.isEmpty())
+    if (!m_archive.IsReady())
+        m_archive.Open();
+    if (m_archive.RecordCount(imei) <= 0) {
+        ShowInfo(Text("MsgArchiveEmptyDevice").arg(imei));
         return;
+    }
     const int modelIndex = Const::ModelIndexOf(model);
     if (modelIndex < 0) {
         ShowError(Text("MsgArchiveUnknownModel").arg(model, imei));
@@ -782,15 +784,26 @@ void THistorySheet::ExportArchivedDevice(const QString &imei, const QString &mod
         ChooseSaveFile(ProgramFolder(), THistoryCsv::DefaultFileName(modelIndex, QDateTime::currentDateTime()));
     if (chosen.isEmpty())
         return;
-    // The file is the one the grid's export writes with these rows shown.
-    THistoryGridModel grid;
-    m_soft.SetValueColumns(grid, modelIndex, m_language);
-    grid.ReplaceRecordRows(GridRowsOf(records, modelIndex, m_soft.Texts()));
-    const THistoryCsv::TResult result = THistoryCsv::Export(grid, chosen);
+    // Every record, not only the ones a grid can show: the lines the grid's
+    // export writes for them, streamed from the file.
+    THistoryGridModel columns;
+    m_soft.SetValueColumns(columns, modelIndex, m_language);
+    THistoryCsvWriter writer(chosen, columns.ColCount() - 1);
+    if (writer.Open()) {
+        const THistoryTexts &texts = m_soft.Texts();
+        const bool read = m_archive.ForEachRecord(imei, [&writer, modelIndex, &texts](const TArchivedRecord &record) {
+            writer.AddRow(HistoryRecord::GridRow(record.raw, modelIndex, texts));
+            return true;
+        });
+        // A file cut short is not put in place.
+        if (!read) {
+            ShowError(Text("MsgArchiveFailed").arg(QDir::toNativeSeparators(m_archive.Path())));
+            return;
+        }
+    }
+    const THistoryCsv::TResult result = writer.Finish();
     if (!result)
         ShowFileError(result);
-    else if (held > records.size())
-        ShowInfo(Text("MsgArchiveTooMany").arg(held).arg(records.size()));
 }
 
 THistoryChart *THistorySheet::Chart()

@@ -2,8 +2,13 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QSerialPortInfo>
+#include <QThread>
 #include <QTimer>
+
+#include <utility>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -42,7 +47,12 @@ private:
 
 namespace {
 
-QStringList CurrentPorts()
+// A device makes several nodes (tty, by-id link) one after the other.
+constexpr int NodeSettleMs = 200;
+
+} // namespace
+
+QStringList TDeviceWatcher::CurrentPorts()
 {
     QStringList names;
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
@@ -51,12 +61,22 @@ QStringList CurrentPorts()
     return names;
 }
 
-} // namespace
+QStringList TDeviceWatcher::DefaultFolders()
+{
+    return {QStringLiteral("/dev"), QStringLiteral("/dev/serial/by-id")};
+}
 
-TDeviceWatcher::TDeviceWatcher(QObject *parent, int pollMs) : QObject(parent)
+TDeviceWatcher::TDeviceWatcher(QObject *parent, int pollMs)
+    : TDeviceWatcher(parent, pollMs, DefaultFolders(), &TDeviceWatcher::CurrentPorts)
+{
+}
+
+TDeviceWatcher::TDeviceWatcher(QObject *parent, int pollMs, const QStringList &folders, TScan scan)
+    : QObject(parent), m_scan(std::move(scan))
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(pollMs);
+    Q_UNUSED(folders);
     m_raise = new QTimer(this);
     m_raise->setSingleShot(true);
     m_raise->setInterval(0);
@@ -64,10 +84,7 @@ TDeviceWatcher::TDeviceWatcher(QObject *parent, int pollMs) : QObject(parent)
     m_native = new NativeFilter(this);
     QCoreApplication::instance()->installNativeEventFilter(m_native);
 #else
-    m_known = CurrentPorts();
-    m_poll = new QTimer(this);
-    connect(m_poll, &QTimer::timeout, this, &TDeviceWatcher::Poll);
-    m_poll->start(pollMs);
+    Start(pollMs, folders);
 #endif
 }
 
@@ -76,11 +93,85 @@ TDeviceWatcher::~TDeviceWatcher()
     if (m_native && QCoreApplication::instance())
         QCoreApplication::instance()->removeNativeEventFilter(m_native);
     delete m_native;
+    if (m_thread) {
+        m_thread->quit();
+        m_thread->wait();
+        delete m_scanner;
+    }
 }
 
-void TDeviceWatcher::Poll()
+void TDeviceWatcher::Start(int pollMs, const QStringList &folders)
 {
-    const QStringList now = CurrentPorts();
+    m_thread = new QThread(this);
+    m_thread->setObjectName(QStringLiteral("port scan"));
+    m_scanner = new QObject;
+    m_scanner->moveToThread(m_thread);
+    m_thread->start();
+
+    m_folders = new QFileSystemWatcher(this);
+    for (const QString &folder : folders) {
+        if (QFileInfo(folder).isDir())
+            m_folders->addPath(folder);
+    }
+    // A folder that appears later (/dev/serial/by-id with the first USB
+    // adapter) is watched from then on.
+    connect(m_folders, &QFileSystemWatcher::directoryChanged, this, [this, folders] {
+        for (const QString &folder : folders) {
+            if (!m_folders->directories().contains(folder) && QFileInfo(folder).isDir())
+                m_folders->addPath(folder);
+        }
+        NoteNodeChange();
+    });
+    m_settle = new QTimer(this);
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(NodeSettleMs);
+    connect(m_settle, &QTimer::timeout, this, &TDeviceWatcher::Scan);
+    if (m_folders->directories().isEmpty()) {
+        m_poll = new QTimer(this);
+        connect(m_poll, &QTimer::timeout, this, &TDeviceWatcher::Scan);
+        m_poll->start(pollMs);
+    }
+    m_scanning = true;
+    TScan scan = m_scan;
+    QMetaObject::invokeMethod(m_scanner, [this, scan] {
+        const QStringList now = scan();
+        QMetaObject::invokeMethod(this, [this, now] { TakePorts(now, true); }, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+}
+
+QStringList TDeviceWatcher::WatchedFolders() const
+{
+    return m_folders ? m_folders->directories() : QStringList();
+}
+
+void TDeviceWatcher::NoteNodeChange()
+{
+    m_settle->start();
+}
+
+void TDeviceWatcher::Scan()
+{
+    if (m_scanning) {
+        m_scanAgain = true;
+        return;
+    }
+    m_scanning = true;
+    TScan scan = m_scan;
+    QMetaObject::invokeMethod(m_scanner, [this, scan] {
+        const QStringList now = scan();
+        QMetaObject::invokeMethod(this, [this, now] { TakePorts(now, false); }, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+}
+
+void TDeviceWatcher::TakePorts(const QStringList &now, bool first)
+{
+    m_scanning = false;
+    if (std::exchange(m_scanAgain, false))
+        Scan();
+    if (first) {
+        m_known = now;
+        return;
+    }
     if (now == m_known)
         return;
     bool removed = false;
@@ -91,7 +182,6 @@ void TDeviceWatcher::Poll()
     if (removed)
         emit DeviceRemoveComplete();
 }
-
 void TDeviceWatcher::NoteNativeChange(bool removeComplete)
 {
     m_removalNoted = m_removalNoted || removeComplete;

@@ -1,6 +1,7 @@
 #include "session/ConfigReadJob_Unt.h"
 
 #include "session/DeviceRequests_Unt.h"
+#include "session/DeviceSession_Unt.h"
 
 TConfigReadJob::TConfigReadJob(TDeviceSession *session, int modelIndex, QObject *parent)
     : TDeviceJob(session, parent), m_modelIndex(modelIndex)
@@ -42,7 +43,10 @@ void TConfigReadJob::ReadPage(int page)
 
 void TConfigReadJob::PagesDone()
 {
-    Pause(SettleMs, [this] { CheckUnasked(); });
+    if (Session()->echo() == TDeviceSession::TEcho::Echoes)
+        CheckUnasked();
+    else
+        Pause(SettleMs, [this] { CheckUnasked(); });
 }
 
 void TConfigReadJob::CheckUnasked()

@@ -11,14 +11,22 @@
 // fails (Failure(): ConfigPageMissing with the page, Unsolicited, Decode
 // with what the image cannot hold, UnknownModel). Then the current relay states and sensor values are asked for, with
 // the pauses the device needs, and handed on as they come.
+//
+// A logger that echoes the request's head gets no wait after the last page:
+// the session already drops every answer whose head is not the page asked
+// for, so an answer cannot be taken for another's. One that does not echo
+// could have every page after a doubled answer shifted by one, with the last
+// page's own answer still on the line; only for it the read waits SettleMs
+// for such bytes before it trusts the pages.
 class TConfigReadJob : public TDeviceJob
 {
     Q_OBJECT
 public:
     // Pause after the image before each current-values request.
     static constexpr int ValuesPauseMs = 200;
-    // Quiet time after the last page in which bytes still on the line would
-    // show that an answer went astray (a chunk ends after 100 ms of quiet).
+    // Quiet time after the last page, for a logger that does not echo, in
+    // which bytes still on the line would show that an answer went astray (a
+    // chunk ends after 100 ms of quiet).
     static constexpr int SettleMs = 150;
 
     TConfigReadJob(TDeviceSession *session, int modelIndex, QObject *parent = nullptr);

@@ -1,8 +1,11 @@
 #include "session/HistoryDownload_Unt.h"
 
+#include "history/HistoryArchiveWriter_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "link/HistoryProtocol_Unt.h"
+
+#include <utility>
 
 THistoryDownload::THistoryDownload(TSoftHistory &soft, THistoryGridModel &grid, THistoryArchive *archive,
                                    QObject *parent)
@@ -73,6 +76,7 @@ THistoryReadJob *THistoryDownload::MakeJob(TDeviceSession *session, int pageCoun
         m_kind = kind;
     }
     m_continuing = kind == TKind::Continue;
+    m_readOver = false;
     m_endOfLog = false;
     m_canContinue = false;
     m_pagesStarted = false;
@@ -99,6 +103,11 @@ void THistoryDownload::PrepareArchive()
         m_archive->Open();
     m_archiveStatus = m_archive->Status();
     m_archiving = m_archive->IsReady() && !m_imei.isEmpty();
+    if (m_archiving && (!m_writer || m_writer->Path() != m_archive->Path())) {
+        delete m_writer;
+        m_writer = new THistoryArchiveWriter(m_archive->Path(), this);
+        connect(m_writer, &THistoryArchiveWriter::batchesStored, this, &THistoryDownload::TakeStored);
+    }
 }
 
 void THistoryDownload::Starting(int startPage, bool logRestarted)
@@ -137,7 +146,14 @@ void THistoryDownload::TakePage(int page, const QByteArray &frame)
 
 void THistoryDownload::Ended(THistoryReadJob *job)
 {
-    Flush(true);
+    m_readOver = true;
+    Flush();
+    // The last batch is a few hundred records at most; the counts in the
+    // message that follows need it stored.
+    if (m_writer) {
+        m_writer->WaitForStored();
+        TakeStored();
+    }
     const THistoryReadJob::TOutcome outcome = job->outcome();
     // A read that got to its first page and did not reach its end can go on
     // from the page it did not get.
@@ -145,25 +161,42 @@ void THistoryDownload::Ended(THistoryReadJob *job)
     emit readEnded(outcome);
 }
 
-void THistoryDownload::Flush(bool last)
+void THistoryDownload::Flush()
 {
     if (m_pending.isEmpty())
         return;
-    if (m_archiving) {
-        const int added = m_archive->Store(m_imei, m_model, m_pending);
-        if (added >= 0) {
-            m_archived += added;
-            m_pending.clear();
-            return;
-        }
-        m_archiveStatus = m_archive->Status() == THistoryArchive::TStatus::Ready
-                              ? THistoryArchive::TStatus::Locked
-                              : m_archive->Status();
-        // Held by someone else for now: the records wait for the next batch.
-        if (!last && m_archive->IsReady() && m_pending.size() < 20 * StoreBatch)
-            return;
-        m_archiving = false;
+    if (m_archiving && m_writer) {
+        const int ticket = m_writer->Store(m_imei, m_model, m_pending);
+        m_storing.insert(ticket, std::exchange(m_pending, {}));
+        return;
     }
     m_notArchived += m_pending.size();
     m_pending.clear();
+}
+
+void THistoryDownload::TakeStored()
+{
+    if (!m_writer)
+        return;
+    for (const THistoryArchiveWriter::TResult &result : m_writer->TakeResults()) {
+        QVector<TArchivedRecord> batch = m_storing.take(result.ticket);
+        if (result.added >= 0) {
+            m_archived += result.added;
+            continue;
+        }
+        m_archiveStatus = result.status == THistoryArchive::TStatus::Ready ? THistoryArchive::TStatus::Locked
+                                                                            : result.status;
+        // Held by someone else for now: the records wait for the next batch.
+        if (m_archiving && !m_readOver && result.status == THistoryArchive::TStatus::Ready
+            && m_pending.size() + batch.size() < 20 * StoreBatch) {
+            m_pending = batch + m_pending;
+            continue;
+        }
+        m_archiving = false;
+        m_notArchived += batch.size();
+    }
+    if (!m_archiving && !m_pending.isEmpty()) {
+        m_notArchived += m_pending.size();
+        m_pending.clear();
+    }
 }

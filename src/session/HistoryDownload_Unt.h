@@ -3,11 +3,13 @@
 #include "history/HistoryArchive_Unt.h"
 #include "session/HistoryReadJob_Unt.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QVector>
 
+class THistoryArchiveWriter;
 class THistoryGridModel;
 class TSoftHistory;
 
@@ -19,9 +21,11 @@ class TSoftHistory;
 // - Continue: a read that ended early (line lost, no answer, Stop) goes on
 //   at the page it did not get, adding to the rows and counts it left.
 // Every record that reaches the grid also goes to the archive, a batch of
-// them in one transaction, and whatever is still waiting is stored when the
-// read ends, however it ends. A read goes on without archiving when the
-// archive cannot be used (ArchiveStatus() says why).
+// them in one transaction, stored on the archive writer's thread while the
+// read goes on; whatever is still waiting is stored when the read ends,
+// however it ends, and readEnded() comes once all of it is in. A read goes
+// on without archiving when the archive cannot be used (ArchiveStatus()
+// says why).
 //
 // The caller starts the jobs (through the window's job runner, or directly).
 class THistoryDownload : public QObject
@@ -90,8 +94,12 @@ private:
     void Starting(int startPage, bool logRestarted);
     void TakePage(int page, const QByteArray &frame);
     void Ended(THistoryReadJob *job);
-    // Stores the records waiting; last: the read has ended, nothing waits on.
-    void Flush(bool last = false);
+    // Hands the records waiting to the writer (or counts them as not
+    // archived when the archive is not in use).
+    void Flush();
+    // Counts what the writer stored; a batch refused while the read goes on
+    // waits for the next one when the file is only held by someone else.
+    void TakeStored();
 
     TSoftHistory &m_soft;
     THistoryGridModel &m_grid;
@@ -116,6 +124,10 @@ private:
     bool m_archiving = false;
     THistoryArchive::TStatus m_archiveStatus = THistoryArchive::TStatus::Closed;
     QVector<TArchivedRecord> m_pending;
+    THistoryArchiveWriter *m_writer = nullptr;
+    // Batches with the writer, by ticket.
+    QHash<int, QVector<TArchivedRecord>> m_storing;
+    bool m_readOver = false;
     int m_archived = 0;
     int m_notArchived = 0;
 };

@@ -172,12 +172,16 @@ TDeviceSimulator::TDeviceSimulator(Model model, QObject *parent)
       m_image(FactoryImage(model)),
       m_random(0x4B383032u + quint32(model)),
       m_pacer(new QTimer(this)),
-      m_inputIdle(new QTimer(this))
+      m_inputIdle(new QTimer(this)),
+      m_inboundPacer(new QTimer(this))
 {
     m_clock.start();
     m_pacer->setTimerType(Qt::PreciseTimer);
     m_pacer->setInterval(PacerIntervalMs);
     connect(m_pacer, &QTimer::timeout, this, &TDeviceSimulator::Pace);
+    m_inboundPacer->setTimerType(Qt::PreciseTimer);
+    m_inboundPacer->setSingleShot(true);
+    connect(m_inboundPacer, &QTimer::timeout, this, &TDeviceSimulator::TakeHostBytes);
     m_inputIdle->setSingleShot(true);
     m_inputIdle->setInterval(InputIdleTimeoutMs);
     connect(m_inputIdle, &QTimer::timeout, this, &TDeviceSimulator::DropUnfinishedInput);
@@ -621,9 +625,37 @@ void TDeviceSimulator::ReceiveFromHost(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
         return;
-    m_requestNs = m_clock.nsecsElapsed();
-    m_input.append(bytes);
-    ParseInput();
+    const qint64 now = m_clock.nsecsElapsed();
+    emit bytesFromHost(bytes);
+    if (!m_pacesHostBytes || m_baudRate == 0) {
+        m_requestNs = now;
+        m_input.append(bytes);
+        ParseInput();
+        return;
+    }
+    const qint64 byteNs = qint64(10) * 1000000000 / qint64(m_baudRate);
+    // A write that comes while an earlier one is still on the line follows it.
+    m_inboundFreeNs = qMax(now, m_inboundFreeNs) + qint64(bytes.size()) * byteNs;
+    m_inbound.append(TInbound{bytes, m_inboundFreeNs});
+    if (!m_inboundPacer->isActive())
+        TakeHostBytes();
+}
+
+// Hands the device each write whose last byte has arrived, as of the moment
+// it arrived (the device's latency counts from there), and waits for the next.
+void TDeviceSimulator::TakeHostBytes()
+{
+    const qint64 now = m_clock.nsecsElapsed();
+    while (!m_inbound.isEmpty() && m_inbound.first().arrivedNs <= now) {
+        const TInbound arrived = m_inbound.takeFirst();
+        m_requestNs = arrived.arrivedNs;
+        m_input.append(arrived.bytes);
+        ParseInput();
+    }
+    if (m_inbound.isEmpty())
+        return;
+    const qint64 waitNs = m_inbound.first().arrivedNs - now;
+    m_inboundPacer->start(int((waitNs + 999999) / 1000000));
 }
 
 void TDeviceSimulator::ParseInput()
@@ -882,8 +914,18 @@ void TDeviceSimulator::Pace()
         }
         break;
     }
-    if (m_bursts.isEmpty())
+    if (m_bursts.isEmpty()) {
         m_pacer->stop();
+        return;
+    }
+    // The next tick comes when the current burst is due to end (or to
+    // start), so that its last byte leaves on time, not up to a whole
+    // interval late; meanwhile the line is fed every interval.
+    const TBurst &burst = m_bursts.first();
+    const qint64 dueNs = m_burstStartNs < 0 ? qMax(burst.earliestNs, m_lineFreeNs + burst.quietNs)
+                                            : m_burstStartNs + qint64(burst.bytes.size()) * byteNs;
+    const qint64 waitMs = (dueNs - m_clock.nsecsElapsed() + 999999) / 1000000;
+    m_pacer->start(int(qBound<qint64>(1, waitMs, qint64(PacerIntervalMs))));
 }
 
 void TDeviceSimulator::InstallDemoPorts()

@@ -67,6 +67,13 @@ public:
     quint32 baudRate() const { return m_baudRate; }
     void setLatencyMs(int ms) { m_latencyMs = qMax(0, ms); }
     int latencyMs() const { return m_latencyMs; }
+    // Whether what the PC writes reaches the device at the baud rate too
+    // (byte k of a write arrives (k + 1) byte times after the line is free),
+    // so that a request is taken, and its latency starts, only once its last
+    // byte is in. Off: a write arrives whole at once. A benchmark turns it on
+    // to charge both directions what the line costs.
+    void setPacesHostBytes(bool paces) { m_pacesHostBytes = paces; }
+    bool pacesHostBytes() const { return m_pacesHostBytes; }
 
     // Device state. The password is the first 4 bytes of the configuration
     // image, so writing page 0 changes it and RESET brings back "5937".
@@ -151,6 +158,9 @@ public:
 signals:
     // A complete request (as in requestLog) has been taken from the input.
     void requestReceived(const QByteArray &request);
+    // The PC has written these bytes: they are on the line now (with
+    // setPacesHostBytes they reach the device later, at the line's pace).
+    void bytesFromHost(const QByteArray &bytes);
 
 private:
     // A run of bytes that leaves the device without a pause. It starts no
@@ -168,6 +178,7 @@ private:
     void Reply(QList<TBurst> bursts, bool isFrame);
     void ReplyFrame(quint8 command, quint32 address, const QByteArray &data);
     void Pace();
+    void TakeHostBytes();
     void DropUnfinishedInput();
 
     bool PasswordMatches(const QByteArray &requestData) const;
@@ -213,6 +224,18 @@ private:
     qint64 m_burstStartNs = -1;      // start of m_bursts.first(), -1 before it starts
     int m_burstSent = 0;
     qint64 m_lineFreeNs = 0;         // when the last byte sent went out
+
+    // The other direction: writes of the PC still on their way, each with
+    // the moment its last byte reaches the device.
+    struct TInbound
+    {
+        QByteArray bytes;
+        qint64 arrivedNs = 0;
+    };
+    bool m_pacesHostBytes = false;
+    QTimer *m_inboundPacer = nullptr;
+    QList<TInbound> m_inbound;
+    qint64 m_inboundFreeNs = 0;      // when the last byte written will be in
 };
 
 // The simulated logger behind a port opened on a "demo:" name, else null.

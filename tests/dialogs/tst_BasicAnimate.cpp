@@ -21,6 +21,8 @@ private slots:
     void positionHeldInRange_data();
     void positionHeldInRange();
     void currentFollowsLifetime();
+    void manyPositionsDrawnOncePerInterval();
+    void lastPositionDrawnWhenClosed();
 
 private:
     QWidget *m_main = nullptr;
@@ -139,6 +141,37 @@ void tst_BasicAnimate::currentFollowsLifetime()
         QCOMPARE(TFormBasicAnimate::current(), &progress);
     }
     QCOMPARE(TFormBasicAnimate::current(), nullptr);
+}
+
+
+// A flow that moves the gauge on every page: the first position is drawn at
+// once, the ones set within the interval after it only as the latest, once.
+void tst_BasicAnimate::manyPositionsDrawnOncePerInterval()
+{
+    TFormBasicAnimate progress(m_main);
+    progress.SetRange(0, 2000);
+    progress.show();
+    QSignalSpy drawn(progress.sg, &QProgressBar::valueChanged);
+    for (int position = 1; position <= 500; ++position)
+        progress.SetPosition(position);
+    QCOMPARE(progress.Position(), 500);
+    QCOMPARE(drawn.size(), 1);
+    QCOMPARE(progress.sg->value(), 1);
+    QTRY_COMPARE(progress.sg->value(), 500);
+    QCOMPARE(drawn.size(), 2);
+}
+
+void tst_BasicAnimate::lastPositionDrawnWhenClosed()
+{
+    auto progress = std::make_unique<TFormBasicAnimate>(m_main);
+    progress->SetRange(0, 100);
+    progress->show();
+    progress->SetPosition(10);
+    progress->SetPosition(100);
+    QList<int> drawn;
+    connect(progress->sg, &QProgressBar::valueChanged, this, [&drawn](int value) { drawn << value; });
+    progress.reset();
+    QCOMPARE(drawn, QList<int>{100});
 }
 
 QTEST_MAIN(tst_BasicAnimate)

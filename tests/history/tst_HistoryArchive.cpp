@@ -322,6 +322,56 @@ private slots:
     }
 #endif
 
+    // A file of the first layout, as the earlier version of the program
+    // left it: opening it adds the counts of what it holds, and from then on
+    // each store keeps them. While another program holds it, it stays as it was.
+    void anArchiveOfTheFirstLayoutGetsItsCounts()
+    {
+        const QString path = Path("layout1.sqlite");
+        {
+            TOtherProgram maker(path);
+            for (const char *statement :
+                 {"CREATE TABLE devices (imei TEXT PRIMARY KEY, model TEXT NOT NULL, last_read TEXT NOT NULL)",
+                  "CREATE TABLE records (imei TEXT NOT NULL, number INTEGER NOT NULL, stamp INTEGER NOT NULL,"
+                  " raw BLOB NOT NULL, year INTEGER, month INTEGER, day INTEGER, hour INTEGER, minute INTEGER,"
+                  " second INTEGER, signal INTEGER, flags INTEGER, type INTEGER, v1 INTEGER, v2 INTEGER,"
+                  " v3 INTEGER, v4 INTEGER, v5 INTEGER, v6 INTEGER, v7 INTEGER, v8 INTEGER, v9 INTEGER,"
+                  " v10 INTEGER, v11 INTEGER, v12 INTEGER, v13 INTEGER, v14 INTEGER, v15 INTEGER, v16 INTEGER,"
+                  " PRIMARY KEY (imei, number, stamp))",
+                  "CREATE INDEX records_by_time ON records (imei, stamp, number)",
+                  "INSERT INTO devices VALUES ('863712030448024', 'K802', '2026-03-02 10:00:00')",
+                  "INSERT INTO devices VALUES ('863712030448999', 'K803', '2026-03-03 11:00:00')",
+                  "INSERT INTO records (imei, number, stamp, raw) VALUES ('863712030448024', 1, 1, x'00'),"
+                  " ('863712030448024', 2, 2, x'00'), ('863712030448024', 3, 3, x'00'),"
+                  " ('863712030448999', 1, 1, x'00'), ('863712030448999', 2, 2, x'00')",
+                  "PRAGMA user_version = 1"})
+                QVERIFY2(maker.Exec(QString::fromLatin1(statement)), statement);
+        }
+        {
+            TOtherProgram other(path);
+            QVERIFY(other.Exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            THistoryArchive held(path);
+            QCOMPARE(held.Open(), THistoryArchive::TStatus::Locked);
+            other.Exec(QStringLiteral("ROLLBACK"));
+            QCOMPARE(other.Value(QStringLiteral("PRAGMA user_version")).toInt(), 1);
+        }
+        THistoryArchive archive(path);
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        const QVector<TArchivedDevice> devices = archive.Devices();
+        QCOMPARE(devices.size(), 2);
+        QCOMPARE(devices.at(0).imei, QStringLiteral("863712030448024"));
+        QCOMPARE(devices.at(0).records, 3);
+        QCOMPARE(devices.at(1).records, 2);
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(3, 4, 2)), 4);
+        QCOMPARE(archive.RecordCount(kImei), 7);
+        QVERIFY(archive.DeleteDevice(kImei));
+        QCOMPARE(archive.RecordCount(kImei), 0);
+        QCOMPARE(archive.Devices().size(), 1);
+        archive.Close();
+        TOtherProgram check(path);
+        QCOMPARE(check.Value(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    }
+
     void filesItMustNotUse_data()
     {
         QTest::addColumn<QString>("kind");

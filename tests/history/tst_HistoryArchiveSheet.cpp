@@ -292,6 +292,54 @@ private slots:
         QCOMPARE(file.readAll(), before);
     }
 
+    // More records than the grid holds: the grid shows the latest 20000 and
+    // says so; the export writes every one of them, oldest first.
+    void aWholeArchivedLogIsExportedBeyondTheGrid()
+    {
+        std::unique_ptr<TFormK900> window = ViewWindow();
+        QVERIFY(window);
+        THistorySheet *sheet = window->History();
+        QCOMPARE(sheet->Archive().Open(), THistoryArchive::TStatus::Ready);
+        sheet->Archive().DeleteDevice(kStoredImei);
+        const int count = THistoryGridModel::RecordRowCount + 5;
+        QVector<TArchivedRecord> records = K803Records(count);
+        for (int index = 0; index < count; ++index) {
+            const int time[6] = {26, 2, 1 + index / 1440, (index / 60) % 24, index % 60, 0};
+            for (int part = 0; part < 6; ++part)
+                records[index].raw[4 + part] = char(time[part]);
+        }
+        QCOMPARE(sheet->Archive().Store(kStoredImei, QStringLiteral("K803"), records), count);
+
+        QSignalSpy messages(sheet, &THistorySheet::MessageShown);
+        sheet->btn_HistoryArchive->click();
+        THistoryArchiveView *view = sheet->ArchiveView();
+        QVERIFY(view && view->SelectDevice(kStoredImei));
+        view->btn_ArchiveOpen->click();
+        QCOMPARE(sheet->Grid().LastFilledRow(), THistoryGridModel::RecordRowCount);
+        QCOMPARE(sheet->Grid().Cell(0, 1), QStringLiteral("6"));
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.at(0).at(0).toString(),
+                 English("MsgArchiveTooMany").arg(count).arg(THistoryGridModel::RecordRowCount));
+
+        QTemporaryDir dir;
+        sheet->ChooseSaveFile = [&dir](const QString &, const QString &) {
+            return dir.filePath(QStringLiteral("whole"));
+        };
+        // The message keeps the windows disabled until it is closed.
+        if (TFormMessage *message = TFormMessage::existingInstance())
+            message->close();
+        QVERIFY(view->btn_ArchiveExport->isEnabled());
+        view->btn_ArchiveExport->click();
+        QCOMPARE(messages.size(), 1);
+        QFile file(dir.filePath(QStringLiteral("whole.csv")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.takeLast(), QByteArray());
+        QCOMPARE(lines.size(), count);
+        QVERIFY2(lines.first().startsWith("26/2/1,0:0:0,20,Arm,"), lines.first().constData());
+        QVERIFY2(lines.last().startsWith("26/2/14,21:24:0,20,Arm,"), lines.last().constData());
+    }
+
     void aLockedArchiveLeavesTheReadWorking()
     {
         std::unique_ptr<TFormK900> window = ConnectedWindow(QStringLiteral("K802"));

@@ -525,10 +525,43 @@ private slots:
         QCOMPARE(device->relayBits() & 1, 1); // the line itself went out
     }
 
+    // A logger that does not echo the head: bytes unasked right after the
+    // last page may be its answer, so the read goes again.
+    // The last page answered twice: the copy comes after the read. From a
+    // logger that echoes the head it cannot have been taken for a page, and
+    // the read trusts its pages at once; from one that does not, it shows
+    // that every page may have been shifted, and the read goes again.
+    void configReadAfterALastPageAnsweredTwice_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::addColumn<int>("pagesAsked");
+        QTest::newRow("echo: pages trusted at once") << true << ConfigPages::ReadPageCount;
+        QTest::newRow("no echo: read again") << false << 2 * ConfigPages::ReadPageCount;
+    }
+
+    void configReadAfterALastPageAnsweredTwice()
+    {
+        QFETCH(bool, echo);
+        QFETCH(int, pagesAsked);
+        TDeviceSimulator *device = OpenWithEcho(echo);
+        QVERIFY(device);
+        int lastPageAsks = 0;
+        connect(device, &TDeviceSimulator::requestReceived, device, [device, &lastPageAsks](const QByteArray &request) {
+            if (IsRequest(request, TBasicProtocol::CmdReadMemory, ConfigPages::ReadPageCount - 1) && lastPageAsks++ == 0)
+                device->duplicateReplies(1, 60);
+        }, Qt::DirectConnection);
+        TConfigReadJob read(m_session.get(), 1);
+        read.SetAskValues(false);
+        QVERIFY(RunToEnd(read));
+        QCOMPARE(read.outcome(), TDeviceJob::TOutcome::Done);
+        QCOMPARE(device->framesWithCommand(TBasicProtocol::CmdReadMemory), pagesAsked);
+        QCOMPARE(read.Image().left(TDeviceSimulator::ImageSize), device->configImage());
+    }
+
     void unaskedBytesDuringAReadMakeItReadAgain()
     {
-        QVERIFY(Open(QStringLiteral("K802")));
-        TDeviceSimulator *device = Device();
+        TDeviceSimulator *device = OpenWithEcho(false);
+        QVERIFY(device);
         int garbageSent = 0;
         connect(device, &TDeviceSimulator::requestReceived, device, [&, device](const QByteArray &request) {
             // Once page 14 has been answered, bytes nobody asked for.

@@ -13,6 +13,9 @@
 #include "sim/DeviceSimulator_Unt.h"
 
 #include <QFile>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -258,6 +261,40 @@ private slots:
         QFile check(m_archive->Path());
         QVERIFY(check.open(QIODevice::ReadOnly));
         QCOMPARE(check.readAll(), QByteArray(4096, 'x'));
+    }
+
+    // Batches are stored off the window's thread; when another program
+    // takes the file after the read began, the records it could not store
+    // are counted by the time the read has ended, with the reason.
+    void anArchiveLockedDuringTheReadIsToldAtItsEnd()
+    {
+        QVERIFY(Open());
+        Device()->setHistoryRecordCount(3 * THistoryDownload::StoreBatch);
+        THistoryReadJob *job = m_download->ReadAll(m_session.get(), 3 * THistoryDownload::StoreBatch);
+        QVERIFY(m_download->Archiving());
+        const QString other = QStringLiteral("other-program");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), other);
+            db.setDatabaseName(m_archive->Path());
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        }
+        QSignalSpy ended(m_download.get(), &THistoryDownload::readEnded);
+        QVERIFY(Run(job));
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(m_download->RowsFilled(), 3 * THistoryDownload::StoreBatch);
+        QCOMPARE(m_download->RecordsArchived(), 0);
+        // At least the first batch; the pages read after the refusal came
+        // are no longer kept for the archive.
+        QVERIFY2(m_download->RecordsNotArchived() >= THistoryDownload::StoreBatch,
+                 qPrintable(QString::number(m_download->RecordsNotArchived())));
+        QCOMPARE(m_download->ArchiveStatus(), THistoryArchive::TStatus::Locked);
+        {
+            QSqlDatabase db = QSqlDatabase::database(other, false);
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(other);
     }
 };
 

@@ -803,6 +803,50 @@ private slots:
                  qPrintable(QStringLiteral("gap of %1 ms").arg(line.maxGapNs() / MsNs)));
     }
 
+    // With the PC's bytes paced too, a request is taken only once its last
+    // byte can have arrived, a second write waits for the first on the line,
+    // and each reply starts no earlier than the device's latency after its
+    // request is in.
+    void hostBytesPacing_data()
+    {
+        QTest::addColumn<int>("baud");
+        QTest::newRow("115200 baud") << 115200;
+        QTest::newRow("9600 baud") << 9600;
+    }
+
+    void hostBytesPacing()
+    {
+        QFETCH(int, baud);
+        TDeviceSimulator device;
+        device.setBaudRate(quint32(baud));
+        device.setLatencyMs(5);
+        device.setPacesHostBytes(true);
+        TLineTap line(device);
+        QList<qint64> takenNs;
+        QObject::connect(&device, &TDeviceSimulator::requestReceived, &device,
+                         [&](const QByteArray &) { takenNs.append(line.nowNs()); });
+        const QByteArray write = TMasterProtocol().ConfigWriteRequest(2, QByteArray(256, '\x23'));
+        const QByteArray read = TMasterProtocol().ConfigReadRequest(2);
+        QCOMPARE(write.size(), 265);
+        const qint64 sentNs = line.nowNs();
+        device.ReceiveFromHost(write);
+        device.ReceiveFromHost(read);
+        QVERIFY2(takenNs.isEmpty(), "a request was taken before its bytes were on the line");
+
+        QVERIFY(!line.takeFrame().isEmpty());
+        // The read follows the write it queued behind.
+        QCOMPARE(line.takeFrame().mid(TBasicProtocol::HeadSize, 256), QByteArray(256, '\x23'));
+        QCOMPARE(takenNs.size(), 2);
+        const qint64 byteNs = qint64(10) * 1000000000 / baud;
+        QVERIFY2(takenNs.at(0) - sentNs >= 265 * byteNs,
+                 qPrintable(QStringLiteral("write taken after %1 us").arg((takenNs.at(0) - sentNs) / 1000)));
+        QVERIFY2(takenNs.at(1) - sentNs >= (265 + 9) * byteNs,
+                 qPrintable(QStringLiteral("read taken after %1 us").arg((takenNs.at(1) - sentNs) / 1000)));
+        QVERIFY2(line.slices().first().atNs - sentNs >= 265 * byteNs + 5 * MsNs,
+                 qPrintable(QStringLiteral("reply began after %1 us")
+                                .arg((line.slices().first().atNs - sentNs) / 1000)));
+    }
+
     void dropReplies()
     {
         TDeviceSimulator device;
