@@ -133,7 +133,7 @@ void TFormK900::FormCreate()
     m_master = new TSoftMaster(this);
     m_history = new THistorySheet(this, m_sheets.Sheet_History, m_runner, m_session);
     connect(m_history, &THistorySheet::MessageShown, this, &TFormK900::MessageShown);
-    m_iniSeting = new TIniSeting(this, m_sheets, m_views);
+    m_iniSeting = new TIniSeting(this, m_master);
     connect(findChild<QAction *>(QStringLiteral("N_Open")), &QAction::triggered, this,
             &TFormK900::N_OpenClick);
     connect(findChild<QAction *>(QStringLiteral("N_Save")), &QAction::triggered, m_iniSeting,
@@ -661,13 +661,7 @@ void TFormK900::StartVerifiedWrite(const QByteArray &image)
 
 QString TFormK900::FieldCaption(const TFieldDiff &diff) const
 {
-    if (diff.Control.isEmpty())
-        return Text("TxtImageByte").arg(diff.Row);
-    TConfigError where;
-    where.Control = diff.Control;
-    where.Row = diff.Row;
-    where.SubItem = diff.SubItem;
-    return m_master->CaptionOf(where);
+    return DiffCaption(diff, m_master->ShownModel(), m_language);
 }
 
 void TFormK900::ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader)
@@ -789,6 +783,8 @@ void TFormK900::Pop_RestoreBackupClick()
 TConfigValues TFormK900::SettingsShown() const
 {
     TConfigValues values = m_master->ControlsToValues();
+    // Showing the password in clear changes no setting.
+    values.Checks.remove(ConfigControls::ShowPassword);
     // The live cells (relay state, current sensor value) are readings, not settings.
     for (QStringList &row : values.lvDo) {
         if (row.size() > ConfigCells::DoStatus)

@@ -1,5 +1,6 @@
 #include "views/SoftInterfaceDiDoTh_Unt.h"
 
+#include "app/Const_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "views/DoSetting_Frm.h"
@@ -176,6 +177,16 @@ void TSoftDiDoTh::BuildThRows(const QString &modelText, QTreeWidget *lvTh) const
             AppendRow(lvTh, ConstLang::ThRowCaption(true, channel, ConstLang::English));
     }
     lvTh->setUpdatesEnabled(true);
+}
+
+int TSoftDiDoTh::ThRowsModel(const QTreeWidget *lvTh)
+{
+    const QString built = lvTh ? lvTh->property(kThRowsBuilt).toString() : QString();
+    for (int index = 0; index < Const::ModelCount; ++index) {
+        if (built == QLatin1String(Const::ModelNames[index]))
+            return index;
+    }
+    return -1;
 }
 
 std::optional<quint8> TSoftDiDoTh::DoStatusBits(const QByteArray &frame)

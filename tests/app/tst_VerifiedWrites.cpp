@@ -24,6 +24,9 @@ namespace {
 
 constexpr int FlowWaitMs = 60000;
 const QString kDescription = QStringLiteral("lbledt_Master_DevDes");
+// Its label in the English and the Chinese window.
+const QString kDescriptionCaption = QStringLiteral("Device description(Max.60 characters)");
+const QString kDescriptionCaptionChinese = QString::fromUtf8("设备描述(最多输入60个字符)");
 
 TLabeledEdit *Description(TFormK900 &window)
 {
@@ -73,9 +76,8 @@ void CheckOnlyDescriptionDiffers(TFormK900 &window, const QString &other, const 
     TFormFieldTable *table = OpenTable(window);
     QVERIFY(table);
     QCOMPARE(table->Table()->rowCount(), 1);
-    TConfigError where;
-    where.Control = kDescription;
-    QCOMPARE(table->Table()->item(0, 0)->text(), window.Master()->CaptionOf(where));
+    QCOMPARE(table->Table()->item(0, 0)->text(),
+             window.Language() == ConstLang::Chinese ? kDescriptionCaptionChinese : kDescriptionCaption);
     QCOMPARE(table->Table()->item(0, 1)->text(), other);
     QCOMPARE(table->Table()->item(0, 2)->text(), shown);
     table->close();
@@ -141,9 +143,7 @@ private slots:
         QCOMPARE(TBackupStore::LoadImage(kept.first()).toHex(), before.toHex());
 
         if (dropPage) {
-            TConfigError where;
-            where.Control = kDescription;
-            QCOMPARE(said, English("MsgWriteDiffers").arg(window->Master()->CaptionOf(where)));
+            QCOMPARE(said, English("MsgWriteDiffers").arg(kDescriptionCaption));
             QVERIFY(window->EditsUnsaved());
             return;
         }

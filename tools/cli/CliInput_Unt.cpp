@@ -1,6 +1,6 @@
 #include "cli/CliInput_Unt.h"
 
-#include "cli/FieldCaptions_Unt.h"
+#include "config/FieldCaptions_Unt.h"
 #include "config/ConfigImage_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "lang/ConstLang_Unt.h"
