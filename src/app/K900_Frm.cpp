@@ -31,13 +31,19 @@
 #include "look/Skins_Unt.h"
 #include "views/DeviceCard_Frm.h"
 #include "views/FrameBar_Frm.h"
+#include "views/SettingsPanes_Frm.h"
+#include "views/SoftInterfaceDateTime_Unt.h"
 #include "views/SoftInterfaceDiDoTh_Unt.h"
+#include "views/SoftInterfaceTelephone_Unt.h"
 #include "views/ViewContext_Unt.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QDateEdit>
 #include <QDateTime>
 #include <QDir>
@@ -145,10 +151,36 @@ void TFormK900::FormCreate()
     });
     ApplyLanguage(LocaleLanguage());
     UpdateDeviceActions();
-    // The edited mark follows the panes; comparing their values is cheap.
-    auto *editedMark = new QTimer(this);
-    connect(editedMark, &QTimer::timeout, this, &TFormK900::UpdateEditedMark);
-    editedMark->start(700);
+    ConnectEditedMark();
+}
+
+void TFormK900::ConnectEditedMark()
+{
+    // Only what the user does to the panes moves the mark: typing, a box, a
+    // combo item, the report time, a list editor's OK or a clear. The panes
+    // filled by a read, a profile or the language are no edit.
+    const auto edited = [this] {
+        if (!m_master->Filling())
+            UpdateEditedMark();
+    };
+    const TSettingsPanes *panes = m_views.Panes;
+    for (QGroupBox *group : {panes->grp_BasicSeting, panes->grp_PasswordSeting, panes->grp_GPRS_BasicSeting}) {
+        for (QLineEdit *edit : group->findChildren<QLineEdit *>()) {
+            // A time picker's own line edit is followed through the picker.
+            if (!qobject_cast<QAbstractSpinBox *>(edit->parentWidget()))
+                connect(edit, &QLineEdit::textEdited, this, edited);
+        }
+        for (QCheckBox *box : group->findChildren<QCheckBox *>())
+            connect(box, &QCheckBox::toggled, this, edited);
+        for (QComboBox *combo : group->findChildren<QComboBox *>())
+            connect(combo, &QComboBox::activated, this, edited);
+        for (QTimeEdit *picker : group->findChildren<QTimeEdit *>())
+            connect(picker, &QTimeEdit::timeChanged, this, edited);
+    }
+    for (TBaseSoftInterface *lists : {static_cast<TBaseSoftInterface *>(m_views.SoftDiDoTh),
+                                      static_cast<TBaseSoftInterface *>(m_views.SoftTelephone),
+                                      static_cast<TBaseSoftInterface *>(m_views.SoftDateTime)})
+        connect(lists, &TBaseSoftInterface::rowsEdited, this, edited);
 }
 
 void TFormK900::BuildMenus()
@@ -464,6 +496,8 @@ void TFormK900::ApplyLanguage(int language)
     if (m_iniSeting)
         m_iniSeting->SetLanguage(m_language);
     TLanguage::SwitchLanguage(*this, m_language);
+    // The title and the status bar's mark are texts of the language too.
+    ShowEditedMark(m_editedShown);
     // The status bar's "Disconnected" follows the language as well.
     if (m_shown && !ViewMode() && !m_session->isOpen())
         ShowDisconnected();
@@ -809,10 +843,23 @@ void TFormK900::MarkSaved()
     UpdateEditedMark();
 }
 
+void TFormK900::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && m_editedShown
+        && !windowTitle().endsWith(QStringLiteral(" *")))
+        setWindowTitle(windowTitle() + QStringLiteral(" *"));
+}
+
 void TFormK900::UpdateEditedMark()
 {
+    ShowEditedMark(EditsUnsaved());
+}
+
+void TFormK900::ShowEditedMark(bool edited)
+{
+    m_editedShown = edited;
     const QString mark = QStringLiteral(" *");
-    const bool edited = EditsUnsaved();
     QString title = windowTitle();
     if (title.endsWith(mark) && !edited)
         title.chop(mark.size());
@@ -1089,8 +1136,9 @@ void TFormK900::N_OpenClick()
     if (m_runner->Current())
         return;
     AskUnsavedEdits([this] {
+        // The panes now hold the profile, which the device does not have.
         if (m_iniSeting->N_OpenClick())
-            MarkSaved();
+            UpdateEditedMark();
     });
 }
 

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 
 namespace {
@@ -105,6 +106,7 @@ void TSoftMaster::Apply(const TConfigAssignment &assignment)
 
 void TSoftMaster::ImageToControls(const TDecodeResult &decoded)
 {
+    const QScopedValueRollback<bool> filling(m_filling, true);
     BlankPanes();
     for (const TConfigAssignment &assignment : decoded.Assignments) {
         Apply(assignment);
@@ -176,6 +178,7 @@ TConfigValues TSoftMaster::ControlsToValues() const
 
 void TSoftMaster::ValuesToControls(const TConfigValues &values)
 {
+    const QScopedValueRollback<bool> filling(m_filling, true);
     auto apply = [this](TAssignKind kind, const QString &control, const QVariant &value, int row = -1,
                         int subItem = -1) {
         TConfigAssignment assignment;

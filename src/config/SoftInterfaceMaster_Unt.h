@@ -35,6 +35,9 @@ public:
     // The model whose sensor rows the panes show: the device's, or before any
     // version reply the model the rows were built for; -1 for none.
     int ShownModel() const;
+    // True while ImageToControls or ValuesToControls fills the panes: the
+    // change signals the panes send then are no user's edits.
+    bool Filling() const { return m_filling; }
     // Encodes the controls; on failure the error names the control.
     TEncodeResult ControlsToImage() const;
 
@@ -52,4 +55,5 @@ private:
     QWidget *m_window;
     int m_modelIndex = -1;
     int m_language = 1;
+    bool m_filling = false;
 };

@@ -273,7 +273,8 @@ void TSoftDiDoTh::Pop_Do_SettingClick()
         return;
     }
     TFormDoSetting editor(m_lvDo, row, m_lvDo->window());
-    editor.exec();
+    if (editor.exec() == QDialog::Accepted)
+        emit rowsEdited();
 }
 
 void TSoftDiDoTh::lvDoDblClick()
@@ -294,11 +295,13 @@ void TSoftDiDoTh::Pop_Do_ClearLineClick()
         return;
     }
     ClearRow(m_lvDo, row);
+    emit rowsEdited();
 }
 
 void TSoftDiDoTh::Pop_Do_ClearClick()
 {
     ClearAllRows(m_lvDo);
+    emit rowsEdited();
 }
 
 void TSoftDiDoTh::Pop_Th_SettingClick()
@@ -309,7 +312,8 @@ void TSoftDiDoTh::Pop_Th_SettingClick()
         return;
     }
     TFormThSetting editor(m_lvTh, row, m_lvTh->window());
-    editor.exec();
+    if (editor.exec() == QDialog::Accepted)
+        emit rowsEdited();
 }
 
 void TSoftDiDoTh::lvThDblClick()
@@ -330,9 +334,11 @@ void TSoftDiDoTh::Pop_Th_ClearLineClick()
         return;
     }
     ClearRow(m_lvTh, row);
+    emit rowsEdited();
 }
 
 void TSoftDiDoTh::Pop_Th_ClearClick()
 {
     ClearAllRows(m_lvTh);
+    emit rowsEdited();
 }

@@ -295,7 +295,9 @@ private slots:
         QVERIFY(window);
         QTRY_VERIFY(!window->Session()->busy());
         QVERIFY(!window->EditsUnsaved());
-        Description(*window)->setText(QStringLiteral("Edited"));
+        // Typed, as the user edits.
+        Description(*window)->edit()->selectAll();
+        QTest::keyClicks(Description(*window)->edit(), QStringLiteral("Edited"));
         QVERIFY(window->EditsUnsaved());
         QTRY_VERIFY(window->windowTitle().endsWith(QStringLiteral(" *")));
         TDeviceSimulator *device = DemoSimulator(window->ComPort());
