@@ -31,13 +31,19 @@
 #include "look/Skins_Unt.h"
 #include "views/DeviceCard_Frm.h"
 #include "views/FrameBar_Frm.h"
+#include "views/SettingsPanes_Frm.h"
+#include "views/SoftInterfaceDateTime_Unt.h"
 #include "views/SoftInterfaceDiDoTh_Unt.h"
+#include "views/SoftInterfaceTelephone_Unt.h"
 #include "views/ViewContext_Unt.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QDateEdit>
 #include <QDateTime>
 #include <QDir>
@@ -146,7 +152,7 @@ void TFormK900::FormCreate()
     m_master = new TSoftMaster(this);
     m_history = new THistorySheet(this, m_sheets.Sheet_History, m_runner, m_connection);
     connect(m_history, &THistorySheet::MessageShown, this, &TFormK900::MessageShown);
-    m_iniSeting = new TIniSeting(this, m_sheets, m_views);
+    m_iniSeting = new TIniSeting(this, m_master);
     connect(findChild<QAction *>(QStringLiteral("N_Open")), &QAction::triggered, this,
             &TFormK900::N_OpenClick);
     connect(findChild<QAction *>(QStringLiteral("N_Save")), &QAction::triggered, m_iniSeting,
@@ -158,10 +164,36 @@ void TFormK900::FormCreate()
     });
     ApplyLanguage(LocaleLanguage());
     UpdateDeviceActions();
-    // The edited mark follows the panes; comparing their values is cheap.
-    auto *editedMark = new QTimer(this);
-    connect(editedMark, &QTimer::timeout, this, &TFormK900::UpdateEditedMark);
-    editedMark->start(700);
+    ConnectEditedMark();
+}
+
+void TFormK900::ConnectEditedMark()
+{
+    // Only what the user does to the panes moves the mark: typing, a box, a
+    // combo item, the report time, a list editor's OK or a clear. The panes
+    // filled by a read, a profile or the language are no edit.
+    const auto edited = [this] {
+        if (!m_master->Filling())
+            UpdateEditedMark();
+    };
+    const TSettingsPanes *panes = m_views.Panes;
+    for (QGroupBox *group : {panes->grp_BasicSeting, panes->grp_PasswordSeting, panes->grp_GPRS_BasicSeting}) {
+        for (QLineEdit *edit : group->findChildren<QLineEdit *>()) {
+            // A time picker's own line edit is followed through the picker.
+            if (!qobject_cast<QAbstractSpinBox *>(edit->parentWidget()))
+                connect(edit, &QLineEdit::textEdited, this, edited);
+        }
+        for (QCheckBox *box : group->findChildren<QCheckBox *>())
+            connect(box, &QCheckBox::toggled, this, edited);
+        for (QComboBox *combo : group->findChildren<QComboBox *>())
+            connect(combo, &QComboBox::activated, this, edited);
+        for (QTimeEdit *picker : group->findChildren<QTimeEdit *>())
+            connect(picker, &QTimeEdit::timeChanged, this, edited);
+    }
+    for (TBaseSoftInterface *lists : {static_cast<TBaseSoftInterface *>(m_views.SoftDiDoTh),
+                                      static_cast<TBaseSoftInterface *>(m_views.SoftTelephone),
+                                      static_cast<TBaseSoftInterface *>(m_views.SoftDateTime)})
+        connect(lists, &TBaseSoftInterface::rowsEdited, this, edited);
 }
 
 void TFormK900::BuildMenus()
@@ -488,6 +520,8 @@ void TFormK900::ApplyLanguage(int language)
     if (m_iniSeting)
         m_iniSeting->SetLanguage(m_language);
     TLanguage::SwitchLanguage(*this, m_language);
+    // The title and the status bar's mark are texts of the language too.
+    ShowEditedMark(m_editedShown);
     // The status bar's "Disconnected" follows the language as well.
     if (m_shown && !ViewMode() && !Session()->isOpen())
         ShowDisconnected();
@@ -619,11 +653,7 @@ QString TFormK900::CaptionOf(const TConfigError &where) const
 
 QString TFormK900::FieldCaption(const TFieldDiff &diff) const
 {
-    TConfigError where;
-    where.Control = diff.Control;
-    where.Row = diff.Row;
-    where.SubItem = diff.SubItem;
-    return CaptionOf(where);
+    return DiffCaption(diff, m_master->ShownModel(), m_language);
 }
 
 void TFormK900::ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader)
@@ -743,6 +773,8 @@ void TFormK900::Pop_RestoreBackupClick()
 TConfigValues TFormK900::SettingsShown() const
 {
     TConfigValues values = m_master->ControlsToValues();
+    // Showing the password in clear changes no setting.
+    values.Checks.remove(ConfigControls::ShowPassword);
     // The live cells (relay state, current sensor value) are readings, not settings.
     for (QStringList &row : values.lvDo) {
         if (row.size() > ConfigCells::DoStatus)
@@ -767,10 +799,23 @@ void TFormK900::MarkSaved()
     UpdateEditedMark();
 }
 
+void TFormK900::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && m_editedShown
+        && !windowTitle().endsWith(QStringLiteral(" *")))
+        setWindowTitle(windowTitle() + QStringLiteral(" *"));
+}
+
 void TFormK900::UpdateEditedMark()
 {
+    ShowEditedMark(EditsUnsaved());
+}
+
+void TFormK900::ShowEditedMark(bool edited)
+{
+    m_editedShown = edited;
     const QString mark = QStringLiteral(" *");
-    const bool edited = EditsUnsaved();
     QString title = windowTitle();
     if (title.endsWith(mark) && !edited)
         title.chop(mark.size());
@@ -1042,8 +1087,9 @@ void TFormK900::N_OpenClick()
     if (m_runner->Current())
         return;
     AskUnsavedEdits([this] {
+        // The panes now hold the profile, which the device does not have.
         if (m_iniSeting->N_OpenClick())
-            MarkSaved();
+            UpdateEditedMark();
     });
 }
 

@@ -114,6 +114,8 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // A title set anew (by the language tables) keeps the edited mark.
+    void changeEvent(QEvent *event) override;
 
 private:
     void FormCreate();
@@ -155,7 +157,11 @@ private:
     TConfigValues SettingsShown() const;
     // The panes now match the device or a file: no unsaved edits.
     void MarkSaved();
+    // Shows the mark while the panes differ from what was last read or
+    // written; called on the panes' edit signals, never by a timer.
     void UpdateEditedMark();
+    void ShowEditedMark(bool edited);
+    void ConnectEditedMark();
     // Runs proceed at once without unsaved edits; else asks: save as a
     // profile (then proceed once saved), discard (proceed) or cancel.
     void AskUnsavedEdits(std::function<void()> proceed);
@@ -189,6 +195,7 @@ private:
     QLabel *m_statusLabel = nullptr;
     // "Edited" while the panes differ from what was last read, loaded or written.
     QLabel *m_editedLabel = nullptr;
+    bool m_editedShown = false;
     QCheckBox *m_autoStartBox = nullptr;
     QCheckBox *m_debugBox = nullptr;
     TFormDeviceCard *m_deviceCard = nullptr;

@@ -1,6 +1,7 @@
 #include "config/ConfigDiff_Unt.h"
 
 #include "config/ConfigImage_Unt.h"
+#include "config/FieldCaptions_Unt.h"
 
 namespace {
 
@@ -84,4 +85,9 @@ QList<TFieldDiff> DiffConfigImages(const QByteArray &before, const QByteArray &a
         diffs << TFieldDiff{QString(), offset, -1, hexAt(before), hexAt(after)};
     }
     return diffs;
+}
+
+QString DiffCaption(const TFieldDiff &diff, int modelIndex, int language)
+{
+    return FieldCaptions::Caption(diff.Control, diff.Row, diff.SubItem, modelIndex, language);
 }

@@ -23,3 +23,7 @@ struct TFieldDiff
 // Empty when the images are byte for byte equal. An image that does not
 // decode gives one entry with an empty Control and Row -1.
 QList<TFieldDiff> DiffConfigImages(const QByteArray &before, const QByteArray &after, int modelIndex);
+
+// The on-screen caption of the field a difference names (FieldCaptions), as
+// the window's difference tables and the command-line tool list it.
+QString DiffCaption(const TFieldDiff &diff, int modelIndex, int language);

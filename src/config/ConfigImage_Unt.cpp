@@ -691,6 +691,7 @@ TConfigValues BlankConfigValues(int modelIndex)
         values.Texts.insert(name, QString());
     for (const QString &name : CheckNames())
         values.Checks.insert(name, false);
+    values.Checks.insert(ConfigControls::ShowPassword, false);
     values.Combos.insert(ConfigControls::Transport, -1);
     values.Combos.insert(ConfigControls::Protocol, -1);
     values.Times.insert(ConfigControls::ReportTime, QTime());

@@ -137,6 +137,9 @@ inline const QString GprsUserName = QStringLiteral("lbledt_GPRS_UserName");
 inline const QString GprsPassword = QStringLiteral("lbledt_GPRS_Password");
 inline const QString LoginMessage = QStringLiteral("lbledt_GprsRegDat");
 inline const QString LoginHexMode = QStringLiteral("CheckBox1");
+// The password pane's box that shows the password in clear: a state of the
+// panes that profiles keep and the device does not hold.
+inline const QString ShowPassword = QStringLiteral("chk_ShowPassword");
 inline const QString DoList = QStringLiteral("lvDo");
 inline const QString ThList = QStringLiteral("lvTh");
 inline const QString TelList = QStringLiteral("lvTel");
@@ -178,9 +181,12 @@ struct TTimerRow
     bool operator!=(const TTimerRow &other) const { return !(*this == other); }
 };
 
-// The values of every control the image touches, keyed by object name. A key
-// that is missing reads as the blank value: empty text, unticked, no combo
-// item (-1), no time. List rows hold their sub-items in order; a missing
+// The values of every control the image touches, keyed by object name, and of
+// the show-password box, which profiles keep (the image leaves it unticked).
+// Texts are kept as typed, also those the encoder refuses, and the lists keep
+// their live cells (relay state, current sensor value), so the values are all
+// a profile holds. A key that is missing reads as the blank value: empty
+// text, unticked, no combo item (-1), no time. List rows hold their sub-items in order; a missing
 // sub-item, or a missing row of lvDo, lvTel or lvTimer, reads as empty.
 struct TConfigValues
 {

@@ -1,18 +1,18 @@
 #include "config/SoftInterfaceMaster_Unt.h"
 
 #include "config/ConfigErrorText_Unt.h"
+#include "config/FieldCaptions_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "look/ComponentEx.h"
 #include "views/BaseSoftInterface_Unt.h"
 #include "views/SoftInterfaceDateTime_Unt.h"
+#include "views/SoftInterfaceDiDoTh_Unt.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 
 namespace {
@@ -105,14 +105,22 @@ void TSoftMaster::Apply(const TConfigAssignment &assignment)
 
 void TSoftMaster::ImageToControls(const TDecodeResult &decoded)
 {
+    const QScopedValueRollback<bool> filling(m_filling, true);
     BlankPanes();
     for (const TConfigAssignment &assignment : decoded.Assignments)
         Apply(assignment);
 }
 
+int TSoftMaster::ShownModel() const
+{
+    if (m_modelIndex >= 0)
+        return m_modelIndex;
+    return TSoftDiDoTh::ThRowsModel(m_window->findChild<QTreeWidget *>(ConfigControls::ThList));
+}
+
 TConfigValues TSoftMaster::ControlsToValues() const
 {
-    TConfigValues values = BlankConfigValues(m_modelIndex);
+    TConfigValues values = BlankConfigValues(ShownModel());
     for (auto it = values.Texts.begin(); it != values.Texts.end(); ++it) {
         QWidget *control = m_window->findChild<QWidget *>(it.key());
         if (auto *edit = qobject_cast<TLabeledEdit *>(control))
@@ -163,6 +171,50 @@ TConfigValues TSoftMaster::ControlsToValues() const
     return values;
 }
 
+void TSoftMaster::ValuesToControls(const TConfigValues &values)
+{
+    const QScopedValueRollback<bool> filling(m_filling, true);
+    auto apply = [this](TAssignKind kind, const QString &control, const QVariant &value, int row = -1,
+                        int subItem = -1) {
+        TConfigAssignment assignment;
+        assignment.Kind = kind;
+        assignment.Control = control;
+        assignment.Row = row;
+        assignment.SubItem = subItem;
+        assignment.Value = value;
+        Apply(assignment);
+    };
+    for (auto it = values.Checks.cbegin(); it != values.Checks.cend(); ++it)
+        apply(TAssignKind::Check, it.key(), it.value());
+    for (auto it = values.Enabled.cbegin(); it != values.Enabled.cend(); ++it)
+        apply(TAssignKind::Enabled, it.key(), it.value());
+    for (auto it = values.Texts.cbegin(); it != values.Texts.cend(); ++it)
+        apply(TAssignKind::Text, it.key(), it.value());
+    for (auto it = values.Combos.cbegin(); it != values.Combos.cend(); ++it)
+        apply(TAssignKind::ComboIndex, it.key(), it.value());
+    for (auto it = values.Times.cbegin(); it != values.Times.cend(); ++it)
+        apply(TAssignKind::Time, it.key(), it.value());
+
+    const auto cells = [&apply](const QString &list, const QVector<QStringList> &rows) {
+        for (int row = 0; row < rows.size(); ++row) {
+            for (int subItem = 0; subItem < rows.at(row).size(); ++subItem)
+                apply(TAssignKind::Cell, list, rows.at(row).at(subItem), row, subItem);
+        }
+    };
+    cells(ConfigControls::DoList, values.lvDo);
+    cells(ConfigControls::ThList, values.lvTh);
+    cells(ConfigControls::TelList, values.lvTel);
+    for (int row = 0; row < values.lvTimer.size(); ++row) {
+        const TTimerRow &timer = values.lvTimer.at(row);
+        apply(TAssignKind::Cell, ConfigControls::TimerList,
+              timer.Enabled ? ConfigCells::TickMark : QString(), row, ConfigCells::TimerEnabled);
+        apply(TAssignKind::TimerDay, ConfigControls::TimerList, timer.DayCode, row);
+        apply(TAssignKind::Cell, ConfigControls::TimerList, timer.Hour, row, ConfigCells::TimerHour);
+        apply(TAssignKind::Cell, ConfigControls::TimerList, timer.Minute, row, ConfigCells::TimerMinute);
+        apply(TAssignKind::TimerAction, ConfigControls::TimerList, timer.ActionCode, row);
+    }
+}
+
 TEncodeResult TSoftMaster::ControlsToImage() const
 {
     return EncodeImage(ControlsToValues(), m_modelIndex);
@@ -170,31 +222,7 @@ TEncodeResult TSoftMaster::ControlsToImage() const
 
 QString TSoftMaster::CaptionOf(const TConfigError &error) const
 {
-    QWidget *control = m_window->findChild<QWidget *>(ConstLang::CaptionControl(error.Control));
-    if (auto *view = qobject_cast<QTreeWidget *>(control)) {
-        const QTreeWidgetItem *row = view->topLevelItem(error.Row);
-        // Row captions are padded for the list; a message needs no padding.
-        const QString rowCaption = row ? row->text(0).trimmed() : QString::number(error.Row + 1);
-        const QString column = view->headerItem()
-                                   ? view->headerItem()->text(error.SubItem + 1)
-                                   : QString::number(error.SubItem + 1);
-        return rowCaption + QStringLiteral(" / ") + column;
-    }
-    if (auto *edit = qobject_cast<TLabeledEdit *>(control)) {
-        if (!edit->labelText().isEmpty())
-            return edit->labelText();
-    }
-    // Check boxes carry their caption, and so do the labels that name a
-    // combo box.
-    if (auto *button = qobject_cast<QAbstractButton *>(control)) {
-        if (!button->text().isEmpty())
-            return button->text();
-    }
-    if (auto *label = qobject_cast<QLabel *>(control)) {
-        if (!label->text().isEmpty())
-            return label->text();
-    }
-    return error.Control;
+    return FieldCaptions::Caption(error.Control, error.Row, error.SubItem, ShownModel(), m_language);
 }
 
 QString TSoftMaster::ErrorMessage(const TConfigError &error) const

@@ -24,14 +24,27 @@ public:
 
     // Blanks the panes as a read does, then applies every assignment.
     void ImageToControls(const TDecodeResult &decoded);
-    // The values of every control the image holds, as the window shows them.
+    // The values of every control the image holds, and of the show-password
+    // box, as the window shows them (lvTh rows of ShownModel).
     TConfigValues ControlsToValues() const;
+    // Puts values into the panes, as a profile load does: the boxes first
+    // (their handlers enable, clear or reset the edits they govern), then the
+    // edits and the rest, so the values given win. List rows and cells the
+    // values do not hold stay as they are.
+    void ValuesToControls(const TConfigValues &values);
+    // The model whose sensor rows the panes show: the device's, or before any
+    // version reply the model the rows were built for; -1 for none.
+    int ShownModel() const;
+    // True while ImageToControls or ValuesToControls fills the panes: the
+    // change signals the panes send then are no user's edits.
+    bool Filling() const { return m_filling; }
     // Encodes the controls; on failure the error names the control.
     TEncodeResult ControlsToImage() const;
 
     // The message of a failed decode or encode, in the window's language.
     QString ErrorMessage(const TConfigError &error) const;
-    // The on-screen caption of the control (and list cell) error points at.
+    // The on-screen caption of the control (and list cell) error points at
+    // (FieldCaptions).
     QString CaptionOf(const TConfigError &error) const;
 
 private:
@@ -42,4 +55,5 @@ private:
     QWidget *m_window;
     int m_modelIndex = -1;
     int m_language = 1;
+    bool m_filling = false;
 };

@@ -2,16 +2,14 @@
 
 #include "profiles/IniFile_Unt.h"
 #include "views/BaseSoftInterface_Unt.h"
-#include "views/MainSheets.h"
-#include "views/SettingsViews_Unt.h"
 
-#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
-class QTreeWidget;
 class QWidget;
+class TSoftMaster;
 
 // What a profile save or load came to.
 struct TProfileResult {
@@ -32,11 +30,11 @@ struct TProfileResult {
 // and loaded back, keyed by the controls' names. Saving and loading never
 // talk to the device.
 //
-// The walk visits eight containers of the main window in a fixed order and,
-// in each, only its direct children in child order: labelled edits, plain
-// edits, check boxes, combo boxes and the time picker go into the section
-// "Value" under their names; each list view gets a section of its own name
-// with one key per row caption (see JoinListValue for the value).
+// The file format is TProfileImage's alone: a save takes the panes' values
+// (TSoftMaster::ControlsToValues) and writes them through it; a load reads
+// the file over those values and puts the result back into the panes
+// (TSoftMaster::ValuesToControls). This class adds the name rule, the file
+// dialogs and the messages.
 //
 // Created once by the main window; it lives as the window's child.
 class TIniSeting : public TBaseSoftInterface
@@ -45,17 +43,15 @@ class TIniSeting : public TBaseSoftInterface
 public:
     enum class TDirection { Save, Load };
 
-    // The sheets and views are the main window's; they outlive this object.
-    TIniSeting(QWidget *mainWindow, const TMainSheets &sheets, const TSettingsViews &views);
+    // The master moves the values between the panes and this class; it
+    // outlives this object.
+    TIniSeting(QWidget *mainWindow, TSoftMaster *master);
 
-    // 0 Chinese, 1 English: the language of its messages and timer cells.
+    // 0 Chinese, 1 English: the language of its messages, list captions and
+    // timer cells.
     void SetLanguage(int language) { m_language = language; }
     // The model a new profile's file name starts with.
     void SetModelIndex(int modelIndex) { m_modelIndex = modelIndex; }
-
-    // grp_BasicSeting, grp_PasswordSeting, Sheet_DO, Sheet_TH,
-    // Sheet_Telephone, Sheet_DateTime, Sheet_InfoMode, grp_GPRS_BasicSeting.
-    QList<QWidget *> Containers() const;
 
     // Writes the window's settings into fileName (".ini" appended unless the
     // name contains ".ini"). An existing file is updated: keys this save does
@@ -65,37 +61,11 @@ public:
     [[nodiscard]] TProfileResult SaveProfile(const QString &fileName);
     // Sets the window's settings from fileName (same name rule). A file that
     // is missing, cannot be read, is too large or not text, or is no profile
-    // (see IsProfile) changes nothing and gives an error.
-    // CheckBox1 is set before lbledt_GprsRegDat, so that its handler, which
-    // empties the login message on every change, runs before the stored
-    // message is put in.
+    // (TProfileImage::IsProfile) changes nothing and gives an error.
+    // Boxes are set before the edits, so that a handler that empties or
+    // resets an edit (CheckBox1, chk_AutoAlarmAfterDisarm) runs before the
+    // stored text is put in.
     [[nodiscard]] TProfileResult LoadProfile(const QString &fileName);
-    // A profile holds, in [Value], the key of at least one of the controls the
-    // walk visits, or a section named after one of its lists.
-    bool IsProfile(const TIniFile &ini) const;
-
-    // One container in the given direction. Save returns false, at the first
-    // control whose name or value an INI line cannot hold (its name goes to
-    // *failedControl); Load always succeeds.
-    bool WalkContainer(QWidget *container, TIniFile &ini, TDirection direction,
-                       QString *failedControl = nullptr, QStringList *unmatchedRows = nullptr);
-    // Rows of a list view into the section of its name: one key per row
-    // caption. False when a row cannot be stored (its caption goes to
-    // *failedRow).
-    static bool SaveListView(const QTreeWidget *view, TIniFile &ini, QString *failedRow = nullptr);
-    // Rows of a list view from the section of exactly its name: each row
-    // gets the fields of the entry MatchRowEntries gives it (by its caption
-    // in this or the other language, else by its position); rows without an
-    // entry, and sub-items the value has no field for, keep their texts.
-    // Returns the captions of the rows without an entry when the section
-    // exists. A view with fewer than two rows is left alone.
-    QStringList LoadListView(QTreeWidget *view, const TIniFile &ini) const;
-    // The captions of the view's rows, in the language shown first, then in
-    // the other language.
-    QList<QStringList> RowCaptions(const QTreeWidget *view) const;
-    // Captions the view's rows have for the other models, in both languages
-    // (lvTh only): such a key belongs to a row of another model.
-    static QStringList OtherModelCaptions(const QTreeWidget *view);
 
     // The menu items N_Save and N_Open: choose a file (the save dialog offers
     // the default name; both open in the program's folder), then save or
@@ -116,12 +86,10 @@ signals:
     void MessageShown(const QString &text);
 
 private:
-    QList<QWidget *> LoadOrder(QWidget *container) const;
     void ShowFailure(const TProfileResult &result, TDirection direction);
 
     QWidget *m_main;
-    const TMainSheets &m_sheets;
-    const TSettingsViews &m_views;
+    TSoftMaster *m_master;
     int m_language = 1;
     int m_modelIndex = -1;
 };

@@ -1,5 +1,6 @@
 #include "profiles/ProfileImage_Unt.h"
 
+#include "config/FieldCaptions_Unt.h"
 #include "config/TimerCodes_Unt.h"
 #include "lang/ConstLang_Unt.h"
 
@@ -185,27 +186,13 @@ void ReadList(const TIniFile &ini, const QString &name, int model, int language,
 
 } // namespace
 
-const QString TProfileImage::ShowPasswordBox = QStringLiteral("chk_ShowPassword");
-
 QStringList TProfileImage::RowCaptions(const QString &view, int modelIndex, int language)
 {
-    QStringList captions;
-    if (view == Names::ThList)
-        return ConstLang::ThRowCaptions(modelIndex, language);
-    if (view == Names::DoList) {
-        for (int row = 0; row < ConfigMap::RelayCount; ++row) {
-            const ConstLang::TLangTarget *target = ConstLang::FindTarget(view, ConstLang::TargetKind::Row, row);
-            captions << (target ? target->Text(language).value_or(QString()) : QString());
-        }
-        return captions;
-    }
-    const int rows = view == Names::TelList ? ConfigMap::PhoneCount : ConfigMap::TimerCount;
-    for (int row = 1; row <= rows; ++row)
-        captions << QStringLiteral("  ") + QString::number(row);
-    return captions;
+    return FieldCaptions::RowCaptions(view, modelIndex, language);
 }
 
-bool TProfileImage::Write(const TConfigValues &values, int modelIndex, int language, TIniFile &ini)
+bool TProfileImage::Write(const TConfigValues &values, int modelIndex, int language, TIniFile &ini,
+                          QString *failedField)
 {
     language = KnownLanguage(language);
     const QStringList week = ConstLang::TimerWeekTexts(language);
@@ -243,12 +230,17 @@ bool TProfileImage::Write(const TConfigValues &values, int modelIndex, int langu
                 else
                     cells = values.lvTel.value(row);
                 stored = ini.WriteString(name, captions.at(row), JoinListValue(cells, subItems + 1));
+                if (!stored && failedField)
+                    *failedField = name + QStringLiteral(" [") + captions.at(row) + QLatin1Char(']');
             }
             break;
         }
         }
-        if (!stored)
+        if (!stored) {
+            if (failedField && failedField->isEmpty())
+                *failedField = name;
             return false;
+        }
     }
     return true;
 }

@@ -22,12 +22,14 @@ public:
 
     // The password pane's box that shows the password in clear; stored in
     // profiles, not in the device.
-    static const QString ShowPasswordBox;
+    static inline const QString &ShowPasswordBox = ConfigControls::ShowPassword;
 
     // Writes values into ini (its existing keys stay). False at the first
-    // value an INI line cannot hold. An invalid report time is written as the
-    // PC's current time, as the window's picker shows it then.
-    [[nodiscard]] static bool Write(const TConfigValues &values, int modelIndex, int language, TIniFile &ini);
+    // value an INI line cannot hold; its control (and for a list, the row:
+    // "lvTel [  5]") goes to *failedField. An invalid report time is written
+    // as the PC's current time, as the window's picker shows it then.
+    [[nodiscard]] static bool Write(const TConfigValues &values, int modelIndex, int language, TIniFile &ini,
+                                    QString *failedField = nullptr);
     // Writes a new profile file holding values.
     [[nodiscard]] static TIniResult Save(const TConfigValues &values, int modelIndex, int language,
                                          const QString &fileName);
@@ -50,6 +52,6 @@ public:
     static int SensorModel(const TIniFile &ini);
 
     // Row captions of a list view ("lvDo", "lvTh", "lvTel", "lvTimer") in a
-    // language, as the window shows them (lvTh by model).
+    // language, as the window shows them (lvTh by model): FieldCaptions.
     static QStringList RowCaptions(const QString &view, int modelIndex, int language);
 };

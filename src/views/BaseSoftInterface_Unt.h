@@ -77,6 +77,11 @@ public:
     // Runs handler after a double click anywhere in the view, on a row or on
     // the empty area below the rows.
     static void OnDoubleClick(QTreeWidget *view, std::function<void()> handler);
+
+signals:
+    // The user changed rows of one of the object's lists: an editor closed
+    // with OK, or a row or the whole list cleared from its menu.
+    void rowsEdited();
 };
 
 // The process-wide base instance.

@@ -194,7 +194,8 @@ void TSoftDateTime::Pop_Timer_SettingClick()
         return;
     }
     TFormTimerSetting editor(m_lvTimer, row, m_lvTimer->window());
-    editor.exec();
+    if (editor.exec() == QDialog::Accepted)
+        emit rowsEdited();
 }
 
 void TSoftDateTime::lvTimerDblClick()
@@ -210,9 +211,11 @@ void TSoftDateTime::Pop_Timer_DeleteClick()
         return;
     }
     ClearRow(m_lvTimer, row);
+    emit rowsEdited();
 }
 
 void TSoftDateTime::Pop_Timer_ClearClick()
 {
     ClearAllRows(m_lvTimer);
+    emit rowsEdited();
 }

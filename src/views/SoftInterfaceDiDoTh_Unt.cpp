@@ -1,5 +1,6 @@
 #include "views/SoftInterfaceDiDoTh_Unt.h"
 
+#include "base/Const_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "views/DoSetting_Frm.h"
@@ -178,6 +179,16 @@ void TSoftDiDoTh::BuildThRows(const QString &modelText, QTreeWidget *lvTh) const
     lvTh->setUpdatesEnabled(true);
 }
 
+int TSoftDiDoTh::ThRowsModel(const QTreeWidget *lvTh)
+{
+    const QString built = lvTh ? lvTh->property(kThRowsBuilt).toString() : QString();
+    for (int index = 0; index < Const::ModelCount; ++index) {
+        if (built == QLatin1String(Const::ModelNames[index]))
+            return index;
+    }
+    return -1;
+}
+
 std::optional<quint8> TSoftDiDoTh::DoStatusBits(const QByteArray &frame)
 {
     const QByteArray payload = CheckedPayload(frame);
@@ -262,7 +273,8 @@ void TSoftDiDoTh::Pop_Do_SettingClick()
         return;
     }
     TFormDoSetting editor(m_lvDo, row, m_lvDo->window());
-    editor.exec();
+    if (editor.exec() == QDialog::Accepted)
+        emit rowsEdited();
 }
 
 void TSoftDiDoTh::lvDoDblClick()
@@ -283,11 +295,13 @@ void TSoftDiDoTh::Pop_Do_ClearLineClick()
         return;
     }
     ClearRow(m_lvDo, row);
+    emit rowsEdited();
 }
 
 void TSoftDiDoTh::Pop_Do_ClearClick()
 {
     ClearAllRows(m_lvDo);
+    emit rowsEdited();
 }
 
 void TSoftDiDoTh::Pop_Th_SettingClick()
@@ -298,7 +312,8 @@ void TSoftDiDoTh::Pop_Th_SettingClick()
         return;
     }
     TFormThSetting editor(m_lvTh, row, m_lvTh->window());
-    editor.exec();
+    if (editor.exec() == QDialog::Accepted)
+        emit rowsEdited();
 }
 
 void TSoftDiDoTh::lvThDblClick()
@@ -319,9 +334,11 @@ void TSoftDiDoTh::Pop_Th_ClearLineClick()
         return;
     }
     ClearRow(m_lvTh, row);
+    emit rowsEdited();
 }
 
 void TSoftDiDoTh::Pop_Th_ClearClick()
 {
     ClearAllRows(m_lvTh);
+    emit rowsEdited();
 }

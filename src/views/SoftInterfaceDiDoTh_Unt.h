@@ -51,6 +51,9 @@ public:
     // later call for the same model changes nothing; another model's rows
     // replace them.
     void BuildThRows(const QString &modelText, QTreeWidget *lvTh) const;
+    // The model index (0 K801, 1 K802, 2 K803) whose rows BuildThRows last
+    // built in the view; -1 while it shows none.
+    static int ThRowsModel(const QTreeWidget *lvTh);
 
     // Current-values reply (a whole frame): bit 0 of payload byte 32 is DOUT1,
     // bit 1 DOUT2; the state text in the current language goes to sub-item 2.

@@ -75,7 +75,8 @@ void TSoftTelephone::Pop_Phone_SettingClick()
         return;
     }
     TFormPhoneSetting editor(m_lvTel, row, m_lvTel->window());
-    editor.exec();
+    if (editor.exec() == QDialog::Accepted)
+        emit rowsEdited();
 }
 
 void TSoftTelephone::lvTelDblClick()
@@ -91,9 +92,11 @@ void TSoftTelephone::Pop_Phone_ClearLineClick()
         return;
     }
     ClearRow(m_lvTel, row);
+    emit rowsEdited();
 }
 
 void TSoftTelephone::Pop_Phone_ClearClick()
 {
     ClearAllRows(m_lvTel);
+    emit rowsEdited();
 }

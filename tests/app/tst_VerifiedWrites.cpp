@@ -25,6 +25,9 @@ namespace {
 
 constexpr int FlowWaitMs = 60000;
 const QString kDescription = QStringLiteral("lbledt_Master_DevDes");
+// Its label in the English and the Chinese window.
+const QString kDescriptionCaption = QStringLiteral("Device description(Max.60 characters)");
+const QString kDescriptionCaptionChinese = QString::fromUtf8("设备描述(最多输入60个字符)");
 
 TLabeledEdit *Description(TFormK900 &window)
 {
@@ -74,9 +77,8 @@ void CheckOnlyDescriptionDiffers(TFormK900 &window, const QString &other, const 
     TFormFieldTable *table = OpenTable(window);
     QVERIFY(table);
     QCOMPARE(table->Table()->rowCount(), 1);
-    TConfigError where;
-    where.Control = kDescription;
-    QCOMPARE(table->Table()->item(0, 0)->text(), window.Master()->CaptionOf(where));
+    QCOMPARE(table->Table()->item(0, 0)->text(),
+             window.Language() == ConstLang::Chinese ? kDescriptionCaptionChinese : kDescriptionCaption);
     QCOMPARE(table->Table()->item(0, 1)->text(), other);
     QCOMPARE(table->Table()->item(0, 2)->text(), shown);
     table->close();
@@ -142,9 +144,7 @@ private slots:
         QCOMPARE(TBackupStore::LoadImage(kept.first()).toHex(), before.toHex());
 
         if (dropPage) {
-            TConfigError where;
-            where.Control = kDescription;
-            QCOMPARE(said, English("MsgWriteDiffers").arg(window->Master()->CaptionOf(where)));
+            QCOMPARE(said, English("MsgWriteDiffers").arg(kDescriptionCaption));
             QVERIFY(window->EditsUnsaved());
             return;
         }
@@ -331,7 +331,9 @@ private slots:
         QVERIFY(window);
         QTRY_VERIFY(!window->Session()->busy());
         QVERIFY(!window->EditsUnsaved());
-        Description(*window)->setText(QStringLiteral("Edited"));
+        // Typed, as the user edits.
+        Description(*window)->edit()->selectAll();
+        QTest::keyClicks(Description(*window)->edit(), QStringLiteral("Edited"));
         QVERIFY(window->EditsUnsaved());
         QTRY_VERIFY(window->windowTitle().endsWith(QStringLiteral(" *")));
         TDeviceSimulator *device = DemoSimulator(window->ComPort());

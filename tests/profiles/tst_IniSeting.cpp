@@ -886,17 +886,29 @@ private slots:
         QCOMPARE(left, link ? QStringList{QFileInfo(path).fileName() + QStringLiteral(".ini")} : QStringList{});
     }
 
-    // The containers and their order.
-    void containersInWalkOrder()
+    // The file follows the controls' names, not the order the panes hold
+    // their widgets in: moving widgets within their group changes neither
+    // the keys' order nor what a load puts where.
+    void widgetOrderDoesNotMatter()
     {
         std::unique_ptr<TFormK900> window = ViewWindowWithRows();
         QVERIFY(window);
-        TIniSeting &profile = *window->Profiles();
-        QStringList names;
-        for (const QWidget *container : profile.Containers())
-            names << container->objectName();
-        QCOMPARE(names, QStringList({"grp_BasicSeting", "grp_PasswordSeting", "Sheet_DO", "Sheet_TH",
-                                     "Sheet_Telephone", "Sheet_DateTime", "Sheet_InfoMode", "grp_GPRS_BasicSeting"}));
+        FillWindow(*window);
+        const QStringList filled = Snapshot(*window);
+        TSettingsPanes &panes = Panes(*window);
+        // raise() moves a widget to the end of its parent's children.
+        panes.lbledt_Master_DevDes->raise();
+        panes.CheckBox1->lower();
+        panes.chk_ShowPassword->lower();
+        const QString fileName = m_dir.filePath(QStringLiteral("order.ini"));
+        QVERIFY(window->Profiles()->SaveProfile(fileName).ok());
+        TIniFile ini(fileName);
+        QVERIFY(ini.Load().ok());
+        QCOMPARE(KeysOf(ini, QStringLiteral("Value")), kValueKeys);
+
+        ScrambleWindow(*window);
+        QVERIFY(window->Profiles()->LoadProfile(fileName).ok());
+        QCOMPARE(Snapshot(*window), filled);
     }
 
 private:

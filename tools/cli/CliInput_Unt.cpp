@@ -1,7 +1,7 @@
 #include "cli/CliInput_Unt.h"
 
 #include "base/FileSafety_Unt.h"
-#include "cli/FieldCaptions_Unt.h"
+#include "config/FieldCaptions_Unt.h"
 #include "config/ConfigImage_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "lang/ConstLang_Unt.h"

@@ -2,7 +2,7 @@
 
 #include "base/FileSafety_Unt.h"
 #include "cli/CliInput_Unt.h"
-#include "cli/FieldCaptions_Unt.h"
+#include "config/FieldCaptions_Unt.h"
 #include "config/ConfigDiff_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryGridModel_Unt.h"

@@ -1,10 +1,9 @@
-#include "cli/FieldCaptions_Unt.h"
+#include "config/FieldCaptions_Unt.h"
 
 #include "config/ConfigErrorText_Unt.h"
-
 #include "lang/ConstLang_Unt.h"
-#include "profiles/IniFile_Unt.h"
-#include "profiles/ProfileImage_Unt.h"
+
+#include <optional>
 
 namespace {
 
@@ -16,9 +15,9 @@ std::optional<QString> TargetText(const QString &control, TargetKind kind, int i
     if (!target)
         return std::nullopt;
     const std::optional<QString> text = target->Text(language);
-    if (!text || TrimBlanks(*text).isEmpty())
+    if (!text || text->trimmed().isEmpty())
         return std::nullopt;
-    return TrimBlanks(*text);
+    return text->trimmed();
 }
 
 QString Text(const char *key, int language)
@@ -30,13 +29,33 @@ QString Text(const char *key, int language)
 
 namespace FieldCaptions {
 
+QStringList RowCaptions(const QString &view, int modelIndex, int language)
+{
+    QStringList captions;
+    if (view == ConfigControls::ThList)
+        return ConstLang::ThRowCaptions(modelIndex, language);
+    if (view == ConfigControls::DoList) {
+        for (int row = 0; row < ConfigMap::RelayCount; ++row) {
+            const ConstLang::TLangTarget *target = ConstLang::FindTarget(view, TargetKind::Row, row);
+            captions << (target ? target->Text(language).value_or(QString()) : QString());
+        }
+        return captions;
+    }
+    if (view != ConfigControls::TelList && view != ConfigControls::TimerList)
+        return captions;
+    const int rows = view == ConfigControls::TelList ? ConfigMap::PhoneCount : ConfigMap::TimerCount;
+    for (int row = 1; row <= rows; ++row)
+        captions << QStringLiteral("  ") + QString::number(row);
+    return captions;
+}
+
 QString Caption(const QString &control, int row, int subItem, int modelIndex, int language)
 {
     if (control.isEmpty())
         return Text("TxtImageByte", language).arg(row);
     if (row >= 0) {
-        const QStringList rows = TProfileImage::RowCaptions(control, modelIndex, language);
-        const QString rowCaption = row < rows.size() ? TrimBlanks(rows.at(row)) : QString::number(row + 1);
+        const QStringList rows = RowCaptions(control, modelIndex, language);
+        const QString rowCaption = row < rows.size() ? rows.at(row).trimmed() : QString::number(row + 1);
         const QString column =
             TargetText(control, TargetKind::Column, subItem + 1, language).value_or(QString::number(subItem + 1));
         return rowCaption + QStringLiteral(" / ") + column;

@@ -3,12 +3,20 @@
 #include "config/ConfigImage_Unt.h"
 
 #include <QString>
+#include <QStringList>
 
 // The captions the main window shows for the configuration's fields, taken
 // from the language tables without any window: an edit's label, a check
 // box's caption, the label beside a combo box, and "row / column" for a list
-// cell. Offsets of bytes no field shows read "Byte n of the image".
+// cell. Offsets of bytes no field shows read "Byte n of the image". The
+// window, the command-line tool, the difference tables and the profiles all
+// name fields and list rows through here, so they cannot drift apart.
 namespace FieldCaptions {
+
+// Row captions of a list view ("lvDo", "lvTh", "lvTel", "lvTimer") in a
+// language, as the window shows them (lvTh by model; empty for no model),
+// with the list's own padding ("  1" for the numbered lists).
+QStringList RowCaptions(const QString &view, int modelIndex, int language);
 
 // control: a control's or list's object name (empty: the image byte `row`);
 // row and subItem: the list cell, -1 for a control.
