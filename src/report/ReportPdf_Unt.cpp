@@ -53,6 +53,19 @@ QFont ReportFont(double points)
     return font;
 }
 
+// The footer in a monospaced face: it has no ligatures, so the hash reads
+// back (copied, searched) exactly as it was computed.
+QFont FooterFont(double points)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Consolas"), QStringLiteral("Courier New"),
+                      QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("Microsoft YaHei"), QStringLiteral("SimSun")});
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSizeF(points);
+    return font;
+}
+
 QString Html(const QString &text)
 {
     return text.toHtmlEscaped();
@@ -468,7 +481,7 @@ int TReportPdf::Render(const TReportDocument &document, QPagedPaintDevice *devic
     const auto points = [dpi](double pt) { return pt * dpi / 72.0; };
 
     QPainter painter(device);
-    const QFont footerFont = ReportFont(FooterPoints);
+    const QFont footerFont = FooterFont(FooterPoints);
     const QFontMetricsF footerMetrics(footerFont, device);
     const double footerHeight = footerMetrics.height() * 1.8;
     const double bodyHeight = area.height() - footerHeight;
