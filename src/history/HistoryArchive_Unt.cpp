@@ -53,6 +53,15 @@ const char *const kLayout[] = {
     "CREATE INDEX records_by_time ON records (imei, stamp, number)",
 };
 
+// Layout 2: the configuration read with each download.
+const char kDownloadsTable[] =
+    "CREATE TABLE IF NOT EXISTS downloads ("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " imei TEXT NOT NULL,"
+    " downloaded TEXT NOT NULL,"
+    " config_read TEXT NOT NULL,"
+    " config BLOB NOT NULL)";
+
 int NativeCode(const QSqlError &error)
 {
     bool ok = false;
@@ -202,6 +211,9 @@ THistoryArchive::TStatus THistoryArchive::CheckLayout()
         return TStatus::Ready;
     }
 
+    if (version < SchemaVersion && !UpgradeLayout(version))
+        return m_status;
+
     // Our layout: both tables must be there and readable.
     for (const char *check : {"SELECT imei, model, last_read FROM devices LIMIT 1",
                               "SELECT imei, number, stamp, raw FROM records LIMIT 1"}) {
@@ -234,13 +246,72 @@ bool THistoryArchive::CreateLayout()
             return false;
         }
     }
-    if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion)) || !db.commit()) {
+    if (!query.exec(QString::fromLatin1(kDownloadsTable))
+        || !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion)) || !db.commit()) {
         const QSqlError error = query.lastError().isValid() ? query.lastError() : db.lastError();
         db.rollback();
         Fail(StatusOf(error), error.text());
         return false;
     }
     return true;
+}
+
+bool THistoryArchive::UpgradeLayout(int version)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        Fail(StatusOf(query.lastError()), query.lastError().text());
+        return false;
+    }
+    if ((version < 2 && !query.exec(QString::fromLatin1(kDownloadsTable)))
+        || !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion))
+        || !query.exec(QStringLiteral("COMMIT"))) {
+        const QSqlError error = query.lastError();
+        query.exec(QStringLiteral("ROLLBACK"));
+        Fail(StatusOf(error), error.text());
+        return false;
+    }
+    return true;
+}
+
+qint64 THistoryArchive::StoreConfiguration(const QString &imei, const QByteArray &image, const QDateTime &read,
+                                           const QDateTime &downloaded)
+{
+    if (!IsReady() || imei.isEmpty() || image.isEmpty())
+        return -1;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("INSERT INTO downloads (imei, downloaded, config_read, config) VALUES (?, ?, ?, ?)"));
+    query.addBindValue(imei);
+    query.addBindValue(TimeText(downloaded));
+    query.addBindValue(TimeText(read));
+    query.addBindValue(image);
+    if (!query.exec()) {
+        m_error = query.lastError().text();
+        return -1;
+    }
+    return query.lastInsertId().toLongLong();
+}
+
+TArchivedConfiguration THistoryArchive::ConfigurationFor(const QString &imei, const QDateTime &lastRecord) const
+{
+    TArchivedConfiguration configuration;
+    if (!IsReady())
+        return configuration;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    // Times are kept as "yyyy-MM-dd HH:mm:ss" text, which sorts as time.
+    query.prepare(QStringLiteral("SELECT id, downloaded, config_read, config FROM downloads "
+                                 "WHERE imei = ? AND downloaded >= ? ORDER BY downloaded, id LIMIT 1"));
+    query.addBindValue(imei);
+    query.addBindValue(TimeText(lastRecord));
+    if (!query.exec() || !query.next())
+        return configuration;
+    const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    configuration.download = query.value(0).toLongLong();
+    configuration.downloaded = QDateTime::fromString(query.value(1).toString(), format);
+    configuration.read = QDateTime::fromString(query.value(2).toString(), format);
+    configuration.image = query.value(3).toByteArray();
+    return configuration;
 }
 
 int THistoryArchive::Store(const QString &imei, const QString &model,
@@ -380,7 +451,8 @@ bool THistoryArchive::DeleteDevice(const QString &imei)
     if (!db.transaction())
         return false;
     QSqlQuery query(db);
-    for (const char *statement : {"DELETE FROM records WHERE imei = ?", "DELETE FROM devices WHERE imei = ?"}) {
+    for (const char *statement : {"DELETE FROM records WHERE imei = ?", "DELETE FROM downloads WHERE imei = ?",
+                                  "DELETE FROM devices WHERE imei = ?"}) {
         query.prepare(QString::fromLatin1(statement));
         query.addBindValue(imei);
         if (!query.exec()) {

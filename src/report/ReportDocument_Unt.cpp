@@ -1,5 +1,6 @@
 #include "report/ReportDocument_Unt.h"
 
+#include "history/HistoryArchive_Unt.h"
 #include "lang/ConstLang_Unt.h"
 
 #include <QJsonArray>
@@ -59,6 +60,42 @@ QJsonObject LimitJson(const ReportStats::TLimitResult &limit, bool above)
 }
 
 } // namespace
+
+void TReportDocument::ApplyConfiguration(const TReportConfiguration &configuration, const QDateTime &read,
+                                         bool fromDownload)
+{
+    if (!configuration.known)
+        return;
+    for (TReportChannel &channel : series.channels) {
+        for (const TReportChannel &configured : configuration.channels) {
+            if (configured.slot != channel.slot || channel.slot < 0)
+                continue;
+            channel.name = configured.name;
+            channel.enabled = configured.enabled;
+            channel.high = configured.high;
+            channel.low = configured.low;
+        }
+    }
+    options.intervalSeconds = configuration.intervalSeconds;
+    if (!configuration.description.isEmpty())
+        description = configuration.description;
+    limitsKnown = true;
+    limitsFromDownload = fromDownload;
+    limitsReadTime = read;
+}
+
+bool TReportDocument::UseArchivedConfiguration(const THistoryArchive &archive)
+{
+    if (series.times.isEmpty())
+        return false;
+    const TArchivedConfiguration kept =
+        archive.ConfigurationFor(imei, QDateTime::fromMSecsSinceEpoch(series.times.last()));
+    if (!kept.IsValid())
+        return false;
+    const TReportConfiguration configuration = TReportConfiguration::FromImage(kept.image, modelIndex, language);
+    ApplyConfiguration(configuration, kept.downloaded, true);
+    return configuration.known;
+}
 
 void TReportDocument::Compute()
 {

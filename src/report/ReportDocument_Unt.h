@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QString>
 
+class THistoryArchive;
+
 // Everything a report of one device's period says: who and what it is
 // about, the readings with the limits in force, the statistics, and who made
 // it. The PDF, the window's statistics panel and the command-line tool's
@@ -39,6 +41,14 @@ struct TReportDocument
     QString program;                    // program name and version
     bool appendix = false;              // the data rows as an appendix
 
+    // Takes what a configuration read from the device at read says: the
+    // channels' names, enable flags and alarm limits (matched by slot), the
+    // logging interval and the description. An unknown configuration leaves
+    // the limits unknown.
+    void ApplyConfiguration(const TReportConfiguration &configuration, const QDateTime &read, bool fromDownload);
+    // The configuration the archive keeps with the download that brought the
+    // period's last record; false (limits unknown) when there is none.
+    bool UseArchivedConfiguration(const THistoryArchive &archive);
     // The statistics of the series with the options.
     void Compute();
     // SHA-256 of the data rows (TReportSeries::Sha256).

@@ -2,6 +2,7 @@
 // fills (or a history CSV) and writes PDFs and JSON; no port is involved.
 // Expected figures are worked out by hand from the six records below.
 
+#include "config/ConfigImage_Unt.h"
 #include "history/HistoryArchive_Unt.h"
 #include "fixtures/TestFiles.h"
 
@@ -19,6 +20,23 @@ namespace {
 
 const QString kImei = QStringLiteral("861234567890123");
 const QString kOtherImei = QStringLiteral("861234567890999");
+const QString kLimitedImei = QStringLiteral("861234567890555");
+
+// A K801's configuration: Temperature1 named, limits low .. high °C,
+// Humidity1 30.0 .. 70.0 %RH, a record every 600 s.
+QByteArray Configuration(qint16 lowTenths, qint16 highTenths)
+{
+    QByteArray image(ConfigMap::ImageSize, char(0xFF));
+    const QByteArray name("Fridge A");
+    image.replace(ConfigMap::SensorNames, name.size(), name);
+    image[ConfigMap::SensorNames + name.size()] = 0;
+    qToLittleEndian<qint16>(highTenths, image.data() + ConfigMap::SensorHighThresholds);
+    qToLittleEndian<qint16>(lowTenths, image.data() + ConfigMap::SensorLowThresholds);
+    qToLittleEndian<qint16>(700, image.data() + ConfigMap::SensorHighThresholds + 2);
+    qToLittleEndian<qint16>(300, image.data() + ConfigMap::SensorLowThresholds + 2);
+    qToLittleEndian<quint16>(600, image.data() + ConfigMap::RecordInterval);
+    return image;
+}
 
 // A K801 record of 2024-03-01 08:mm with Temperature1 and Humidity1; the
 // other six slots read 0.0.
@@ -65,6 +83,7 @@ private slots:
     void jsonHasStableKeys();
     void periodKeepsItsRecords();
     void onePdfPerDevice();
+    void limitsInForceFromTheDownload();
     void reportOfCsvFile();
     void refused_data();
     void refused();
@@ -95,6 +114,12 @@ void tst_CliReport::initTestCase()
         records.append({row + 1, Record(10 * row, temperatures[row], humidities[row])});
     QCOMPARE(archive.Store(kImei, QStringLiteral("K801"), records), 6);
     QCOMPARE(archive.Store(kOtherImei, QStringLiteral("K801"), records.mid(0, 2)), 2);
+    // Downloaded on 2 March with limits 2.0 .. 8.0, on 1 April with 0.0 .. 10.0.
+    QCOMPARE(archive.Store(kLimitedImei, QStringLiteral("K801"), records), 6);
+    QVERIFY(archive.StoreConfiguration(kLimitedImei, Configuration(0, 100), QDateTime(QDate(2024, 4, 1), QTime(9, 0)),
+                                       QDateTime(QDate(2024, 4, 1), QTime(9, 1))) > 0);
+    QVERIFY(archive.StoreConfiguration(kLimitedImei, Configuration(20, 80), QDateTime(QDate(2024, 3, 2), QTime(9, 29)),
+                                       QDateTime(QDate(2024, 3, 2), QTime(9, 30))) > 0);
 }
 
 TRun tst_CliReport::Run(const QStringList &arguments)
@@ -182,6 +207,37 @@ void tst_CliReport::onePdfPerDevice()
     QCOMPARE(run.exitCode, 0);
     QVERIFY(PdfText(Path("batch-861234567890123.pdf")).contains(kImei));
     QVERIFY(PdfText(Path("batch-861234567890999.pdf")).contains(kOtherImei));
+}
+
+void tst_CliReport::limitsInForceFromTheDownload()
+{
+    const QString pdf = Path(QStringLiteral("limited.pdf"));
+    const TRun run = Run({"report", "--imei", kLimitedImei, "--out", pdf, "--json"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject report =
+        QJsonDocument::fromJson(run.out.toUtf8()).object().value("reports").toArray().at(0).toObject();
+    const QJsonObject limits = report.value("limits").toObject();
+    QCOMPARE(limits.value("known").toBool(), true);
+    QCOMPARE(limits.value("source").toString(), QStringLiteral("download"));
+    QCOMPARE(limits.value("readTime").toString().left(19), QStringLiteral("2024-03-02T09:30:00"));
+    QCOMPARE(report.value("intervalFromConfiguration").toBool(), true);
+    const QJsonObject temperature = report.value("channels").toArray().at(0).toObject();
+    QCOMPARE(temperature.value("name").toString(), QStringLiteral("Fridge A"));
+    // Above 8.0 from 08:10 to 08:30, below 2.0 at 08:50 to the end.
+    const QJsonObject high = temperature.value("high").toObject();
+    QCOMPARE(high.value("limit").toDouble(), 8.0);
+    QCOMPARE(high.value("count").toInt(), 1);
+    QCOMPARE(high.value("totalSeconds").toInt(), 1200);
+    QCOMPARE(high.value("worst").toDouble(), 9.0);
+    QCOMPARE(temperature.value("low").toObject().value("count").toInt(), 1);
+    QCOMPARE(temperature.value("pass").toBool(true), false);
+    const QJsonObject humidity = report.value("channels").toArray().at(1).toObject();
+    QCOMPARE(humidity.value("high").toObject().value("totalSeconds").toInt(), 600);
+    const QString text = PdfText(pdf);
+    QVERIFY(text.contains(QStringLiteral("the download of 2024-03-02 09:30:00")));
+    QVERIFY(text.contains(QStringLiteral("Fridge A")));
+    QVERIFY(text.contains(QStringLiteral("High 8.0")));
+    QVERIFY(!text.contains(QStringLiteral("Limits unknown")));
 }
 
 void tst_CliReport::reportOfCsvFile()

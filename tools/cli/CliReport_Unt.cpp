@@ -300,10 +300,10 @@ int RunCliReport(const TCliReportOptions &options, FILE *out, FILE *err)
     };
 
     QVector<TSource> sources;
+    THistoryArchive archive;
     if (!options.In.isEmpty()) {
         sources.append(FromCsv(options));
     } else {
-        THistoryArchive archive;
         if (archive.Open() != THistoryArchive::TStatus::Ready) {
             QString reason = Text(THistoryArchive::TextKey(archive.Status()).toLatin1().constData(), language);
             failed(reason.arg(QDir::toNativeSeparators(archive.Path())));
@@ -330,6 +330,10 @@ int RunCliReport(const TCliReportOptions &options, FILE *out, FILE *err)
                    + Text("RptNoRecords", language).arg(begin, end));
             continue;
         }
+        // The limits set when these records were downloaded, if the
+        // archive kept that configuration.
+        if (archive.IsReady())
+            document.UseArchivedConfiguration(archive);
         document.options.deltaH = options.DeltaH;
         document.appendix = options.Appendix;
         document.generatedBy = TReportDocument::UserName();
