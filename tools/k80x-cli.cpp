@@ -9,6 +9,7 @@
 #include "cli/CliInput_Unt.h"
 #include "cli/CliOptions_Unt.h"
 #include "cli/CliOutput_Unt.h"
+#include "cli/CliReport_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "profiles/BackupStore_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
@@ -20,6 +21,12 @@
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index)
+        arguments << QString::fromLocal8Bit(argv[index]);
+    if (CliIsReportCommand(arguments))
+        return CliReportMain(argc, argv);
+
     QCoreApplication app(argc, argv);
     // The window's name: the backups live in the same folder.
     QCoreApplication::setApplicationName(QStringLiteral("k80x"));

@@ -586,6 +586,7 @@ void TFormK900::Pop_ReadMaster_SetingClick()
         m_connection->SetPassword(read->Decoded().Values.Text(ConfigControls::MainPassword));
         m_history->SetChannelRows(read->Decoded().Values.lvTh);
         m_deviceImage = read->Image().left(ConfigMap::ImageSize);
+        m_history->SetConfigurationImage(m_deviceImage);
         MarkSaved();
     });
     connect(read, &TConfigReadJob::currentValuesRead, this,

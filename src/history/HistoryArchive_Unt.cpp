@@ -67,6 +67,15 @@ const char *const kUpgradeTo2[] = {
     "INSERT INTO record_counts (imei, records) SELECT imei, count(*) FROM records GROUP BY imei",
 };
 
+// Layout 3: the configuration read with each download.
+const char kDownloadsTable[] =
+    "CREATE TABLE IF NOT EXISTS downloads ("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " imei TEXT NOT NULL,"
+    " downloaded TEXT NOT NULL,"
+    " config_read TEXT NOT NULL,"
+    " config BLOB NOT NULL)";
+
 int NativeCode(const QSqlError &error)
 {
     bool ok = false;
@@ -248,12 +257,13 @@ THistoryArchive::TStatus THistoryArchive::CheckLayout()
         return TStatus::Ready;
     }
 
-    if (version == 1 && !UpgradeLayout())
+    if (version < SchemaVersion && !UpgradeLayout(version))
         return m_status;
     // Our layout: the tables must be there and readable.
     for (const char *check : {"SELECT imei, model, last_read FROM devices LIMIT 1",
                               "SELECT imei, number, stamp, raw FROM records LIMIT 1",
-                              "SELECT imei, records FROM record_counts LIMIT 1"}) {
+                              "SELECT imei, records FROM record_counts LIMIT 1",
+                              "SELECT id, imei, downloaded, config_read, config FROM downloads LIMIT 1"}) {
         if (!query.exec(QString::fromLatin1(check))) {
             const TStatus status = StatusOf(query.lastError());
             return Fail(status == TStatus::Failed ? TStatus::Corrupt : status, query.lastError().text());
@@ -283,7 +293,8 @@ bool THistoryArchive::CreateLayout()
             return false;
         }
     }
-    if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion)) || !db.commit()) {
+    if (!query.exec(QString::fromLatin1(kDownloadsTable))
+        || !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion)) || !db.commit()) {
         const QSqlError error = query.lastError().isValid() ? query.lastError() : db.lastError();
         db.rollback();
         Fail(StatusOf(error), error.text());
@@ -292,7 +303,7 @@ bool THistoryArchive::CreateLayout()
     return true;
 }
 
-bool THistoryArchive::UpgradeLayout()
+bool THistoryArchive::UpgradeLayout(int version)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery query(db);
@@ -302,16 +313,19 @@ bool THistoryArchive::UpgradeLayout()
         Fail(StatusOf(query.lastError()), query.lastError().text());
         return false;
     }
-    for (const char *statement : kUpgradeTo2) {
-        if (!query.exec(QString::fromLatin1(statement))) {
-            const QSqlError error = query.lastError();
-            query.exec(QStringLiteral("ROLLBACK"));
-            const TStatus status = StatusOf(error);
-            Fail(status == TStatus::Failed ? TStatus::Corrupt : status, error.text());
-            return false;
+    if (version < 2) {
+        for (const char *statement : kUpgradeTo2) {
+            if (!query.exec(QString::fromLatin1(statement))) {
+                const QSqlError error = query.lastError();
+                query.exec(QStringLiteral("ROLLBACK"));
+                const TStatus status = StatusOf(error);
+                Fail(status == TStatus::Failed ? TStatus::Corrupt : status, error.text());
+                return false;
+            }
         }
     }
-    if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion))
+    if ((version < 3 && !query.exec(QString::fromLatin1(kDownloadsTable)))
+        || !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion))
         || !query.exec(QStringLiteral("COMMIT"))) {
         const QSqlError error = query.lastError();
         query.exec(QStringLiteral("ROLLBACK"));
@@ -319,6 +333,45 @@ bool THistoryArchive::UpgradeLayout()
         return false;
     }
     return true;
+}
+
+qint64 THistoryArchive::StoreConfiguration(const QString &imei, const QByteArray &image, const QDateTime &read,
+                                           const QDateTime &downloaded)
+{
+    if (!IsReady() || imei.isEmpty() || image.isEmpty())
+        return -1;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("INSERT INTO downloads (imei, downloaded, config_read, config) VALUES (?, ?, ?, ?)"));
+    query.addBindValue(imei);
+    query.addBindValue(TimeText(downloaded));
+    query.addBindValue(TimeText(read));
+    query.addBindValue(image);
+    if (!query.exec()) {
+        m_error = query.lastError().text();
+        return -1;
+    }
+    return query.lastInsertId().toLongLong();
+}
+
+TArchivedConfiguration THistoryArchive::ConfigurationFor(const QString &imei, const QDateTime &lastRecord) const
+{
+    TArchivedConfiguration configuration;
+    if (!IsReady())
+        return configuration;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    // Times are kept as "yyyy-MM-dd HH:mm:ss" text, which sorts as time.
+    query.prepare(QStringLiteral("SELECT id, downloaded, config_read, config FROM downloads "
+                                 "WHERE imei = ? AND downloaded >= ? ORDER BY downloaded, id LIMIT 1"));
+    query.addBindValue(imei);
+    query.addBindValue(TimeText(lastRecord));
+    if (!query.exec() || !query.next())
+        return configuration;
+    const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    configuration.download = query.value(0).toLongLong();
+    configuration.downloaded = QDateTime::fromString(query.value(1).toString(), format);
+    configuration.read = QDateTime::fromString(query.value(2).toString(), format);
+    configuration.image = query.value(3).toByteArray();
+    return configuration;
 }
 
 int THistoryArchive::Store(const QString &imei, const QString &model,
@@ -434,9 +487,15 @@ int THistoryArchive::RecordCount(const QString &imei) const
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.prepare(QStringLiteral("SELECT records FROM record_counts WHERE imei = ?"));
     query.addBindValue(imei);
-    if (query.exec() && query.next())
+    if (!query.exec()) {
+        ReadFailed(query.lastError());
+        return 0;
+    }
+    if (query.next())
         return query.value(0).toInt();
-    ReadFailed(query.lastError());
+    // No row: a device never stored; a failed step is damage.
+    if (query.lastError().isValid())
+        ReadFailed(query.lastError());
     return 0;
 }
 
@@ -520,6 +579,7 @@ bool THistoryArchive::DeleteDevice(const QString &imei)
         return false;
     QSqlQuery query(db);
     for (const char *statement : {"DELETE FROM records WHERE imei = ?", "DELETE FROM record_counts WHERE imei = ?",
+                                  "DELETE FROM downloads WHERE imei = ?",
                                   "DELETE FROM devices WHERE imei = ?"}) {
         query.prepare(QString::fromLatin1(statement));
         query.addBindValue(imei);

@@ -28,6 +28,17 @@ struct TArchivedRecord
     }
 };
 
+// The configuration image read from a device in the connection of a
+// download, so that a report of the records uses the limits set then.
+struct TArchivedConfiguration
+{
+    qint64 download = 0;        // the download's number, 0: none
+    QDateTime downloaded;       // when the download ended (local time)
+    QDateTime read;             // when the image was read from the device
+    QByteArray image;
+    bool IsValid() const { return download > 0; }
+};
+
 // A device whose records the archive holds.
 struct TArchivedDevice
 {
@@ -49,9 +60,10 @@ struct TArchivedDevice
 class THistoryArchive
 {
 public:
-    // Version of the file's layout, kept in the file's user_version. A file
-    // of layout 1 gets its counts table when it is opened.
-    static constexpr int SchemaVersion = 2;
+    // Version of the file's layout, kept in the file's user_version: 2 adds
+    // the counts table, 3 the configurations read with downloads. An older
+    // file is upgraded when it is opened.
+    static constexpr int SchemaVersion = 3;
 
     enum class TStatus {
         Closed,     // not opened yet
@@ -114,6 +126,14 @@ public:
     // The record read last of the current log: the highest number among the
     // records of the latest time. An empty record (number 0) when none.
     TArchivedRecord LastRecord(const QString &imei) const;
+    // Keeps the configuration image read from a device in the connection of
+    // a download that ended at downloaded. Returns the download's number,
+    // or -1 when nothing was stored.
+    qint64 StoreConfiguration(const QString &imei, const QByteArray &image, const QDateTime &read,
+                              const QDateTime &downloaded = QDateTime::currentDateTime());
+    // The configuration in force for records up to lastRecord: the one read
+    // with the first download at or after it. Invalid when there is none.
+    TArchivedConfiguration ConfigurationFor(const QString &imei, const QDateTime &lastRecord) const;
     // Removes a device and its records; false when that failed.
     bool DeleteDevice(const QString &imei);
 
@@ -123,7 +143,7 @@ private:
     void ReadFailed(const QSqlError &error) const;
     TStatus CheckLayout();
     bool CreateLayout();
-    bool UpgradeLayout();
+    bool UpgradeLayout(int version);
 
     QString m_path;
     QString m_connection;

@@ -526,10 +526,19 @@ void THistorySheet::RetranslateArchiveControls()
 
 void THistorySheet::SetDevice(const QString &imei, const QString &model)
 {
+    if (imei != m_imei)
+        m_configuration.clear();
     m_imei = imei;
     m_deviceModel = model;
     m_download->SetDevice(imei, model, m_modelIndex);
     btn_ReadHistoryContinue->setEnabled(!m_reading && m_download->CanContinue());
+}
+
+void THistorySheet::SetConfigurationImage(const QByteArray &image)
+{
+    m_configuration = image;
+    m_configurationRead = QDateTime::currentDateTime();
+    m_download->SetConfiguration(m_configuration, m_configurationRead);
 }
 
 void THistorySheet::SetChannelInfo(const QVector<TChartChannelInfo> &channels)

@@ -87,6 +87,10 @@ public:
     // configuration read: names and high and low alarm thresholds.
     void SetChannelRows(const QVector<QStringList> &rows);
 
+    // The configuration image read from the device in this connection: the
+    // limits of the reports, and kept in the archive with the next download.
+    void SetConfigurationImage(const QByteArray &image);
+
     // Reads the records after the last one archived for this device.
     void btn_ReadHistoryNewClick();
     // Goes on with a read that ended early, at the page it did not get.
@@ -186,4 +190,6 @@ private:
     // after an archive was opened).
     int m_gridModelIndex = -1;
     bool m_chartStale = true;
+    QByteArray m_configuration;
+    QDateTime m_configurationRead;
 };

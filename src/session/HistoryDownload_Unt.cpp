@@ -15,11 +15,19 @@ THistoryDownload::THistoryDownload(TSoftHistory &soft, THistoryGridModel &grid, 
 
 void THistoryDownload::SetDevice(const QString &imei, const QString &model, int modelIndex)
 {
-    if (imei != m_imei)
+    if (imei != m_imei) {
         m_canContinue = false;
+        m_configuration.clear();
+    }
     m_imei = imei;
     m_model = model;
     m_modelIndex = modelIndex;
+}
+
+void THistoryDownload::SetConfiguration(const QByteArray &image, const QDateTime &read)
+{
+    m_configuration = image;
+    m_configurationRead = read;
 }
 
 int THistoryDownload::RecordsTaken() const
@@ -154,6 +162,10 @@ void THistoryDownload::Ended(THistoryReadJob *job)
         m_writer->WaitForStored();
         TakeStored();
     }
+    // The download's records are in; the limits they were logged under go
+    // beside them.
+    if (m_archiving && m_archived > 0 && !m_configuration.isEmpty())
+        m_archive->StoreConfiguration(m_imei, m_configuration, m_configurationRead);
     const THistoryReadJob::TOutcome outcome = job->outcome();
     // A read that got to its first page and did not reach its end can go on
     // from the page it did not get.

@@ -43,6 +43,11 @@ public:
     // archiving without one), the model index decides the value columns.
     void SetDevice(const QString &imei, const QString &model, int modelIndex);
     QString Imei() const { return m_imei; }
+    // The configuration image read from the device in this connection (read:
+    // when). A read that archives records keeps it beside them, so that a
+    // report of those records knows the limits in force. Another device
+    // forgets it.
+    void SetConfiguration(const QByteArray &image, const QDateTime &read);
 
     // A job for each kind of read, not yet started, or null for Continue
     // when there is nothing to continue. The quantity is checked by the caller.
@@ -128,6 +133,8 @@ private:
     // Batches with the writer, by ticket.
     QHash<int, QVector<TArchivedRecord>> m_storing;
     bool m_readOver = false;
+    QByteArray m_configuration;
+    QDateTime m_configurationRead;
     int m_archived = 0;
     int m_notArchived = 0;
 };

@@ -369,7 +369,7 @@ private slots:
         QCOMPARE(archive.Devices().size(), 1);
         archive.Close();
         TOtherProgram check(path);
-        QCOMPARE(check.Value(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+        QCOMPARE(check.Value(QStringLiteral("PRAGMA user_version")).toInt(), 3);
     }
 
     void filesItMustNotUse_data()
@@ -432,6 +432,77 @@ private slots:
             QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
             QCOMPARE(archive.RecordCount(kImei), 8);
         }
+    }
+
+    // A file of the second layout (counts, no configurations) gains the
+    // configurations table when opened and keeps its records.
+    void layoutTwoIsUpgraded()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("layout2.sqlite"));
+        {
+            THistoryArchive first(path);
+            QCOMPARE(first.Open(), THistoryArchive::TStatus::Ready);
+            QCOMPARE(first.Store(kImei, QStringLiteral("K801"), Records(1, 5)), 5);
+        }
+        {
+            TOtherProgram older(path);
+            QVERIFY(older.Exec(QStringLiteral("DROP TABLE downloads")));
+            QVERIFY(older.Exec(QStringLiteral("PRAGMA user_version = 2")));
+        }
+        THistoryArchive archive(path);
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        QCOMPARE(archive.RecordCount(kImei), 5);
+        QVERIFY(archive.StoreConfiguration(kImei, QByteArray(3646, 'a'), QDateTime(QDate(2026, 3, 2), QTime(9, 0)),
+                                           QDateTime(QDate(2026, 3, 2), QTime(9, 5)))
+                > 0);
+        archive.Close();
+        TOtherProgram reader(path);
+        QSqlQuery version(QSqlDatabase::database(reader.name, false));
+        QVERIFY(version.exec(QStringLiteral("PRAGMA user_version")) && version.next());
+        QCOMPARE(version.value(0).toInt(), 3);
+    }
+
+    // The limits of a period are those read with the first download that
+    // ended at or after its last record.
+    void configurationInForce_data()
+    {
+        QTest::addColumn<QDateTime>("lastRecord");
+        QTest::addColumn<char>("image");
+        QTest::addColumn<QDateTime>("downloaded");
+        QTest::newRow("before the first download") << QDateTime(QDate(2026, 3, 1), QTime(10, 0)) << 'a'
+                                                   << QDateTime(QDate(2026, 3, 1), QTime(12, 0));
+        QTest::newRow("at the first download") << QDateTime(QDate(2026, 3, 1), QTime(12, 0)) << 'a'
+                                               << QDateTime(QDate(2026, 3, 1), QTime(12, 0));
+        QTest::newRow("between the downloads") << QDateTime(QDate(2026, 3, 3), QTime(0, 0)) << 'b'
+                                               << QDateTime(QDate(2026, 3, 5), QTime(12, 0));
+        QTest::newRow("after the last download") << QDateTime(QDate(2026, 3, 6), QTime(0, 0)) << char(0)
+                                                 << QDateTime();
+    }
+
+    void configurationInForce()
+    {
+        QFETCH(QDateTime, lastRecord);
+        QFETCH(char, image);
+        QFETCH(QDateTime, downloaded);
+        THistoryArchive archive(m_dir.filePath(QStringLiteral("limits.sqlite")));
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        QVERIFY(archive.DeleteDevice(kImei));
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K801"), Records(1, 3)), 3);
+        const QDateTime firstRead(QDate(2026, 3, 1), QTime(11, 58));
+        QVERIFY(archive.StoreConfiguration(kImei, QByteArray(3646, 'b'), QDateTime(QDate(2026, 3, 5), QTime(11, 59)),
+                                           QDateTime(QDate(2026, 3, 5), QTime(12, 0))) > 0);
+        QVERIFY(archive.StoreConfiguration(kImei, QByteArray(3646, 'a'), firstRead,
+                                           QDateTime(QDate(2026, 3, 1), QTime(12, 0))) > 0);
+        QVERIFY(archive.StoreConfiguration(kOtherImei, QByteArray(3646, 'c'), firstRead, firstRead) > 0);
+        const TArchivedConfiguration configuration = archive.ConfigurationFor(kImei, lastRecord);
+        QCOMPARE(configuration.IsValid(), image != 0);
+        if (image != 0) {
+            QCOMPARE(configuration.image, QByteArray(3646, image));
+            QCOMPARE(configuration.downloaded, downloaded);
+        }
+        QVERIFY(archive.DeleteDevice(kImei));
+        QVERIFY(!archive.ConfigurationFor(kImei, QDateTime(QDate(2026, 1, 1), QTime(0, 0))).IsValid());
+        QVERIFY(archive.ConfigurationFor(kOtherImei, QDateTime(QDate(2026, 1, 1), QTime(0, 0))).IsValid());
     }
 };
 

@@ -137,6 +137,30 @@ private slots:
         m_archive.reset();
     }
 
+    // The configuration read in the connection goes into the archive with
+    // the records of a download, and only with records.
+    void theConfigurationGoesWithTheDownload()
+    {
+        QVERIFY(Open());
+        const QDateTime longAgo(QDate(2000, 1, 1), QTime(0, 0));
+        const QByteArray image(3646, char(0x5A));
+        const QDateTime read(QDate(2026, 3, 1), QTime(8, 0, 5));
+        m_download->SetConfiguration(image, read);
+        Device()->setHistoryRecordCount(8);
+        QVERIFY(Run(m_download->ReadAll(m_session.get(), 8)));
+        QCOMPARE(m_archive->RecordCount(m_imei), 8);
+        const TArchivedConfiguration kept = m_archive->ConfigurationFor(m_imei, longAgo);
+        QVERIFY(kept.IsValid());
+        QCOMPARE(kept.image, image);
+        QCOMPARE(kept.read, read);
+
+        // Another device: the image read from the first one is not its own.
+        m_download->SetDevice(QStringLiteral("860000000000001"), QStringLiteral("K802"), 1);
+        QVERIFY(Run(m_download->ReadAll(m_session.get(), 8)));
+        QCOMPARE(m_archive->RecordCount(QStringLiteral("860000000000001")), 8);
+        QVERIFY(!m_archive->ConfigurationFor(QStringLiteral("860000000000001"), longAgo).IsValid());
+    }
+
     void readNewAsksOnlyForTheNewPages()
     {
         QVERIFY(Open());

@@ -42,6 +42,8 @@ const TCommandInfo kCommands[] = {
     {TCliCommand::EraseHistory, "erase-history", "CliHelpEraseHistory", "--port P --yes", {QStringLiteral("yes")}},
     {TCliCommand::Clock, "clock", "CliHelpClock", "--port P [--sync]", {QStringLiteral("sync")}},
     {TCliCommand::Relay, "relay", "CliHelpRelay", "--port P 1|2 open|close", {}},
+    // Runs without a port (cli/CliReport_Unt); listed here for the overview.
+    {TCliCommand::Report, "report", "CliHelpReportCmd", "(--imei IMEI | --in F.csv) --out F.pdf", {}},
 };
 
 // Options and the language-table key of their description.

@@ -14,7 +14,7 @@ constexpr int NoAnswer = 4;     // the port cannot be opened, the line was lost 
 constexpr int NotVerified = 5;  // a write the read-back does not confirm
 } // namespace CliExit
 
-enum class TCliCommand { None, Ports, Info, Read, Write, Diff, Backup, Restore, History, EraseHistory, Clock, Relay };
+enum class TCliCommand { None, Ports, Info, Read, Write, Diff, Backup, Restore, History, EraseHistory, Clock, Relay, Report };
 
 // What the command line asks for, checked: every value here is usable.
 struct TCliOptions
