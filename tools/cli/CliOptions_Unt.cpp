@@ -3,6 +3,7 @@
 #include "app/Platform_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "lang/ConstLang_Unt.h"
+#include "link/NetLink_Unt.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -300,6 +301,12 @@ TCliParse ParseCliArguments(const QStringList &arguments)
     }
     if (options.Ports.isEmpty())
         return fail(text("CliNoPort"));
+    // A malformed network address is bad input, found before any device is touched.
+    for (const QString &port : options.Ports) {
+        QString error;
+        if (NetPorts::IsNetworkName(port) && !NetPorts::Parse(port, options.Language, &error))
+            return fail(error);
+    }
 
     options.Password = parser.isSet(QStringLiteral("password")) ? parser.value(QStringLiteral("password"))
                                                                 : options.Password;

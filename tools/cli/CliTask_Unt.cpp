@@ -7,6 +7,7 @@
 #include "history/HistoryGridModel_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "lang/ConstLang_Unt.h"
+#include "link/NetLink_Unt.h"
 #include "link/SyncTimeProtocol_Unt.h"
 #include "profiles/BackupStore_Unt.h"
 #include "profiles/ProfileImage_Unt.h"
@@ -50,7 +51,8 @@ void TCliTask::Start()
     m_elapsed.start();
     QString reason;
     if (!m_session->open(m_port, &reason)) {
-        Finish(CliExit::NoAnswer, Text("CliPortOpenFailed").arg(m_port));
+        Finish(CliExit::NoAnswer,
+               NetPorts::IsNetworkName(m_port) ? reason : Text("CliPortOpenFailed").arg(m_port));
         return;
     }
     auto *login = new TLoginJob(m_session, m_options.Password, this);
@@ -91,10 +93,17 @@ void TCliTask::Run(TDeviceJob *job, std::function<void()> then, std::function<bo
                 if (outcome == TDeviceJob::TOutcome::Failed)
                     Finish(CliExit::NoAnswer, Text("CliNoAnswer"));
                 else
-                    Finish(CliExit::NoAnswer, Text("CliLineLost"));
+                    Finish(CliExit::NoAnswer, LineLostText());
             });
     if (!job->start())
-        Finish(CliExit::NoAnswer, Text("CliLineLost"));
+        Finish(CliExit::NoAnswer, LineLostText());
+}
+
+QString TCliTask::LineLostText() const
+{
+    // A network server that refused, did not answer or hung up says why.
+    const QString reason = m_session->lineError();
+    return reason.isEmpty() ? Text("CliLineLost") : reason;
 }
 
 void TCliTask::Finish(int exitCode, const QString &message)
@@ -180,7 +189,7 @@ void TCliTask::ShowClock(const char *doneKey)
     TDeviceReply *reply = m_session->submit(DeviceRequests::ReadClock());
     connect(reply, &TDeviceReply::finished, this, [this, reply, doneKey] {
         if (reply->error() == TReplyError::LineLost || reply->error() == TReplyError::Stopped) {
-            Finish(CliExit::NoAnswer, Text("CliLineLost"));
+            Finish(CliExit::NoAnswer, LineLostText());
             return;
         }
         const TSyncTimeProtocol clock;
@@ -301,7 +310,7 @@ void TCliTask::Write(const QByteArray &image, const char *doneKey)
         }
     });
     if (!write->start())
-        Finish(CliExit::NoAnswer, Text("CliLineLost"));
+        Finish(CliExit::NoAnswer, LineLostText());
 }
 
 void TCliTask::Diff(const QByteArray &device)
@@ -428,7 +437,7 @@ void TCliTask::Clock()
     TDeviceReply *reply = m_session->submit(DeviceRequests::SetClock(QDateTime::currentDateTime()));
     connect(reply, &TDeviceReply::finished, this, [this, reply] {
         if (reply->error() == TReplyError::LineLost || reply->error() == TReplyError::Stopped)
-            Finish(CliExit::NoAnswer, Text("CliLineLost"));
+            Finish(CliExit::NoAnswer, LineLostText());
         else if (reply->error() != TReplyError::None)
             Finish(CliExit::NoAnswer, Text("CliNoAnswer"));
         else

@@ -51,6 +51,8 @@ signals:
 
 private:
     QString Text(const char *key) const;
+    // The message of a lost line: the port's reason when it has one.
+    QString LineLostText() const;
     // Starts job on the session; then runs when it ends as Done, other ends
     // finish the task with the matching exit code.
     void Run(TDeviceJob *job, std::function<void()> then, std::function<bool()> failed = {});
