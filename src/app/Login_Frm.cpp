@@ -8,6 +8,7 @@
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "link/PasswordProtocol_Unt.h"
+#include "link/PortNames_Unt.h"
 #include "link/SendHandle_Unt.h"
 #include "link/SerialPort_Unt.h"
 
@@ -80,7 +81,10 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
     lbl_CommPort->setObjectName(QStringLiteral("lbl_CommPort"));
     cbb_ComPort = new QComboBox(this);
     cbb_ComPort->setObjectName(QStringLiteral("cbb_ComPort"));
-    cbb_ComPort->setEditable(false);
+    // A network serial server's address is typed (tcp://HOST:PORT,
+    // rfc2217://HOST:PORT); the list offers the ones used before.
+    cbb_ComPort->setEditable(true);
+    cbb_ComPort->setInsertPolicy(QComboBox::NoInsert);
     cbb_ComPort->setMinimumWidth(180);
     lbl_Password = new QLabel(this);
     lbl_Password->setObjectName(QStringLiteral("lbl_Password"));
@@ -124,6 +128,7 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
     m_comPort->setObjectName(QStringLiteral("ComPort"));
     UseLoggerLine(*m_comPort);
     connect(m_comPort, &TComm::OnReceiveData, this, &TFormLogin::ComPortReceiveData);
+    connect(m_comPort, &TComm::OnRequestHangup, this, &TFormLogin::ComPortHangup);
 
     tmrOut = new QTimer(this);
     tmrOut->setObjectName(QStringLiteral("tmrOut"));
@@ -158,7 +163,7 @@ void TFormLogin::FillPortList()
     QStringList &portList = AppVariables().PortList;
     ReadSerialPortList(portList);
     QStringList names = m_extraPorts;
-    for (const QString &name : portList + DemoPorts()) {
+    for (const QString &name : portList + TRecentPorts().Names() + DemoPorts()) {
         if (!names.contains(name))
             names << name;
     }
@@ -294,6 +299,7 @@ void TFormLogin::JudgePasswordReply()
     }
     AppVariables().ConnectionPassword = edt_Password->text();
     AppVariables().ConnectionPortName = m_comPort->CommName();
+    TRecentPorts().Remember(m_comPort->CommName());
     tmrOut->stop();
     m_comPort->ClosePort();
     accept();
@@ -311,6 +317,23 @@ void TFormLogin::tmrOutTimer()
     m_waitingTag = 0;
     ShowWaiting();
     QMetaObject::invokeMethod(this, &TFormLogin::PasswordTimeOut, Qt::QueuedConnection);
+}
+
+void TFormLogin::ComPortHangup()
+{
+    // A network server that refused, did not answer or hung up says why at
+    // once instead of leaving the password to time out.
+    const QString reason = m_comPort->LineError();
+    if (reason.isEmpty())
+        return;
+    m_comPort->ClosePort();
+    if (m_waitingTag == 0)
+        return;
+    tmrOut->stop();
+    m_timeOutTicks = 0;
+    m_waitingTag = 0;
+    ShowWaiting();
+    ShowErrorBox(this, reason);
 }
 
 void TFormLogin::PasswordTimeOut()
