@@ -11,8 +11,12 @@
 #include "sim/SimTcpServer_Unt.h"
 #include "fixtures/TestFiles.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHostAddress>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -84,10 +88,12 @@ class TestCliNetwork : public QObject
         return m_dir.filePath(QStringLiteral("n%1%2").arg(++m_file).arg(suffix));
     }
 
-    TRun Run(const QStringList &arguments)
+    TRun Run(const QStringList &arguments, const QString &zone = QString())
     {
         QProcess tool;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!zone.isEmpty())
+            environment.insert(QStringLiteral("TZ"), zone);
         environment.insert(QStringLiteral("HOME"), m_dir.path());
         environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
         tool.setProcessEnvironment(environment);
@@ -160,6 +166,115 @@ private slots:
         for (const int record : {0, 1337, 1999})
             QCOMPARE(lines.at(record),
                      THistoryCsv::JoinLine(HistoryRecord::RowCells(logger->Device.historyRecord(record), 0, texts)));
+    }
+
+    void historyIsoHasOffsetAndHeader()
+    {
+        auto logger = OpenLogger(TDeviceSimulator::Model::K803, false);
+        QVERIFY(logger);
+        logger->Device.setHistoryRecordCount(10);
+        const QString file = NewFile(QStringLiteral(".csv"));
+        // A zone west of UTC without summer time: every offset is -03:00.
+        const TRun run = Run({"history", "--port", logger->Port(), "--out", file, "--iso", "--lang", "en"},
+                             QStringLiteral("America/Sao_Paulo"));
+        QVERIFY2(run.ExitCode == 0, qPrintable(run.Err + run.Out));
+        const QStringList lines = CsvLines(file);
+        QCOMPARE(lines.size(), 11);
+        QVERIFY2(lines.first().startsWith(QStringLiteral("Time (ISO 8601),")), qPrintable(lines.first()));
+        const QByteArray record = logger->Device.historyRecord(9);
+        const QString expected = QStringLiteral("20%1-%2-%3T%4:%5:%6-03:00")
+                                     .arg(quint8(record.at(4)), 2, 10, QLatin1Char('0'))
+                                     .arg(quint8(record.at(5)), 2, 10, QLatin1Char('0'))
+                                     .arg(quint8(record.at(6)), 2, 10, QLatin1Char('0'))
+                                     .arg(quint8(record.at(7)), 2, 10, QLatin1Char('0'))
+                                     .arg(quint8(record.at(8)), 2, 10, QLatin1Char('0'))
+                                     .arg(quint8(record.at(9)), 2, 10, QLatin1Char('0'));
+        const QStringList last = THistoryCsv::SplitLine(lines.at(10));
+        QCOMPARE(last.first(), expected);
+        // The rest of the row as the header-less form has it, date and time left out.
+        const THistoryTexts texts = THistoryTexts::ForLanguage(ConstLang::English);
+        QCOMPARE(last.mid(1), HistoryRecord::RowCells(record, 2, texts).mid(2));
+    }
+
+    void parallelBatch_data()
+    {
+        QTest::addColumn<QString>("parallel");
+        QTest::addColumn<int>("atOnce");
+        QTest::newRow("one at a time by default") << QString() << 1;
+        QTest::newRow("--parallel 3") << "3" << 3;
+        QTest::newRow("--parallel 8 with fewer devices") << "8" << 3;
+    }
+
+    void parallelBatch()
+    {
+        QFETCH(QString, parallel);
+        QFETCH(int, atOnce);
+        // The first device has the longest log, so it ends last when they run together.
+        std::vector<std::unique_ptr<TNetLogger>> loggers;
+        for (const int records : {240, 40, 40}) {
+            loggers.push_back(OpenLogger(TDeviceSimulator::Model::K801, records == 40));
+            QVERIFY(loggers.back());
+            loggers.back()->Device.setHistoryRecordCount(records);
+        }
+        // When each device heard its first and its last request.
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<std::pair<qint64, qint64>> spans(loggers.size(), {-1, -1});
+        for (std::size_t index = 0; index < loggers.size(); ++index) {
+            connect(&loggers[index]->Device, &TDeviceSimulator::requestReceived, this, [&, index] {
+                if (spans[index].first < 0)
+                    spans[index].first = clock.nsecsElapsed();
+                spans[index].second = clock.nsecsElapsed();
+            });
+        }
+        quint16 closed = 0;
+        {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+            closed = probe.serverPort();
+        }
+        const QStringList ports{loggers[0]->Port(), QStringLiteral("tcp://127.0.0.1:%1").arg(closed),
+                                loggers[1]->Port(), loggers[2]->Port()};
+        QStringList arguments{"history", "--out", m_dir.filePath(QStringLiteral("p{port}.csv")), "--json", "--lang", "en"};
+        for (const QString &port : ports)
+            arguments << "--port" << port;
+        if (!parallel.isEmpty())
+            arguments << "--parallel" << parallel;
+        const TRun run = Run(arguments);
+        // The highest exit code: the port nobody listens on.
+        QCOMPARE(run.ExitCode, 4);
+        int most = 0;
+        for (const auto &span : spans) {
+            int busy = 0;
+            for (const auto &other : spans)
+                busy += other.first <= span.first && span.first <= other.second ? 1 : 0;
+            most = qMax(most, busy);
+        }
+        QCOMPARE(most, atOnce);
+        const QJsonArray devices = QJsonDocument::fromJson(run.Out.toUtf8()).object().value("devices").toArray();
+        QCOMPARE(devices.size(), 4);
+        for (int index = 0; index < 4; ++index)
+            QCOMPARE(devices.at(index).toObject().value("port").toString(), ports.at(index));
+        QCOMPARE(devices.at(0).toObject().value("records").toInt(), 240);
+        QCOMPARE(devices.at(1).toObject().value("exitCode").toInt(), 4);
+        QCOMPARE(devices.at(3).toObject().value("records").toInt(), 40);
+    }
+
+    void parallelNeedsANumber_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("zero") << "0";
+        QTest::newRow("above 64") << "65";
+        QTest::newRow("a word") << "all";
+    }
+
+    void parallelNeedsANumber()
+    {
+        QFETCH(QString, value);
+        const TRun run = Run({"info", "--port", "tcp://127.0.0.1:1", "--parallel", value, "--lang", "en"});
+        QCOMPARE(run.ExitCode, 2);
+        QVERIFY2(run.Err.contains(QStringLiteral("--parallel takes a number from 1 to 64, not \"%1\"").arg(value)),
+                 qPrintable(run.Err));
     }
 
     void networkFaults_data()

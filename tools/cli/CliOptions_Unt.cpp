@@ -14,6 +14,9 @@
 
 namespace {
 
+// More devices at once than any batch of adapters on one PC.
+constexpr int kMaxParallel = 64;
+
 struct TCommandInfo
 {
     TCliCommand Command;
@@ -24,7 +27,7 @@ struct TCommandInfo
 };
 
 const QStringList kDeviceOptions{QStringLiteral("port"), QStringLiteral("ports-from"), QStringLiteral("password"),
-                                 QStringLiteral("report")};
+                                 QStringLiteral("report"), QStringLiteral("parallel")};
 const QStringList kCommonOptions{QStringLiteral("lang"), QStringLiteral("json"), QStringLiteral("quiet"),
                                  QStringLiteral("help")};
 
@@ -36,8 +39,8 @@ const TCommandInfo kCommands[] = {
     {TCliCommand::Diff, "diff", "CliHelpDiff", "--port P --in F.ini|F.bin", {QStringLiteral("in")}},
     {TCliCommand::Backup, "backup", "CliHelpBackup", "--port P", {}},
     {TCliCommand::Restore, "restore", "CliHelpRestore", "--port P [--at TIME]", {QStringLiteral("at")}},
-    {TCliCommand::History, "history", "CliHelpHistory", "--port P --out F.csv [--count N]",
-     {QStringLiteral("out"), QStringLiteral("count")}},
+    {TCliCommand::History, "history", "CliHelpHistory", "--port P --out F.csv [--count N] [--iso]",
+     {QStringLiteral("out"), QStringLiteral("count"), QStringLiteral("iso")}},
     {TCliCommand::EraseHistory, "erase-history", "CliHelpEraseHistory", "--port P --yes", {QStringLiteral("yes")}},
     {TCliCommand::Clock, "clock", "CliHelpClock", "--port P [--sync]", {QStringLiteral("sync")}},
     {TCliCommand::Relay, "relay", "CliHelpRelay", "--port P 1|2 open|close", {}},
@@ -57,6 +60,8 @@ const struct
     {"json", nullptr, "CliOptJson"},
     {"quiet", nullptr, "CliOptQuiet"},
     {"report", "F.csv", "CliOptReport"},
+    {"parallel", "N", "CliOptParallel"},
+    {"iso", nullptr, "CliOptIso"},
     {"in", "F", "CliOptIn"},
     {"out", "F", "CliOptOut"},
     {"count", "N", "CliOptCount"},
@@ -313,6 +318,15 @@ TCliParse ParseCliArguments(const QStringList &arguments)
     static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
     if (!fourDigits.match(options.Password).hasMatch())
         return fail(text("CliBadPassword"));
+
+    if (parser.isSet(QStringLiteral("parallel"))) {
+        bool ok = false;
+        const QString value = parser.value(QStringLiteral("parallel"));
+        options.Parallel = value.toInt(&ok);
+        if (!ok || options.Parallel < 1 || options.Parallel > kMaxParallel)
+            return fail(text("CliBadParallel").arg(value).arg(kMaxParallel));
+    }
+    options.Iso = parser.isSet(QStringLiteral("iso"));
 
     options.Report = parser.value(QStringLiteral("report"));
     if (parser.isSet(QStringLiteral("report")) && options.Report.trimmed().isEmpty())

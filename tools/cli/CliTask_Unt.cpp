@@ -402,7 +402,9 @@ void TCliTask::History()
         read,
         [this, grid] {
             const QString fileName = CliOutputName(m_options.Out, m_port, m_identity.imei, m_identity.model);
-            const THistoryCsv::TResult exported = THistoryCsv::Export(*grid, fileName);
+            const THistoryCsv::TResult exported = m_options.Iso
+                ? THistoryCsv::ExportIso(*grid, fileName, Text("CliIsoTimeCaption"))
+                : THistoryCsv::Export(*grid, fileName);
             m_result.Data.insert(QStringLiteral("file"), QDir::toNativeSeparators(exported.fileName));
             if (!exported) {
                 Finish(CliExit::BadInput, Text("CliCannotWriteFile").arg(exported.fileName, exported.systemText));
