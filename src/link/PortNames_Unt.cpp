@@ -2,6 +2,7 @@
 
 #include "link/NetLink_Unt.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace {
@@ -22,7 +23,9 @@ QString UsualName(const QString &portName)
 TRecentPorts::TRecentPorts(QSettings *settings) : m_settings(settings)
 {
     if (!m_settings) {
-        m_settings = new QSettings;
+        // The program's own folder: ~/.config/k80x/k80x.conf on Linux.
+        const QString name = QCoreApplication::applicationName();
+        m_settings = new QSettings(name, name);
         m_owned = true;
     }
 }

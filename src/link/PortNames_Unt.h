@@ -14,7 +14,8 @@ class TRecentPorts
 public:
     static constexpr int MaxCount = 8;
 
-    // settings is not owned; null uses the program's own settings.
+    // settings is not owned; null uses the program's own settings file
+    // (organisation and application both named by the application's name).
     explicit TRecentPorts(QSettings *settings = nullptr);
     ~TRecentPorts();
 

@@ -44,7 +44,11 @@ class TestLoginNetwork : public QObject
 
 private slots:
     void initTestCase() { TDeviceSimulator::InstallDemoPorts(); }
-    void init() { QSettings().clear(); }
+    void init()
+    {
+        const QString name = QCoreApplication::applicationName();
+        QSettings(name, name).clear();
+    }
 
     void recentPortsKeepNetworkNamesNewestFirst_data()
     {
