@@ -280,9 +280,10 @@ void TNetLink::Answer(quint8 verb, quint8 option)
 {
     if (verb == Telnet::WONT || verb == Telnet::DONT) {
         // A refusal is said once per option; the server may ask again and again.
-        if (m_refused.contains(option | (verb == Telnet::WONT ? 0x100 : 0)))
+        const int key = option | (verb == Telnet::WONT ? 0x100 : 0);
+        if (m_refused.contains(key))
             return;
-        m_refused.insert(option | (verb == Telnet::WONT ? 0x100 : 0));
+        m_refused.insert(key);
     }
     m_socket->write(Telnet::Negotiation(verb, option));
 }

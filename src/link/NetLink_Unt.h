@@ -102,6 +102,7 @@ private:
     QSet<quint8> m_askedDo;
     QSet<quint8> m_weWill;
     QSet<quint8> m_theyWill;
-    // Options refused once; a repeated request is not answered again.
-    QSet<quint8> m_refused;
+    // Refusals said once (the option, plus 0x100 for WONT); a repeated
+    // request is not answered again.
+    QSet<int> m_refused;
 };

@@ -276,6 +276,38 @@ private slots:
         QCOMPARE(server.clientCount(), 1);
     }
 
+    void answersTheServersOptionRequestsOnce()
+    {
+        // The server asks for a terminal type and offers echo, asks for and
+        // offers status (twice each), then agrees to COM port control.
+        QByteArray greeting;
+        for (int round = 0; round < 2; ++round)
+            greeting += Telnet::Negotiation(Telnet::DO, 24) + Telnet::Negotiation(Telnet::WILL, 1)
+                + Telnet::Negotiation(Telnet::DO, 5) + Telnet::Negotiation(Telnet::WILL, 5);
+        greeting += Telnet::Negotiation(Telnet::DO, Telnet::OptComPort);
+        TForeignServer server(greeting);
+        QVERIFY(server.Listen());
+        TComm port;
+        UseLoggerLine(port);
+        port.SetCommName(QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.Port()));
+        port.OpenPort();
+        // Written before the line is up: kept, then sent with 0xFF doubled.
+        QVERIFY(port.WriteData(QByteArray("#\xFF\x01", 3)));
+        QTRY_VERIFY(server.Received().endsWith(QByteArray("#\xFF\xFF\x01", 4)));
+        const QByteArray wire = server.Received();
+        QCOMPARE(wire.count(Telnet::Negotiation(Telnet::WONT, 24)), 1);
+        QCOMPARE(wire.count(Telnet::Negotiation(Telnet::DONT, 1)), 1);
+        QCOMPARE(wire.count(Telnet::Negotiation(Telnet::WONT, 5)), 1);
+        QCOMPARE(wire.count(Telnet::Negotiation(Telnet::DONT, 5)), 1);
+        // The DO answered our WILL: no second WILL for COM port control.
+        QCOMPARE(wire.count(Telnet::Negotiation(Telnet::WILL, Telnet::OptComPort)), 1);
+        QVERIFY(wire.contains(Telnet::ComPortCommand(Telnet::ComSetBaudRate, QByteArray("\x00\x01\xC2\x00", 4))));
+        QVERIFY(wire.contains(Telnet::ComPortCommand(Telnet::ComPurgeData, QByteArray(1, char(3)))));
+        QCOMPARE(TelnetData(wire), QByteArray("#\xFF\x01", 3));
+        QVERIFY(port.Connected());
+        QCOMPARE(port.LineError(), QString());
+    }
+
     void serverFaultsEndTheLineWithTheirReason_data()
     {
         QTest::addColumn<QString>("server");
