@@ -2,12 +2,17 @@
 //
 //   k80x-sim [--model K801|K802|K803] [--records N] [--interval S]
 //            [--baud B] [--latency MS] [--password P] [--verbose]
+//            [--tcp PORT | --rfc2217 PORT]
 //
 // Prints the pseudo-terminal's path (e.g. /dev/pts/5) as one line on stdout
-// and serves until killed; open that path as the serial port.
+// and serves until killed; open that path as the serial port. With --tcp or
+// --rfc2217 it plays a network serial server on 127.0.0.1 instead and prints
+// the port name to open (tcp://127.0.0.1:PORT, rfc2217://127.0.0.1:PORT);
+// PORT 0 takes a free port.
 
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
+#include "sim/SimTcpServer_Unt.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -63,8 +68,14 @@ int main(int argc, char *argv[])
                                             QStringLiteral("password"), QStringLiteral("5937"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
                                            QStringLiteral("Print every request in hex on stderr."));
+    const QCommandLineOption tcpOption(QStringLiteral("tcp"),
+                                       QStringLiteral("Serve raw TCP on 127.0.0.1:PORT instead of a pseudo-terminal (0: any free port)."),
+                                       QStringLiteral("port"));
+    const QCommandLineOption rfc2217Option(QStringLiteral("rfc2217"),
+                                           QStringLiteral("Serve RFC 2217 (Telnet COM port control) on 127.0.0.1:PORT (0: any free port)."),
+                                           QStringLiteral("port"));
     parser.addOptions({modelOption, recordsOption, intervalOption, baudOption, latencyOption,
-                       passwordOption, verboseOption});
+                       passwordOption, verboseOption, tcpOption, rfc2217Option});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -100,6 +111,17 @@ int main(int argc, char *argv[])
         err << "k80x-sim: --password takes 1 to 4 characters\n";
         return 2;
     }
+    if (parser.isSet(tcpOption) && parser.isSet(rfc2217Option)) {
+        err << "k80x-sim: give --tcp or --rfc2217, not both\n";
+        return 2;
+    }
+    const bool network = parser.isSet(tcpOption) || parser.isSet(rfc2217Option);
+    const QCommandLineOption &networkOption = parser.isSet(rfc2217Option) ? rfc2217Option : tcpOption;
+    qint64 listenPort = 0;
+    if (network && !NumberOption(parser, networkOption, 65535, &listenPort)) {
+        err << "k80x-sim: --" << networkOption.names().first() << " takes a port from 0 to 65535\n";
+        return 2;
+    }
 
     TDeviceSimulator device(model);
     device.setBaudRate(quint32(baud));
@@ -112,6 +134,20 @@ int main(int argc, char *argv[])
                              QTextStream log(stderr);
                              log << "k80x-sim: <- " << request.toHex(' ') << Qt::endl;
                          });
+    }
+
+    if (network) {
+        const auto mode = parser.isSet(rfc2217Option) ? TSimTcpServer::TMode::Rfc2217
+                                                      : TSimTcpServer::TMode::RawTcp;
+        auto *server = new TSimTcpServer(&device, mode, &app);
+        if (!server->listen(quint16(listenPort))) {
+            err << "k80x-sim: cannot listen on 127.0.0.1:" << listenPort << ": "
+                << server->errorString() << "\n";
+            return 1;
+        }
+        std::printf("%s\n", server->portName().toLocal8Bit().constData());
+        std::fflush(stdout);
+        return app.exec();
     }
 
     TPtyBridge bridge(&device);

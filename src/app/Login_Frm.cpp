@@ -6,6 +6,7 @@
 #include "base/Funs_Unt.h"
 #include "dialogs/Questions_Frm.h"
 #include "lang/ConstLang_Unt.h"
+#include "link/PortNames_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "session/DeviceConnection_Unt.h"
 #include "session/DeviceSession_Unt.h"
@@ -79,7 +80,10 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
     lbl_CommPort->setObjectName(QStringLiteral("lbl_CommPort"));
     cbb_ComPort = new QComboBox(this);
     cbb_ComPort->setObjectName(QStringLiteral("cbb_ComPort"));
-    cbb_ComPort->setEditable(false);
+    // A network serial server's address is typed (tcp://HOST:PORT,
+    // rfc2217://HOST:PORT); the list offers the ones used before.
+    cbb_ComPort->setEditable(true);
+    cbb_ComPort->setInsertPolicy(QComboBox::NoInsert);
     cbb_ComPort->setMinimumWidth(180);
     lbl_Password = new QLabel(this);
     lbl_Password->setObjectName(QStringLiteral("lbl_Password"));
@@ -165,7 +169,7 @@ void TFormLogin::FillPortList()
     QStringList portList;
     ReadSerialPortList(portList);
     QStringList names = m_extraPorts;
-    for (const QString &name : portList + DemoPorts()) {
+    for (const QString &name : portList + TRecentPorts().Names() + DemoPorts()) {
         if (!names.contains(name))
             names << name;
     }
@@ -289,6 +293,7 @@ void TFormLogin::LoginEnded(TDeviceJob *login)
         // The password was taken. A device that did not say its model is
         // told of by the main window, which can ask it again.
         m_connection->SetPassword(edt_Password->text());
+        TRecentPorts().Remember(m_connection->PortName());
         accept();
         return;
     }
@@ -304,6 +309,12 @@ void TFormLogin::LoginEnded(TDeviceJob *login)
         ShowErrorBox(this, m_msgPasswordError);
         break;
     case TJobFailure::TWhat::Stopped:
+        break;
+    case TJobFailure::TWhat::LineLost:
+        // A network server that refused, did not answer or hung up says why.
+        ShowErrorBox(this, m_connection->Session()->lineError().isEmpty() ? m_msgTimeOut
+                                                                          : m_connection->Session()->lineError());
+        m_connection->Close();
         break;
     default:
         ShowErrorBox(this, m_msgTimeOut);

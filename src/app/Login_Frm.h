@@ -22,7 +22,9 @@ class TFormLogin : public QDialog
     Q_OBJECT
 public:
     // extraPorts come first in the port list (the first of them is selected),
-    // then the machine's serial ports, then the demo devices.
+    // then the machine's serial ports, the network ports logged in through
+    // before (most recent first), then the demo devices. Any other name may
+    // be typed.
     explicit TFormLogin(const QStringList &extraPorts = {}, QWidget *parent = nullptr);
     ~TFormLogin() override;
 

@@ -163,6 +163,13 @@ void THistoryArchive::ReadFailed(const QSqlError &error) const
     m_status = TStatus::Corrupt;
 }
 
+void THistoryArchive::MarkDamaged(const QString &reason)
+{
+    m_error = reason;
+    m_damaged = true;
+    m_status = TStatus::Corrupt;
+}
+
 void THistoryArchive::Close()
 {
     if (QSqlDatabase::contains(m_connection)) {

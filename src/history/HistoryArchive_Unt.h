@@ -137,6 +137,10 @@ public:
     // Removes a device and its records; false when that failed.
     bool DeleteDevice(const QString &imei);
 
+    // Another connection to the same file (the writer's) found it damaged:
+    // this object stops writing into it as if it had found the damage itself.
+    void MarkDamaged(const QString &reason);
+
 private:
     TStatus Fail(TStatus status, const QString &error);
     // A read failed: damage unless the file is only locked elsewhere.

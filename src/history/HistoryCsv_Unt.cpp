@@ -296,6 +296,77 @@ THistoryCsv::TResult THistoryCsvWriter::Finish()
     return m_result;
 }
 
+QString THistoryCsv::IsoTime(const QString &date, const QString &time)
+{
+    const QStringList dateParts = date.split(QLatin1Char('/'));
+    const QStringList timeParts = time.split(QLatin1Char(':'));
+    if (dateParts.size() != 3 || timeParts.size() != 3)
+        return {};
+    int numbers[6];
+    for (int part = 0; part < 6; ++part) {
+        bool ok = false;
+        numbers[part] = (part < 3 ? dateParts : timeParts).at(part % 3).toInt(&ok);
+        if (!ok)
+            return {};
+    }
+    // The device keeps the year within the century.
+    const QDate day(2000 + numbers[0], numbers[1], numbers[2]);
+    const QTime moment(numbers[3], numbers[4], numbers[5]);
+    if (!day.isValid() || !moment.isValid() || numbers[0] > 99)
+        return {};
+    // The device clock has no zone: it is read as the PC's local time, with
+    // the offset the PC's zone has on that day (summer time included).
+    const int offset = QDateTime(day, moment).offsetFromUtc();
+    const int minutes = qAbs(offset) / 60;
+    return day.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('T') + moment.toString(QStringLiteral("HH:mm:ss"))
+        + QLatin1Char(offset < 0 ? '-' : '+') + QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QLatin1Char('0')).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+THistoryCsv::TResult THistoryCsv::ExportIso(const THistoryGridModel &grid, const QString &fileName,
+                                            const QString &timeCaption)
+{
+    TResult result;
+    result.fileName = WithCsvExtension(fileName);
+    const int fieldCount = grid.ColCount() - 1;
+    const QString lineEnd = QStringLiteral("\r\n");
+
+    // The header: the grid's captions, date and time made one column.
+    QStringList header{timeCaption};
+    for (int column = 3; column <= fieldCount; ++column)
+        header << grid.Cell(column, 0);
+    QString text = JoinLine(header) + lineEnd;
+    const int rows = grid.LastFilledRow();
+    for (int row = 1; row <= rows; ++row) {
+        QStringList fields = grid.RowFields(row);
+        while (fields.size() < fieldCount)
+            fields << QString();
+        const QString iso = IsoTime(fields.at(0), fields.at(1));
+        // A damaged time stays as the device gave it rather than being lost.
+        fields.replace(0, iso.isEmpty() && !(fields.at(0).isEmpty() && fields.at(1).isEmpty())
+                              ? fields.at(0) + QLatin1Char(' ') + fields.at(1)
+                              : iso);
+        fields.removeAt(1);
+        text += JoinLine(fields) + lineEnd;
+    }
+
+    if (!TGbkText::Available()) {
+        result.error = TError::WriteFailed;
+        result.systemText = TGbkText::NoConversionReason();
+        return result;
+    }
+    const QByteArray bytes = TGbkText::Encode(text);
+    const FileSafety::TSaveResult saved = FileSafety::SaveFile(result.fileName, bytes, false);
+    if (!saved.ok()) {
+        result.error = TError::WriteFailed;
+        result.systemText = saved.error == FileSafety::TFileError::NotRegular
+                                ? QStringLiteral("Not a regular file (a link, folder, device or FIFO)")
+                                : saved.detail;
+        return result;
+    }
+    result.lines = rows + 1;
+    return result;
+}
+
 THistoryCsv::TResult THistoryCsv::Import(THistoryGridModel &grid, const QString &fileName)
 {
     TResult result;

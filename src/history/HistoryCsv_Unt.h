@@ -6,7 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-// History CSV files: GBK text, CR LF after every line, no header line. Line k
+// History CSV files: GBK text, CR LF after every line, no header line (the
+// ISO form below has one). Line k
 // holds columns 1 to the last of grid row k + 1 joined by ","; the record
 // number (column 0) is not written. A field is quoted only when it holds a
 // comma or a double quote, which no decoded record text does.
@@ -62,6 +63,18 @@ public:
     // ".csv" rule applied, through a temporary file that replaces the old
     // file only when everything was written.
     [[nodiscard]] static TResult Export(const THistoryGridModel &grid, const QString &fileName);
+    // The form for other programs (the command-line tool's --iso): a header
+    // line of the grid's captions, then the filled record rows only, their
+    // date and time made one field in ISO 8601 with the PC's UTC offset on
+    // that day ("2025-01-31T14:25:00+08:00"; timeCaption heads it). Same
+    // text, quoting and file rules as Export; a date or time that is no
+    // valid moment is kept as the device gave it ("25/13/40 9:0:0").
+    [[nodiscard]] static TResult ExportIso(const THistoryGridModel &grid, const QString &fileName,
+                                           const QString &timeCaption);
+    // Date "y/m/d" (year within the century) and time "h:m:s" as the grid
+    // shows them, as ISO 8601 local time with its UTC offset; empty when
+    // they are no valid moment.
+    static QString IsoTime(const QString &date, const QString &time);
     // Reads fileName (GBK; CR LF, LF or CR line ends) and, only when it was
     // read, replaces columns 1 to the last of the record rows with its lines:
     // line k to row k + 1, field j to column j + 1; extra fields and lines

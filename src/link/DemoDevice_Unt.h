@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/LinkEnd_Unt.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -10,22 +12,13 @@
 // instead of a serial port: a "demo:<model>" port name opens whatever the
 // installed factory makes for that model. The application installs the
 // simulated logger's factory at start; without one, demo names do not open.
-class TDemoDevice : public QObject
+// Replies are paced at the rate given to setBaudRate; LineFailed stands for
+// a pulled adapter.
+class TDemoDevice : public TLinkEnd
 {
     Q_OBJECT
 public:
-    using QObject::QObject;
-
-    // What the PC writes, in order.
-    virtual void ReceiveFromHost(const QByteArray &bytes) = 0;
-    // The line rate the port was set to; replies are paced at it.
-    virtual void setBaudRate(quint32 baud) = 0;
-
-signals:
-    // A slice of reply bytes as the line delivers them.
-    void BytesToHost(const QByteArray &bytes);
-    // The line broke (the adapter was pulled): the port reports it lost.
-    void LineFailed();
+    using TLinkEnd::TLinkEnd;
 };
 
 namespace DemoDevices {

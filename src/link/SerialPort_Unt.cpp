@@ -1,6 +1,7 @@
 #include "link/SerialPort_Unt.h"
 
 #include "link/DemoDevice_Unt.h"
+#include "link/NetLink_Unt.h"
 
 #include <QMetaObject>
 #include <QSerialPort>
@@ -100,7 +101,10 @@ ECommsError::ECommsError(QString message)
 struct TComm::Private
 {
     QSerialPort *port = nullptr;
-    TDemoDevice *sim = nullptr;
+    // A demo device or a network link, instead of the serial port.
+    TLinkEnd *link = nullptr;
+    // Why the line was lost, when the far end said.
+    QString lineError;
     // Ends a chunk when the line has been quiet for the read interval.
     QTimer *pauseTimer = nullptr;
     // Ends a chunk when the read total time-out has passed since its first byte.
@@ -111,7 +115,7 @@ struct TComm::Private
     // Changes with every open and close, so that queued work and nested
     // emissions can tell that the port they belong to is gone.
     quint64 session = 0;
-    int simWritesPending = 0;
+    int linkWritesPending = 0;
     bool lineLost = false;
     // > 0 while a signal of the port or the simulator is being handled; they
     // must not be deleted under their own emission then.
@@ -173,7 +177,12 @@ QString TComm::ErrorText(TOpenFailure failure)
 
 TDemoDevice *TComm::demoDevice() const
 {
-    return d->sim;
+    return qobject_cast<TDemoDevice *>(d->link);
+}
+
+QString TComm::LineError() const
+{
+    return d->lineError;
 }
 
 void TComm::OpenPort()
@@ -182,7 +191,9 @@ void TComm::OpenPort()
         throw ECommsError(ErrorText(TOpenFailure::AlreadyOpen));
 
     const QString prefix = QString::fromLatin1(DemoPrefix);
-    if (m_commName.startsWith(prefix, Qt::CaseInsensitive))
+    if (NetPorts::IsNetworkName(m_commName))
+        OpenNetwork();
+    else if (m_commName.startsWith(prefix, Qt::CaseInsensitive))
         OpenSimulator(m_commName.mid(prefix.size()));
     else
         OpenDevice();
@@ -204,6 +215,7 @@ void TComm::OpenDevice()
     ++d->session;
     d->port = port;
     d->lineLost = false;
+    d->lineError.clear();
     connect(port, &QSerialPort::readyRead, this, [this, port] {
         TCallbackScope scope(d->callbackDepth);
         if (d->lineLost)
@@ -232,16 +244,37 @@ void TComm::OpenSimulator(const QString &modelText)
     TDemoDevice *device = DemoDevices::Create(modelText, this);
     if (!device)
         throw ECommsError(ErrorText(TOpenFailure::OpenDevice));
+    AttachLink(device);
+}
 
+void TComm::OpenNetwork()
+{
+    QString error;
+    const std::optional<TNetAddress> address = NetPorts::Parse(m_commName, g_language, &error);
+    if (!address)
+        throw ECommsError(error);
+    auto *link = new TNetLink(*address, g_language, this);
+    AttachLink(link);
+    // The connection comes up later; what is written meanwhile waits for it,
+    // and a server that cannot be reached is a line lost, with its reason.
+    link->Start();
+}
+
+void TComm::AttachLink(TLinkEnd *link)
+{
     ++d->session;
-    d->sim = device;
+    d->link = link;
     d->lineLost = false;
-    // The simulated line feeds the same chunking as a real one.
-    connect(d->sim, &TDemoDevice::BytesToHost, this, [this](const QByteArray &bytes) {
+    d->lineError.clear();
+    // The far end feeds the same chunking as a serial line.
+    connect(link, &TLinkEnd::BytesToHost, this, [this](const QByteArray &bytes) {
         TCallbackScope scope(d->callbackDepth);
         TakeBytes(bytes);
     });
-    connect(d->sim, &TDemoDevice::LineFailed, this, [this] { LineLost(); });
+    connect(link, &TLinkEnd::LineFailed, this, [this, link] {
+        d->lineError = link->FailureText();
+        LineLost();
+    });
 
     ApplyTimeouts();
     ApplyPortSettings();
@@ -261,7 +294,7 @@ void TComm::ReleaseBackends()
     d->pauseTimer->stop();
     d->capTimer->stop();
     d->chunk.clear();
-    d->simWritesPending = 0;
+    d->linkWritesPending = 0;
     d->lineLost = false;
 
     if (QSerialPort *port = std::exchange(d->port, nullptr)) {
@@ -273,12 +306,12 @@ void TComm::ReleaseBackends()
         else
             delete port;
     }
-    if (TDemoDevice *sim = std::exchange(d->sim, nullptr)) {
-        disconnect(sim, nullptr, this, nullptr);
+    if (TLinkEnd *link = std::exchange(d->link, nullptr)) {
+        disconnect(link, nullptr, this, nullptr);
         if (d->callbackDepth > 0)
-            sim->deleteLater();
+            link->deleteLater();
         else
-            delete sim;
+            delete link;
     }
 }
 
@@ -305,18 +338,18 @@ bool TComm::QueueBytes(const QByteArray &bytes)
     if (!m_connected)
         return false;
 
-    if (d->sim) {
-        // The simulator gets the bytes from the event loop, never inside this call.
+    if (d->link) {
+        // The far end gets the bytes from the event loop, never inside this call.
         const quint64 session = d->session;
-        ++d->simWritesPending;
+        ++d->linkWritesPending;
         QMetaObject::invokeMethod(
-            d->sim,
+            d->link,
             [this, session, bytes] {
                 if (session != d->session)
                     return;
                 TCallbackScope scope(d->callbackDepth);
-                d->sim->ReceiveFromHost(bytes);
-                if (session == d->session && --d->simWritesPending == 0)
+                d->link->ReceiveFromHost(bytes);
+                if (session == d->session && --d->linkWritesPending == 0)
                     emit OnSendDataEmpty();
             },
             Qt::QueuedConnection);
@@ -397,8 +430,8 @@ void TComm::LineLost()
 void TComm::ApplyPortSettings()
 {
     ++m_settingsApplied;
-    if (d->sim) {
-        d->sim->setBaudRate(m_baudRate);
+    if (d->link) {
+        d->link->setBaudRate(m_baudRate);
         return;
     }
     QSerialPort *port = d->port;

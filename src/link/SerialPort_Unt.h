@@ -10,6 +10,7 @@
 class QSerialPort;
 class QTimer;
 class TDemoDevice;
+class TLinkEnd;
 
 // Raised by TComm::OpenPort with a text in the unit's current language.
 class ECommsError : public std::exception
@@ -31,7 +32,8 @@ enum class TParity { None, Odd, Even, Mark, Space };
 enum class TStopBits { _1, _1_5, _2 };
 
 // The serial port component. It opens a named port (or, for the names
-// "demo:K801", "demo:K802" and "demo:K803", the installed demo device),
+// "demo:K801", "demo:K802" and "demo:K803", the installed demo device, and
+// for "tcp://HOST:PORT" and "rfc2217://HOST:PORT" a network serial server),
 // writes without blocking and raises OnReceiveData on the owner's thread for
 // every chunk: the bytes that arrived without a pause of ReadIntervalTimeout
 // (100 ms as used) or more, at most 4096 of them, in arrival order.
@@ -52,6 +54,9 @@ public:
 
     // Opens CommName exclusively and applies time-outs and line settings, then
     // drives DTR/RTS as asked. Throws ECommsError; on failure the component stays closed.
+    // A network name opens at once when it is well-formed and connects
+    // afterwards; a server that cannot be reached ends as a lost line
+    // (OnRequestHangup, LineError).
     void OpenPort();
     // Stops and closes; nothing happens when closed.
     void ClosePort();
@@ -131,6 +136,10 @@ public:
 
     // The in-process device behind a "demo:" name while open, else null.
     TDemoDevice *demoDevice() const;
+    // Why the line was last lost, in the current language, when the far end
+    // told (a network server that refused, did not answer or hung up); empty
+    // for a serial port that failed or vanished. Cleared by OpenPort.
+    QString LineError() const;
 
     // The reasons OpenPort can fail, and their texts in the current language.
     enum class TOpenFailure {
@@ -158,6 +167,8 @@ private:
     void ApplyTimeouts();
     void OpenDevice();
     void OpenSimulator(const QString &model);
+    void OpenNetwork();
+    void AttachLink(TLinkEnd *link);
     bool QueueBytes(const QByteArray &bytes);
     void TakeBytes(const QByteArray &bytes);
     void FinishChunk();

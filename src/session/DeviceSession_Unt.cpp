@@ -64,6 +64,7 @@ bool TDeviceSession::open(const QString &portName, QString *error)
         close();
     m_port->SetBaudRate(115200);
     m_port->SetCommName(portName);
+    m_lineError.clear();
     try {
         m_port->OpenPort();
     } catch (const ECommsError &failure) {
@@ -305,6 +306,7 @@ void TDeviceSession::FinishAll(TReplyError error)
 
 void TDeviceSession::LineLost()
 {
+    m_lineError = m_port->LineError();
     m_port->ClosePort();
     FinishAll(TReplyError::LineLost);
     UpdateBusy();

@@ -118,8 +118,10 @@ public:
 
     // The port, for its name and line settings.
     TComm *port() const { return m_port; }
-    // Opens portName (a serial port or a demo device) with the loggers'
-    // line. False with the reason, in the port's language, in *error.
+    // Opens portName (a serial port, a demo device or a network serial
+    // server) with the loggers' line. False with the reason, in the port's
+    // language, in *error. A network port connects after this returns; when
+    // it cannot, the session loses its line with the reason in lineError().
     [[nodiscard]] bool open(const QString &portName, QString *error);
     // Closes the port; every request still waiting ends as Stopped.
     void close();
@@ -139,6 +141,9 @@ public:
     int unsolicitedCount() const { return m_unsolicited; }
     // Valid frames dropped for answering another request.
     int staleCount() const { return m_stale; }
+    // Why the line was last lost, when the port knew (a network server that
+    // refused, did not answer or hung up); empty otherwise. Cleared by open().
+    QString lineError() const { return m_lineError; }
 
 signals:
     void busyChanged(bool busy);
@@ -177,5 +182,6 @@ private:
     TEcho m_echo = TEcho::Unknown;
     int m_unsolicited = 0;
     int m_stale = 0;
+    QString m_lineError;
     bool m_busy = false;
 };

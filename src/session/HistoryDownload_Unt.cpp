@@ -198,6 +198,8 @@ void THistoryDownload::TakeStored()
         }
         m_archiveStatus = result.status == THistoryArchive::TStatus::Ready ? THistoryArchive::TStatus::Locked
                                                                             : result.status;
+        if (result.status == THistoryArchive::TStatus::Corrupt && m_archive)
+            m_archive->MarkDamaged(result.error);
         // Held by someone else for now: the records wait for the next batch.
         if (m_archiving && !m_readOver && result.status == THistoryArchive::TStatus::Ready
             && m_pending.size() + batch.size() < 20 * StoreBatch) {

@@ -290,6 +290,9 @@ private slots:
         sheet->Archive().Close();
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
+        file.close();
+        // The tests after this one start from a sound archive.
+        QVERIFY(QFile::remove(path));
     }
 
     // More records than the grid holds: the grid shows the latest 20000 and

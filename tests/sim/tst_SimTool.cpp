@@ -1,6 +1,8 @@
 #include "link/BasicProtocol_Unt.h"
 #include "link/HistoryProtocol_Unt.h"
 #include "link/VersionProtocol_Unt.h"
+#include "session/DeviceSession_Unt.h"
+#include "session/LoginJob_Unt.h"
 
 #include <QProcess>
 #include <QTest>
@@ -60,6 +62,40 @@ private slots:
         QVERIFY(tool.waitForFinished(5000));
     }
 
+    void servesAsANetworkServer_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("prefix");
+        QTest::newRow("raw TCP") << "--tcp" << "tcp://127.0.0.1:";
+        QTest::newRow("RFC 2217") << "--rfc2217" << "rfc2217://127.0.0.1:";
+    }
+
+    void servesAsANetworkServer()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, prefix);
+        QProcess tool;
+        tool.start(QStringLiteral(K80X_SIM_PATH), {"--model", "K803", "--latency", "0", option, "0"});
+        QVERIFY2(tool.waitForStarted(), qPrintable(tool.errorString()));
+        QVERIFY(QTest::qWaitFor([&] { return tool.canReadLine(); }, 10000));
+        const QString name = QString::fromLocal8Bit(tool.readLine()).trimmed();
+        QVERIFY2(name.startsWith(prefix), qPrintable(name));
+
+        TDeviceSession session;
+        QString error;
+        QVERIFY2(session.open(name, &error), qPrintable(error));
+        TLoginJob login(&session, QStringLiteral("5937"));
+        QVERIFY(login.start());
+        QVERIFY(QTest::qWaitFor([&] { return !login.isRunning(); }, 20000));
+        QCOMPARE(login.outcome(), TDeviceJob::TOutcome::Done);
+        QCOMPARE(login.Identity().model, QStringLiteral("K803"));
+        session.close();
+
+        QCOMPARE(tool.state(), QProcess::Running);
+        tool.terminate();
+        QVERIFY(tool.waitForFinished(5000));
+    }
+
     void refusesBadOptions_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -68,6 +104,9 @@ private slots:
         QTest::newRow("records above the log size") << QStringList{"--records", "20001"};
         QTest::newRow("negative latency") << QStringList{"--latency", "-5"};
         QTest::newRow("password too long") << QStringList{"--password", "59371"};
+        QTest::newRow("both network servers") << QStringList{"--tcp", "0", "--rfc2217", "0"};
+        QTest::newRow("TCP port above 65535") << QStringList{"--tcp", "65536"};
+        QTest::newRow("RFC 2217 port not a number") << QStringList{"--rfc2217", "telnet"};
     }
 
     void refusesBadOptions()

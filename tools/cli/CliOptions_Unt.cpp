@@ -4,6 +4,7 @@
 #include "base/FileSafety_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "lang/ConstLang_Unt.h"
+#include "link/NetLink_Unt.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -13,6 +14,9 @@
 #include <QRegularExpression>
 
 namespace {
+
+// More devices at once than any batch of adapters on one PC.
+constexpr int kMaxParallel = 64;
 
 struct TCommandInfo
 {
@@ -25,7 +29,7 @@ struct TCommandInfo
 
 const QStringList kDeviceOptions{QStringLiteral("port"), QStringLiteral("ports-from"), QStringLiteral("password"),
                                  QStringLiteral("password-file"), QStringLiteral("show-secrets"),
-                                 QStringLiteral("report")};
+                                 QStringLiteral("report"), QStringLiteral("parallel")};
 const QStringList kCommonOptions{QStringLiteral("lang"), QStringLiteral("json"), QStringLiteral("quiet"),
                                  QStringLiteral("help")};
 
@@ -37,8 +41,8 @@ const TCommandInfo kCommands[] = {
     {TCliCommand::Diff, "diff", "CliHelpDiff", "--port P --in F.ini|F.bin", {QStringLiteral("in")}},
     {TCliCommand::Backup, "backup", "CliHelpBackup", "--port P", {}},
     {TCliCommand::Restore, "restore", "CliHelpRestore", "--port P [--at TIME]", {QStringLiteral("at")}},
-    {TCliCommand::History, "history", "CliHelpHistory", "--port P --out F.csv [--count N]",
-     {QStringLiteral("out"), QStringLiteral("count")}},
+    {TCliCommand::History, "history", "CliHelpHistory", "--port P --out F.csv [--count N] [--iso]",
+     {QStringLiteral("out"), QStringLiteral("count"), QStringLiteral("iso")}},
     {TCliCommand::EraseHistory, "erase-history", "CliHelpEraseHistory", "--port P --yes", {QStringLiteral("yes")}},
     {TCliCommand::Clock, "clock", "CliHelpClock", "--port P [--sync]", {QStringLiteral("sync")}},
     {TCliCommand::Relay, "relay", "CliHelpRelay", "--port P 1|2 open|close", {}},
@@ -62,6 +66,8 @@ const struct
     {"json", nullptr, "CliOptJson"},
     {"quiet", nullptr, "CliOptQuiet"},
     {"report", "F.csv", "CliOptReport"},
+    {"parallel", "N", "CliOptParallel"},
+    {"iso", nullptr, "CliOptIso"},
     {"in", "F", "CliOptIn"},
     {"out", "F", "CliOptOut"},
     {"count", "N", "CliOptCount"},
@@ -330,6 +336,12 @@ TCliParse ParseCliArguments(const QStringList &arguments)
     }
     if (options.Ports.isEmpty())
         return fail(text("CliNoPort"));
+    // A malformed network address is bad input, found before any device is touched.
+    for (const QString &port : options.Ports) {
+        QString error;
+        if (NetPorts::IsNetworkName(port) && !NetPorts::Parse(port, options.Language, &error))
+            return fail(error);
+    }
 
     // The password from a file or the environment stays out of the
     // process list, where other users see --password.
@@ -348,6 +360,15 @@ TCliParse ParseCliArguments(const QStringList &arguments)
     static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
     if (!fourDigits.match(options.Password).hasMatch())
         return fail(text("CliBadPassword"));
+
+    if (parser.isSet(QStringLiteral("parallel"))) {
+        bool ok = false;
+        const QString value = parser.value(QStringLiteral("parallel"));
+        options.Parallel = value.toInt(&ok);
+        if (!ok || options.Parallel < 1 || options.Parallel > kMaxParallel)
+            return fail(text("CliBadParallel").arg(value).arg(kMaxParallel));
+    }
+    options.Iso = parser.isSet(QStringLiteral("iso"));
 
     options.Report = parser.value(QStringLiteral("report"));
     if (parser.isSet(QStringLiteral("report")) && options.Report.trimmed().isEmpty())

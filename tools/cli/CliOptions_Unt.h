@@ -35,6 +35,8 @@ struct TCliOptions
     bool Sync = false;       // clock: set the device clock from the PC
     int Relay = 0;           // relay: 1 or 2
     bool RelayClose = false; // relay: close (true) or open (false)
+    int Parallel = 1;        // devices at once
+    bool Iso = false;        // history: ISO 8601 times with the offset, and a header line
 };
 
 // The outcome of reading the command line. ExitCode -1: run Options;

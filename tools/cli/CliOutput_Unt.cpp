@@ -75,6 +75,14 @@ void TCliOutput::Progress(const QString &port, int value, int maximum)
     m_barShown = true;
 }
 
+void TCliOutput::ProgressLine(const QString &text)
+{
+    if (!m_terminal)
+        return;
+    Print(m_err, QStringLiteral("\r\033[K") + text);
+    m_barShown = true;
+}
+
 void TCliOutput::ClearProgress()
 {
     if (!m_barShown)

@@ -21,6 +21,8 @@ public:
 
     // The progress of the device on port; drawn only on a terminal.
     void Progress(const QString &port, int value, int maximum);
+    // A progress line of its own (several devices at once); terminal only.
+    void ProgressLine(const QString &text);
     // One device is done: its details and result in text mode, its error
     // line whatever the mode.
     void DeviceDone(const TCliResult &result);

@@ -94,6 +94,13 @@ void TCliTask::Finish(const TJobVerdict &verdict)
     m_finished = true;
     m_result.ExitCode = verdict.exitCode;
     m_result.Message = verdict.ToolText(m_options.Language);
+    // A network server that refused, did not answer or hung up says why.
+    const QString lineError = m_connection->Session() ? m_connection->Session()->lineError() : QString();
+    if (verdict.exitCode == CliExit::NoAnswer && !lineError.isEmpty()) {
+        m_result.Message = verdict.toolKey == QLatin1String("CliLineLost")
+            ? lineError
+            : m_result.Message + QStringLiteral(" (") + lineError + QLatin1Char(')');
+    }
     m_result.Seconds = double(m_elapsed.elapsed()) / 1000.0;
     m_connection->Close();
     emit finished();
@@ -334,7 +341,9 @@ void TCliTask::History()
         Q_UNUSED(soft);
         download->deleteLater();
         const QString fileName = CliOutputName(m_options.Out, m_port, m_identity.imei, m_identity.model);
-        const THistoryCsv::TResult exported = THistoryCsv::Export(*grid, fileName);
+        const THistoryCsv::TResult exported = m_options.Iso
+            ? THistoryCsv::ExportIso(*grid, fileName, Text("CliIsoTimeCaption"))
+            : THistoryCsv::Export(*grid, fileName);
         m_result.Data.insert(QStringLiteral("file"), QDir::toNativeSeparators(exported.fileName));
         if (!exported) {
             Finish(CliExit::BadInput, "CliCannotWriteFile", {exported.fileName, exported.systemText});
