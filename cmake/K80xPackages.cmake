@@ -28,7 +28,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # without which no window opens.
 string(REGEX MATCH "^[0-9]+\\.[0-9]+" k80x_qt_minor "${Qt6_VERSION}")
 set(k80x_deb_depends)
-foreach(module Core Gui Widgets SerialPort Sql Charts PrintSupport Multimedia Core5Compat)
+foreach(module Core Gui Widgets SerialPort Network Sql Charts PrintSupport Multimedia Core5Compat)
   if(TARGET Qt6::${module})
     string(TOLOWER ${module} module_lower)
     list(APPEND k80x_deb_depends "libqt6${module_lower}6 (>= ${k80x_qt_minor})")
