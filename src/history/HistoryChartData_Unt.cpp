@@ -1,5 +1,6 @@
 #include "history/HistoryChartData_Unt.h"
 
+#include "history/HistoryRowTime_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
 
 #include <QDateTime>
@@ -14,56 +15,6 @@ constexpr int DateColumn = 1;
 constexpr int TimeColumn = 2;
 constexpr int FirstValueColumn = 8;
 constexpr int FieldsBeforeValues = FirstValueColumn - 1;
-
-// Three decimal numbers joined by separator, e.g. "17/6/5" or "9:5:0".
-bool ThreeNumbers(QStringView text, QChar separator, int numbers[3])
-{
-    int part = 0;
-    int value = 0;
-    bool digits = false;
-    for (const QChar character : text.trimmed()) {
-        if (character == separator) {
-            if (!digits || part == 2)
-                return false;
-            numbers[part++] = value;
-            value = 0;
-            digits = false;
-        } else if (character >= u'0' && character <= u'9') {
-            value = value * 10 + (character.unicode() - u'0');
-            if (value > 100000)
-                return false;
-            digits = true;
-        } else {
-            return false;
-        }
-    }
-    if (!digits || part != 2)
-        return false;
-    numbers[2] = value;
-    return true;
-}
-
-// Local times of many rows: the start of each hour is converted once, since
-// a change of the clock (summer time) falls on a full hour.
-class TTimeCache
-{
-public:
-    std::optional<qint64> MSecs(int year, int month, int day, int hour, int minute, int second)
-    {
-        const QDate date(year, month, day);
-        const QTime time(hour, minute, second);
-        if (!date.isValid() || !time.isValid())
-            return std::nullopt;
-        const qint64 key = date.toJulianDay() * 24 + hour;
-        auto found = m_hours.constFind(key);
-        if (found == m_hours.constEnd())
-            found = m_hours.insert(key, QDateTime(date, QTime(hour, 0)).toMSecsSinceEpoch());
-        return *found + (minute * 60 + second) * qint64(1000);
-    }
-
-private:
-    QHash<qint64, qint64> m_hours;
-};
 
 } // namespace
 
@@ -89,7 +40,7 @@ THistoryChartData THistoryChartData::FromGrid(const THistoryGridModel &grid, int
     }
 
     const QLocale numbers = QLocale::c();
-    TTimeCache times;
+    HistoryRowTime::TLocalTimes times;
     QVector<double> values(valueColumns);
     QVector<bool> present(valueColumns);
     bool any = false;
@@ -99,8 +50,8 @@ THistoryChartData THistoryChartData::FromGrid(const THistoryGridModel &grid, int
         int date[3];
         int time[3];
         std::optional<qint64> x;
-        if (ThreeNumbers(grid.CellView(DateColumn, row), u'/', date)
-            && ThreeNumbers(grid.CellView(TimeColumn, row), u':', time))
+        if (HistoryRowTime::ThreeNumbers(grid.CellView(DateColumn, row), u'/', date)
+            && HistoryRowTime::ThreeNumbers(grid.CellView(TimeColumn, row), u':', time))
             x = times.MSecs(2000 + date[0], date[1], date[2], time[0], time[1], time[2]);
         bool readable = x.has_value();
         for (int index = 0; readable && index < valueColumns; ++index) {

@@ -1,5 +1,6 @@
 #include "report/ReportSeries_Unt.h"
 
+#include "history/HistoryRowTime_Unt.h"
 #include "config/ConfigImage_Unt.h"
 #include "history/HistoryArchive_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
@@ -23,56 +24,6 @@ constexpr int TimeColumn = 2;
 constexpr int FirstValueColumn = 8;
 constexpr int RecordTimeOffset = 4;
 constexpr int RecordValuesOffset = 12;
-
-// Three decimal numbers joined by separator ("17/6/5", "9:5:0").
-bool ThreeNumbers(QStringView text, QChar separator, int numbers[3])
-{
-    int part = 0;
-    int value = 0;
-    bool digits = false;
-    for (const QChar character : text.trimmed()) {
-        if (character == separator) {
-            if (!digits || part == 2)
-                return false;
-            numbers[part++] = value;
-            value = 0;
-            digits = false;
-        } else if (character >= u'0' && character <= u'9') {
-            value = value * 10 + (character.unicode() - u'0');
-            if (value > 100000)
-                return false;
-            digits = true;
-        } else {
-            return false;
-        }
-    }
-    if (!digits || part != 2)
-        return false;
-    numbers[2] = value;
-    return true;
-}
-
-// Local times of many rows: the start of each hour is converted once, since
-// a change of the clock falls on a full hour.
-class TTimeCache
-{
-public:
-    std::optional<qint64> MSecs(int year, int month, int day, int hour, int minute, int second)
-    {
-        const QDate date(year, month, day);
-        const QTime time(hour, minute, second);
-        if (!date.isValid() || !time.isValid())
-            return std::nullopt;
-        const qint64 key = date.toJulianDay() * 24 + hour;
-        auto found = m_hours.constFind(key);
-        if (found == m_hours.constEnd())
-            found = m_hours.insert(key, QDateTime(date, QTime(hour, 0)).toMSecsSinceEpoch());
-        return *found + (minute * 60 + second) * qint64(1000);
-    }
-
-private:
-    QHash<qint64, qint64> m_hours;
-};
 
 } // namespace
 
@@ -201,7 +152,7 @@ TReportSeries TReportSeries::FromGrid(const THistoryGridModel &grid, const QVect
     for (QVector<double> &column : series.values)
         column.reserve(lastRow);
     const QLocale numbers = QLocale::c();
-    TTimeCache cache;
+    HistoryRowTime::TLocalTimes cache;
     QVector<double> row(channels.size());
     for (int gridRow = 1; gridRow <= lastRow; ++gridRow) {
         if (grid.FieldCount(gridRow) == 0)
@@ -209,8 +160,8 @@ TReportSeries TReportSeries::FromGrid(const THistoryGridModel &grid, const QVect
         int date[3];
         int time[3];
         std::optional<qint64> at;
-        if (ThreeNumbers(grid.CellView(DateColumn, gridRow), u'/', date)
-            && ThreeNumbers(grid.CellView(TimeColumn, gridRow), u':', time))
+        if (HistoryRowTime::ThreeNumbers(grid.CellView(DateColumn, gridRow), u'/', date)
+            && HistoryRowTime::ThreeNumbers(grid.CellView(TimeColumn, gridRow), u':', time))
             at = cache.MSecs(2000 + date[0], date[1], date[2], time[0], time[1], time[2]);
         if (!at) {
             ++series.rowsSkipped;
@@ -237,7 +188,7 @@ TReportSeries TReportSeries::FromRecords(const QVector<TArchivedRecord> &records
     series.times.reserve(records.size());
     for (QVector<double> &column : series.values)
         column.reserve(records.size());
-    TTimeCache cache;
+    HistoryRowTime::TLocalTimes cache;
     QVector<double> row(channels.size());
     for (const TArchivedRecord &record : records) {
         const QByteArray &raw = record.raw;
