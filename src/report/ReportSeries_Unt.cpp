@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <numeric>
 
 namespace {
@@ -235,8 +236,16 @@ TReportConfiguration TReportConfiguration::FromImage(const QByteArray &image, in
             channel.name = name;
         channel.slot = slot;
         channel.enabled = quint8(image.at(ConfigMap::SensorFlags + slot)) & ConfigMap::SensorEnabledBit;
-        channel.high = qFromLittleEndian<qint16>(image.constData() + ConfigMap::SensorHighThresholds + 2 * slot) / 10.0;
-        channel.low = qFromLittleEndian<qint16>(image.constData() + ConfigMap::SensorLowThresholds + 2 * slot) / 10.0;
+        // Erased memory (0xFFFF) holds no limit; read as a number it would be
+        // -0.1 and make nearly every reading an excursion.
+        const auto threshold = [&image](int offset) -> std::optional<double> {
+            const quint16 raw = qFromLittleEndian<quint16>(image.constData() + offset);
+            if (raw == 0xFFFF)
+                return std::nullopt;
+            return qint16(raw) / 10.0;
+        };
+        channel.high = threshold(ConfigMap::SensorHighThresholds + 2 * slot);
+        channel.low = threshold(ConfigMap::SensorLowThresholds + 2 * slot);
     }
     const quint16 interval = qFromLittleEndian<quint16>(image.constData() + ConfigMap::RecordInterval);
     configuration.intervalSeconds = interval == 0xFFFF ? 0 : interval;

@@ -390,6 +390,8 @@ void tst_ReportStatistics::configurationFromImage()
     QVERIFY(configuration.channels.at(0).enabled);
     QVERIFY(!configuration.channels.at(1).enabled);
     QCOMPARE(*configuration.channels.at(1).low, -5.5);
+    // Slot 1's high threshold is erased memory: no limit, not -0.1.
+    QVERIFY(!configuration.channels.at(1).high.has_value());
     QCOMPARE(configuration.channels.at(1).name, QStringLiteral("Hum1"));
     QCOMPARE(configuration.intervalSeconds, 300);
     QVERIFY(!TReportConfiguration::FromImage(image.left(100), 0, 1).known);
