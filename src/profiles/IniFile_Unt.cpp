@@ -108,18 +108,6 @@ QString Escape(const QString &value)
     return escaped;
 }
 
-int HexDigit(QChar c)
-{
-    const char16_t code = c.unicode();
-    if (code >= u'0' && code <= u'9')
-        return code - u'0';
-    if (code >= u'A' && code <= u'F')
-        return code - u'A' + 10;
-    if (code >= u'a' && code <= u'f')
-        return code - u'a' + 10;
-    return -1;
-}
-
 // The text of an escaped value; a backslash not followed by "x" and two
 // hex digits stays as it is.
 QString Unescape(const QString &value)
@@ -129,8 +117,8 @@ QString Unescape(const QString &value)
     for (int index = 0; index < value.size(); ++index) {
         if (value.at(index) == QLatin1Char('\\') && index + 3 < value.size()
             && value.at(index + 1) == QLatin1Char('x')) {
-            const int high = HexDigit(value.at(index + 2));
-            const int low = HexDigit(value.at(index + 3));
+            const int high = HexDigitValue(value.at(index + 2));
+            const int low = HexDigitValue(value.at(index + 3));
             if (high >= 0 && low >= 0) {
                 text += QChar(char16_t(high * 16 + low));
                 index += 3;
