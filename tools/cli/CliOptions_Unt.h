@@ -1,18 +1,14 @@
 #pragma once
 
+#include "session/JobVerdict_Unt.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
-// Exit codes of k80x-cli. A batch ends with the highest code of its devices.
-namespace CliExit {
-constexpr int Done = 0;
-constexpr int Differences = 1;  // diff only: the device and the file differ
-constexpr int BadInput = 2;     // bad arguments, files, or a profile the device cannot take
-constexpr int Refused = 3;      // the device refused the password
-constexpr int NoAnswer = 4;     // the port cannot be opened, the line was lost or the device did not answer
-constexpr int NotVerified = 5;  // a write the read-back does not confirm
-} // namespace CliExit
+// Exit codes of k80x-cli, the ones every job verdict carries. A batch ends
+// with the highest code of its devices.
+namespace CliExit = JobExit;
 
 enum class TCliCommand { None, Ports, Info, Read, Write, Diff, Backup, Restore, History, EraseHistory, Clock, Relay, Report };
 

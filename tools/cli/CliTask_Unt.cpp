@@ -31,10 +31,6 @@ constexpr int kRelayByte = 32;
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 const QString kHiddenSecret = QStringLiteral("\u2022\u2022\u2022\u2022");
 
-static_assert(CliExit::Done == JobExit::Done && CliExit::BadInput == JobExit::BadInput
-                  && CliExit::Refused == JobExit::Refused && CliExit::NoAnswer == JobExit::NoAnswer
-                  && CliExit::NotVerified == JobExit::NotVerified,
-              "the tool's exit codes are the verdicts'");
 
 } // namespace
 
