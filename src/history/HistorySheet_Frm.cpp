@@ -344,7 +344,9 @@ void THistorySheet::Retranslate(int language)
     m_statsPanel->Retranslate(language);
     if (m_reportDialog)
         m_reportDialog->Retranslate(language);
-    ScheduleStatistics();
+    // The panel's texts follow at once, as every other text does.
+    if (!m_reading)
+        UpdateStatistics();
 }
 
 void THistorySheet::SetModelIndex(int modelIndex)
@@ -968,6 +970,8 @@ THistoryChart *THistorySheet::Chart()
         m_chartSplitter->insertWidget(0, m_chart);
         m_chartSplitter->setStretchFactor(0, 3);
         m_chartSplitter->setStretchFactor(1, 2);
+        // Three fifths for the chart; the table scrolls.
+        m_chartSplitter->setSizes({3000, 2000});
         m_chart->Retranslate(m_language);
         connect(m_chart, &THistoryChart::RefreshRequested, this, &THistorySheet::RefreshChart);
         connect(m_chart, &THistoryChart::MessageShown, this, &THistorySheet::ShowError);

@@ -56,6 +56,8 @@ TReportStatsPanel::TReportStatsPanel(QWidget *parent) : QGroupBox(parent)
     tbl_ReportStats->setSelectionBehavior(QAbstractItemView::SelectRows);
     tbl_ReportStats->setWordWrap(false);
     tbl_ReportStats->verticalHeader()->hide();
+    tbl_ReportStats->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tbl_ReportStats->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     tbl_ReportStats->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tbl_ReportStats->horizontalHeader()->setHighlightSections(false);
     lbl_ReportStatsNote = new QLabel(this);
@@ -80,6 +82,8 @@ void TReportStatsPanel::Retranslate(int language)
     for (const char *key : kHeaderKeys)
         headers << Text(key, language);
     tbl_ReportStats->setHorizontalHeaderLabels(headers);
+    if (tbl_ReportStats->rowCount() == 0)
+        lbl_ReportStatsNote->setText(Text("RptPanelEmpty", language));
 }
 
 void TReportStatsPanel::ShowEmpty(int language)

@@ -7,6 +7,7 @@
 #include "app/K900_Frm.h"
 #include "config/ConfigImage_Unt.h"
 #include "dialogs/MessageBox_Frm.h"
+#include "history/HistoryChart_Frm.h"
 #include "history/HistorySheet_Frm.h"
 #include "lang/ConstLang_Unt.h"
 #include "link/BasicProtocol_Unt.h"
@@ -16,6 +17,8 @@
 #include "session/DeviceConnection_Unt.h"
 #include "session/DeviceSession_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
+#include "views/FrameBar_Frm.h"
+#include "views/MainSheets.h"
 #include "fixtures/MainWindowFixture.h"
 
 #include <QDateEdit>
@@ -28,7 +31,9 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QSplitter>
 #include <QSqlDatabase>
+#include <QTableWidget>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -219,6 +224,58 @@ private slots:
         sheet->btn_History_Filter->click();
         QTRY_COMPARE(panel->RowCount(), 0);
         QCOMPARE(panel->lbl_ReportStatsNote->text(), Text("RptPanelEmpty", language));
+    }
+
+    // The panel beside the chart and the button fit at the window's smallest
+    // size and at full HD, in both languages. With K80X_GRAB_FOLDER set the
+    // pages and the dialog are saved there as pictures.
+    void panelAndButtonFitTheWindow_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("English smallest") << int(ConstLang::English) << QSize();
+        QTest::newRow("English 1920x1080") << int(ConstLang::English) << QSize(1920, 1080);
+        QTest::newRow("Chinese smallest") << int(ConstLang::Chinese) << QSize();
+        QTest::newRow("Chinese 1920x1080") << int(ConstLang::Chinese) << QSize(1920, 1080);
+    }
+
+    void panelAndButtonFitTheWindow()
+    {
+        QFETCH(int, language);
+        QFETCH(QSize, size);
+        std::unique_ptr<TFormK900> window = WindowWithRows(language);
+        QVERIFY(window);
+        window->resize(size.isValid() ? size : window->minimumSize());
+        TFrameBar::SelectPages(window->Sheets(), TFrameBar::SectionPages(5));
+        THistorySheet *sheet = window->History();
+        sheet->ShowChart();
+        TReportStatsPanel *panel = sheet->StatisticsPanel();
+        QTRY_COMPARE(panel->CellText(0, TReportStatsPanel::ColReadings), QStringLiteral("4"));
+        QTest::qWait(50);
+        QVERIFY(panel->isVisible());
+        QVERIFY(sheet->btn_HistoryReport->isVisible());
+        QVERIFY(sheet->btn_HistoryReport->width() >= sheet->btn_HistoryReport->sizeHint().width());
+        // The chart keeps the larger share; the table shows at least its first columns.
+        QVERIFY(sheet->Chart()->width() > panel->width());
+        QVERIFY(panel->tbl_ReportStats->viewport()->width() > 150);
+        QVERIFY(panel->tbl_ReportStats->viewport()->height() > 3 * panel->tbl_ReportStats->rowHeight(0));
+
+        sheet->btn_HistoryReport->click();
+        TReportDialog *dialog = sheet->ReportDialog();
+        QVERIFY(dialog);
+        QTest::qWait(50);
+        for (QPushButton *button : {dialog->btn_ReportPreview, dialog->btn_ReportSave, dialog->btn_ReportClose})
+            QVERIFY(button->width() >= button->sizeHint().width());
+        const QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
+        if (!folder.isEmpty()) {
+            const QString tag = QStringLiteral("%1_%2x%3")
+                                    .arg(language == ConstLang::Chinese ? QStringLiteral("zh") : QStringLiteral("en"))
+                                    .arg(window->width())
+                                    .arg(window->height());
+            QVERIFY(window->grab().save(folder + QStringLiteral("/report_page_%1.png").arg(tag)));
+            QVERIFY(dialog->grab().save(folder + QStringLiteral("/report_dialog_%1.png").arg(tag)));
+        }
+        dialog->close();
     }
 
     void reportDialogSavesThePdf_data()
