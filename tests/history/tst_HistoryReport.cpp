@@ -29,6 +29,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QSplitter>
@@ -318,6 +320,22 @@ private slots:
                                         QStringLiteral("9.0 °C"), QStringLiteral("6.57 °C"), QStringLiteral("50.0 %RH"),
                                         Text("RptFail", language), Text("RptTitle", language)})
             QVERIFY2(text.contains(expected), qPrintable(expected));
+
+        // The print preview shows the report's pages.
+        dialog->btn_ReportPreview->click();
+        QPrintPreviewDialog *preview = dialog->PreviewWindow();
+        QVERIFY(preview);
+        QTRY_VERIFY(preview->isVisible());
+        QPrintPreviewWidget *pages = preview->findChild<QPrintPreviewWidget *>();
+        QVERIFY(pages);
+        QTRY_VERIFY(pages->pageCount() >= 2);
+        if (!qEnvironmentVariableIsEmpty("K80X_GRAB_FOLDER")) {
+            preview->resize(1200, 900);
+            QTest::qWait(100);
+            QVERIFY(preview->grab().save(qEnvironmentVariable("K80X_GRAB_FOLDER")
+                                         + QStringLiteral("/report_preview_%1.png").arg(language)));
+        }
+        preview->close();
 
         // The first channel left out and the period cut to its start: the
         // report follows the dialog.
