@@ -109,6 +109,10 @@ void TReportStatsPanel::ShowDocument(const TReportDocument &document)
     QString text = note.join(QStringLiteral(" · "));
     if (document.series.rowsSkipped > 0)
         text += QLatin1Char('\n') + document.Text("RptRowsSkipped").arg(document.series.rowsSkipped);
+    for (qint64 change : stats.offsetChanges)
+        text += QLatin1Char('\n')
+                + document.Text("RptOffsetChange")
+                      .arg(QDateTime::fromMSecsSinceEpoch(change, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd HH:mm")));
     text += QLatin1Char('\n') + document.LimitsText();
     lbl_ReportStatsNote->setText(text);
 
