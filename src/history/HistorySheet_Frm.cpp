@@ -20,11 +20,14 @@
 #include "session/HistoryEraseJob_Unt.h"
 #include "session/HistoryReadJob_Unt.h"
 #include "look/ComponentEx.h"
+#include "report/ReportDialog_Frm.h"
+#include "report/ReportPanel_Frm.h"
 
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -32,10 +35,12 @@
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
+#include <QSplitter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimeEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -155,6 +160,24 @@ THistorySheet::THistorySheet(QWidget *mainWindow, QWidget *sheet, TJobRunner *ru
     ChooseOpenFile = [this](const QString &folder) { return ChooseFileToOpen(m_main, kCsvDialogOpen, folder); };
 
     m_download = new THistoryDownload(m_soft, m_grid, &m_archive, this);
+    // A download without a configuration read in this connection reads it
+    // first, so the archive keeps the limits with the records.
+    m_download->SetConfigurationReader([this] { return m_connection->ReadConfig(false); });
+    connect(m_download, &THistoryDownload::configurationRead, this,
+            [this](const QByteArray &image, const QDateTime &read) {
+                m_configuration = image;
+                m_configurationRead = read;
+                m_configurationFromDownload = true;
+                // The chart's limit lines, unless the window's own read gave them.
+                if (m_channels.isEmpty()) {
+                    QVector<TChartChannelInfo> channels;
+                    const TReportConfiguration configuration =
+                        TReportConfiguration::FromImage(image, m_modelIndex, m_language);
+                    for (const TReportChannel &channel : configuration.channels)
+                        channels.append(TChartChannelInfo{channel.name, channel.high, channel.low});
+                    SetChannelInfo(channels);
+                }
+            });
     m_soft.InitGrid(m_grid);
     BuildControls();
     SetPickersToNow();
@@ -240,6 +263,8 @@ void THistorySheet::BuildControls()
     auto *filesLayout = new QVBoxLayout(grp_HistoryFiles);
     filesLayout->addWidget(btn_Hist_Save_CSV);
     filesLayout->addWidget(btn_Hist_Open_CSV);
+    btn_HistoryReport = NamedButton("btn_HistoryReport", grp_HistoryFiles);
+    filesLayout->addWidget(btn_HistoryReport);
 
     BuildArchiveControls(sheet);
     auto *lowerPanel = new QHBoxLayout;
@@ -265,6 +290,7 @@ void THistorySheet::BuildControls()
         {btn_History_Filter, &THistorySheet::btn_History_FilterClick},
         {btn_Hist_Save_CSV, &THistorySheet::btn_Hist_Save_CSVClick},
         {btn_Hist_Open_CSV, &THistorySheet::btn_Hist_Open_CSVClick},
+        {btn_HistoryReport, &THistorySheet::btn_HistoryReportClick},
     };
     for (const auto &entry : handlers)
         connect(entry.button, &QPushButton::clicked, this, entry.handler);
@@ -314,6 +340,13 @@ void THistorySheet::Retranslate(int language)
     m_grid.ReplaceTexts(FirstStateColumn, LastStateColumn, StateTextsInto(language));
     m_soft.SetTexts(THistoryTexts::ForLanguage(language));
     RetranslateArchiveControls();
+    btn_HistoryReport->setText(Text("RptButton"));
+    m_statsPanel->Retranslate(language);
+    if (m_reportDialog)
+        m_reportDialog->Retranslate(language);
+    // The panel's texts follow at once, as every other text does.
+    if (!m_reading)
+        UpdateStatistics();
 }
 
 void THistorySheet::SetModelIndex(int modelIndex)
@@ -397,6 +430,7 @@ void THistorySheet::btn_ReadHistroyClick()
             return;
         }
         btn_History_ClearClick();
+        m_gridSource = TGridSource::Device;
         if (m_soft.ShowRecord(m_grid, read->Frame(), line, m_modelIndex)
             != TSoftHistory::TRecordResult::Shown)
             ShowInfo(Text("TxtRecordError"));
@@ -447,8 +481,13 @@ void THistorySheet::btn_Hist_Open_CSVClick()
         return;
     // The grid is replaced only when the whole file was read.
     const THistoryCsv::TResult result = THistoryCsv::Import(m_grid, chosen);
-    if (!result)
+    if (!result) {
         ShowFileError(result);
+        return;
+    }
+    m_gridSource = TGridSource::File;
+    m_gridFile = QFileInfo(chosen).fileName();
+    ScheduleStatistics();
 }
 
 void THistorySheet::btn_History_FilterClick()
@@ -474,6 +513,7 @@ void THistorySheet::BuildArchiveControls(QWidget *sheet)
     m_chartPage->setObjectName(QStringLiteral("Sheet_HistoryChart"));
     auto *chartLayout = new QVBoxLayout(m_chartPage);
     chartLayout->setContentsMargins(2, 2, 2, 2);
+    BuildReportControls(m_chartPage);
     tab_History->addTab(m_chartPage, QString());
     connect(tab_History, &QTabWidget::currentChanged, this, [this](int page) {
         if (tab_History->widget(page) != m_chartPage)
@@ -508,6 +548,105 @@ void THistorySheet::BuildArchiveControls(QWidget *sheet)
     connect(&m_grid, &QAbstractItemModel::columnsRemoved, this, &THistorySheet::ChartDataChanged);
 }
 
+void THistorySheet::BuildReportControls(QWidget *chartPage)
+{
+    // The chart (made when first shown) on the left, the statistics of the
+    // grid on the right.
+    m_chartSplitter = new QSplitter(Qt::Horizontal, chartPage);
+    m_chartSplitter->setObjectName(QStringLiteral("spl_HistoryChart"));
+    m_chartSplitter->setChildrenCollapsible(false);
+    m_statsPanel = new TReportStatsPanel(m_chartSplitter);
+    m_chartSplitter->addWidget(m_statsPanel);
+    chartPage->layout()->addWidget(m_chartSplitter);
+
+    m_statsTimer = new QTimer(this);
+    m_statsTimer->setSingleShot(true);
+    // Edits come in bursts (a filter, an import, a page of a read): one
+    // computation after the last of them.
+    m_statsTimer->setInterval(150);
+    connect(m_statsTimer, &QTimer::timeout, this, &THistorySheet::UpdateStatistics);
+    connect(&m_grid, &QAbstractItemModel::modelReset, this, &THistorySheet::ScheduleStatistics);
+    connect(&m_grid, &QAbstractItemModel::dataChanged, this, &THistorySheet::ScheduleStatistics);
+    connect(&m_grid, &QAbstractItemModel::columnsInserted, this, &THistorySheet::ScheduleStatistics);
+    connect(&m_grid, &QAbstractItemModel::columnsRemoved, this, &THistorySheet::ScheduleStatistics);
+}
+
+void THistorySheet::ScheduleStatistics()
+{
+    // A running read fills the grid page by page; its end computes once.
+    if (m_reading || !m_statsTimer)
+        return;
+    m_statsTimer->start();
+}
+
+void THistorySheet::UpdateStatistics()
+{
+    m_statsTimer->stop();
+    TReportDocument document = GridReport();
+    if (document.series.RowCount() == 0) {
+        m_statsPanel->ShowEmpty(m_language);
+        return;
+    }
+    document.Compute();
+    m_statsPanel->ShowDocument(document);
+}
+
+TReportDocument THistorySheet::GridReport() const
+{
+    TReportDocument document;
+    document.language = m_language;
+    // Before a model is known the grid shows a K801's value columns.
+    const int modelIndex = m_gridModelIndex >= 0 ? m_gridModelIndex : 0;
+    document.modelIndex = modelIndex;
+    document.model = THistoryCsv::ModelName(modelIndex);
+    document.series = TReportSeries::FromGrid(m_grid, TReportSeries::ModelChannels(modelIndex, m_language));
+    switch (m_gridSource) {
+    case TGridSource::Device:
+        document.imei = m_imei;
+        if (!m_deviceModel.isEmpty())
+            document.model = m_deviceModel;
+        document.firmware = m_connection->Identity().version;
+        if (!m_configuration.isEmpty() && modelIndex == m_modelIndex)
+            document.ApplyConfiguration(TReportConfiguration::FromImage(m_configuration, modelIndex, m_language),
+                                        m_configurationRead, m_configurationFromDownload);
+        break;
+    case TGridSource::Archive:
+        document.imei = m_gridImei;
+        document.model = m_gridModel;
+        if (m_gridImei == m_imei)
+            document.firmware = m_connection->Identity().version;
+        if (m_archive.IsReady())
+            document.UseArchivedConfiguration(m_archive);
+        break;
+    case TGridSource::File:
+        document.imei = Text("RptUnknown");
+        document.description = m_gridFile;
+        break;
+    }
+    return document;
+}
+
+TReportDialog *THistorySheet::ReportDialog() const
+{
+    return m_reportDialog.data();
+}
+
+void THistorySheet::btn_HistoryReportClick()
+{
+    if (m_reportDialog)
+        m_reportDialog->close();
+    TReportDocument document = GridReport();
+    if (document.series.RowCount() == 0) {
+        ShowInfo(Text("RptPanelEmpty"));
+        return;
+    }
+    m_reportDialog = new TReportDialog(document, m_main);
+    connect(m_reportDialog, &TReportDialog::MessageShown, this, &THistorySheet::MessageShown);
+    m_reportDialog->resize(m_reportDialog->sizeHint().expandedTo(QSize(520, 480)));
+    m_reportDialog->show();
+    m_reportDialog->raise();
+}
+
 void THistorySheet::RetranslateArchiveControls()
 {
     if (!tab_History)
@@ -526,8 +665,10 @@ void THistorySheet::RetranslateArchiveControls()
 
 void THistorySheet::SetDevice(const QString &imei, const QString &model)
 {
-    if (imei != m_imei)
+    if (imei != m_imei) {
         m_configuration.clear();
+        ScheduleStatistics();
+    }
     m_imei = imei;
     m_deviceModel = model;
     m_download->SetDevice(imei, model, m_modelIndex);
@@ -538,7 +679,9 @@ void THistorySheet::SetConfigurationImage(const QByteArray &image)
 {
     m_configuration = image;
     m_configurationRead = QDateTime::currentDateTime();
+    m_configurationFromDownload = false;
     m_download->SetConfiguration(m_configuration, m_configurationRead);
+    ScheduleStatistics();
 }
 
 void THistorySheet::SetChannelInfo(const QVector<TChartChannelInfo> &channels)
@@ -577,6 +720,7 @@ void THistorySheet::RunRead(THistoryReadJob *read, int quantity)
         m_gridModelIndex = m_modelIndex;
     }
     SayArchiveProblem();
+    m_gridSource = TGridSource::Device;
     if (quantity > 0) {
         connect(read, &THistoryReadJob::pageRead, this, [this] {
             if (TFormBasicAnimate *progress = m_runner->ProgressWindow())
@@ -664,6 +808,7 @@ void THistorySheet::ReadEnded(THistoryReadJob *read, int quantity)
         m_archiveView->Refresh();
     if (m_chart && tab_History->currentWidget() == m_chartPage)
         RefreshChart();
+    ScheduleStatistics();
     emit ReadFinished(m_grid.LastFilledRow());
 }
 
@@ -766,6 +911,9 @@ void THistorySheet::OpenArchivedDevice(const QString &imei, const QString &model
     }
     m_soft.SetValueColumns(m_grid, modelIndex, m_language);
     m_gridModelIndex = modelIndex;
+    m_gridSource = TGridSource::Archive;
+    m_gridImei = imei;
+    m_gridModel = model;
     m_download->Abandon();
     btn_ReadHistoryContinue->setEnabled(false);
     lbl_HistoryReadState->hide();
@@ -818,8 +966,12 @@ void THistorySheet::ExportArchivedDevice(const QString &imei, const QString &mod
 THistoryChart *THistorySheet::Chart()
 {
     if (!m_chart) {
-        m_chart = new THistoryChart(m_chartPage);
-        m_chartPage->layout()->addWidget(m_chart);
+        m_chart = new THistoryChart(m_chartSplitter);
+        m_chartSplitter->insertWidget(0, m_chart);
+        m_chartSplitter->setStretchFactor(0, 3);
+        m_chartSplitter->setStretchFactor(1, 2);
+        // Three fifths for the chart; the table scrolls.
+        m_chartSplitter->setSizes({3000, 2000});
         m_chart->Retranslate(m_language);
         connect(m_chart, &THistoryChart::RefreshRequested, this, &THistorySheet::RefreshChart);
         connect(m_chart, &THistoryChart::MessageShown, this, &THistorySheet::ShowError);

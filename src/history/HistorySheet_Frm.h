@@ -24,7 +24,12 @@ class THistoryChart;
 class THistoryDownload;
 class THistoryReadJob;
 class QTimeEdit;
+class QSplitter;
+class QTimer;
 class TDeviceConnection;
+class TReportDialog;
+class TReportStatsPanel;
+struct TReportDocument;
 class TDeviceSession;
 class TJobRunner;
 class TLabeledEdit;
@@ -111,6 +116,21 @@ public:
     void ShowChart();
     THistoryArchiveView *ArchiveView() const { return m_archiveView; }
 
+    // The report of what the grid shows: its rows, with the identity and the
+    // limits known for them (the configuration read in this connection for
+    // the device's own rows, the archive's for an archived device's, none
+    // for a file's); not yet computed.
+    TReportDocument GridReport() const;
+    // The statistics beside the chart; they follow the grid, computed a
+    // moment after it last changed and not while a read fills it.
+    TReportStatsPanel *StatisticsPanel() const { return m_statsPanel; }
+    // Computes the panel's statistics now.
+    void UpdateStatistics();
+    // The Report… button: the dialog for the grid's rows.
+    void btn_HistoryReportClick();
+    // The Report… dialog while it is open, else null.
+    TReportDialog *ReportDialog() const;
+
     QGroupBox *grp_History = nullptr;
     TLabeledEdit *lbledt_ReadQty = nullptr;
     TLabeledEdit *lbledt_ReadLine = nullptr;
@@ -129,6 +149,7 @@ public:
     QGroupBox *grp_HistoryFiles = nullptr;
     QPushButton *btn_Hist_Save_CSV = nullptr;
     QPushButton *btn_Hist_Open_CSV = nullptr;
+    QPushButton *btn_HistoryReport = nullptr;
     QTableView *SgHist = nullptr;
     QTabWidget *tab_History = nullptr;
     QGroupBox *grp_HistoryArchive = nullptr;
@@ -163,6 +184,10 @@ private:
     void SayArchiveProblem();
     void RefreshChart();
     void ChartDataChanged();
+    void BuildReportControls(QWidget *chartPage);
+    // The statistics follow a change of the grid: a moment later, or when
+    // the running read ends.
+    void ScheduleStatistics();
     // The device's archived records for the grid (held: how many it has);
     // none: the user is told the archive holds nothing for it.
     QVector<TArchivedRecord> ArchivedRows(const QString &imei, int *held);
@@ -192,4 +217,16 @@ private:
     bool m_chartStale = true;
     QByteArray m_configuration;
     QDateTime m_configurationRead;
+    bool m_configurationFromDownload = false;
+
+    // Where the grid's rows came from, for the report's identity and limits.
+    enum class TGridSource { Device, Archive, File };
+    TGridSource m_gridSource = TGridSource::Device;
+    QString m_gridImei;
+    QString m_gridModel;
+    QString m_gridFile;
+    TReportStatsPanel *m_statsPanel = nullptr;
+    QSplitter *m_chartSplitter = nullptr;
+    QTimer *m_statsTimer = nullptr;
+    QPointer<TReportDialog> m_reportDialog;
 };

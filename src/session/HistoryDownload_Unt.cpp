@@ -96,6 +96,15 @@ THistoryReadJob *THistoryDownload::MakeJob(TDeviceSession *session, int pageCoun
     connect(job, &THistoryReadJob::pageRead, this,
             [this](int page, const QByteArray &frame) { TakePage(page, frame); });
     connect(job, &TDeviceJob::finished, this, [this, job] { Ended(job); });
+    // Records kept without the limits they were logged under would make a
+    // report without pass or fail: the configuration is read first.
+    if (m_archiving && m_configuration.isEmpty() && m_makeConfigRead) {
+        job->SetReadConfigurationFirst(m_makeConfigRead);
+        connect(job, &THistoryReadJob::configurationRead, this, [this](const QByteArray &image) {
+            SetConfiguration(image, QDateTime::currentDateTime());
+            emit configurationRead(m_configuration, m_configurationRead);
+        });
+    }
     return job;
 }
 

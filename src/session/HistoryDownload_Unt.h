@@ -48,6 +48,12 @@ public:
     // report of those records knows the limits in force. Another device
     // forgets it.
     void SetConfiguration(const QByteArray &image, const QDateTime &read);
+    // How a download that archives gets the configuration when none was
+    // read in this connection: the connection's configuration read
+    // (TDeviceConnection::ReadConfig), run as the first step of the read
+    // job. Without it such a download keeps no configuration.
+    void SetConfigurationReader(THistoryReadJob::TConfigReadMaker makeRead) { m_makeConfigRead = std::move(makeRead); }
+    const QByteArray &Configuration() const { return m_configuration; }
 
     // A job for each kind of read, not yet started, or null for Continue
     // when there is nothing to continue. The quantity is checked by the caller.
@@ -92,6 +98,8 @@ public:
 signals:
     // The job ended and every record it read has been handed to the archive.
     void readEnded(THistoryReadJob::TOutcome outcome);
+    // The read's first step read the device's configuration (at read).
+    void configurationRead(const QByteArray &image, const QDateTime &read);
 
 private:
     THistoryReadJob *MakeJob(TDeviceSession *session, int pageCount, TKind kind);
@@ -135,6 +143,7 @@ private:
     bool m_readOver = false;
     QByteArray m_configuration;
     QDateTime m_configurationRead;
+    THistoryReadJob::TConfigReadMaker m_makeConfigRead;
     int m_archived = 0;
     int m_notArchived = 0;
 };

@@ -1,6 +1,8 @@
 #include "session/HistoryReadJob_Unt.h"
 
 #include "history/SoftInterfaceHistory_Unt.h"
+#include "config/ConfigImage_Unt.h"
+#include "session/ConfigReadJob_Unt.h"
 #include "session/DeviceRequests_Unt.h"
 
 THistoryReadJob::THistoryReadJob(TDeviceSession *session, int pageCount, QObject *parent)
@@ -17,6 +19,49 @@ void THistoryReadJob::SetContinueAfter(int number, const QByteArray &record)
 void THistoryReadJob::Begin()
 {
     SetProgress(0, m_pageCount);
+    if (m_makeConfigRead)
+        ReadConfiguration();
+    else
+        BeginLog();
+}
+
+void THistoryReadJob::Cancelling()
+{
+    if (m_configRead)
+        m_configRead->cancel();
+}
+
+void THistoryReadJob::ReadConfiguration()
+{
+    TConfigReadJob *read = m_makeConfigRead();
+    if (!read) {
+        BeginLog();
+        return;
+    }
+    read->setParent(this);
+    read->SetAskValues(false);
+    m_configRead = read;
+    connect(read, &TDeviceJob::finished, this, [this, read](TOutcome outcome) {
+        read->deleteLater();
+        if (!isRunning())
+            return;
+        if (outcome == TOutcome::Stopped || outcome == TOutcome::LineLost) {
+            Finish(outcome);
+            return;
+        }
+        if (outcome == TOutcome::Done)
+            emit configurationRead(read->Image().left(ConfigMap::ImageSize));
+        if (isRunning())
+            BeginLog();
+    });
+    if (!read->startWithin(this)) {
+        read->deleteLater();
+        BeginLog();
+    }
+}
+
+void THistoryReadJob::BeginLog()
+{
     if (m_continueAfter > 0)
         CheckContinuation();
     else

@@ -2,7 +2,11 @@
 
 #include "session/DeviceJob_Unt.h"
 
+#include <QPointer>
+
 #include <functional>
+
+class TConfigReadJob;
 
 // Reads the history log page by page (four records a page), each page asked
 // for again when its answer is missing or unusable, and once more when it
@@ -31,6 +35,15 @@ public:
     void SetContinueAfter(int number, const QByteArray &record);
     bool LogRestarted() const { return m_logRestarted; }
 
+    // Before the log (and the record asked for before the pages), the
+    // configuration is read with the job makeRead gives (the connection's
+    // own read), and handed on with configurationRead(), so that the records
+    // can be kept with the limits they were logged under. A configuration
+    // that does not come leaves the limits unknown; the log is read all the
+    // same. A stop or a lost line during it ends the read.
+    using TConfigReadMaker = std::function<TConfigReadJob *()>;
+    void SetReadConfigurationFirst(TConfigReadMaker makeRead) { m_makeConfigRead = std::move(makeRead); }
+
     // Asked after every page handed on; true ends the read as Done.
     using TStopCondition = std::function<bool()>;
     void SetStopWhen(TStopCondition stop) { m_stopWhen = std::move(stop); }
@@ -40,6 +53,8 @@ public:
     int RepeatedPages() const { return m_repeatedPages; }
 
 signals:
+    // The configuration image read before the log (SetReadConfigurationFirst).
+    void configurationRead(const QByteArray &image);
     // The pages are about to be asked for, from startPage on; after
     // SetContinueAfter, logRestarted says the earlier record is gone.
     void readStarting(int startPage, bool logRestarted);
@@ -48,8 +63,11 @@ signals:
 
 protected:
     void Begin() override;
+    void Cancelling() override;
 
 private:
+    void ReadConfiguration();
+    void BeginLog();
     void CheckContinuation();
     void StartPages(int page);
     void ReadPage(int page, bool askedAgain);
@@ -63,4 +81,6 @@ private:
     int m_repeatedPages = 0;
     TStopCondition m_stopWhen;
     QByteArray m_previousPayload;
+    TConfigReadMaker m_makeConfigRead;
+    QPointer<TConfigReadJob> m_configRead;
 };

@@ -7,6 +7,9 @@
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "link/HistoryProtocol_Unt.h"
+#include "config/ConfigImage_Unt.h"
+#include "session/ConfigReadJob_Unt.h"
+#include "session/DeviceRequests_Unt.h"
 #include "session/DeviceSession_Unt.h"
 #include "session/HistoryDownload_Unt.h"
 #include "session/LoginJob_Unt.h"
@@ -159,6 +162,71 @@ private slots:
         QVERIFY(Run(m_download->ReadAll(m_session.get(), 8)));
         QCOMPARE(m_archive->RecordCount(QStringLiteral("860000000000001")), 8);
         QVERIFY(!m_archive->ConfigurationFor(QStringLiteral("860000000000001"), longAgo).IsValid());
+    }
+
+    // No configuration known: the read's first step reads it; one that
+    // does not come leaves the limits unknown and the log is read all the
+    // same; a stop during it ends the read before any page.
+    void theConfigurationIsReadFirstWhenNoneIsKnown_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<int>("records");
+        QTest::newRow("read") << QString() << true << 8;
+        QTest::newRow("page 0 never answers") << QStringLiteral("drop") << false << 8;
+        QTest::newRow("stopped during it") << QStringLiteral("stop") << false << 0;
+    }
+
+    void theConfigurationIsReadFirstWhenNoneIsKnown()
+    {
+        QFETCH(QString, fault);
+        QFETCH(bool, kept);
+        QFETCH(int, records);
+        QVERIFY(Open());
+        Device()->setHistoryRecordCount(8);
+        int made = 0;
+        m_download->SetConfigurationReader([this, &made] {
+            ++made;
+            return new TConfigReadJob(m_session.get(), 1);
+        });
+        QSignalSpy read(m_download.get(), &THistoryDownload::configurationRead);
+        const int before = Device()->requestLog().size();
+        std::unique_ptr<THistoryReadJob> job(m_download->ReadAll(m_session.get(), 8));
+        if (fault == QLatin1String("drop"))
+            Device()->dropReplies(DeviceRequests::Attempts);
+        QVERIFY(job->start());
+        if (fault == QLatin1String("stop")) {
+            QVERIFY(QTest::qWaitFor([this, before] { return Device()->requestLog().size() > before + 2; }, JobWaitMs));
+            job->cancel();
+        }
+        QVERIFY(QTest::qWaitFor([&job] { return !job->isRunning(); }, JobWaitMs));
+        QCOMPARE(made, 1);
+        QCOMPARE(job->outcome(), fault == QLatin1String("stop") ? TDeviceJob::TOutcome::Stopped
+                                                                : TDeviceJob::TOutcome::Done);
+        QCOMPARE(m_archive->RecordCount(m_imei), records);
+        QCOMPARE(read.count(), kept ? 1 : 0);
+        const TArchivedConfiguration stored =
+            m_archive->ConfigurationFor(m_imei, QDateTime(QDate(2000, 1, 1), QTime(0, 0)));
+        QCOMPARE(stored.IsValid(), kept);
+        if (kept)
+            QCOMPARE(stored.image, Device()->configImage().left(ConfigMap::ImageSize));
+        // Every request of the configuration came before the first page.
+        const QVector<QByteArray> log = Device()->requestLog();
+        const QList<int> pages = PagesAsked(Device(), before);
+        QCOMPARE(pages.isEmpty(), records == 0);
+        if (!pages.isEmpty()) {
+            const QByteArray first = THistoryProtocol().HistoryPageRequest(pages.first());
+            const int firstPage = int(log.indexOf(first, before));
+            QCOMPARE(firstPage - before, kept ? 15 : DeviceRequests::Attempts);
+        }
+
+        // Now known: the next read asks for the pages only.
+        if (kept) {
+            Device()->appendHistoryRecords(4);
+            QVERIFY(Run(m_download->ReadNew(m_session.get())));
+            QCOMPARE(made, 1);
+            QCOMPARE(m_archive->RecordCount(m_imei), 12);
+        }
     }
 
     void readNewAsksOnlyForTheNewPages()

@@ -330,6 +330,9 @@ void TCliTask::History()
     // The window's download, without its archive: the same pages, the same end.
     auto *download = new THistoryDownload(*soft, *grid, nullptr, this);
     download->SetDevice(m_identity.imei, m_identity.model, model);
+    // A download that archives reads the configuration first, as the
+    // window's does, so the limits are kept with the records.
+    download->SetConfigurationReader([this] { return m_connection->ReadConfig(false); });
     THistoryReadJob *read = download->ReadAll(m_connection->Session(), quantity);
     connect(read, &THistoryReadJob::pageRead, this,
             [this, soft, quantity] { emit progress(soft->RecordCounter(), quantity); });
