@@ -5,11 +5,13 @@
 
 #include "base/Funs_Unt.h"
 #include "platform/PortList_Unt.h"
+#include "cli/CliArchive_Unt.h"
 #include "cli/CliBatch_Unt.h"
 #include "cli/CliInput_Unt.h"
 #include "cli/CliOptions_Unt.h"
 #include "cli/CliOutput_Unt.h"
 #include "cli/CliReport_Unt.h"
+#include "link/PortNames_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "profiles/BackupStore_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
@@ -26,6 +28,8 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[index]);
     if (CliIsReportCommand(arguments))
         return CliReportMain(argc, argv);
+    if (CliIsArchiveCommand(arguments))
+        return CliArchiveMain(argc, argv);
 
     QCoreApplication app(argc, argv);
     // The window's name: the backups live in the same folder.
@@ -50,6 +54,8 @@ int main(int argc, char *argv[])
     if (options.Command == TCliCommand::Ports) {
         QStringList ports;
         ReadSerialPortList(ports);
+        // The network serial servers logged in to lately, as the login window offers them.
+        ports << TRecentPorts().Names();
         for (const char *model : {"K801", "K802", "K803"})
             ports << QStringLiteral("demo:") + QLatin1String(model);
         output.Ports(ports);

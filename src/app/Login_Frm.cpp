@@ -2,7 +2,6 @@
 
 #include "base/Const_Unt.h"
 #include "platform/DeviceWatcher_Unt.h"
-#include "platform/PortList_Unt.h"
 #include "base/Funs_Unt.h"
 #include "dialogs/Questions_Frm.h"
 #include "lang/ConstLang_Unt.h"
@@ -131,13 +130,17 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
     connect(tmrOut, &QTimer::timeout, this, &TFormLogin::tmrOutTimer);
 
     connect(cbb_ComPort, &QComboBox::currentIndexChanged, this, &TFormLogin::cbb_ComPortChange);
+    connect(cbb_ComPort, &QComboBox::activated, this, [this] { m_portChosen = true; });
+    connect(cbb_ComPort->lineEdit(), &QLineEdit::textEdited, this, [this] { m_portChosen = true; });
     connect(btn_Login, &QPushButton::clicked, this, &TFormLogin::btn_LoginClick);
     connect(btn_LogOut, &QPushButton::clicked, this, &TFormLogin::btn_LogOutClick);
 
     m_deviceWatcher = new TDeviceWatcher(this);
-    connect(m_deviceWatcher, &TDeviceWatcher::DevicesChanged, this, &TFormLogin::FillPortList);
+    // The watcher reads the ports on its own thread; the list here follows
+    // its readings, so a login running meanwhile is never held up by a scan.
+    connect(m_deviceWatcher, &TDeviceWatcher::PortsRead, this, &TFormLogin::FillPortList);
 
-    FillPortList();
+    FillPortList(m_deviceWatcher->Ports());
 }
 
 TFormLogin::~TFormLogin() = default;
@@ -164,19 +167,27 @@ QStringList TFormLogin::DemoPorts()
     return ports;
 }
 
-void TFormLogin::FillPortList()
+void TFormLogin::FillPortList(const QStringList &serialPorts)
 {
-    QStringList portList;
-    ReadSerialPortList(portList);
     QStringList names = m_extraPorts;
-    for (const QString &name : portList + TRecentPorts().Names() + DemoPorts()) {
+    for (const QString &name : serialPorts + TRecentPorts().Names() + DemoPorts()) {
         if (!names.contains(name))
             names << name;
     }
+    // A refill (a device came or went) keeps what the user chose or typed.
+    const QString chosen = cbb_ComPort->currentText();
     const QSignalBlocker blocker(cbb_ComPort);
     cbb_ComPort->clear();
     cbb_ComPort->addItems(names);
-    cbb_ComPort->setCurrentIndex(names.isEmpty() ? -1 : 0);
+    if (m_portChosen && !chosen.isEmpty()) {
+        const int index = names.indexOf(chosen);
+        if (index >= 0)
+            cbb_ComPort->setCurrentIndex(index);
+        else
+            cbb_ComPort->setEditText(chosen);
+    } else {
+        cbb_ComPort->setCurrentIndex(names.isEmpty() ? -1 : 0);
+    }
     cbb_ComPortChange();
 }
 

@@ -46,7 +46,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void FillPortList();
+    void FillPortList(const QStringList &serialPorts);
     void FormShow();
     void cbb_ComPortChange();
     void btn_LoginClick();
@@ -58,6 +58,8 @@ private:
     void ShowWaiting();
 
     QStringList m_extraPorts;
+    // The user picked or typed a port: refills of the list keep it.
+    bool m_portChosen = false;
     QLabel *lbl_CommPort = nullptr;
     QComboBox *cbb_ComPort = nullptr;
     QLabel *lbl_Password = nullptr;

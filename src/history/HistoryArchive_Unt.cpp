@@ -1,5 +1,7 @@
 #include "history/HistoryArchive_Unt.h"
 
+#include "lang/ConstLang_Unt.h"
+
 #include "base/FileSafety_Unt.h"
 
 #include <QAtomicInt>
@@ -23,9 +25,11 @@ constexpr int SqliteCorrupt = 11;
 constexpr int SqliteCantOpen = 14;
 constexpr int SqliteNotADatabase = 26;
 
-// How long a write waits for another program's lock before it gives up; the
-// window must not hang on a file someone else holds.
-constexpr int BusyTimeoutMs = 200;
+// How long a write waits for another writer's lock before it gives up. With
+// the write-ahead log only writers wait for each other (the window stores on
+// its writer's thread, the tool while it collects), and a batch is stored in
+// milliseconds; a file held for longer than this is in use by something else.
+constexpr int BusyTimeoutMs = 2000;
 
 constexpr int RecordSize = 64;
 constexpr int TimeOffset = 4;
@@ -182,6 +186,14 @@ void THistoryArchive::Close()
     m_status = TStatus::Closed;
 }
 
+QString THistoryArchive::ProblemText(int language) const
+{
+    QString text = ConstLang::Text(TextKey(m_status), language).arg(QDir::toNativeSeparators(m_path));
+    if (!m_error.isEmpty())
+        text += QStringLiteral(" (") + m_error + QLatin1Char(')');
+    return text;
+}
+
 THistoryArchive::TStatus THistoryArchive::Open()
 {
     Close();
@@ -235,6 +247,17 @@ THistoryArchive::TStatus THistoryArchive::Open()
     const TStatus status = CheckLayout();
     if (status != TStatus::Ready)
         return status;
+    {
+        // Only in a file that is ours: write-ahead logging lets the window
+        // read the archive while the command-line tool (or the window's own
+        // writer) stores a batch, and the other way round; the busy time-out
+        // covers the short moments when two writers meet. A file system
+        // that cannot share memory between programs keeps the rollback
+        // journal, which still works.
+        QSqlQuery pragma(QSqlDatabase::database(m_connection, false));
+        if (pragma.exec(QStringLiteral("PRAGMA journal_mode = WAL")) && pragma.next())
+            m_journalMode = pragma.value(0).toString();
+    }
     return m_status;
 }
 

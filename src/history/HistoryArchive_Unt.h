@@ -96,6 +96,11 @@ public:
     // Language-table key of the message for a status ("MsgArchiveLocked",
     // ...), empty for Ready and Closed.
     static QString TextKey(TStatus status);
+    // The message for the current status in language (0 Chinese, 1
+    // English), naming the file, with the database's own words after it.
+    QString ProblemText(int language) const;
+    // "wal" once the file is open, unless its file system cannot have it.
+    QString JournalMode() const { return m_journalMode; }
 
     // Stores records of one device in one transaction and notes the time of
     // the read. Records already held are left as they are. Returns how many
@@ -151,6 +156,7 @@ private:
 
     QString m_path;
     QString m_connection;
+    QString m_journalMode;
     mutable TStatus m_status = TStatus::Closed;
     mutable QString m_error;
     mutable bool m_damaged = false; // a read found damage; never opened again

@@ -8,6 +8,7 @@
 #include "dialogs/MessageBox_Frm.h"
 #include "dialogs/Questions_Frm.h"
 #include "config/ConfigImage_Unt.h"
+#include "history/HistoryArchiveExport_Unt.h"
 #include "history/HistoryArchiveView_Frm.h"
 #include "history/HistoryChart_Frm.h"
 #include "history/HistoryCsv_Unt.h"
@@ -941,26 +942,24 @@ void THistorySheet::ExportArchivedDevice(const QString &imei, const QString &mod
         ChooseSaveFile(ProgramFolder(), THistoryCsv::DefaultFileName(modelIndex, QDateTime::currentDateTime()));
     if (chosen.isEmpty())
         return;
-    // Every record, not only the ones a grid can show: the lines the grid's
-    // export writes for them, streamed from the file.
-    THistoryGridModel columns;
-    m_soft.SetValueColumns(columns, modelIndex, m_language);
-    THistoryCsvWriter writer(chosen, columns.ColCount() - 1);
-    if (writer.Open()) {
-        const THistoryTexts &texts = m_soft.Texts();
-        const bool read = m_archive.ForEachRecord(imei, [&writer, modelIndex, &texts](const TArchivedRecord &record) {
-            writer.AddRow(HistoryRecord::GridRow(record.raw, modelIndex, texts));
-            return true;
-        });
-        // A file cut short is not put in place.
-        if (!read) {
-            ShowError(Text("MsgArchiveFailed").arg(QDir::toNativeSeparators(m_archive.Path())));
-            return;
-        }
+    // Every record, not only the ones a grid can show.
+    const THistoryArchiveExport exported = THistoryArchiveExport::Write(m_archive, imei, chosen, m_language);
+    switch (exported.failure) {
+    case THistoryArchiveExport::TFailure::None:
+        break;
+    case THistoryArchiveExport::TFailure::EmptyDevice:
+        ShowInfo(Text("MsgArchiveEmptyDevice").arg(imei));
+        break;
+    case THistoryArchiveExport::TFailure::UnknownModel:
+        ShowError(Text("MsgArchiveUnknownModel").arg(model, imei));
+        break;
+    case THistoryArchiveExport::TFailure::ArchiveRead:
+        ShowError(Text("MsgArchiveFailed").arg(QDir::toNativeSeparators(m_archive.Path())));
+        break;
+    case THistoryArchiveExport::TFailure::File:
+        ShowFileError(exported.file);
+        break;
     }
-    const THistoryCsv::TResult result = writer.Finish();
-    if (!result)
-        ShowFileError(result);
 }
 
 THistoryChart *THistorySheet::Chart()

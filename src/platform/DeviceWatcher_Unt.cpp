@@ -83,6 +83,7 @@ TDeviceWatcher::TDeviceWatcher(QObject *parent, int pollMs, const QStringList &f
     connect(m_raise, &QTimer::timeout, this, &TDeviceWatcher::RaiseNotedChange);
     m_native = new NativeFilter(this);
     QCoreApplication::instance()->installNativeEventFilter(m_native);
+    StartScanner();
 #else
     Start(pollMs, folders);
 #endif
@@ -100,14 +101,23 @@ TDeviceWatcher::~TDeviceWatcher()
     }
 }
 
-void TDeviceWatcher::Start(int pollMs, const QStringList &folders)
+void TDeviceWatcher::StartScanner()
 {
     m_thread = new QThread(this);
     m_thread->setObjectName(QStringLiteral("port scan"));
     m_scanner = new QObject;
     m_scanner->moveToThread(m_thread);
     m_thread->start();
+    m_scanning = true;
+    TScan scan = m_scan;
+    QMetaObject::invokeMethod(m_scanner, [this, scan] {
+        const QStringList now = scan();
+        QMetaObject::invokeMethod(this, [this, now] { TakePorts(now, true); }, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+}
 
+void TDeviceWatcher::Start(int pollMs, const QStringList &folders)
+{
     m_folders = new QFileSystemWatcher(this);
     for (const QString &folder : folders) {
         if (QFileInfo(folder).isDir())
@@ -131,12 +141,7 @@ void TDeviceWatcher::Start(int pollMs, const QStringList &folders)
         connect(m_poll, &QTimer::timeout, this, &TDeviceWatcher::Scan);
         m_poll->start(pollMs);
     }
-    m_scanning = true;
-    TScan scan = m_scan;
-    QMetaObject::invokeMethod(m_scanner, [this, scan] {
-        const QStringList now = scan();
-        QMetaObject::invokeMethod(this, [this, now] { TakePorts(now, true); }, Qt::QueuedConnection);
-    }, Qt::QueuedConnection);
+    StartScanner();
 }
 
 QStringList TDeviceWatcher::WatchedFolders() const
@@ -168,8 +173,13 @@ void TDeviceWatcher::TakePorts(const QStringList &now, bool first)
     m_scanning = false;
     if (std::exchange(m_scanAgain, false))
         Scan();
-    if (first) {
-        m_known = now;
+    // On Windows the system's notice has been raised already; the reading
+    // only brings the list up to date.
+    if (first || m_native) {
+        if (first || now != m_known) {
+            m_known = now;
+            emit PortsRead(m_known);
+        }
         return;
     }
     if (now == m_known)
@@ -178,6 +188,7 @@ void TDeviceWatcher::TakePorts(const QStringList &now, bool first)
     for (const QString &name : m_known)
         removed = removed || !now.contains(name);
     m_known = now;
+    emit PortsRead(m_known);
     emit DevicesChanged();
     if (removed)
         emit DeviceRemoveComplete();
@@ -193,6 +204,8 @@ void TDeviceWatcher::RaiseNotedChange()
 {
     const bool removed = m_removalNoted;
     m_removalNoted = false;
+    // The port list follows the notice, read on the scanner's thread.
+    Scan();
     emit DevicesChanged();
     if (removed)
         emit DeviceRemoveComplete();

@@ -36,13 +36,19 @@ public:
     QStringList WatchedFolders() const;
     static QStringList DefaultFolders();
     static QStringList CurrentPorts();
+    // The ports of the last reading (empty until the first one is in):
+    // windows list these instead of reading the ports themselves.
+    const QStringList &Ports() const { return m_known; }
 
 signals:
     void DevicesChanged();
+    // A reading of the ports is in: the first one, and each that differs.
+    void PortsRead(const QStringList &ports);
     void DeviceRemoveComplete();
 
 private:
     void Start(int pollMs, const QStringList &folders);
+    void StartScanner();
     // A device node changed: the ports are read again once the burst of
     // changes a device makes has passed.
     void NoteNodeChange();

@@ -72,26 +72,30 @@ void TConfigReadJob::CheckUnasked()
         Fail(failure);
         return;
     }
-    emit imageRead();
-    if (!isRunning())
+    if (!m_askValues) {
+        emit imageRead();
+        if (isRunning())
+            Finish(TOutcome::Done);
         return;
-    if (m_askValues)
-        Pause(ValuesPauseMs, [this] { AskValues(Const::ReplyDoStatus); });
-    else
-        Finish(TOutcome::Done);
+    }
+    // The device's pause runs while the window shows the image, not after.
+    Pause(ValuesPauseMs, [this] { AskValues(Const::ReplyDoStatus); });
+    emit imageRead();
 }
 
 void TConfigReadJob::AskValues(Const::TExpectedReply kind)
 {
     Send(DeviceRequests::CurrentValues(kind), [this, kind](TDeviceReply *reply) {
         // The image is read; missing current values leave their cells as they are.
+        if (kind == Const::ReplyDoStatus && reply->error() == TReplyError::None) {
+            // As above: the pause first, then the drawing.
+            Pause(ValuesPauseMs, [this] { AskValues(Const::ReplyThValues); });
+            emit currentValuesRead(kind, reply->reply());
+            return;
+        }
         if (reply->error() == TReplyError::None)
             emit currentValuesRead(kind, reply->reply());
-        if (!isRunning())
-            return;
-        if (kind == Const::ReplyDoStatus && reply->error() == TReplyError::None)
-            Pause(ValuesPauseMs, [this] { AskValues(Const::ReplyThValues); });
-        else
+        if (isRunning())
             Finish(reply->error() == TReplyError::LineLost ? TOutcome::LineLost : TOutcome::Done);
     });
 }

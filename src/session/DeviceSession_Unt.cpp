@@ -95,7 +95,17 @@ TDeviceReply *TDeviceSession::submit(const TDeviceRequest &request)
     auto *reply = new TDeviceReply(request, this);
     m_queue.append(reply);
     UpdateBusy();
-    QMetaObject::invokeMethod(this, &TDeviceSession::Pump, Qt::QueuedConnection);
+    // An idle line takes a request that waits for an answer at once: it goes
+    // out before the caller (a job handling the previous reply) returns to
+    // the event loop, so no drawing the window has queued meanwhile holds it
+    // up. Anything that could end the reply on the spot (no port, no answer
+    // awaited) goes through the queue, so that no reply ends inside submit().
+    const bool sendNow = !m_inFlight && m_queue.size() == 1 && !m_quiet->isActive() && m_port->Connected()
+                         && request.answer != TDeviceRequest::TAnswer::None;
+    if (sendNow)
+        Pump();
+    else
+        QMetaObject::invokeMethod(this, &TDeviceSession::Pump, Qt::QueuedConnection);
     return reply;
 }
 

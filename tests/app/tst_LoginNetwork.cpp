@@ -4,6 +4,7 @@
 #include "session/DeviceConnection_Unt.h"
 #include "link/PortNames_Unt.h"
 #include "link/SerialPort_Unt.h"
+#include "platform/DeviceWatcher_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/SimTcpServer_Unt.h"
 #include "fixtures/MainWindowFixture.h"
@@ -13,6 +14,7 @@
 #include <QHostAddress>
 #include <QLineEdit>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +106,37 @@ private slots:
         QVERIFY(listed >= 0);
         // After the serial ports, before the demo devices.
         QCOMPARE(ports->itemText(listed + 1), QStringLiteral("demo:K801"));
+    }
+
+    // The list follows the watcher's readings of the ports (made on its own
+    // thread). Untouched, the first serial port is chosen; a port the user
+    // picked or typed stays when a device comes or goes meanwhile.
+    void portListFollowsTheWatcherAndKeepsTheChoice_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("untouched") << QString() << QStringLiteral("/dev/ttyUSB7");
+        QTest::newRow("typed address") << QStringLiteral("tcp://10.0.0.9:4001") << QStringLiteral("tcp://10.0.0.9:4001");
+        QTest::newRow("picked demo device") << QStringLiteral("demo:K803") << QStringLiteral("demo:K803");
+    }
+
+    void portListFollowsTheWatcherAndKeepsTheChoice()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        TFormLogin login;
+        auto *watcher = login.findChild<TDeviceWatcher *>();
+        QVERIFY(watcher);
+        QSignalSpy firstReading(watcher, &TDeviceWatcher::PortsRead);
+        QTRY_COMPARE(firstReading.size(), 1);
+        auto *ports = login.findChild<QComboBox *>(QStringLiteral("cbb_ComPort"));
+        if (!typed.isEmpty()) {
+            ports->lineEdit()->clear();
+            QTest::keyClicks(ports->lineEdit(), typed);
+        }
+        emit watcher->PortsRead({QStringLiteral("/dev/ttyUSB7")});
+        QCOMPARE(ports->itemText(0), QStringLiteral("/dev/ttyUSB7"));
+        QCOMPARE(ports->currentText(), expected);
     }
 
     void refusedAddressSaysWhyAtOnce()

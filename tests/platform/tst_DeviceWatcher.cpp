@@ -63,8 +63,10 @@ private slots:
         TFakePorts fake;
         fake.Set(before);
         TDeviceWatcher watcher(nullptr, 1500, {dev.path()}, [&fake] { return fake.Read(); });
+        QSignalSpy read(&watcher, &TDeviceWatcher::PortsRead);
         QCOMPARE(watcher.WatchedFolders(), QStringList{dev.path()});
-        QTRY_COMPARE(fake.Reads(), 1);
+        QTRY_COMPARE(read.size(), 1);
+        QCOMPARE(watcher.Ports(), before);
         QSignalSpy changed(&watcher, &TDeviceWatcher::DevicesChanged);
         QSignalSpy removed(&watcher, &TDeviceWatcher::DeviceRemoveComplete);
 
@@ -76,6 +78,10 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(changed.size(), changes);
         QCOMPARE(removed.size(), removals);
+        // A reading that differs is passed on; the same list is not.
+        QCOMPARE(read.size(), 1 + changes);
+        QCOMPARE(read.last().first().toStringList(), after);
+        QCOMPARE(watcher.Ports(), after);
         for (QThread *thread : fake.readOn)
             QVERIFY(thread != QThread::currentThread());
     }

@@ -41,13 +41,16 @@ const TCommandInfo kCommands[] = {
     {TCliCommand::Diff, "diff", "CliHelpDiff", "--port P --in F.ini|F.bin", {QStringLiteral("in")}},
     {TCliCommand::Backup, "backup", "CliHelpBackup", "--port P", {}},
     {TCliCommand::Restore, "restore", "CliHelpRestore", "--port P [--at TIME]", {QStringLiteral("at")}},
-    {TCliCommand::History, "history", "CliHelpHistory", "--port P --out F.csv [--count N] [--iso]",
-     {QStringLiteral("out"), QStringLiteral("count"), QStringLiteral("iso")}},
+    {TCliCommand::History, "history", "CliHelpHistory", "--port P (--out F.csv | --archive [--new]) [--count N] [--iso]",
+     {QStringLiteral("out"), QStringLiteral("count"), QStringLiteral("iso"), QStringLiteral("archive"),
+      QStringLiteral("new")}},
     {TCliCommand::EraseHistory, "erase-history", "CliHelpEraseHistory", "--port P --yes", {QStringLiteral("yes")}},
     {TCliCommand::Clock, "clock", "CliHelpClock", "--port P [--sync]", {QStringLiteral("sync")}},
     {TCliCommand::Relay, "relay", "CliHelpRelay", "--port P 1|2 open|close", {}},
     // Runs without a port (cli/CliReport_Unt); listed here for the overview.
     {TCliCommand::Report, "report", "CliHelpReportCmd", "(--imei IMEI | --in F.csv) --out F.pdf", {}},
+    // Runs without a port (cli/CliArchive_Unt); listed here for the overview.
+    {TCliCommand::Archive, "archive", "CliHelpArchiveCmd", "list | export --imei IMEI --out F.csv", {}},
 };
 
 // Options and the language-table key of their description.
@@ -68,6 +71,8 @@ const struct
     {"report", "F.csv", "CliOptReport"},
     {"parallel", "N", "CliOptParallel"},
     {"iso", nullptr, "CliOptIso"},
+    {"archive", nullptr, "CliOptArchive"},
+    {"new", nullptr, "CliOptNew"},
     {"in", "F", "CliOptIn"},
     {"out", "F", "CliOptOut"},
     {"count", "N", "CliOptCount"},
@@ -166,6 +171,29 @@ QString CliCommandName(TCliCommand command)
 {
     const TCommandInfo *info = FindCommand(command);
     return info ? QString::fromLatin1(info->Name) : QString();
+}
+
+QString CliCommandWord(const QStringList &arguments)
+{
+    // Options of every command that take a value, so that a value is not
+    // taken for the command.
+    static const char *const valueOptions[] = {"lang", "port", "ports-from", "password", "report", "in", "out",
+                                               "count", "at", "imei", "model", "from", "to", "delta-h", "reason"};
+    for (int index = 1; index < arguments.size(); ++index) {
+        const QString &argument = arguments.at(index);
+        if (!argument.startsWith(QLatin1Char('-')))
+            return argument;
+        if (argument.contains(QLatin1Char('=')))
+            continue;
+        const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+        for (const char *option : valueOptions) {
+            if (name == QLatin1String(option)) {
+                ++index;
+                break;
+            }
+        }
+    }
+    return QString();
 }
 
 int CliLanguageOf(const QStringList &arguments)
@@ -382,7 +410,24 @@ TCliParse ParseCliArguments(const QStringList &arguments)
     switch (info->Command) {
     case TCliCommand::Read:
     case TCliCommand::History: {
+        options.Archive = parser.isSet(QStringLiteral("archive"));
+        options.NewOnly = parser.isSet(QStringLiteral("new"));
+        if (options.NewOnly && !options.Archive)
+            return fail(text("CliNewNeedsArchive"));
+        if (options.NewOnly && parser.isSet(QStringLiteral("count")))
+            return fail(text("CliOptionNotFor").arg(QStringLiteral("--count"), QStringLiteral("history --new")));
         options.Out = parser.value(QStringLiteral("out"));
+        // Collected into the archive, a CSV file is written only when asked for.
+        if (options.Archive && !parser.isSet(QStringLiteral("out"))) {
+            options.Count = TSoftHistory::MaxQuantity;
+            if (parser.isSet(QStringLiteral("count"))) {
+                bool ok = false;
+                options.Count = parser.value(QStringLiteral("count")).toInt(&ok);
+                if (!ok || !TSoftHistory::QuantityValid(options.Count))
+                    return fail(text("CliBadCount").arg(parser.value(QStringLiteral("count"))).arg(TSoftHistory::MaxQuantity));
+            }
+            break;
+        }
         if (options.Out.trimmed().isEmpty())
             return fail(text("CliMissingValue").arg(QStringLiteral("--out")));
         if (info->Command == TCliCommand::Read && !HasSuffix(options.Out, ".ini") && !HasSuffix(options.Out, ".bin"))

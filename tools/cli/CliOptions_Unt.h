@@ -10,7 +10,7 @@
 // with the highest code of its devices.
 namespace CliExit = JobExit;
 
-enum class TCliCommand { None, Ports, Info, Read, Write, Diff, Backup, Restore, History, EraseHistory, Clock, Relay, Report };
+enum class TCliCommand { None, Ports, Info, Read, Write, Diff, Backup, Restore, History, EraseHistory, Clock, Relay, Report, Archive };
 
 // What the command line asks for, checked: every value here is usable.
 struct TCliOptions
@@ -33,6 +33,8 @@ struct TCliOptions
     bool RelayClose = false; // relay: close (true) or open (false)
     int Parallel = 1;        // devices at once
     bool Iso = false;        // history: ISO 8601 times with the offset, and a header line
+    bool Archive = false;    // history: store the records in the history archive (then Out may be empty)
+    bool NewOnly = false;    // history: only the records after the last archived one
 };
 
 // The outcome of reading the command line. ExitCode -1: run Options;
@@ -53,6 +55,10 @@ TCliParse ParseCliArguments(const QStringList &arguments);
 
 // The language --lang asks for (0 Chinese, 1 English), else the locale's.
 int CliLanguageOf(const QStringList &arguments);
+
+// The command of the arguments (the program name first): the first argument
+// that is neither an option nor an option's value; empty when there is none.
+QString CliCommandWord(const QStringList &arguments);
 
 // The help text of a command (TCliCommand::None: the overview), with the
 // exit codes.

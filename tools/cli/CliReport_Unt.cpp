@@ -42,11 +42,6 @@ const struct
     {"help", nullptr, "CliOptHelp"},
 };
 
-// Options of every command that take a value, so that a value is not taken
-// for the command.
-const char *const kValueOptions[] = {"lang", "port", "ports-from", "password", "report", "in", "out", "count", "at",
-                                     "imei", "model", "from", "to", "delta-h"};
-
 const char kUsage[] = "k80x-cli report (--imei IMEI | --in F.csv) [--from TIME] [--to TIME] --out F.pdf "
                       "[--appendix] [--delta-h KJ/MOL] [--json]";
 
@@ -164,21 +159,7 @@ QString OutputName(const QString &pattern, const TReportDocument &document)
 
 bool CliIsReportCommand(const QStringList &arguments)
 {
-    for (int index = 1; index < arguments.size(); ++index) {
-        const QString &argument = arguments.at(index);
-        if (!argument.startsWith(QLatin1Char('-')))
-            return argument == QLatin1String("report");
-        if (argument.contains(QLatin1Char('=')))
-            continue;
-        const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
-        for (const char *option : kValueOptions) {
-            if (name == QLatin1String(option)) {
-                ++index;
-                break;
-            }
-        }
-    }
-    return false;
+    return CliCommandWord(arguments) == QLatin1String("report");
 }
 
 QString CliReportHelpText(int language)

@@ -4,6 +4,7 @@
 #include "cli/CliInput_Unt.h"
 #include "config/FieldCaptions_Unt.h"
 #include "config/ConfigDiff_Unt.h"
+#include "history/HistoryArchive_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
@@ -327,18 +328,56 @@ void TCliTask::History()
     soft->InitGrid(*grid);
     soft->SetValueColumns(*grid, model, m_options.Language);
     soft->SetTexts(THistoryTexts::ForLanguage(m_options.Language));
-    // The window's download, without its archive: the same pages, the same end.
-    auto *download = new THistoryDownload(*soft, *grid, nullptr, this);
+    // Collected into the archive the window uses: opened before anything is
+    // read, so that a locked or damaged archive costs no download.
+    std::shared_ptr<THistoryArchive> archive;
+    if (m_options.Archive) {
+        archive = std::make_shared<THistoryArchive>();
+        if (archive->Open() != THistoryArchive::TStatus::Ready) {
+            Finish(CliExit::BadInput, "CliArchiveUnusable", {archive->ProblemText(m_options.Language)});
+            return;
+        }
+    }
+    // The window's download: the same pages, the same end, the same archive.
+    auto *download = new THistoryDownload(*soft, *grid, archive.get(), this);
     download->SetDevice(m_identity.imei, m_identity.model, model);
     // A download that archives reads the configuration first, as the
     // window's does, so the limits are kept with the records.
     download->SetConfigurationReader([this] { return m_connection->ReadConfig(false); });
-    THistoryReadJob *read = download->ReadAll(m_connection->Session(), quantity);
+    THistoryReadJob *read = m_options.NewOnly ? download->ReadNew(m_connection->Session())
+                                              : download->ReadAll(m_connection->Session(), quantity);
+    if (m_options.NewOnly) {
+        connect(read, &THistoryReadJob::readStarting, this, [this, download](int, bool logRestarted) {
+            if (logRestarted)
+                m_result.Details << Text("CliLogRestarted").arg(download->ContinuedAfter());
+        });
+    }
     connect(read, &THistoryReadJob::pageRead, this,
             [this, soft, quantity] { emit progress(soft->RecordCounter(), quantity); });
-    Run(read, [this, grid, soft, download] {
+    Run(read, [this, grid, soft, download, archive] {
         Q_UNUSED(soft);
         download->deleteLater();
+        const int records = grid->LastFilledRow();
+        m_result.Data.insert(QStringLiteral("records"), records);
+        if (archive) {
+            m_result.Data.insert(QStringLiteral("archived"), download->RecordsArchived());
+            if (download->RecordsNotArchived() > 0) {
+                // The writer's own connection may have met the failure.
+                const QString reason = archive->IsReady()
+                    ? Text(THistoryArchive::TextKey(download->ArchiveStatus()).toLatin1().constData())
+                          .arg(QDir::toNativeSeparators(archive->Path()))
+                    : archive->ProblemText(m_options.Language);
+                Finish(CliExit::BadInput, "CliArchiveUnusable", {reason});
+                return;
+            }
+            AddDetail(QStringLiteral("archive"), Text("TxtArchiveTitle"), QDir::toNativeSeparators(archive->Path()));
+        }
+        if (m_options.Out.isEmpty()) {
+            Finish(CliExit::Done, "CliArchivedCount",
+                   {QString::number(download->RecordsArchived()),
+                    QString::number(archive ? archive->RecordCount(m_identity.imei) : 0)});
+            return;
+        }
         const QString fileName = CliOutputName(m_options.Out, m_port, m_identity.imei, m_identity.model);
         const THistoryCsv::TResult exported = m_options.Iso
             ? THistoryCsv::ExportIso(*grid, fileName, Text("CliIsoTimeCaption"))
@@ -348,8 +387,10 @@ void TCliTask::History()
             Finish(CliExit::BadInput, "CliCannotWriteFile", {exported.fileName, exported.systemText});
             return;
         }
-        const int records = grid->LastFilledRow();
-        m_result.Data.insert(QStringLiteral("records"), records);
+        if (archive)
+            m_result.Details << Text("CliArchivedCount")
+                                    .arg(download->RecordsArchived())
+                                    .arg(archive->RecordCount(m_identity.imei));
         Finish(CliExit::Done, "CliHistoryDone", {QString::number(records), QDir::toNativeSeparators(exported.fileName)});
     });
 }
