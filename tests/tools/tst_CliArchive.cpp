@@ -135,6 +135,15 @@ private slots:
         QVERIFY2(first.Out.contains(QStringLiteral("30 new records archived (30 records of this device")),
                  qPrintable(first.Out));
         QCOMPARE(ArchivedRecords(imei), 30);
+        {
+            // The limits in force go with the download: the configuration
+            // is read before the log.
+            THistoryArchive archive(ArchivePath());
+            QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+            const TArchivedConfiguration kept = archive.ConfigurationFor(imei, QDateTime(QDate(2000, 1, 1), QTime(0, 0)));
+            QVERIFY(kept.IsValid());
+            QCOMPARE(kept.image, logger.Device.configImage());
+        }
 
         // Collected again: nothing new, nothing stored twice.
         logger.Device.appendHistoryRecords(12);
