@@ -5,6 +5,7 @@
 
 #include "base/Funs_Unt.h"
 #include "platform/PortList_Unt.h"
+#include "cli/CliAudit_Unt.h"
 #include "cli/CliBatch_Unt.h"
 #include "cli/CliInput_Unt.h"
 #include "cli/CliOptions_Unt.h"
@@ -26,6 +27,8 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[index]);
     if (CliIsReportCommand(arguments))
         return CliReportMain(argc, argv);
+    if (CliIsAuditCommand(arguments))
+        return CliAuditMain(argc, argv);
 
     QCoreApplication app(argc, argv);
     // The window's name: the backups live in the same folder.

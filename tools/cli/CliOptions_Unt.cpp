@@ -1,5 +1,6 @@
 #include "cli/CliOptions_Unt.h"
 
+#include "audit/AuditRecorder_Unt.h"
 #include "platform/Platform_Unt.h"
 #include "base/FileSafety_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
@@ -29,7 +30,7 @@ struct TCommandInfo
 
 const QStringList kDeviceOptions{QStringLiteral("port"), QStringLiteral("ports-from"), QStringLiteral("password"),
                                  QStringLiteral("password-file"), QStringLiteral("show-secrets"),
-                                 QStringLiteral("report"), QStringLiteral("parallel")};
+                                 QStringLiteral("report"), QStringLiteral("parallel"), QStringLiteral("reason")};
 const QStringList kCommonOptions{QStringLiteral("lang"), QStringLiteral("json"), QStringLiteral("quiet"),
                                  QStringLiteral("help")};
 
@@ -48,6 +49,8 @@ const TCommandInfo kCommands[] = {
     {TCliCommand::Relay, "relay", "CliHelpRelay", "--port P 1|2 open|close", {}},
     // Runs without a port (cli/CliReport_Unt); listed here for the overview.
     {TCliCommand::Report, "report", "CliHelpReportCmd", "(--imei IMEI | --in F.csv) --out F.pdf", {}},
+    // Runs without a port (cli/CliAudit_Unt); listed here for the overview.
+    {TCliCommand::Audit, "audit", "CliHelpAudit", "[--imei IMEI] [--from TIME] [--to TIME] [--json] [--verify]", {}},
 };
 
 // Options and the language-table key of their description.
@@ -74,6 +77,7 @@ const struct
     {"at", "TIME", "CliOptAt"},
     {"sync", nullptr, "CliOptSync"},
     {"yes", nullptr, "CliOptYes"},
+    {"reason", "TEXT", "CliOptReason"},
     {"help", nullptr, "CliOptHelp"},
 };
 
@@ -161,6 +165,21 @@ bool HasPlaceholder(const QString &pattern)
 }
 
 } // namespace
+
+bool CliCommandChangesDevice(const TCliOptions &options)
+{
+    switch (options.Command) {
+    case TCliCommand::Write:
+    case TCliCommand::Restore:
+    case TCliCommand::EraseHistory:
+    case TCliCommand::Relay:
+        return true;
+    case TCliCommand::Clock:
+        return options.Sync;
+    default:
+        return false;
+    }
+}
 
 QString CliCommandName(TCliCommand command)
 {
@@ -433,5 +452,9 @@ TCliParse ParseCliArguments(const QStringList &arguments)
     default:
         break;
     }
+    // Refused before any port is opened: not even the password goes out.
+    options.Reason = parser.value(QStringLiteral("reason")).trimmed();
+    if (CliCommandChangesDevice(options) && options.Reason.isEmpty() && AuditSettings::ReasonRequired())
+        return fail(text("CliReasonRequired"));
     return result;
 }
