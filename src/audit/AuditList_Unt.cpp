@@ -39,7 +39,7 @@ QString TAuditRecord::TimeText() const
 QString TAuditRecord::DeviceText() const
 {
     QStringList parts;
-    for (const QString &part : {start.model, start.imei, start.port}) {
+    for (const QString &part : {start.model, start.imei}) {
         if (!part.isEmpty())
             parts << part;
     }

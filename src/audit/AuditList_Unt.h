@@ -22,6 +22,7 @@ struct TAuditRecord
     QString OutcomeText(int language) const;
     // "pc-time UTC+hh:mm" as the PC showed it when the action started.
     QString TimeText() const;
+    // "model IMEI".
     QString DeviceText() const;
 };
 

@@ -40,7 +40,7 @@ TFormAuditTrail::TFormAuditTrail(TAuditTrail *trail, int language, QWidget *pare
 {
     setObjectName(QStringLiteral("FormAuditTrail"));
     setWindowTitle(ApplicationTitle(language) + QStringLiteral(" - ") + Text("AudTitle"));
-    setMinimumSize(720, 480);
+    setMinimumSize(860, 520);
     resize(960, 600);
 
     auto *layout = new QVBoxLayout(this);
@@ -63,8 +63,8 @@ TFormAuditTrail::TFormAuditTrail(TAuditTrail *trail, int language, QWidget *pare
     fromLabel->setBuddy(m_from);
     toLabel->setBuddy(m_to);
     filter->addWidget(deviceLabel);
-    filter->addWidget(m_device, 1);
-    filter->addSpacing(12);
+    filter->addWidget(m_device);
+    filter->addStretch(1);
     filter->addWidget(fromLabel);
     filter->addWidget(m_from);
     filter->addWidget(toLabel);
@@ -80,6 +80,11 @@ TFormAuditTrail::TFormAuditTrail(TAuditTrail *trail, int language, QWidget *pare
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setHeaderLabels({Text("AudColTime"), Text("AudColUser"), Text("AudColDevice"), Text("AudColAction"),
                              Text("AudColOutcome"), Text("AudColReason")});
+    // The outcome takes the room there is; the whole text is its tooltip.
+    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_list->header()->setSectionResizeMode(ColOutcome, QHeaderView::Stretch);
+    m_list->header()->setSectionResizeMode(ColReason, QHeaderView::Interactive);
     auto *lower = new QWidget(split);
     auto *lowerLayout = new QVBoxLayout(lower);
     lowerLayout->setContentsMargins(0, 0, 0, 0);
@@ -181,15 +186,16 @@ void TFormAuditTrail::Fill()
         item->setText(ColTime, record.TimeText());
         item->setText(ColUser, record.start.user);
         item->setText(ColDevice, record.DeviceText());
+        item->setToolTip(ColDevice, record.start.port);
         item->setText(ColAction, AuditActions::Name(record.start.action, m_language));
         item->setText(ColOutcome, record.OutcomeText(m_language));
         item->setToolTip(ColOutcome, record.OutcomeText(m_language));
         item->setText(ColReason, record.start.reason);
+        item->setToolTip(ColReason, record.start.reason);
         item->setData(ColTime, Qt::UserRole, row);
     }
-    for (int column = 0; column < ColumnCount - 1; ++column)
-        m_list->resizeColumnToContents(column);
-    m_list->setColumnWidth(ColOutcome, qMin(m_list->columnWidth(ColOutcome), 360));
+    m_list->resizeColumnToContents(ColReason);
+    m_list->setColumnWidth(ColReason, qBound(120, m_list->columnWidth(ColReason), 320));
     if (m_list->topLevelItemCount() > 0)
         m_list->setCurrentItem(m_list->topLevelItem(m_list->topLevelItemCount() - 1));
     ShowChanges();
@@ -209,7 +215,8 @@ void TFormAuditTrail::ShowChanges()
         row->setText(1, change.before);
         row->setText(2, change.after);
     }
-    m_changes->resizeColumnToContents(0);
+    for (int column = 0; column < 3; ++column)
+        m_changes->resizeColumnToContents(column);
     if (!record.Last().backupFile.isEmpty())
         m_backup->setText(Text("AudBackupFile").arg(record.Last().backupFile));
 }

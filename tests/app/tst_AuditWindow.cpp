@@ -324,7 +324,7 @@ private slots:
         // Relay, configuration read, write: one line each.
         QCOMPARE(list->topLevelItemCount(), 3);
         QCOMPARE(list->topLevelItem(0)->text(3), relayName);
-        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("K802 %1 demo:K802").arg(DemoSimulator(window->ComPort())->imei()));
+        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("K802 %1").arg(DemoSimulator(window->ComPort())->imei()));
         QCOMPARE(chain->text(), intact);
         // The write is selected: its field change shows below.
         QCOMPARE(list->currentItem(), list->topLevelItem(2));
