@@ -395,7 +395,7 @@ private:
     {
         auto *write = new TVerifiedWriteJob(&m_session, ModelK802, m_deviceImage,
                                             withLastRead ? m_deviceImage : QByteArray(),
-                                            [](const QByteArray &) { return QString(); }, this);
+                                            [](const QByteArray &, QString *) { return QString(); }, this);
         StartTiming();
         Run(write, QStringLiteral("verified write"), [this, withLastRead] {
             ReportWrite(withLastRead ? QStringLiteral("verified write, last read as backup")

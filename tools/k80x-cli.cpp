@@ -6,6 +6,7 @@
 #include "base/Funs_Unt.h"
 #include "platform/PortList_Unt.h"
 #include "cli/CliArchive_Unt.h"
+#include "cli/CliAudit_Unt.h"
 #include "cli/CliBatch_Unt.h"
 #include "cli/CliInput_Unt.h"
 #include "cli/CliOptions_Unt.h"
@@ -30,6 +31,8 @@ int main(int argc, char *argv[])
         return CliReportMain(argc, argv);
     if (CliIsArchiveCommand(arguments))
         return CliArchiveMain(argc, argv);
+    if (CliIsAuditCommand(arguments))
+        return CliAuditMain(argc, argv);
 
     QCoreApplication app(argc, argv);
     // The window's name: the backups live in the same folder.

@@ -1,5 +1,7 @@
 #include "app/K900_Frm.h"
 
+#include "audit/AuditRecorder_Unt.h"
+#include "audit/AuditTrail_Frm.h"
 #include "platform/DeviceWatcher_Unt.h"
 #include "platform/PortList_Unt.h"
 #include "base/Funs_Unt.h"
@@ -129,6 +131,14 @@ void TFormK900::FormCreate()
         m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::Opening);
     });
     m_runner = new TJobRunner(this, Session());
+    m_audit = new TAuditRecorder(m_connection, TAuditRecorder::TFace::Window, QString(), this);
+    connect(m_audit, &TAuditRecorder::notLogged, this, [this](const QString &text) {
+        ShowMessageWindow(text, windowTitle());
+        emit MessageShown(text);
+    });
+    AskReason = [this](bool required, std::function<void(const QString &)> proceed) {
+        ::AskReason(this, m_language, required, std::move(proceed));
+    };
 
     m_deviceWatcher = new TDeviceWatcher(this);
     connect(m_deviceWatcher, &TDeviceWatcher::DeviceRemoveComplete, this,
@@ -152,11 +162,15 @@ void TFormK900::FormCreate()
     m_master = new TSoftMaster(this);
     m_history = new THistorySheet(this, m_sheets.Sheet_History, m_runner, m_connection);
     connect(m_history, &THistorySheet::MessageShown, this, &TFormK900::MessageShown);
+    m_history->AskReason = [this](bool required, std::function<void(const QString &)> proceed) {
+        AskReason(required, std::move(proceed));
+    };
     m_iniSeting = new TIniSeting(this, m_master);
     connect(findChild<QAction *>(QStringLiteral("N_Open")), &QAction::triggered, this,
             &TFormK900::N_OpenClick);
     connect(findChild<QAction *>(QStringLiteral("N_Save")), &QAction::triggered, m_iniSeting,
             &TIniSeting::N_SaveClick);
+    connect(m_iniSeting, &TIniSeting::ProfileLoaded, m_audit, &TAuditRecorder::RecordProfileLoaded);
     connect(this, &TFormK900::ModelKnown, this, [this](int modelIndex) {
         m_master->SetModelIndex(modelIndex);
         m_history->SetModelIndex(modelIndex);
@@ -245,6 +259,7 @@ void TFormK900::BuildMenus()
     action(system, "Pop_RESET", {}, &TFormK900::Pop_RESETClick);
     system->addSeparator()->setObjectName(QStringLiteral("MI_N3"));
     action(system, "Pop_ReBoot", {}, &TFormK900::Pop_ReBootClick);
+    action(system, "Pop_AuditTrail", {}, &TFormK900::Pop_AuditTrailClick);
 
     QMenu *language = menu("N_Language");
     action(language, "N_CN", QKeySequence(Qt::CTRL | Qt::Key_C), nullptr);
@@ -515,6 +530,8 @@ void TFormK900::LoginEnded(bool loggedIn)
 void TFormK900::ApplyLanguage(int language)
 {
     m_language = language == 0 ? 0 : 1;
+    if (m_audit)
+        m_audit->SetLanguage(m_language);
     if (m_master)
         m_master->SetLanguage(m_language);
     if (m_iniSeting)
@@ -619,18 +636,52 @@ void TFormK900::Pop_WirteMasterClick()
              true);
         return;
     }
+    if (AskReasonFirst([this] { Pop_WirteMasterClick(); }))
+        return;
     StartVerifiedWrite(encoded.Image);
 }
 
-void TFormK900::StartVerifiedWrite(const QByteArray &image)
+bool TFormK900::AskReasonFirst(std::function<void()> again)
+{
+    if (m_reasonGiven)
+        return false;
+    AskReason(AuditSettings::ReasonRequired(), [this, again = std::move(again)](const QString &reason) {
+        m_reason = reason;
+        m_reasonGiven = true;
+        again();
+        m_reasonGiven = false;
+    });
+    return true;
+}
+
+TDeviceJob *TFormK900::Noted(TDeviceJob *job, const QString &action)
+{
+    job->SetNote({action, m_reason});
+    return job;
+}
+
+void TFormK900::Pop_AuditTrailClick()
+{
+    auto *view = new TFormAuditTrail(&m_audit->Trail(), m_language, this);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    connect(view, &TFormAuditTrail::MessageShown, this, &TFormK900::MessageShown);
+    view->show();
+}
+
+void TFormK900::StartVerifiedWrite(const QByteArray &image, const QString &action)
 {
     const int modelIndex = m_modelIndex;
     const int language = m_language;
     const QString imei = m_imei;
     TVerifiedWriteJob *write = m_connection->WriteVerified(
-        image, m_deviceImage, [this, imei, modelIndex, language](const QByteArray &deviceImage) {
-            return m_backups.Keep(imei, deviceImage, modelIndex, language);
+        image, m_deviceImage, [this, imei, modelIndex, language](const QByteArray &deviceImage, QString *keptFile) {
+            TBackupEntry kept;
+            const QString error =
+                m_backups.Keep(imei, deviceImage, modelIndex, language, QDateTime::currentDateTime(), &kept);
+            *keptFile = kept.imagePath;
+            return error;
         });
+    Noted(write, action);
     m_runner->Run(write, TJobRunner::TProgress::Job, [this, write, image] {
         // Whatever the end, the device may now hold other bytes than the
         // last read: the next write reads it again first.
@@ -764,7 +815,11 @@ void TFormK900::Pop_RestoreBackupClick()
                 ShowError(Text("MsgBackupRefused").arg(faults.at(row)));
                 return;
             }
-            StartVerifiedWrite(images.at(row));
+            const QByteArray image = images.at(row);
+            AskReasonFirst([this, image] {
+                if (CanRun(TDeviceConnection::AllNeeds))
+                    StartVerifiedWrite(image, QStringLiteral("restore"));
+            });
         });
         table->open();
         emit MessageShown(table->windowTitle());
@@ -956,11 +1011,13 @@ void TFormK900::Pop_ReBootClick()
     // The program starts again after a reboot: unsaved edits would be gone.
     if (AskFirstIfEdited(&TFormK900::Pop_ReBootClick))
         return;
+    if (AskReasonFirst([this] { Pop_ReBootClick(); }))
+        return;
     AskQuestion(this, Text("MsgRebootAsk"), [this] {
         if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
             return;
         // The device restarts; so does the program, once the line is on its way.
-        RunShort(m_connection->Reboot(PasswordFieldText().trimmed()),
+        RunShort(Noted(m_connection->Reboot(PasswordFieldText().trimmed())),
                  [] { QTimer::singleShot(TRelayJob::SwitchPauseMs, qApp, [] { RestartProgram(); }); });
     });
 }
@@ -969,10 +1026,12 @@ void TFormK900::Pop_RESETClick()
 {
     if (AskFirstIfEdited(&TFormK900::Pop_RESETClick))
         return;
+    if (AskReasonFirst([this] { Pop_RESETClick(); }))
+        return;
     AskQuestion(this, Text("MsgResetAsk"), [this] {
         if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
             return;
-        TDeviceJob *reset = m_connection->Reset(PasswordFieldText().trimmed());
+        TDeviceJob *reset = Noted(m_connection->Reset(PasswordFieldText().trimmed()));
         RunShort(reset, [this, reset] { Tell(TJobVerdict::Of(*reset), false, QString()); });
     });
 }
@@ -997,11 +1056,13 @@ void TFormK900::btn_Main_Timer_WriteClick()
 {
     if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
         return;
+    if (AskReasonFirst([this] { btn_Main_Timer_WriteClick(); }))
+        return;
     auto *dtpYMD = findChild<QDateEdit *>(QStringLiteral("dtpYMD"));
     auto *dtpHMS = findChild<QTimeEdit *>(QStringLiteral("dtpHMS"));
     const QDate date = dtpYMD ? dtpYMD->date() : QDate::currentDate();
     const QTime time = dtpHMS ? dtpHMS->time() : QTime::currentTime();
-    TDeviceJob *write = m_connection->WriteClock(QDateTime(date, time));
+    TDeviceJob *write = Noted(m_connection->WriteClock(QDateTime(date, time)));
     RunShort(write, [this, write] { Tell(TJobVerdict::Of(*write)); });
 }
 
@@ -1018,7 +1079,10 @@ void TFormK900::SwitchRelay(const char *keyword)
 {
     if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
         return;
+    if (AskReasonFirst([this, keyword] { SwitchRelay(keyword); }))
+        return;
     TRelayJob *relay = m_connection->SwitchRelay(keyword);
+    Noted(relay);
     m_runner->Run(relay, TJobRunner::TProgress::None, [this, relay] {
         if (relay->outcome() == TDeviceJob::TOutcome::Done) {
             emit DoStatusReply(relay->StatusFrame());

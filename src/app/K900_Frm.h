@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Const_Unt.h"
+#include "dialogs/ReasonPrompt_Frm.h"
 #include "config/ConfigDiff_Unt.h"
 #include "config/ConfigImage_Unt.h"
 #include "lang/TLanguage_Unt.h"
@@ -12,6 +13,7 @@
 #include <functional>
 
 class QAction;
+class TAuditRecorder;
 class QCheckBox;
 class QLabel;
 class QMenu;
@@ -97,6 +99,13 @@ public:
     void N_AboutClick();
     // Load Profile, asking first when the panes hold unsaved edits.
     void N_OpenClick();
+    // System > Audit Trail.
+    void Pop_AuditTrailClick();
+    // Records the device actions of this window's connection.
+    TAuditRecorder *Audit() const { return m_audit; }
+    // Asks for the reason of an action that changes the device (the prompt
+    // dialog; tests replace it).
+    TAskReason AskReason;
 
 signals:
     // The version reply set the model index.
@@ -168,8 +177,14 @@ private:
     // True when it asked first (the handler runs again once the user lets
     // the edits go); false when the handler may go on.
     bool AskFirstIfEdited(void (TFormK900::*handler)());
-    // Writes image through the verified write; done names the message shown.
-    void StartVerifiedWrite(const QByteArray &image);
+    // Writes image through the verified write; action names it in the audit
+    // trail when it is no plain write ("restore").
+    void StartVerifiedWrite(const QByteArray &image, const QString &action = QString());
+    // Asks for the reason of a changing action first; true when it asked
+    // (again then runs with the reason given), false when the handler may go on.
+    bool AskReasonFirst(std::function<void()> again);
+    // The job with the reason last given, for the audit trail.
+    TDeviceJob *Noted(TDeviceJob *job, const QString &action = QString());
     void ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader);
     QString FieldCaption(const TFieldDiff &diff) const;
     QString CaptionOf(const TConfigError &where) const;
@@ -183,6 +198,9 @@ private:
     TConfigValues m_savedValues;
     QString m_imei;
     bool m_editsConfirmed = false;
+    TAuditRecorder *m_audit = nullptr;
+    QString m_reason;
+    bool m_reasonGiven = false;
     TDeviceConnection *m_connection = nullptr;
     TJobRunner *m_runner = nullptr;
     TDeviceWatcher *m_deviceWatcher = nullptr;

@@ -1,5 +1,7 @@
 #include "history/HistorySheet_Frm.h"
 
+#include "audit/AuditRecorder_Unt.h"
+
 #include "dialogs/BasicAnimate_Frm.h"
 #include "base/Const_Unt.h"
 #include "dialogs/FileDialogs_Frm.h"
@@ -154,6 +156,9 @@ THistorySheet::THistorySheet(QWidget *mainWindow, QWidget *sheet, TJobRunner *ru
     : QObject(mainWindow), m_main(mainWindow), m_sheet(sheet), m_runner(runner), m_connection(connection),
       m_session(connection->Session())
 {
+    AskReason = [this](bool required, std::function<void(const QString &)> proceed) {
+        ::AskReason(m_main, m_language, required, std::move(proceed));
+    };
     setObjectName(QStringLiteral("HistorySheet"));
     ChooseSaveFile = [this](const QString &folder, const QString &defaultName) {
         return ChooseFileToSave(m_main, kCsvDialogSave, folder, defaultName);
@@ -443,11 +448,16 @@ void THistorySheet::btn_Clean_History_DevClick()
     AskQuestion(m_main, Text("MsgClearAllAsk"), [this] {
         if (!DeviceReady())
             return;
-        THistoryEraseJob *erase = m_connection->EraseHistory();
-        m_runner->Run(erase, TJobRunner::TProgress::Job, [this, erase] {
-            const TJobVerdict verdict = TJobVerdict::Of(*erase);
-            if (verdict.severity == TJobVerdict::TSeverity::Error)
-                ShowError(verdict.WindowText(m_language));
+        AskReason(AuditSettings::ReasonRequired(), [this](const QString &reason) {
+            if (!DeviceReady())
+                return;
+            THistoryEraseJob *erase = m_connection->EraseHistory();
+            erase->SetNote({QString(), reason});
+            m_runner->Run(erase, TJobRunner::TProgress::Job, [this, erase] {
+                const TJobVerdict verdict = TJobVerdict::Of(*erase);
+                if (verdict.severity == TJobVerdict::TSeverity::Error)
+                    ShowError(verdict.WindowText(m_language));
+            });
         });
     });
 }

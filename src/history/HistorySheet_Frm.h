@@ -6,6 +6,7 @@
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
+#include "dialogs/ReasonPrompt_Frm.h"
 
 #include <QObject>
 #include <QPointer>
@@ -59,8 +60,12 @@ public:
     void btn_ReadHistroyFullClick();
     // One record, the line number in lbledt_ReadLine, into row 1.
     void btn_ReadHistroyClick();
-    // Asks, then erases the device's log, its progress in the gauge.
+    // Asks, then asks for the reason (AskReason), then erases the device's
+    // log, its progress in the gauge.
     void btn_Clean_History_DevClick();
+    // How the erase asks for its reason for the audit trail (the main
+    // window puts in its own step).
+    TAskReason AskReason;
     // Empties columns 1 onwards of every record row.
     void btn_History_ClearClick();
     void btn_Hist_Save_CSVClick();

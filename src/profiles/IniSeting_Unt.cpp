@@ -116,6 +116,7 @@ bool TIniSeting::N_OpenClick()
         ShowMessageWindow(text, m_main->windowTitle());
         emit MessageShown(text);
     }
+    emit ProfileLoaded(chosen);
     return true;
 }
 

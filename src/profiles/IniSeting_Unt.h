@@ -84,6 +84,8 @@ signals:
     // An error box, or the notice naming rows a load could not match, was
     // shown with this text.
     void MessageShown(const QString &text);
+    // N_Open put the settings of fileName into the window.
+    void ProfileLoaded(const QString &fileName);
 
 private:
     void ShowFailure(const TProfileResult &result, TDirection direction);

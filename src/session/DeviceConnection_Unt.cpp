@@ -60,6 +60,16 @@ TJobVerdict TDeviceConnection::RefusalVerdict(TRefusal refusal)
     return TJobVerdict::Make(TSeverity::Done, JobExit::Done, QString(), {}, QString(), {});
 }
 
+void TDeviceConnection::SetJobWatch(TJobWatch *watch)
+{
+    m_session->SetJobWatch(watch);
+}
+
+TJobWatch *TDeviceConnection::JobWatch() const
+{
+    return m_session->JobWatch();
+}
+
 void TDeviceConnection::EnterViewMode()
 {
     m_session->close();

@@ -70,6 +70,12 @@ public:
     // The verdict of the last login (Done, or why it failed).
     const TJobVerdict &LoginVerdict() const { return m_loginVerdict; }
 
+    // The audit trail's recorder (not owned; null: none), told of every job
+    // started on this connection's session: the one place where device
+    // actions are recorded, for the window and the tool alike.
+    void SetJobWatch(TJobWatch *watch);
+    TJobWatch *JobWatch() const;
+
     // The check every action makes before it starts.
     TRefusal canRun(TNeeds needs = AllNeeds) const;
     // What a window or the tool says to a refusal (None: nothing).

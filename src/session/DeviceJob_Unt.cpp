@@ -1,5 +1,7 @@
 #include "session/DeviceJob_Unt.h"
 
+#include "session/JobWatch_Unt.h"
+
 #include <QTimer>
 
 TDeviceJob::TDeviceJob(TDeviceSession *session, QObject *parent)
@@ -29,8 +31,23 @@ bool TDeviceJob::start()
         return false;
     if (RequiresOpenPort() && !m_session->isOpen())
         return false;
-    if (!m_session->claim(this))
+    if (m_session->holder() && m_session->holder() != this)
         return false;
+    TJobWatch *watch = m_session->JobWatch();
+    const QString refusal = watch ? watch->Starting(*this) : QString();
+    m_watched = watch != nullptr;
+    if (!refusal.isEmpty()) {
+        m_outcome = TOutcome::Running;
+        TJobFailure failure;
+        failure.what = TFailure::NotLogged;
+        failure.detail = refusal;
+        Fail(failure);
+        return true;
+    }
+    if (!m_session->claim(this)) {
+        m_watched = false;
+        return false;
+    }
     m_failure = TJobFailure{};
     m_outcome = TOutcome::Running;
     Begin();
@@ -104,6 +121,8 @@ void TDeviceJob::Finish(TOutcome outcome)
     m_afterPause = nullptr;
     if (m_session)
         m_session->release(this);
+    if (m_watched && m_session && m_session->JobWatch())
+        m_session->JobWatch()->Ended(*this);
     emit finished(outcome);
 }
 

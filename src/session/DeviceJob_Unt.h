@@ -41,6 +41,7 @@ struct TJobFailure
         EraseUnconfirmed, // the erase's end was not reported
         RelayUnknown,     // the relay line went out, no relay state came back
         ClockUnreadable,  // the clock reply was no date and time
+        NotLogged,        // the audit trail could not record the start (detail: why): nothing sent
     };
 
     TWhat what = TWhat::None;
@@ -58,6 +59,15 @@ struct TJobFailure
     TConfigError configError;
     // The system's own words (the port's reason, the backup store's).
     QString detail;
+};
+
+// What the user said of an action, for the audit trail: what it is when the
+// job's kind alone does not tell (a write that restores a backup: "restore"),
+// and why it is done.
+struct TJobNote
+{
+    QString action;
+    QString reason;
 };
 
 // A long operation on the device, written as explicit steps driven by the
@@ -84,7 +94,9 @@ public:
     ~TDeviceJob() override;
 
     // Claims the session and takes the first step. False, and nothing sent,
-    // when another job holds the session or the port is closed.
+    // when another job holds the session or the port is closed. When the
+    // session's job watch refuses, the job ends at once (finished() is
+    // emitted before this returns true) as Failed with NotLogged, nothing sent.
     [[nodiscard]] bool start();
     // Ends the job as Stopped: the request in flight is cancelled.
     void cancel();
@@ -99,6 +111,8 @@ public:
     int progressMaximum() const { return m_progressMaximum; }
     // Why the job did not end as Done; what is None while it runs and after Done.
     const TJobFailure &Failure() const { return m_failure; }
+    const TJobNote &Note() const { return m_note; }
+    void SetNote(const TJobNote &note) { m_note = note; }
 
 signals:
     void progressChanged(int value, int maximum);
@@ -136,6 +150,8 @@ private:
     std::function<void()> m_afterPause;
     TOutcome m_outcome = TOutcome::Idle;
     TJobFailure m_failure;
+    TJobNote m_note;
+    bool m_watched = false;
     int m_progressValue = 0;
     int m_progressMaximum = 0;
 };

@@ -101,6 +101,8 @@ private:
 //
 // Jobs claim the session while they run, so that a second one is refused;
 // busy() covers a claim, a queued request, one in flight and a quiet time.
+class TJobWatch;
+
 class TDeviceSession : public QObject
 {
     Q_OBJECT
@@ -135,6 +137,9 @@ public:
     [[nodiscard]] bool claim(QObject *job);
     void release(QObject *job);
     QObject *holder() const { return m_holder.data(); }
+    // Told of every job started with start() on this session; not owned, null: none.
+    void SetJobWatch(TJobWatch *watch) { m_jobWatch = watch; }
+    TJobWatch *JobWatch() const { return m_jobWatch; }
 
     TEcho echo() const { return m_echo; }
     // Chunks that came while nothing was awaited, since the port was opened.
@@ -184,4 +189,5 @@ private:
     int m_stale = 0;
     QString m_lineError;
     bool m_busy = false;
+    TJobWatch *m_jobWatch = nullptr;
 };

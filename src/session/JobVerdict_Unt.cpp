@@ -216,6 +216,9 @@ TJobVerdict TJobVerdict::Of(const TDeviceJob &job, const TCaptionOf &captionOf)
         return error(JobExit::NoAnswer, "MsgRelayUnknown", {}, "CliRelayUnknown", {});
     case TWhat::ClockUnreadable:
         return error(JobExit::NoAnswer, "MsgDeviceNoAnswer", {}, "CliClockUnreadable", {});
+    case TWhat::NotLogged:
+        // The trail's own words, in the language of whoever started the job.
+        return error(JobExit::BadInput, "AudRefused", {failure.detail}, "AudRefused", {failure.detail});
     }
     return error(JobExit::NoAnswer, "MsgDeviceNoAnswer", {}, "CliNoAnswer", {});
 }

@@ -18,6 +18,8 @@ public:
 
     // The current-values frame that came after the switch; empty on failure.
     const QByteArray &StatusFrame() const { return m_status; }
+    // DOO1, DOC1, DOO2 or DOC2.
+    const QByteArray &Keyword() const { return m_keyword; }
 
 protected:
     void Begin() override;

@@ -78,7 +78,7 @@ void TVerifiedWriteJob::KeepBackup()
 {
     SetStep(int(TStep::Backup));
     SetProgress(ConfigPages::ReadPageCount, progressMaximum());
-    const QString error = m_keepBackup ? m_keepBackup(m_backup) : QString();
+    const QString error = m_keepBackup ? m_keepBackup(m_backup, &m_backupFile) : QString();
     if (!error.isEmpty()) {
         TJobFailure failure;
         failure.what = TFailure::BackupKept;

@@ -28,9 +28,10 @@ public:
     enum class TStep { Backup, Write, ReadBack };
     Q_ENUM(TStep)
 
-    // Stores the device's image before the write; an empty result means kept,
-    // anything else is the reason it was not (shown to the user).
-    using TKeepBackup = std::function<QString(const QByteArray &deviceImage)>;
+    // Stores the device's image before the write; an empty result means kept
+    // (the file it went to in *keptFile when known), anything else is the
+    // reason it was not (shown to the user).
+    using TKeepBackup = std::function<QString(const QByteArray &deviceImage, QString *keptFile)>;
 
     // image: the encoded image to write (3646 bytes). deviceImage: the image
     // of this connection's last read when nothing was written since, else
@@ -44,6 +45,9 @@ public:
     const QByteArray &BackupImage() const { return m_backup; }
     // The device's image after the write, as read back (empty before then).
     const QByteArray &ReadBackImage() const { return m_readBack; }
+    // The backup file kept before the write; empty before then or when unknown.
+    const QString &BackupFile() const { return m_backupFile; }
+    int ModelIndex() const { return m_modelIndex; }
 
 protected:
     void Begin() override;
@@ -62,6 +66,7 @@ private:
     QByteArray m_image;
     QByteArray m_backup;
     QByteArray m_readBack;
+    QString m_backupFile;
     TKeepBackup m_keepBackup;
     QPointer<TDeviceJob> m_stepJob;
 };

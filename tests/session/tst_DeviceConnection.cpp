@@ -87,7 +87,7 @@ class TestDeviceConnection : public QObject
             return c.ReadConfig(false);
         if (name == QLatin1String("verified write")) {
             const QByteArray image = Device()->configImage();
-            return c.WriteVerified(image, QByteArray(), [](const QByteArray &) { return QString(); });
+            return c.WriteVerified(image, QByteArray(), [](const QByteArray &, QString *) { return QString(); });
         }
         return nullptr;
     }

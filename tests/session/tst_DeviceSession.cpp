@@ -353,7 +353,7 @@ private slots:
         QByteArray kept;
         const int readsBefore = device->framesWithCommand(TBasicProtocol::CmdReadMemory);
         TVerifiedWriteJob write(m_session.get(), 1, image, fault == QLatin1String("cached") ? before : QByteArray(),
-                                [&kept, fault](const QByteArray &deviceImage) {
+                                [&kept, fault](const QByteArray &deviceImage, QString *) {
                                     kept = deviceImage;
                                     return fault == QLatin1String("backup") ? QStringLiteral("disk full") : QString();
                                 });

@@ -1,5 +1,6 @@
 #include "cli/CliOptions_Unt.h"
 
+#include "audit/AuditRecorder_Unt.h"
 #include "platform/Platform_Unt.h"
 #include "base/FileSafety_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
@@ -29,7 +30,7 @@ struct TCommandInfo
 
 const QStringList kDeviceOptions{QStringLiteral("port"), QStringLiteral("ports-from"), QStringLiteral("password"),
                                  QStringLiteral("password-file"), QStringLiteral("show-secrets"),
-                                 QStringLiteral("report"), QStringLiteral("parallel")};
+                                 QStringLiteral("report"), QStringLiteral("parallel"), QStringLiteral("reason")};
 const QStringList kCommonOptions{QStringLiteral("lang"), QStringLiteral("json"), QStringLiteral("quiet"),
                                  QStringLiteral("help")};
 
@@ -51,6 +52,8 @@ const TCommandInfo kCommands[] = {
     {TCliCommand::Report, "report", "CliHelpReportCmd", "(--imei IMEI | --in F.csv) --out F.pdf", {}},
     // Runs without a port (cli/CliArchive_Unt); listed here for the overview.
     {TCliCommand::Archive, "archive", "CliHelpArchiveCmd", "list | export --imei IMEI --out F.csv", {}},
+    // Runs without a port (cli/CliAudit_Unt); listed here for the overview.
+    {TCliCommand::Audit, "audit", "CliHelpAudit", "[--imei IMEI] [--from TIME] [--to TIME] [--json] [--verify]", {}},
 };
 
 // Options and the language-table key of their description.
@@ -79,6 +82,7 @@ const struct
     {"at", "TIME", "CliOptAt"},
     {"sync", nullptr, "CliOptSync"},
     {"yes", nullptr, "CliOptYes"},
+    {"reason", "TEXT", "CliOptReason"},
     {"help", nullptr, "CliOptHelp"},
 };
 
@@ -166,6 +170,21 @@ bool HasPlaceholder(const QString &pattern)
 }
 
 } // namespace
+
+bool CliCommandChangesDevice(const TCliOptions &options)
+{
+    switch (options.Command) {
+    case TCliCommand::Write:
+    case TCliCommand::Restore:
+    case TCliCommand::EraseHistory:
+    case TCliCommand::Relay:
+        return true;
+    case TCliCommand::Clock:
+        return options.Sync;
+    default:
+        return false;
+    }
+}
 
 QString CliCommandName(TCliCommand command)
 {
@@ -478,5 +497,9 @@ TCliParse ParseCliArguments(const QStringList &arguments)
     default:
         break;
     }
+    // Refused before any port is opened: not even the password goes out.
+    options.Reason = parser.value(QStringLiteral("reason")).trimmed();
+    if (CliCommandChangesDevice(options) && options.Reason.isEmpty() && AuditSettings::ReasonRequired())
+        return fail(text("CliReasonRequired"));
     return result;
 }

@@ -10,7 +10,7 @@
 // with the highest code of its devices.
 namespace CliExit = JobExit;
 
-enum class TCliCommand { None, Ports, Info, Read, Write, Diff, Backup, Restore, History, EraseHistory, Clock, Relay, Report, Archive };
+enum class TCliCommand { None, Ports, Info, Read, Write, Diff, Backup, Restore, History, EraseHistory, Clock, Relay, Report, Archive, Audit };
 
 // What the command line asks for, checked: every value here is usable.
 struct TCliOptions
@@ -35,7 +35,12 @@ struct TCliOptions
     bool Iso = false;        // history: ISO 8601 times with the offset, and a header line
     bool Archive = false;    // history: store the records in the history archive (then Out may be empty)
     bool NewOnly = false;    // history: only the records after the last archived one
+    QString Reason;          // --reason: why a changing command is run, kept in the audit trail
 };
+
+// Whether the command changes the device (its entry needs a reason when
+// the setting "a reason is required" is on).
+bool CliCommandChangesDevice(const TCliOptions &options);
 
 // The outcome of reading the command line. ExitCode -1: run Options;
 // otherwise print Output (help, on standard output) or Error (one line, on

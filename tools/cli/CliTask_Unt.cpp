@@ -1,5 +1,6 @@
 #include "cli/CliTask_Unt.h"
 
+#include "audit/AuditRecorder_Unt.h"
 #include "base/FileSafety_Unt.h"
 #include "cli/CliInput_Unt.h"
 #include "config/FieldCaptions_Unt.h"
@@ -38,9 +39,16 @@ const QString kHiddenSecret = QStringLiteral("\u2022\u2022\u2022\u2022");
 TCliTask::TCliTask(const TCliOptions &options, const TCliInput *input, const TBackupStore &backups,
                    const QString &port, QObject *parent)
     : QObject(parent), m_options(options), m_input(input), m_backups(backups), m_port(port),
-      m_connection(new TDeviceConnection(this))
+      m_connection(new TDeviceConnection(this)),
+      m_audit(new TAuditRecorder(m_connection, TAuditRecorder::TFace::Tool, QString(), this))
 {
     m_result.Port = port;
+    m_audit->SetLanguage(options.Language);
+    // A read that could not be recorded goes on; the tool says so.
+    connect(m_audit, &TAuditRecorder::notLogged, this, [this](const QString &text) {
+        m_result.Details << text;
+        m_result.Data.insert(QStringLiteral("audit"), text);
+    });
 }
 
 QString TCliTask::Text(const char *key) const
@@ -72,6 +80,12 @@ void TCliTask::Start()
 void TCliTask::Run(TDeviceJob *job, std::function<void()> then)
 {
     job->setParent(this);
+    // The audit trail's entry names why, and a write of a backup as a restore.
+    TJobNote note;
+    note.reason = m_options.Reason;
+    if (m_options.Command == TCliCommand::Restore && qobject_cast<TVerifiedWriteJob *>(job))
+        note.action = QStringLiteral("restore");
+    job->SetNote(note);
     connect(job, &TDeviceJob::progressChanged, this, &TCliTask::progress);
     connect(job, &TDeviceJob::finished, this, [this, job, then = std::move(then)](TDeviceJob::TOutcome outcome) {
         job->deleteLater();
@@ -226,10 +240,12 @@ void TCliTask::Write(const QByteArray &image, const char *doneKey)
     const TBackupStore &backups = m_backups;
     auto backupPath = std::make_shared<QString>();
     TVerifiedWriteJob *write = m_connection->WriteVerified(
-        image, QByteArray(), [&backups, imei, model, language, backupPath](const QByteArray &deviceImage) {
+        image, QByteArray(),
+        [&backups, imei, model, language, backupPath](const QByteArray &deviceImage, QString *keptFile) {
             TBackupEntry kept;
             const QString error = backups.Keep(imei, deviceImage, model, language, QDateTime::currentDateTime(), &kept);
             *backupPath = kept.imagePath;
+            *keptFile = kept.imagePath;
             return error;
         });
     // The backup kept is named however the write ends.

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class TAuditRecorder;
 class TBackupStore;
 class TCliInput;
 class TDeviceConnection;
@@ -81,6 +82,7 @@ private:
     const TBackupStore &m_backups;
     QString m_port;
     TDeviceConnection *m_connection;
+    TAuditRecorder *m_audit;
     TDeviceIdentity m_identity;
     TCliResult m_result;
     QElapsedTimer m_elapsed;
