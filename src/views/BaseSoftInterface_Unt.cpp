@@ -213,7 +213,9 @@ void TBaseSoftInterface::SetupReportView(QTreeWidget *view, const char *name, in
     view->setHeaderLabels(captions);
     view->setRootIsDecorated(false);
     view->setItemsExpandable(false);
-    view->setUniformRowHeights(true);
+    // Rows differ in height when a text in a taller script (Chinese names among
+    // Latin captions) stands in a later row; each row fits its own texts.
+    view->setUniformRowHeights(false);
     view->setAllColumnsShowFocus(true);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
