@@ -10,6 +10,7 @@
 #include "config/ConfigImage_Unt.h"
 #include "history/HistoryArchiveView_Frm.h"
 #include "history/HistoryChart_Frm.h"
+#include "look/FlowLayout_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "lang/ConstLang_Unt.h"
@@ -242,12 +243,13 @@ void THistorySheet::BuildControls()
     filesLayout->addWidget(btn_Hist_Open_CSV);
 
     BuildArchiveControls(sheet);
-    auto *lowerPanel = new QHBoxLayout;
+    // Each group keeps its preferred size; at a narrow window the last
+    // groups go to a second row rather than cutting the dates and buttons.
+    auto *lowerPanel = new TFlowLayout;
     lowerPanel->addWidget(grp_History);
     lowerPanel->addWidget(grp_HisTime);
     lowerPanel->addWidget(grp_HistoryFiles);
     lowerPanel->addWidget(grp_HistoryArchive);
-    lowerPanel->addStretch();
     auto *sheetLayout = new QVBoxLayout(sheet);
     sheetLayout->setContentsMargins(4, 4, 4, 4);
     sheetLayout->addWidget(tab_History, 1);
