@@ -11,6 +11,7 @@
 #include "history/HistoryArchiveView_Frm.h"
 #include "history/HistoryChart_Frm.h"
 #include "look/FlowLayout_Unt.h"
+#include "look/TabOrder_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "lang/ConstLang_Unt.h"
@@ -255,6 +256,7 @@ void THistorySheet::BuildControls()
     sheetLayout->addWidget(tab_History, 1);
     sheetLayout->addWidget(lbl_HistoryReadState);
     sheetLayout->addLayout(lowerPanel);
+    TabOrder::FollowLayout(sheet);
 
     const struct {
         QPushButton *button;

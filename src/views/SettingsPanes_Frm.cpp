@@ -3,6 +3,7 @@
 #include "base/Const_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "look/ComponentEx.h"
+#include "look/TabOrder_Unt.h"
 #include "views/ViewContext_Unt.h"
 
 #include <QComboBox>
@@ -69,6 +70,8 @@ TSettingsPanes::TSettingsPanes(const TMainSheets &sheets, QObject *parent) : QOb
     auto *infoLayout = new QVBoxLayout(sheets.Sheet_InfoMode);
     infoLayout->addWidget(grp_GPRS_BasicSeting);
     infoLayout->addStretch();
+    TabOrder::FollowLayout(sheets.Sheet_Common);
+    TabOrder::FollowLayout(sheets.Sheet_InfoMode);
 
     connect(chk_ReportTime, &QCheckBox::toggled, this, &TSettingsPanes::chk_ReportTimeClick);
     connect(chk_PwrOffTime, &QCheckBox::toggled, this, &TSettingsPanes::chk_PwrOffTimeClick);

@@ -1,6 +1,7 @@
 #include "views/ViewContext_Unt.h"
 
 #include "look/ComponentEx.h"
+#include "look/TabOrder_Unt.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -152,6 +153,8 @@ void ViewContext::PrepareEditorWindow(QDialog *dialog)
                            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     if (dialog->layout() != nullptr)
         dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    if (QWidget *first = TabOrder::FollowLayout(dialog))
+        first->setFocus();
 }
 
 TEditedRow::TEditedRow(QTreeWidget *view, int rowIndex)

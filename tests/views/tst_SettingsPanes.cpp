@@ -8,6 +8,7 @@
 #include "views/SettingsPanes_Frm.h"
 #include "views/SettingsViews_Unt.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -147,6 +148,36 @@ private slots:
         else if (auto *label = qobject_cast<QLabel *>(object))
             shown = label->text();
         QCOMPARE(shown, caption);
+    }
+
+    // Tab walks Basic Setting as it is laid out: row by row, each row left
+    // to right, then the password and clock groups.
+    void tabFollowsTheLayoutOfBasicSetting()
+    {
+        m_fixture->window->resize(1000, 700);
+        m_fixture->sheets.PageControl->setCurrentIndex(1);
+        m_fixture->sheets.PageControlMain->setCurrentIndex(0);
+        m_fixture->window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_fixture->window.get()));
+        m_panes->lbledt_DeviseID->edit()->setFocus();
+        const QStringList expected = {
+            "lbledt_DeviseID", "lbledt_Master_DevDes", "chk_Auto_Armed", "chk_AddTimeToAlarmSMS",
+            "lbledt_PwrOffTime", "chk_PwrOffTime", "chk_ReportTime", "dtp_RePortTime",
+            "lbledt_SaveRecordInterSec", "chk_SaveRecordInterSec", "lbledt_SmsReportInterMin",
+            "chk_SmsReportInterMin", "chk_AutoAlarmAfterDisarm", "lbledt_AutoMintues", "sCheckBox1",
+            "lbledt_Main_Password", "chk_ShowPassword", "btn_ChangePassword", "dtpYMD", "dtpHMS",
+            "btn_PC_Time", "btn_Main_Timer_Read", "btn_Main_Timer_Write"};
+        // A date or time field takes one Tab per section, as Qt's own do.
+        QStringList visited;
+        for (int press = 0; press < 3 * expected.size() && visited.size() < expected.size(); ++press) {
+            QString name;
+            for (QWidget *widget = QApplication::focusWidget(); widget && name.isEmpty(); widget = widget->parentWidget())
+                name = widget->objectName();
+            if (visited.isEmpty() || visited.last() != name)
+                visited << name;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QVERIFY2(visited == expected, qPrintable(visited.join(QLatin1Char(' '))));
     }
 
     void maxLengths_data()
