@@ -151,10 +151,17 @@ THistorySheet::THistorySheet(QWidget *mainWindow, QWidget *sheet, TJobRunner *ru
       m_session(connection->Session())
 {
     setObjectName(QStringLiteral("HistorySheet"));
-    ChooseSaveFile = [this](const QString &folder, const QString &defaultName) {
-        return ChooseFileToSave(m_main, kCsvDialogSave, folder, defaultName);
+    // The filter's words follow the language; the pattern stays.
+    const auto inLanguage = [this](TFileDialogSpec spec) {
+        spec.NameFilter = Text("TxtCsvFilter");
+        return spec;
     };
-    ChooseOpenFile = [this](const QString &folder) { return ChooseFileToOpen(m_main, kCsvDialogOpen, folder); };
+    ChooseSaveFile = [this, inLanguage](const QString &folder, const QString &defaultName) {
+        return ChooseFileToSave(m_main, inLanguage(kCsvDialogSave), folder, defaultName);
+    };
+    ChooseOpenFile = [this, inLanguage](const QString &folder) {
+        return ChooseFileToOpen(m_main, inLanguage(kCsvDialogOpen), folder);
+    };
 
     m_download = new THistoryDownload(m_soft, m_grid, &m_archive, this);
     m_soft.InitGrid(m_grid);

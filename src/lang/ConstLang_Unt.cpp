@@ -800,6 +800,24 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"NetTelnetOnRaw", "%1 speaks Telnet; reach it with rfc2217://%2", "%1使用Telnet协议，请用rfc2217://%2连接"},
     {"NetClosed", "%1 closed the connection", "%1关闭了连接"},
     {"NetFailed", "the connection to %1 failed: %2", "与%1的连接失败：%2"},
+    // The protocol debug window, the progress window's caption and the
+    // history file filter, in the program's language.
+    {"TxtDebugCaption", "Serial Port Debug", "调试串口"},
+    {"TxtDebugSend", "Sent", "发送"},
+    {"TxtDebugRecv", "Received", "接收"},
+    {"TxtDebugTools", "Actions", "操作"},
+    {"TxtDebugClearSend", "Clear Sent", "清空发送"},
+    {"TxtDebugClearRecv", "Clear Received", "清空接收"},
+    {"TxtDebugClearAll", "Clear All", "清空所有"},
+    {"TxtDebugSendLines", "Sent Lines", "发送总行"},
+    {"TxtDebugRecvLines", "Received Lines", "接收总行"},
+    {"TxtDebugShow", "Show", "显示"},
+    {"TxtDebugHex", "Hexadecimal", "十六进制"},
+    {"TxtDebugAnsi", "Characters", "字符串"},
+    {"TxtDebugDecimal", "Decimal", "十进制"},
+    {"TxtDebugBinary", "Binary", "二进制"},
+    {"TxtProgressCaption", "Process......", "处理中......"},
+    {"TxtCsvFilter", "CSV File (*.csv)", "CSV 文件 (*.csv)"},
 };
 
 struct TThresholdTexts {

@@ -1,6 +1,7 @@
 #include "lang/TLanguage_Unt.h"
 
 #include "base/Funs_Unt.h"
+#include "debug/ProtocolDebug_Frm.h"
 #include "history/HistorySheet_Frm.h"
 #include "lang/ConstLang_Unt.h"
 #include "lang/QtTranslations_Unt.h"
@@ -234,6 +235,8 @@ void TLanguage::SwitchLanguage(ILanguageWindow &window, int language)
         card->Retranslate(language);
     for (TSoftSkins *skins : root.findChildren<TSoftSkins *>())
         skins->Retranslate(language);
+    for (TProtocolDebugSwitch *debug : root.findChildren<TProtocolDebugSwitch *>())
+        debug->Retranslate(language);
     QtTranslations::Use(language);
 }
 

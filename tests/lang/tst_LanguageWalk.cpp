@@ -10,6 +10,14 @@
 #include "lang/QtTranslations_Unt.h"
 #include "lang/TLanguage_Unt.h"
 #include "look/ComponentEx.h"
+#include "dialogs/BasicAnimate_Frm.h"
+#include "dialogs/MessageBox_Frm.h"
+#include "history/HistoryChart_Frm.h"
+#include "views/DoSetting_Frm.h"
+#include "views/PhoneSetting_Frm.h"
+#include "views/SettingsViews_Unt.h"
+#include "views/ThSetting_Frm.h"
+#include "views/TimerSetting_Frm.h"
 #include "views/FrameBar_Frm.h"
 #include "views/MainSheets.h"
 #include "fixtures/MainWindowFixture.h"
@@ -17,6 +25,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QLineSeries>
+#include <QValueAxis>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -85,11 +95,9 @@ void AddGrid(QList<TShown> &shown, QTableView *grid)
     }
 }
 
-QList<TShown> ShownTexts(TFormK900 &window)
+void AddWidgets(QList<TShown> &shown, const QList<QWidget *> &widgets)
 {
-    QList<TShown> shown;
-    shown.append({QStringLiteral("window title"), window.windowTitle()});
-    for (QWidget *widget : window.findChildren<QWidget *>()) {
+    for (QWidget *widget : widgets) {
         const QString name = widget->objectName();
         if (!widget->toolTip().isEmpty())
             shown.append({name + QStringLiteral(" hint"), widget->toolTip()});
@@ -114,6 +122,21 @@ QList<TShown> ShownTexts(TFormK900 &window)
             AddGrid(shown, grid);
         }
     }
+}
+
+// A window of its own (a dialog, the debug window): its title and every
+// text of its controls.
+void AddWindow(QList<TShown> &shown, QWidget *window)
+{
+    shown.append({window->objectName() + QStringLiteral(" title"), window->windowTitle()});
+    AddWidgets(shown, window->findChildren<QWidget *>());
+}
+
+QList<TShown> ShownTexts(TFormK900 &window)
+{
+    QList<TShown> shown;
+    shown.append({QStringLiteral("window title"), window.windowTitle()});
+    AddWidgets(shown, window.findChildren<QWidget *>());
     for (QAction *action : window.findChildren<QAction *>())
         shown.append({action->objectName() + QStringLiteral(" menu item"), action->text()});
     return shown;
@@ -299,6 +322,62 @@ private slots:
             const QStringList offenders = Offenders(ShownTexts(*window), language);
             QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QStringLiteral(" | "))));
         }
+    }
+
+    // The debug window, the editors, the progress and message windows and
+    // the chart page, made before and after switches either way.
+    void windowsOfTheirOwnFollowTheLanguage()
+    {
+        auto window = ViewWindow();
+        QVERIFY(window);
+        auto *debugItem = window->findChild<QAction *>(QStringLiteral("N_ProtocolDebug"));
+        QVERIFY(debugItem);
+        debugItem->setChecked(true);
+        auto *debug = window->findChild<QWidget *>(QStringLiteral("FormProtocolDebug"));
+        QVERIFY(debug);
+        THistoryChart *chart = window->History()->Chart();
+        QVERIFY(chart);
+        chart->SetData(THistoryChartData());
+        QVERIFY(!chart->lbl_ChartNote->text().isEmpty());
+        const TSettingsViews &views = window->Views();
+
+        for (int language : {ConstLang::Chinese, ConstLang::English, ConstLang::Chinese}) {
+            window->ApplyLanguage(language);
+            QList<TShown> shown;
+            AddWindow(shown, debug);
+            AddWidgets(shown, chart->findChildren<QWidget *>());
+            shown.append({QStringLiteral("chart note"), chart->lbl_ChartNote->text()});
+            shown.append({QStringLiteral("temperature axis"), chart->TemperatureAxis()->titleText()});
+            shown.append({QStringLiteral("humidity axis"), chart->HumidityAxis()->titleText()});
+            {
+                TFormBasicAnimate progress(window.get());
+                AddWindow(shown, &progress);
+            }
+            TFormMessage::instance()->ShowMessage(QStringLiteral("-"), QString(), nullptr);
+            AddWindow(shown, TFormMessage::instance());
+            TFormMessage::instance()->hide();
+            {
+                TFormDoSetting doEditor(views.lvDo, 0, window.get());
+                AddWindow(shown, &doEditor);
+                TFormThSetting thEditor(views.lvTh, 0, window.get());
+                AddWindow(shown, &thEditor);
+                TFormPhoneSetting phoneEditor(views.lvTel, 0, window.get());
+                AddWindow(shown, &phoneEditor);
+                TFormTimerSetting timerEditor(views.lvTimer, 0, window.get());
+                AddWindow(shown, &timerEditor);
+            }
+            QVERIFY(shown.size() > 60);
+            const QStringList offenders = Offenders(shown, language);
+            QVERIFY2(offenders.isEmpty(),
+                     qPrintable((language == ConstLang::Chinese ? QStringLiteral("Chinese: ")
+                                                                : QStringLiteral("English: "))
+                                + offenders.join(QStringLiteral(" | "))));
+            if (language == ConstLang::Chinese)
+                QCOMPARE(debug->windowTitle(), QStringLiteral("调试串口"));
+            else
+                QCOMPARE(debug->windowTitle(), QStringLiteral("Serial Port Debug"));
+        }
+        debugItem->setChecked(false);
     }
 
     void qtOwnButtonsFollowTheLanguage()
