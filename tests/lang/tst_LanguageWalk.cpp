@@ -380,6 +380,24 @@ private slots:
         debugItem->setChecked(false);
     }
 
+    void languageMenuTicksTheLanguageInUse()
+    {
+        auto window = ViewWindow();
+        QVERIFY(window);
+        auto *chinese = window->findChild<QAction *>(QStringLiteral("N_CN"));
+        auto *english = window->findChild<QAction *>(QStringLiteral("N_EN"));
+        QVERIFY(chinese && english);
+        chinese->trigger();
+        QVERIFY(chinese->isChecked() && !english->isChecked());
+        QCOMPARE(window->Language(), int(ConstLang::Chinese));
+        english->trigger();
+        QVERIFY(!chinese->isChecked() && english->isChecked());
+        QCOMPARE(window->Language(), int(ConstLang::English));
+        // Choosing the language in use again keeps its tick.
+        english->trigger();
+        QVERIFY(!chinese->isChecked() && english->isChecked());
+    }
+
     void qtOwnButtonsFollowTheLanguage()
     {
         auto window = ViewWindow();
