@@ -25,6 +25,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QLineSeries>
 #include <QValueAxis>
 #include <QGroupBox>
@@ -217,36 +218,90 @@ QString YesButtonText(QWidget *parent)
     return box.button(QMessageBox::Yes)->text();
 }
 
-// With K80X_GRAB_FOLDER set, saves a picture of every page of the window
-// there, for looking at the layouts.
+// The folder of the screenshot walk: K80X_GRAB_FOLDER when set, else the
+// build tree's screenshots folder.
+QString GrabFolder()
+{
+    QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
+    if (folder.isEmpty())
+        folder = QStringLiteral(K80X_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void SaveGrab(QWidget *widget, const QString &name)
+{
+    QVERIFY2(widget->grab().save(GrabFolder() + QLatin1Char('/') + name + QStringLiteral(".png")), qPrintable(name));
+}
+
+// A picture of every page of the window, of the history chart, of the
+// editors and of the small windows, at the smallest window size and at
+// 1920 x 1080, for looking at the layouts: "<tag>_<size>_<page>.png".
 void GrabPages(TFormK900 &window, const QString &tag)
 {
-    const QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
-    if (folder.isEmpty())
-        return;
     const TMainSheets &sheets = window.Sheets();
-    sheets.PageControl->setCurrentIndex(0);
-    QTest::qWait(50);
-    window.grab().save(folder + QStringLiteral("/%1_page0.png").arg(tag));
-    for (int section = 0; section < TFrameBar::SectionCount; ++section) {
-        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(section));
-        QTest::qWait(50);
-        window.grab().save(folder + QStringLiteral("/%1_section%2.png").arg(tag).arg(section));
-    }
-    TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(1));
-    sheets.PageControl_DIDOTH->setCurrentIndex(1);
-    QTest::qWait(50);
-    window.grab().save(folder + QStringLiteral("/%1_th.png").arg(tag));
-    // The smallest the window may become.
     const QSize size = window.size();
-    window.resize(window.minimumSize());
-    for (int section : {0, 5}) {
-        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(section));
+    for (const QSize &shown : {window.minimumSize(), QSize(1920, 1080)}) {
+        window.resize(shown);
+        const QString prefix = QStringLiteral("%1_%2x%3_").arg(tag).arg(shown.width()).arg(shown.height());
+        sheets.PageControl->setCurrentIndex(0);
         QTest::qWait(50);
-        window.grab().save(folder + QStringLiteral("/%1_small_section%2.png").arg(tag).arg(section));
+        SaveGrab(&window, prefix + QStringLiteral("welcome"));
+        for (int section = 0; section < TFrameBar::SectionCount; ++section) {
+            TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(section));
+            QTest::qWait(50);
+            SaveGrab(&window, prefix + QStringLiteral("section%1").arg(section));
+        }
+        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(1));
+        sheets.PageControl_DIDOTH->setCurrentIndex(1);
+        QTest::qWait(50);
+        SaveGrab(&window, prefix + QStringLiteral("th"));
+        sheets.PageControl_DIDOTH->setCurrentIndex(0);
+        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(5));
+        window.History()->ShowChart();
+        QTest::qWait(50);
+        SaveGrab(&window, prefix + QStringLiteral("chart"));
+        window.History()->tab_History->setCurrentIndex(0);
     }
     window.resize(size);
     sheets.PageControl->setCurrentIndex(0);
+
+    const TSettingsViews &views = window.Views();
+    const auto grabDialog = [&tag](QWidget *dialog, const char *name) {
+        dialog->show();
+        QTest::qWait(30);
+        SaveGrab(dialog, tag + QStringLiteral("_dialog_") + QLatin1String(name));
+        dialog->hide();
+    };
+    {
+        TFormDoSetting editor(views.lvDo, 0, &window);
+        grabDialog(&editor, "do");
+    }
+    {
+        TFormThSetting editor(views.lvTh, 0, &window);
+        grabDialog(&editor, "th");
+    }
+    {
+        TFormPhoneSetting editor(views.lvTel, 0, &window);
+        grabDialog(&editor, "phone");
+    }
+    {
+        TFormTimerSetting editor(views.lvTimer, 0, &window);
+        grabDialog(&editor, "timer");
+    }
+    {
+        TFormBasicAnimate progress(&window);
+        grabDialog(&progress, "progress");
+    }
+    TFormMessage::instance()->ShowMessage(QStringLiteral("-"), window.windowTitle(), nullptr);
+    SaveGrab(TFormMessage::instance(), tag + QStringLiteral("_dialog_message"));
+    TFormMessage::instance()->hide();
+    if (auto *debugItem = window.findChild<QAction *>(QStringLiteral("N_ProtocolDebug"))) {
+        debugItem->setChecked(true);
+        if (auto *debug = window.findChild<QWidget *>(QStringLiteral("FormProtocolDebug")))
+            SaveGrab(debug, tag + QStringLiteral("_dialog_debug"));
+        debugItem->setChecked(false);
+    }
 }
 
 bool ReadSettings(TFormK900 &window)

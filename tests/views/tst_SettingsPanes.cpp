@@ -180,6 +180,40 @@ private slots:
         QVERIFY2(visited == expected, qPrintable(visited.join(QLatin1Char(' '))));
     }
 
+    // On a large screen the forms stop growing: fields stay near their
+    // labels and number fields keep the width of their digits.
+    void formsKeepTheirWidthOnALargeScreen_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("group");
+        QTest::newRow("Basic Setting") << 0 << QStringLiteral("grp_BasicSeting");
+        QTest::newRow("Communication Setting") << 4 << QStringLiteral("grp_GPRS_BasicSeting");
+    }
+    void formsKeepTheirWidthOnALargeScreen()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, group);
+        m_fixture->window->resize(1920, 1080);
+        m_fixture->sheets.PageControl->setCurrentIndex(1);
+        m_fixture->sheets.PageControlMain->setCurrentIndex(page);
+        m_fixture->window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_fixture->window.get()));
+        auto *form = Control<QGroupBox>(group.toLatin1().constData());
+        QVERIFY(form);
+        QVERIFY2(form->width() <= 1000, qPrintable(QString::number(form->width())));
+        for (TLabeledEdit *field : form->findChildren<TLabeledEdit *>()) {
+            const QRect label = field->label()->geometry();
+            const QRect edit = field->edit()->geometry();
+            const int gap = field->labelPosition() == TLabeledEdit::LabelPosition::Left ? edit.left() - label.right()
+                                                                                        : 0;
+            QVERIFY2(gap < 600, qPrintable(field->objectName() + QStringLiteral(": %1 px").arg(gap)));
+        }
+        for (const char *number : {"lbledt_GprsBeatHeart", "lbledt_GprsReconnSec", "lbledt_TcpPort"}) {
+            auto *field = Control<TLabeledEdit>(number);
+            QVERIFY(field->edit()->maximumWidth() <= 150);
+        }
+    }
+
     void maxLengths_data()
     {
         QTest::addColumn<QString>("edit");
