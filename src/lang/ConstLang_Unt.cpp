@@ -818,6 +818,7 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"TxtDebugBinary", "Binary", "二进制"},
     {"TxtProgressCaption", "Process......", "处理中......"},
     {"TxtCsvFilter", "CSV File (*.csv)", "CSV 文件 (*.csv)"},
+    {"TxtValuesAsOf", " as of %1", " %1 读取"},
 };
 
 struct TThresholdTexts {
