@@ -163,7 +163,9 @@ THistoryChart::THistoryChart(QWidget *parent) : QWidget(parent)
     };
 
     m_chart = new QChart;
-    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    // Beside the plot, one name a line: a row under it cuts the names of
+    // eight channels to "Te..." at a small window.
+    m_chart->legend()->setAlignment(Qt::AlignRight);
     // Plain colours, not the theme's gradient: the names and lines are chosen
     // to read on white.
     m_chart->setBackgroundBrush(QColor(Qt::white));

@@ -487,7 +487,12 @@ void THistorySheet::BuildArchiveControls(QWidget *sheet)
     chartLayout->setContentsMargins(2, 2, 2, 2);
     tab_History->addTab(m_chartPage, QString());
     connect(tab_History, &QTabWidget::currentChanged, this, [this](int page) {
-        if (tab_History->widget(page) != m_chartPage)
+        // The chart takes the height of the controls under the grid, which
+        // act on the grid; at a small window it would be too flat to read.
+        const bool chart = tab_History->widget(page) == m_chartPage;
+        for (QWidget *group : {grp_History, grp_HisTime, grp_HistoryFiles, grp_HistoryArchive})
+            group->setVisible(!chart);
+        if (!chart)
             return;
         Chart();
         if (m_chartStale)
