@@ -26,6 +26,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLineSeries>
 #include <QValueAxis>
 #include <QGroupBox>
@@ -463,9 +466,15 @@ private slots:
         QVERIFY(QtTranslations::ChineseInstalled());
         const QString chinese = YesButtonText(window.get());
         QVERIFY2(HasChinese(chinese), qPrintable(chinese));
+        // The type column of the file dialogs.
+        QFileIconProvider icons;
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QCOMPARE(icons.type(QFileInfo(folder.path())), QStringLiteral("文件夹"));
         window->ApplyLanguage(ConstLang::English);
         QVERIFY(!QtTranslations::ChineseInstalled());
         QCOMPARE(YesButtonText(window.get()), QStringLiteral("&Yes"));
+        QCOMPARE(icons.type(QFileInfo(folder.path())), QStringLiteral("Folder"));
     }
 };
 
