@@ -470,7 +470,8 @@ void TFormK900::FormShow()
     m_views.SizeColumns();
     m_views.BuildRows();
     MarkSaved();
-    BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")), ProgramSkinFolders());
+    if (TSoftSkins *skins = BuildSkinsMenu(findChild<QMenu *>(QStringLiteral("N_Skins")), ProgramSkinFolders()))
+        skins->RememberIn();
     ApplyLanguage(LocaleLanguage());
     // The welcome page first, also when the port does not open.
     m_sheets.PageControl->setCurrentIndex(0);

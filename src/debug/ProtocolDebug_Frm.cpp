@@ -1,5 +1,7 @@
 #include "debug/ProtocolDebug_Frm.h"
 
+#include "lang/ConstLang_Unt.h"
+
 #include "link/FrameLog_Unt.h"
 
 #include <QAction>
@@ -7,6 +9,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QAbstractButton>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -94,6 +97,33 @@ void TFormProtocolDebug::FormCreate()
     row->addWidget(grp_Recv);
 
     connect(&TFrameLog::instance(), &TFrameLog::frameLogged, this, &TFormProtocolDebug::LogFrame);
+}
+
+void TFormProtocolDebug::Retranslate(int language)
+{
+    if (language != ConstLang::Chinese && language != ConstLang::English)
+        return;
+    const auto text = [language](const char *key) { return ConstLang::Text(QString::fromLatin1(key), language); };
+    setWindowTitle(text("TxtDebugCaption"));
+    const struct {
+        const char *name;
+        const char *key;
+    } captions[] = {
+        {"grp_Send", "TxtDebugSend"},          {"grp_Recv", "TxtDebugRecv"},
+        {"grp_Tools", "TxtDebugTools"},        {"grp_Show", "TxtDebugShow"},
+        {"btn_Clear_Send", "TxtDebugClearSend"}, {"btn_Clear_Recv", "TxtDebugClearRecv"},
+        {"btn_Clear_All", "TxtDebugClearAll"}, {"btn_SendLins", "TxtDebugSendLines"},
+        {"btn_RecvLines", "TxtDebugRecvLines"}, {"rb_Hex", "TxtDebugHex"},
+        {"rb_Ansi", "TxtDebugAnsi"},           {"rb_10Dec", "TxtDebugDecimal"},
+        {"rb_Bin", "TxtDebugBinary"},
+    };
+    for (const auto &caption : captions) {
+        QWidget *control = findChild<QWidget *>(QString::fromLatin1(caption.name));
+        if (auto *group = qobject_cast<QGroupBox *>(control))
+            group->setTitle(text(caption.key));
+        else if (auto *button = qobject_cast<QAbstractButton *>(control))
+            button->setText(text(caption.key));
+    }
 }
 
 QTextEdit *TFormProtocolDebug::NewPane(const char *name, QGroupBox *group)
@@ -317,11 +347,20 @@ void TProtocolDebugSwitch::chk_DebugClick(bool checked)
             m_window->close();
         return;
     }
-    if (!m_window)
+    if (!m_window) {
         m_window = new TFormProtocolDebug(m_mainWindow, m_debugBox);
+        m_window->Retranslate(m_language);
+    }
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void TProtocolDebugSwitch::Retranslate(int language)
+{
+    m_language = language;
+    if (m_window)
+        m_window->Retranslate(language);
 }
 
 TProtocolDebugSwitch *InstallProtocolDebug(QWidget *mainWindow, QCheckBox *debugBox)

@@ -35,6 +35,9 @@ public:
     // by the frame; the other modes add the frame as one new line.
     void LogFrame(const QByteArray &bytes, int direction);
 
+    // Captions in language 0 (Chinese, the start) or 1 (English).
+    void Retranslate(int language);
+
     TDisplayMode DisplayMode() const { return m_mode; }
     // The notation change of the four option buttons: nothing when mode is
     // the current one; otherwise both panes are redrawn from the byte lists,
@@ -96,6 +99,8 @@ public:
 
     // The window once the box was first ticked, else nullptr.
     TFormProtocolDebug *Window() const { return m_window; }
+    // The window's language, now and for a window made later.
+    void Retranslate(int language);
     QCheckBox *DebugBox() const { return m_debugBox; }
 
 private:
@@ -104,6 +109,7 @@ private:
     QPointer<QWidget> m_mainWindow;
     QPointer<QCheckBox> m_debugBox;
     QPointer<TFormProtocolDebug> m_window;
+    int m_language = 0;
 };
 
 // Wires the main window's Debug box to the debug window (see

@@ -23,7 +23,7 @@ TFormBasicAnimate::TFormBasicAnimate(QWidget *mainWindow)
     , m_mainWindow(mainWindow)
 {
     setObjectName(QStringLiteral("FormBasicAnimate"));
-    setWindowTitle(QStringLiteral("Process......"));
+    setWindowTitle(ViewContext::Text("TxtProgressCaption"));
     setFixedSize(360, 96);
 
     sg = new QProgressBar(this);

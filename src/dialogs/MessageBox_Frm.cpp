@@ -1,6 +1,7 @@
 #include "dialogs/MessageBox_Frm.h"
 
 #include "dialogs/BasicAnimate_Frm.h"
+#include "views/ViewContext_Unt.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -110,6 +111,7 @@ void TFormMessage::ShowMessage(const QString &text, const QString &caption, QWid
 
     setWindowTitle(caption);
     lbl_Info->setText(text);
+    sbtbtn_Ok->setText(ViewContext::Text("TxtOk"));
     if (target)
         target->setEnabled(false);
     PlaceOverWindow(this, target);

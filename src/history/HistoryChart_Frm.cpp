@@ -8,6 +8,8 @@
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QPainter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLegend>
@@ -22,6 +24,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -31,6 +34,31 @@ constexpr int PanStepPixels = 40;
 constexpr double ValueMargin = 0.05;
 
 const TFileDialogSpec kPngDialog{"dlgSaveChartPng", QStringLiteral("PNG (*.png)")};
+
+// Dark enough for text on white (4.5:1 and more), far enough apart to tell
+// sixteen lines apart together with the four line styles.
+constexpr QRgb kChannelColours[] = {0x1f4e9c, 0xb22222, 0x1b6e35, 0x7b3294, 0x9c4a1a, 0x00707a,
+                                    0xad1457, 0x4d4d4d, 0x4400ff, 0xcc00cc, 0x6666dd, 0x0055ff,
+                                    0x9933ff, 0x667700, 0x996677, 0xdd0000};
+constexpr Qt::PenStyle kChannelStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+// Shown at first when a grid holds no temperature channel.
+constexpr int kFirstChannelsShown = 4;
+// Room a time label needs beside its text.
+constexpr int kTimeLabelPadding = 24;
+
+// A short line in the channel's colour and style, for the channel list.
+QIcon LineSample(const QPen &pen)
+{
+    QPixmap sample(24, 12);
+    sample.fill(Qt::transparent);
+    QPainter painter(&sample);
+    QPen drawn = pen;
+    drawn.setWidth(3);
+    painter.setPen(drawn);
+    painter.drawLine(1, 6, 23, 6);
+    painter.end();
+    return QIcon(sample);
+}
 
 QString Text(const char *key, int language)
 {
@@ -135,7 +163,14 @@ THistoryChart::THistoryChart(QWidget *parent) : QWidget(parent)
     };
 
     m_chart = new QChart;
-    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    // Beside the plot, one name a line: a row under it cuts the names of
+    // eight channels to "Te..." at a small window.
+    m_chart->legend()->setAlignment(Qt::AlignRight);
+    // Plain colours, not the theme's gradient: the names and lines are chosen
+    // to read on white.
+    m_chart->setBackgroundBrush(QColor(Qt::white));
+    m_chart->setPlotAreaBackgroundVisible(false);
+    m_chart->legend()->setLabelColor(QColor(0x20, 0x20, 0x20));
     m_view = new THistoryChartView(m_chart, this);
     m_view->setObjectName(QStringLiteral("HistoryChartView"));
 
@@ -172,6 +207,7 @@ THistoryChart::THistoryChart(QWidget *parent) : QWidget(parent)
     layout->addLayout(main, 1);
     layout->addLayout(side);
 
+    connect(m_chart, &QChart::plotAreaChanged, this, &THistoryChart::FitTimeLabels);
     connect(lst_ChartChannels, &QListWidget::itemChanged, this, &THistoryChart::ItemChanged);
     connect(btn_ChartRefresh, &QPushButton::clicked, this, &THistoryChart::RefreshRequested);
     connect(btn_ChartResetZoom, &QPushButton::clicked, this, &THistoryChart::ResetZoom);
@@ -228,6 +264,18 @@ QLineSeries *THistoryChart::ThresholdLine(const TChartSeries &series, double val
     return line;
 }
 
+QColor THistoryChart::ChannelColour(int channel)
+{
+    constexpr int count = int(std::size(kChannelColours));
+    return QColor(kChannelColours[((channel % count) + count) % count]);
+}
+
+Qt::PenStyle THistoryChart::ChannelStyle(int channel)
+{
+    constexpr int count = int(std::size(kChannelStyles));
+    return kChannelStyles[((channel % count) + count) % count];
+}
+
 void THistoryChart::Build()
 {
     m_filling = true;
@@ -235,26 +283,42 @@ void THistoryChart::Build()
     m_lines.clear();
     lst_ChartChannels->clear();
 
-    for (const TChartSeries &series : m_data.series) {
+    bool anyTemperature = false;
+    for (const TChartSeries &series : m_data.series)
+        anyTemperature = anyTemperature || !series.humidity;
+    for (int channel = 0; channel < m_data.series.size(); ++channel) {
+        const TChartSeries &series = m_data.series.at(channel);
         TLines lines;
         lines.line = new QLineSeries;
         lines.line->setName(series.name);
+        QPen pen(ChannelColour(channel));
+        pen.setStyle(ChannelStyle(channel));
+        pen.setWidthF(1.6);
+        lines.line->setPen(pen);
         lines.line->replace(THistoryChartData::Downsample(series.points, ShownPointsPerLine));
         m_chart->addSeries(lines.line);
         QValueAxis *axis = series.humidity ? m_humidityAxis : m_temperatureAxis;
         lines.line->attachAxis(m_timeAxis);
         lines.line->attachAxis(axis);
-        const QColor colour = lines.line->color();
+        const QColor colour = pen.color();
         if (series.high)
             lines.high = ThresholdLine(series, *series.high, colour, axis);
         if (series.low)
             lines.low = ThresholdLine(series, *series.low, colour, axis);
         m_lines.append(lines);
 
-        auto *item = new QListWidgetItem(series.name, lst_ChartChannels);
+        // The name in the list's own text colour stays readable in every
+        // skin; the sample beside it tells the line.
+        auto *item = new QListWidgetItem(LineSample(pen), series.name, lst_ChartChannels);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
-        item->setForeground(colour);
+        const bool shown = anyTemperature ? !series.humidity : channel < kFirstChannelsShown;
+        item->setCheckState(shown ? Qt::Checked : Qt::Unchecked);
+        for (QLineSeries *line : {lines.line, lines.high, lines.low}) {
+            if (line)
+                line->setVisible(shown);
+        }
+        for (QLegendMarker *marker : m_chart->legend()->markers(lines.line))
+            marker->setVisible(shown);
     }
     m_filling = false;
     Retranslate(m_language);
@@ -309,6 +373,22 @@ void THistoryChart::FitAxes()
     }
     const bool days = last - first > qint64(2) * 24 * 3600 * 1000;
     m_timeAxis->setFormat(days ? QStringLiteral("yyyy-MM-dd HH:mm") : QStringLiteral("MM-dd HH:mm:ss"));
+    FitTimeLabels();
+}
+
+// As many time labels as fit side by side in the plot, at least two.
+void THistoryChart::FitTimeLabels()
+{
+    const QFontMetrics metrics(m_timeAxis->labelsFont());
+    const int labelWidth =
+        metrics.horizontalAdvance(QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58)).toString(m_timeAxis->format()))
+        + kTimeLabelPadding;
+    qreal plotWidth = m_chart->plotArea().width();
+    if (plotWidth <= 0)
+        plotWidth = m_view->width() - 120;
+    const int ticks = qBound(2, int(plotWidth / labelWidth) + 1, 8);
+    if (m_timeAxis->tickCount() != ticks)
+        m_timeAxis->setTickCount(ticks);
 }
 
 void THistoryChart::UpdateNote()
@@ -341,6 +421,9 @@ void THistoryChart::SetChannelShown(int channel, bool shown)
         if (line)
             line->setVisible(shown);
     }
+    // Only the lines drawn take room in the legend, so their names fit.
+    for (QLegendMarker *marker : m_chart->legend()->markers(lines.line))
+        marker->setVisible(shown);
     if (QListWidgetItem *item = lst_ChartChannels->item(channel)) {
         const Qt::CheckState state = shown ? Qt::Checked : Qt::Unchecked;
         if (item->checkState() != state) {

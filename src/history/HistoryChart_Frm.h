@@ -53,7 +53,8 @@ public:
     explicit THistoryChart(QWidget *parent = nullptr);
     ~THistoryChart() override;
 
-    // Draws data anew; every channel is shown.
+    // Draws data anew. Shown at first: the temperature channels, or the
+    // first four when there are none (a humidity-only grid).
     void SetData(const THistoryChartData &data);
     const THistoryChartData &Data() const { return m_data; }
     // Texts in language 0 (Chinese) or 1 (English).
@@ -62,6 +63,13 @@ public:
     // Shows or hides a channel (index into Data().series) with its thresholds.
     void SetChannelShown(int channel, bool shown);
     bool ChannelShown(int channel) const;
+    // The line colour and line style of a channel (index into Data().series):
+    // sixteen colours that differ from each other, each readable as text on
+    // white at a contrast of at least 4.5:1, and four styles, so no two
+    // channels share colour and style.
+    static QColor ChannelColour(int channel);
+    static Qt::PenStyle ChannelStyle(int channel);
+
     // Back to the whole time range and value ranges.
     void ResetZoom();
     // Writes the chart as it is shown into a PNG file; false when it could not.
@@ -104,6 +112,7 @@ private:
     void Build();
     void FitAxes();
     void UpdateNote();
+    void FitTimeLabels();
     void SaveClicked();
     void ItemChanged(QListWidgetItem *item);
     QLineSeries *ThresholdLine(const TChartSeries &series, double value, const QColor &colour,

@@ -13,6 +13,8 @@
 #include "history/HistoryArchiveExport_Unt.h"
 #include "history/HistoryArchiveView_Frm.h"
 #include "history/HistoryChart_Frm.h"
+#include "look/FlowLayout_Unt.h"
+#include "look/TabOrder_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryFilter_Unt.h"
 #include "lang/ConstLang_Unt.h"
@@ -160,10 +162,17 @@ THistorySheet::THistorySheet(QWidget *mainWindow, QWidget *sheet, TJobRunner *ru
         ::AskReason(m_main, m_language, required, std::move(proceed));
     };
     setObjectName(QStringLiteral("HistorySheet"));
-    ChooseSaveFile = [this](const QString &folder, const QString &defaultName) {
-        return ChooseFileToSave(m_main, kCsvDialogSave, folder, defaultName);
+    // The filter's words follow the language; the pattern stays.
+    const auto inLanguage = [this](TFileDialogSpec spec) {
+        spec.NameFilter = Text("TxtCsvFilter");
+        return spec;
     };
-    ChooseOpenFile = [this](const QString &folder) { return ChooseFileToOpen(m_main, kCsvDialogOpen, folder); };
+    ChooseSaveFile = [this, inLanguage](const QString &folder, const QString &defaultName) {
+        return ChooseFileToSave(m_main, inLanguage(kCsvDialogSave), folder, defaultName);
+    };
+    ChooseOpenFile = [this, inLanguage](const QString &folder) {
+        return ChooseFileToOpen(m_main, inLanguage(kCsvDialogOpen), folder);
+    };
 
     m_download = new THistoryDownload(m_soft, m_grid, &m_archive, this);
     // A download without a configuration read in this connection reads it
@@ -273,17 +282,19 @@ void THistorySheet::BuildControls()
     filesLayout->addWidget(btn_HistoryReport);
 
     BuildArchiveControls(sheet);
-    auto *lowerPanel = new QHBoxLayout;
+    // Each group keeps its preferred size; at a narrow window the last
+    // groups go to a second row rather than cutting the dates and buttons.
+    auto *lowerPanel = new TFlowLayout;
     lowerPanel->addWidget(grp_History);
     lowerPanel->addWidget(grp_HisTime);
     lowerPanel->addWidget(grp_HistoryFiles);
     lowerPanel->addWidget(grp_HistoryArchive);
-    lowerPanel->addStretch();
     auto *sheetLayout = new QVBoxLayout(sheet);
     sheetLayout->setContentsMargins(4, 4, 4, 4);
     sheetLayout->addWidget(tab_History, 1);
     sheetLayout->addWidget(lbl_HistoryReadState);
     sheetLayout->addLayout(lowerPanel);
+    TabOrder::FollowLayout(sheet);
 
     const struct {
         QPushButton *button;
@@ -527,7 +538,12 @@ void THistorySheet::BuildArchiveControls(QWidget *sheet)
     BuildReportControls(m_chartPage);
     tab_History->addTab(m_chartPage, QString());
     connect(tab_History, &QTabWidget::currentChanged, this, [this](int page) {
-        if (tab_History->widget(page) != m_chartPage)
+        // The chart takes the height of the controls under the grid, which
+        // act on the grid; at a small window it would be too flat to read.
+        const bool chart = tab_History->widget(page) == m_chartPage;
+        for (QWidget *group : {grp_History, grp_HisTime, grp_HistoryFiles, grp_HistoryArchive})
+            group->setVisible(!chart);
+        if (!chart)
             return;
         Chart();
         if (m_chartStale)

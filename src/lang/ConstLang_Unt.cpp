@@ -897,6 +897,25 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"AudOptTo", "Entries up to this time; a date alone means the whole day.", "到该时间为止的记录；只给日期表示整天。"},
     {"AudBadTime", "\"%1\" is no time (use \"2026-12-11 09:30\" or 2026-12-11)", "“%1”不是时间（请用\"2026-12-11 09:30\"或2026-12-11）"},
     {"CliReasonRequired", "a reason is required: give --reason TEXT; nothing was sent", "必须填写原因：请用--reason 文本；未发送任何内容"},
+    // The protocol debug window, the progress window's caption and the
+    // history file filter, in the program's language.
+    {"TxtDebugCaption", "Serial Port Debug", "调试串口"},
+    {"TxtDebugSend", "Sent", "发送"},
+    {"TxtDebugRecv", "Received", "接收"},
+    {"TxtDebugTools", "Actions", "操作"},
+    {"TxtDebugClearSend", "Clear Sent", "清空发送"},
+    {"TxtDebugClearRecv", "Clear Received", "清空接收"},
+    {"TxtDebugClearAll", "Clear All", "清空所有"},
+    {"TxtDebugSendLines", "Sent Lines", "发送总行"},
+    {"TxtDebugRecvLines", "Received Lines", "接收总行"},
+    {"TxtDebugShow", "Show", "显示"},
+    {"TxtDebugHex", "Hexadecimal", "十六进制"},
+    {"TxtDebugAnsi", "Characters", "字符串"},
+    {"TxtDebugDecimal", "Decimal", "十进制"},
+    {"TxtDebugBinary", "Binary", "二进制"},
+    {"TxtProgressCaption", "Process......", "处理中......"},
+    {"TxtCsvFilter", "CSV File (*.csv)", "CSV 文件 (*.csv)"},
+    {"TxtValuesAsOf", " as of %1", " %1 读取"},
 };
 
 struct TThresholdTexts {

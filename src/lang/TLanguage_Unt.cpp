@@ -1,6 +1,7 @@
 #include "lang/TLanguage_Unt.h"
 
 #include "base/Funs_Unt.h"
+#include "debug/ProtocolDebug_Frm.h"
 #include "history/HistorySheet_Frm.h"
 #include "lang/ConstLang_Unt.h"
 #include "lang/QtTranslations_Unt.h"
@@ -15,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -205,6 +207,28 @@ QStringList TLanguage::ApplyEnglish(ILanguageWindow &window)
     return ApplyTable(window, ConstLang::English);
 }
 
+namespace {
+
+// The Language menu ticks the language in use, one of the two.
+void TickLanguage(QWidget &root, int language)
+{
+    auto *chinese = root.findChild<QAction *>(QStringLiteral("N_CN"));
+    auto *english = root.findChild<QAction *>(QStringLiteral("N_EN"));
+    if (!chinese || !english)
+        return;
+    if (!chinese->actionGroup()) {
+        auto *group = new QActionGroup(chinese->parent());
+        group->setExclusive(true);
+        for (QAction *item : {chinese, english}) {
+            item->setCheckable(true);
+            group->addAction(item);
+        }
+    }
+    (language == ConstLang::Chinese ? chinese : english)->setChecked(true);
+}
+
+} // namespace
+
 void TLanguage::SwitchLanguage(ILanguageWindow &window, int language)
 {
     if (!IsLanguage(language))
@@ -234,6 +258,9 @@ void TLanguage::SwitchLanguage(ILanguageWindow &window, int language)
         card->Retranslate(language);
     for (TSoftSkins *skins : root.findChildren<TSoftSkins *>())
         skins->Retranslate(language);
+    for (TProtocolDebugSwitch *debug : root.findChildren<TProtocolDebugSwitch *>())
+        debug->Retranslate(language);
+    TickLanguage(root, language);
     QtTranslations::Use(language);
 }
 

@@ -6,6 +6,9 @@
 #include "lang/ConstLang_Unt.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QCoreApplication>
+#include <QSettings>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -27,8 +30,24 @@ QString EscapedCaption(const QString &caption)
 
 } // namespace
 
+// The skins' step arrows are images kept with the program; the resources
+// live in a static library and are registered before a skin names them.
+static void InitArrowResources()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(Arrows);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+namespace {
+const QString kSkinKey = QStringLiteral("Look/Skin");
+} // namespace
+
 bool TSkinEngine::LoadSkin(const QString &path)
 {
+    InitArrowResources();
     // A style sheet is a few kilobytes; a FIFO or a device named like a
     // skin is never opened.
     constexpr qint64 kMaxSkinSize = 4 * 1024 * 1024;
@@ -64,11 +83,16 @@ TSoftSkins::TSoftSkins(QMenu *N_Skins, const QStringList &folders)
     : QObject(N_Skins), m_engine(new TSkinEngine(this))
 {
     setObjectName(QStringLiteral("SoftSkins"));
+    // The skin in use carries the menu's tick; one at a time.
+    m_group = new QActionGroup(this);
+    m_group->setExclusive(true);
     for (const QString &folder : folders)
         m_skinFiles += FindFiles(folder, SkinExtension);
     for (const QString &path : std::as_const(m_skinFiles)) {
         QAction *item = N_Skins->addAction(EscapedCaption(SkinCaption(path)));
         item->setData(SkinCaption(path));
+        item->setCheckable(true);
+        m_group->addAction(item);
         m_items << item;
         connect(item, &QAction::triggered, this, [this, item] { ApplySkin(item); });
     }
@@ -91,9 +115,38 @@ bool TSoftSkins::ApplySkin(const QAction *item)
     // caption is in.
     const QString name = item->data().toString();
     const int index = FindSkin(m_skinFiles, name.isEmpty() ? PlainCaption(item->text()) : name);
-    if (index < 0)
+    if (index < 0 || !m_engine->LoadSkin(m_skinFiles.at(index))) {
+        TickCurrent();
         return false;
-    return m_engine->LoadSkin(m_skinFiles.at(index));
+    }
+    m_current = SkinCaption(m_skinFiles.at(index));
+    TickCurrent();
+    if (m_settings)
+        m_settings->setValue(kSkinKey, m_current);
+    return true;
+}
+
+void TSoftSkins::TickCurrent()
+{
+    for (QAction *item : std::as_const(m_items))
+        item->setChecked(!m_current.isEmpty() && item->data().toString() == m_current);
+}
+
+void TSoftSkins::RememberIn(QSettings *settings)
+{
+    if (!settings) {
+        // The program's own settings file, as the recent network ports use.
+        const QString name = QCoreApplication::applicationName();
+        settings = new QSettings(name, name, this);
+    }
+    m_settings = settings;
+    const QString remembered = m_settings->value(kSkinKey).toString();
+    for (QAction *item : std::as_const(m_items)) {
+        if (!remembered.isEmpty() && item->data().toString() == remembered) {
+            ApplySkin(item);
+            return;
+        }
+    }
 }
 
 QString TSoftSkins::SkinCaption(const QString &path)

@@ -6,7 +6,9 @@
 #include <QStringList>
 
 class QAction;
+class QActionGroup;
 class QMenu;
+class QSettings;
 
 // The skin engine of this program: a skin is a Qt style sheet kept in a file
 // with the extension ".asz"; applying it sets the application's style sheet.
@@ -67,6 +69,15 @@ public:
     // nothing, when no file has that name or it cannot be read.
     bool ApplySkin(const QAction *item);
 
+    // Keeps the chosen skin in settings (the program's settings file when
+    // null) for the next run, and applies the skin kept from an earlier run
+    // when a file of that name is still found; otherwise the built-in skin
+    // stays. The item of the skin in use is ticked.
+    void RememberIn(QSettings *settings = nullptr);
+    // Name of the skin in use (its file name without extension); empty for
+    // the built-in skin.
+    QString CurrentSkin() const { return m_current; }
+
     // Captions of the items in language: the table's "TxtSkin" + file name
     // where it has one, the file name otherwise.
     void Retranslate(int language);
@@ -81,9 +92,14 @@ public:
     static QString PlainCaption(const QString &caption);
 
 private:
+    void TickCurrent();
+
     QStringList m_skinFiles;
     QList<QAction *> m_items;
     TSkinEngine *m_engine = nullptr;
+    QActionGroup *m_group = nullptr;
+    QSettings *m_settings = nullptr;
+    QString m_current;
 };
 
 // Builds the Skins menu from the skin files under programDir (normally the

@@ -13,6 +13,7 @@
 #include <QStyledItemDelegate>
 #include <QStringEncoder>
 #include <QTime>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -65,6 +66,37 @@ protected:
     }
 
 private:
+    std::function<void()> m_handler;
+};
+
+// Enter and F2 on a list row open its editor, as a double click does; on a
+// list without a current row they do nothing.
+class TRowKeyFilter : public QObject
+{
+public:
+    TRowKeyFilter(QTreeWidget *view, std::function<void()> handler)
+        : QObject(view), m_view(view), m_handler(std::move(handler))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_view && event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const bool opens = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_F2;
+            if (opens && key->modifiers() == Qt::NoModifier && m_view->currentItem()) {
+                if (!m_view->currentItem()->isSelected())
+                    m_view->setCurrentItem(m_view->currentItem());
+                QTimer::singleShot(0, this, m_handler);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTreeWidget *m_view;
     std::function<void()> m_handler;
 };
 
@@ -213,7 +245,9 @@ void TBaseSoftInterface::SetupReportView(QTreeWidget *view, const char *name, in
     view->setHeaderLabels(captions);
     view->setRootIsDecorated(false);
     view->setItemsExpandable(false);
-    view->setUniformRowHeights(true);
+    // Rows differ in height when a text in a taller script (Chinese names among
+    // Latin captions) stands in a later row; each row fits its own texts.
+    view->setUniformRowHeights(false);
     view->setAllColumnsShowFocus(true);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -236,7 +270,8 @@ int TBaseSoftInterface::ColumnWidthFor(const QTreeWidget *view, const QString &t
 
 void TBaseSoftInterface::OnDoubleClick(QTreeWidget *view, std::function<void()> handler)
 {
-    view->viewport()->installEventFilter(new TDoubleClickFilter(view, std::move(handler)));
+    view->viewport()->installEventFilter(new TDoubleClickFilter(view, handler));
+    view->installEventFilter(new TRowKeyFilter(view, std::move(handler)));
 }
 
 TBaseSoftInterface &SharedBaseSoftInterface()

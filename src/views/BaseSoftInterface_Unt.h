@@ -75,7 +75,7 @@ public:
     // the header's font), padding included.
     static int ColumnWidthFor(const QTreeWidget *view, const QString &text);
     // Runs handler after a double click anywhere in the view, on a row or on
-    // the empty area below the rows.
+    // the empty area below the rows, and after Enter or F2 on the current row.
     static void OnDoubleClick(QTreeWidget *view, std::function<void()> handler);
 
 signals:

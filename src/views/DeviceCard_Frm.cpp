@@ -154,10 +154,11 @@ void TFormDeviceCard::SetRelayStates(quint8 statusBits)
     Refresh();
 }
 
-void TFormDeviceCard::SetCurrentValues(int modelIndex, const QStringList &values)
+void TFormDeviceCard::SetCurrentValues(int modelIndex, const QStringList &values, const QTime &at)
 {
     m_valuesModel = modelIndex;
     m_values = values;
+    m_valuesAt = at;
     Refresh();
 }
 
@@ -214,7 +215,9 @@ void TFormDeviceCard::Refresh()
     lbl_Relay2->setText(Text("LblRelay2") + relayText(1));
 
     lbl_CurrentValues->setText(Text("LblCurrentValues")
-                               + (m_values.isEmpty() ? Text("TxtNotRead") : QString()));
+                               + (m_values.isEmpty() ? Text("TxtNotRead")
+                                                     : Text("TxtValuesAsOf")
+                                                           .arg(m_valuesAt.toString(QStringLiteral("HH:mm:ss")))));
     const QStringList captions = ConstLang::ThRowCaptions(m_valuesModel, m_language);
     const int shown = int(qMin(captions.size(), m_values.size()));
     while (m_valueLabels.size() > shown)
@@ -225,6 +228,12 @@ void TFormDeviceCard::Refresh()
         m_valueGrid->addWidget(label, index / kValueColumns, index % kValueColumns);
         m_valueLabels << label;
     }
-    for (int index = 0; index < shown; ++index)
-        m_valueLabels.at(index)->setText(captions.at(index) + QStringLiteral(": ") + m_values.at(index));
+    for (int index = 0; index < shown; ++index) {
+        const QString &value = m_values.at(index);
+        bool number = false;
+        value.toDouble(&number);
+        const bool humidity = m_valuesModel != 2 && index % 2 == 1;
+        const QString unit = number ? (humidity ? QStringLiteral(" %RH") : QStringLiteral(" °C")) : QString();
+        m_valueLabels.at(index)->setText(captions.at(index) + QStringLiteral(": ") + value + unit);
+    }
 }

@@ -60,8 +60,10 @@ public:
     // Bit 0 DO1, bit 1 DO2; a set bit is a closed relay.
     void SetRelayStates(quint8 statusBits);
     // The current sensor values, one text per channel row of the model
-    // (0 K801, 1 K802, 2 K803), in row order.
-    void SetCurrentValues(int modelIndex, const QStringList &values);
+    // (0 K801, 1 K802, 2 K803), in row order, read at the time at (the PC's
+    // clock). A number is shown with its unit: °C for a temperature row,
+    // %RH for a humidity row (the odd rows of a K801 or K802).
+    void SetCurrentValues(int modelIndex, const QStringList &values, const QTime &at = QTime::currentTime());
 
     // 0 Chinese, 1 English; any other value changes nothing.
     void Retranslate(int language);
@@ -87,6 +89,7 @@ private:
     std::optional<quint8> m_relayBits;
     int m_valuesModel = -1;
     QStringList m_values;
+    QTime m_valuesAt;
 
     QLabel *m_title = nullptr;
     QLabel *lbl_ModelNo = nullptr;

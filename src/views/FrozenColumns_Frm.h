@@ -8,6 +8,11 @@
 // input, so clicks, double-clicks and the pop-up menu reach the list below;
 // it follows the list's vertical scrolling and column widths.
 //
+// Its rows take their heights from the list and its header takes the list's
+// header height: a text in a taller script (a Chinese channel name among Latin
+// captions) in a scrolled column would otherwise make the list's rows taller
+// than the frozen ones, and the two parts would drift apart row by row.
+//
 // Created by the list's owner; a child of the list.
 class TFrozenColumns : public QTreeView
 {
@@ -23,6 +28,7 @@ protected:
 
 private:
     void FollowColumns();
+    void FollowRows();
     void Place();
 
     QTreeView *m_view;

@@ -60,18 +60,19 @@ TFormPhoneSetting::TFormPhoneSetting(QTreeWidget *lvTel, int rowIndex, QWidget *
     btn_Phone_NO = new QPushButton(this);
     btn_Phone_NO->setObjectName(QStringLiteral("btn_Phone_NO"));
 
+    // The number first: it is what the user comes to change.
     auto *layout = new QGridLayout(this);
+    layout->addWidget(lbledt_TelNumber, 0, 0, 1, 2);
     TSkinCheckBox *const columns[][2] = {
         {chk_Dial, chk_TimeRePort}, {chk_SMSFunction, chk_Alam}, {chk_AlamReco, chk_ExtendPower},
         {chk_GPRS, chk_GSMSignal},  {chk_Realy, chk_TelAll},
     };
-    int line = 0;
+    int line = 1;
     for (const auto &pair : columns) {
         layout->addWidget(pair[0], line, 0);
         layout->addWidget(pair[1], line, 1);
         ++line;
     }
-    layout->addWidget(lbledt_TelNumber, line++, 0, 1, 2);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btn_Phone_OK);

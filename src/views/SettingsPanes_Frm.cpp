@@ -3,6 +3,7 @@
 #include "base/Const_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "look/ComponentEx.h"
+#include "look/TabOrder_Unt.h"
 #include "views/ViewContext_Unt.h"
 
 #include <QComboBox>
@@ -19,6 +20,9 @@
 namespace {
 
 constexpr int kShortEditWidth = 80;
+// The widest a pane's form grows: on a large screen its fields stay near
+// their labels instead of moving to the far edge of the window.
+constexpr int kFormMaxWidth = 1000;
 
 template <typename T>
 T *Named(QWidget *parent, const char *name)
@@ -64,11 +68,25 @@ TSettingsPanes::TSettingsPanes(const TMainSheets &sheets, QObject *parent) : QOb
     commonLayout->addWidget(grp_PasswordSeting, 1, 0);
     commonLayout->addWidget(grp_Slave_Function, 1, 1);
     commonLayout->setRowStretch(2, 1);
+    // The groups grow up to the form's width; what is left stays empty on
+    // the right.
+    commonLayout->setColumnStretch(0, 1);
+    commonLayout->setColumnStretch(1, 1);
+    commonLayout->setColumnStretch(2, 1);
+    grp_BasicSeting->setMaximumWidth(kFormMaxWidth);
+    grp_PasswordSeting->setMaximumWidth(kFormMaxWidth / 2);
+    grp_Slave_Function->setMaximumWidth(kFormMaxWidth / 2);
 
     BuildGprsPane(sheets.Sheet_InfoMode);
     auto *infoLayout = new QVBoxLayout(sheets.Sheet_InfoMode);
-    infoLayout->addWidget(grp_GPRS_BasicSeting);
+    grp_GPRS_BasicSeting->setMaximumWidth(kFormMaxWidth);
+    auto *infoRow = new QHBoxLayout;
+    infoRow->addWidget(grp_GPRS_BasicSeting, 1);
+    infoRow->addStretch(0);
+    infoLayout->addLayout(infoRow);
     infoLayout->addStretch();
+    TabOrder::FollowLayout(sheets.Sheet_Common);
+    TabOrder::FollowLayout(sheets.Sheet_InfoMode);
 
     connect(chk_ReportTime, &QCheckBox::toggled, this, &TSettingsPanes::chk_ReportTimeClick);
     connect(chk_PwrOffTime, &QCheckBox::toggled, this, &TSettingsPanes::chk_PwrOffTimeClick);
@@ -212,6 +230,11 @@ void TSettingsPanes::BuildGprsPane(QWidget *sheet)
     layout->addWidget(CheckBox1, line, 1, Qt::AlignBottom);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
+    // Numbers take the room of their digits, not the column's width.
+    for (TLabeledEdit *number : {lbledt_GprsBeatHeart, lbledt_GprsReconnSec, lbledt_TcpPort}) {
+        number->edit()->setMaximumWidth(number->edit()->fontMetrics().horizontalAdvance(QStringLiteral("0000000"))
+                                        + kShortEditWidth / 2);
+    }
 }
 
 void TSettingsPanes::chk_ReportTimeClick()

@@ -1,6 +1,9 @@
 #include "views/ViewContext_Unt.h"
 
+#include "base/Funs_Unt.h"
+#include "lang/ConstLang_Unt.h"
 #include "look/ComponentEx.h"
+#include "look/TabOrder_Unt.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -52,10 +55,22 @@ const TSources &Current()
     return owned.empty() ? Sources() : owned.back().sources;
 }
 
+// The main window when it is shown: a box over it is centred on it, also
+// when another of the program's windows has the focus.
+QWidget *MainWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("FormK900") && widget->isVisible())
+            return widget;
+    }
+    return QApplication::activeWindow();
+}
+
 void ShowStandardBox(const QString &text)
 {
-    auto *box = new QMessageBox(QMessageBox::Information, QApplication::applicationDisplayName(),
-                                text, QMessageBox::Ok, QApplication::activeWindow());
+    const int language = CurrentLanguage() == ConstLang::Chinese ? ConstLang::Chinese : ConstLang::English;
+    auto *box = new QMessageBox(QMessageBox::Information, ConstLang::WindowCaption(language, ProgramVersionText()),
+                                text, QMessageBox::Ok, MainWindow());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -152,6 +167,8 @@ void ViewContext::PrepareEditorWindow(QDialog *dialog)
                            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     if (dialog->layout() != nullptr)
         dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    if (QWidget *first = TabOrder::FollowLayout(dialog))
+        first->setFocus();
 }
 
 TEditedRow::TEditedRow(QTreeWidget *view, int rowIndex)

@@ -6,6 +6,10 @@
 #include "history/HistoryGridModel_Unt.h"
 
 #include <QDateTime>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QChart>
+#include <cmath>
 #include <QDateTimeAxis>
 #include <QImage>
 #include <QLabel>
@@ -44,6 +48,40 @@ const QList<QStringList> kRows = {
     Row("26/3/1", "9:15:0", {"23.9", "57.5", "-12.0", "41.0", "0.0", "0.0", "0.0", "0.0"}),
     Row("26/3/1", "9:25:0", {"24.1", "58.0", "-11.5", "42.5", "0.0", "0.0", "0.0", "0.1"}),
 };
+
+// Relative luminance and contrast ratio as the web content accessibility
+// guidelines (WCAG 2) define them.
+double Luminance(const QColor &colour)
+{
+    auto channel = [](double value) {
+        value /= 255.0;
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) + 0.0722 * channel(colour.blue());
+}
+
+double ContrastRatio(const QColor &a, const QColor &b)
+{
+    const double lighter = qMax(Luminance(a), Luminance(b));
+    const double darker = qMin(Luminance(a), Luminance(b));
+    return (lighter + 0.05) / (darker + 0.05);
+}
+
+// Sixteen value columns named "Ch1" .. "Ch16", in pairs of temperature and
+// humidity unless model is 2 (K803, temperatures only).
+THistoryChartData SixteenChannels(int modelIndex)
+{
+    THistoryGridModel grid;
+    grid.SetColCount(24);
+    QStringList values;
+    for (int column = 0; column < 16; ++column) {
+        grid.SetCell(8 + column, 0, QStringLiteral("Ch%1").arg(column + 1));
+        values << QString::number(20 + column);
+    }
+    grid.SetCells(1, 1, Row("26/3/1", "9:5:0", values));
+    grid.SetCells(2, 1, Row("26/3/9", "9:5:0", values));
+    return THistoryChartData::FromGrid(grid, modelIndex, {});
+}
 
 } // namespace
 
@@ -177,6 +215,114 @@ private slots:
         chart.SetChannelShown(0, true);
         QCOMPARE(chart.lst_ChartChannels->item(0)->checkState(), Qt::Checked);
         QVERIFY(high->isVisible());
+    }
+
+    void theTemperatureChannelsAreShownAtFirst_data()
+    {
+        QTest::addColumn<bool>("humidityOnly");
+        QTest::addColumn<int>("modelIndex");
+        QTest::addColumn<QList<int>>("shown");
+        QTest::newRow("K801/K802: the temperatures") << false << 0 << QList<int>{0, 2, 4, 6, 8, 10, 12, 14};
+        QTest::newRow("K803: every channel is a temperature")
+            << false << 2 << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+        QTest::newRow("humidities only: the first four") << true << 0 << QList<int>{0, 1, 2, 3};
+    }
+    void theTemperatureChannelsAreShownAtFirst()
+    {
+        QFETCH(bool, humidityOnly);
+        QFETCH(int, modelIndex);
+        QFETCH(QList<int>, shown);
+        THistoryChartData data = SixteenChannels(modelIndex);
+        if (humidityOnly) {
+            for (TChartSeries &series : data.series)
+                series.humidity = true;
+        }
+        THistoryChart chart;
+        chart.resize(900, 500);
+        chart.SetData(data);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        QList<int> actual, ticked, inLegend;
+        for (int channel = 0; channel < 16; ++channel) {
+            if (chart.ChannelShown(channel))
+                actual << channel;
+            if (chart.lst_ChartChannels->item(channel)->checkState() == Qt::Checked)
+                ticked << channel;
+            if (chart.Chart()->legend()->markers(chart.Line(channel)).value(0)->isVisible())
+                inLegend << channel;
+        }
+        QCOMPARE(actual, shown);
+        QCOMPARE(ticked, shown);
+        QCOMPARE(inLegend, shown);
+    }
+
+    // Each line can be told from every other by colour, and by its colour
+    // and line style together; the names in the legend and in the list are
+    // readable (WCAG contrast 4.5:1 at least) and each is in the legend.
+    void channelsDifferAndTheirNamesAreReadable()
+    {
+        THistoryChart chart;
+        chart.resize(960, 560);
+        chart.SetData(SixteenChannels(2));
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        const QColor background = chart.Chart()->backgroundBrush().color();
+        QSet<QString> looks;
+        for (int channel = 0; channel < 16; ++channel) {
+            const QPen pen = chart.Line(channel)->pen();
+            const QColor colour = pen.color();
+            for (int other = 0; other < channel; ++other) {
+                const QColor otherColour = chart.Line(other)->pen().color();
+                const int distance = qAbs(colour.red() - otherColour.red()) + qAbs(colour.green() - otherColour.green())
+                                     + qAbs(colour.blue() - otherColour.blue());
+                QVERIFY2(distance >= 40, qPrintable(QStringLiteral("channels %1 and %2: %3 and %4")
+                                                        .arg(other + 1).arg(channel + 1)
+                                                        .arg(otherColour.name(), colour.name())));
+            }
+            looks.insert(colour.name() + QString::number(int(pen.style())));
+            QVERIFY2(ContrastRatio(colour, background) >= 4.5,
+                     qPrintable(QStringLiteral("%1 on %2").arg(colour.name(), background.name())));
+            QLegendMarker *marker = chart.Chart()->legend()->markers(chart.Line(channel)).value(0);
+            QVERIFY(marker);
+            QCOMPARE(marker->label(), QStringLiteral("Ch%1").arg(channel + 1));
+            QVERIFY(ContrastRatio(marker->labelBrush().color(), background) >= 4.5);
+            QListWidgetItem *item = chart.lst_ChartChannels->item(channel);
+            const QColor text = item->foreground().style() == Qt::NoBrush
+                                    ? chart.lst_ChartChannels->palette().color(QPalette::Text)
+                                    : item->foreground().color();
+            QVERIFY(ContrastRatio(text, chart.lst_ChartChannels->palette().color(QPalette::Base)) >= 4.5);
+        }
+        QCOMPARE(looks.size(), 16);
+        QVERIFY(QSet<int>({int(chart.Line(0)->pen().style()), int(chart.Line(1)->pen().style()),
+                           int(chart.Line(2)->pen().style()), int(chart.Line(3)->pen().style())}).size() == 4);
+    }
+
+    // The time labels fit side by side in the plot at the smallest window
+    // and at a wide one.
+    void timeLabelsFit_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("smallest window") << 560;
+        QTest::newRow("1920 wide") << 1700;
+    }
+    void timeLabelsFit()
+    {
+        QFETCH(int, width);
+        THistoryChart chart;
+        chart.resize(width, 400);
+        chart.SetData(SixteenChannels(0));
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        QTRY_VERIFY(chart.Chart()->plotArea().width() > 0);
+        QCoreApplication::processEvents();
+        const QFontMetrics metrics(chart.TimeAxis()->labelsFont());
+        const QString label = chart.TimeAxis()->min().toString(chart.TimeAxis()->format());
+        const int ticks = chart.TimeAxis()->tickCount();
+        QVERIFY(ticks >= 2);
+        const qreal room = chart.Chart()->plotArea().width() / (ticks - 1);
+        QVERIFY2(metrics.horizontalAdvance(label) < room,
+                 qPrintable(QStringLiteral("%1 labels of %2 px in %3 px")
+                                .arg(ticks).arg(metrics.horizontalAdvance(label)).arg(chart.Chart()->plotArea().width())));
     }
 
     void zoomAndResetComeBackToTheWholeRange()

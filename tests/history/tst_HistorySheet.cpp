@@ -14,10 +14,14 @@
 #include "link/HistoryProtocol_Unt.h"
 #include "link/SerialPort_Unt.h"
 #include "look/ComponentEx.h"
+#include "look/Skins_Unt.h"
+#include "views/FrameBar_Frm.h"
 #include "sim/DeviceSimulator_Unt.h"
 #include "fixtures/MainWindowFixture.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDateEdit>
 #include <QFile>
 #include <QGroupBox>
@@ -179,6 +183,66 @@ private slots:
         QCOMPARE(sheet->Grid().Cell(9, 0), QStringLiteral("Hum1"));
         sheet->Retranslate(ConstLang::Chinese);
         QCOMPARE(sheet->Grid().Cell(9, 0), QStringLiteral("湿度1"));
+    }
+
+    // Every field and button under the grid gets at least the size it asks
+    // for and lies inside the window, at the smallest window and at
+    // 1920 x 1080, in both languages and every skin.
+    void controlsUnderTheGridFit_data()
+    {
+        QTest::addColumn<QString>("skin");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QSize>("size");
+        QStringList skins{QString()};
+        const QDir folder(QStringLiteral(K80X_SKINS_DIR));
+        for (const QString &file : folder.entryList({QStringLiteral("*.asz")}, QDir::Files, QDir::Name))
+            skins << folder.filePath(file);
+        for (const QString &skin : std::as_const(skins)) {
+            const QString skinName = skin.isEmpty() ? QStringLiteral("built-in") : TSoftSkins::SkinCaption(skin);
+            for (int language : {ConstLang::English, ConstLang::Chinese}) {
+                const QString tag = skinName + (language == ConstLang::English ? QStringLiteral(" English")
+                                                                               : QStringLiteral(" Chinese"));
+                QTest::newRow(qPrintable(tag + QStringLiteral(" smallest"))) << skin << language << QSize();
+                QTest::newRow(qPrintable(tag + QStringLiteral(" 1920x1080"))) << skin << language << QSize(1920, 1080);
+            }
+        }
+    }
+    void controlsUnderTheGridFit()
+    {
+        QFETCH(QString, skin);
+        QFETCH(int, language);
+        QFETCH(QSize, size);
+        if (!skin.isEmpty())
+            QVERIFY(ApplySkinFile(skin));
+        auto window = ViewWindow();
+        QVERIFY(window);
+        window->ApplyLanguage(language);
+        window->resize(size.isValid() ? size : window->minimumSize());
+        TFrameBar::SelectPages(window->Sheets(), TFrameBar::SectionPages(5));
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTest::qWait(50);
+        THistorySheet *sheet = window->History();
+        const QRect shown = window->rect();
+        for (QWidget *group : {static_cast<QWidget *>(sheet->grp_History), static_cast<QWidget *>(sheet->grp_HisTime),
+                               static_cast<QWidget *>(sheet->grp_HistoryFiles)}) {
+            const QList<QWidget *> parts = group->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+            for (QWidget *part : parts) {
+                if (!part->isVisible() || part->sizeHint().isEmpty())
+                    continue;
+                const QString name = part->objectName().isEmpty() ? QString::fromLatin1(part->metaObject()->className())
+                                                                  : part->objectName();
+                QVERIFY2(part->width() >= part->sizeHint().width() && part->height() >= part->sizeHint().height(),
+                         qPrintable(QStringLiteral("%1 is %2x%3, needs %4x%5").arg(name).arg(part->width())
+                                        .arg(part->height()).arg(part->sizeHint().width()).arg(part->sizeHint().height())));
+                const QRect inWindow(part->mapTo(window.get(), QPoint(0, 0)), part->size());
+                QVERIFY2(shown.contains(inWindow), qPrintable(name + QStringLiteral(" lies outside the window")));
+            }
+        }
+        if (!qEnvironmentVariableIsEmpty("K80X_GRAB_FOLDER"))
+            window->grab().save(qEnvironmentVariable("K80X_GRAB_FOLDER") + QStringLiteral("/history_")
+                                + QString::fromUtf8(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'))
+                                + QStringLiteral(".png"));
+        qApp->setStyleSheet(QString());
     }
 
     void modelSetsValueColumns_data()

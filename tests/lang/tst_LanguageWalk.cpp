@@ -10,6 +10,14 @@
 #include "lang/QtTranslations_Unt.h"
 #include "lang/TLanguage_Unt.h"
 #include "look/ComponentEx.h"
+#include "dialogs/BasicAnimate_Frm.h"
+#include "dialogs/MessageBox_Frm.h"
+#include "history/HistoryChart_Frm.h"
+#include "views/DoSetting_Frm.h"
+#include "views/PhoneSetting_Frm.h"
+#include "views/SettingsViews_Unt.h"
+#include "views/ThSetting_Frm.h"
+#include "views/TimerSetting_Frm.h"
 #include "views/FrameBar_Frm.h"
 #include "views/MainSheets.h"
 #include "fixtures/MainWindowFixture.h"
@@ -17,6 +25,12 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QLineSeries>
+#include <QValueAxis>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -85,11 +99,9 @@ void AddGrid(QList<TShown> &shown, QTableView *grid)
     }
 }
 
-QList<TShown> ShownTexts(TFormK900 &window)
+void AddWidgets(QList<TShown> &shown, const QList<QWidget *> &widgets)
 {
-    QList<TShown> shown;
-    shown.append({QStringLiteral("window title"), window.windowTitle()});
-    for (QWidget *widget : window.findChildren<QWidget *>()) {
+    for (QWidget *widget : widgets) {
         const QString name = widget->objectName();
         if (!widget->toolTip().isEmpty())
             shown.append({name + QStringLiteral(" hint"), widget->toolTip()});
@@ -114,6 +126,21 @@ QList<TShown> ShownTexts(TFormK900 &window)
             AddGrid(shown, grid);
         }
     }
+}
+
+// A window of its own (a dialog, the debug window): its title and every
+// text of its controls.
+void AddWindow(QList<TShown> &shown, QWidget *window)
+{
+    shown.append({window->objectName() + QStringLiteral(" title"), window->windowTitle()});
+    AddWidgets(shown, window->findChildren<QWidget *>());
+}
+
+QList<TShown> ShownTexts(TFormK900 &window)
+{
+    QList<TShown> shown;
+    shown.append({QStringLiteral("window title"), window.windowTitle()});
+    AddWidgets(shown, window.findChildren<QWidget *>());
     for (QAction *action : window.findChildren<QAction *>())
         shown.append({action->objectName() + QStringLiteral(" menu item"), action->text()});
     return shown;
@@ -194,36 +221,90 @@ QString YesButtonText(QWidget *parent)
     return box.button(QMessageBox::Yes)->text();
 }
 
-// With K80X_GRAB_FOLDER set, saves a picture of every page of the window
-// there, for looking at the layouts.
+// The folder of the screenshot walk: K80X_GRAB_FOLDER when set, else the
+// build tree's screenshots folder.
+QString GrabFolder()
+{
+    QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
+    if (folder.isEmpty())
+        folder = QStringLiteral(K80X_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void SaveGrab(QWidget *widget, const QString &name)
+{
+    QVERIFY2(widget->grab().save(GrabFolder() + QLatin1Char('/') + name + QStringLiteral(".png")), qPrintable(name));
+}
+
+// A picture of every page of the window, of the history chart, of the
+// editors and of the small windows, at the smallest window size and at
+// 1920 x 1080, for looking at the layouts: "<tag>_<size>_<page>.png".
 void GrabPages(TFormK900 &window, const QString &tag)
 {
-    const QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
-    if (folder.isEmpty())
-        return;
     const TMainSheets &sheets = window.Sheets();
-    sheets.PageControl->setCurrentIndex(0);
-    QTest::qWait(50);
-    window.grab().save(folder + QStringLiteral("/%1_page0.png").arg(tag));
-    for (int section = 0; section < TFrameBar::SectionCount; ++section) {
-        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(section));
-        QTest::qWait(50);
-        window.grab().save(folder + QStringLiteral("/%1_section%2.png").arg(tag).arg(section));
-    }
-    TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(1));
-    sheets.PageControl_DIDOTH->setCurrentIndex(1);
-    QTest::qWait(50);
-    window.grab().save(folder + QStringLiteral("/%1_th.png").arg(tag));
-    // The smallest the window may become.
     const QSize size = window.size();
-    window.resize(window.minimumSize());
-    for (int section : {0, 5}) {
-        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(section));
+    for (const QSize &shown : {window.minimumSize(), QSize(1920, 1080)}) {
+        window.resize(shown);
+        const QString prefix = QStringLiteral("%1_%2x%3_").arg(tag).arg(shown.width()).arg(shown.height());
+        sheets.PageControl->setCurrentIndex(0);
         QTest::qWait(50);
-        window.grab().save(folder + QStringLiteral("/%1_small_section%2.png").arg(tag).arg(section));
+        SaveGrab(&window, prefix + QStringLiteral("welcome"));
+        for (int section = 0; section < TFrameBar::SectionCount; ++section) {
+            TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(section));
+            QTest::qWait(50);
+            SaveGrab(&window, prefix + QStringLiteral("section%1").arg(section));
+        }
+        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(1));
+        sheets.PageControl_DIDOTH->setCurrentIndex(1);
+        QTest::qWait(50);
+        SaveGrab(&window, prefix + QStringLiteral("th"));
+        sheets.PageControl_DIDOTH->setCurrentIndex(0);
+        TFrameBar::SelectPages(sheets, TFrameBar::SectionPages(5));
+        window.History()->ShowChart();
+        QTest::qWait(50);
+        SaveGrab(&window, prefix + QStringLiteral("chart"));
+        window.History()->tab_History->setCurrentIndex(0);
     }
     window.resize(size);
     sheets.PageControl->setCurrentIndex(0);
+
+    const TSettingsViews &views = window.Views();
+    const auto grabDialog = [&tag](QWidget *dialog, const char *name) {
+        dialog->show();
+        QTest::qWait(30);
+        SaveGrab(dialog, tag + QStringLiteral("_dialog_") + QLatin1String(name));
+        dialog->hide();
+    };
+    {
+        TFormDoSetting editor(views.lvDo, 0, &window);
+        grabDialog(&editor, "do");
+    }
+    {
+        TFormThSetting editor(views.lvTh, 0, &window);
+        grabDialog(&editor, "th");
+    }
+    {
+        TFormPhoneSetting editor(views.lvTel, 0, &window);
+        grabDialog(&editor, "phone");
+    }
+    {
+        TFormTimerSetting editor(views.lvTimer, 0, &window);
+        grabDialog(&editor, "timer");
+    }
+    {
+        TFormBasicAnimate progress(&window);
+        grabDialog(&progress, "progress");
+    }
+    TFormMessage::instance()->ShowMessage(QStringLiteral("-"), window.windowTitle(), nullptr);
+    SaveGrab(TFormMessage::instance(), tag + QStringLiteral("_dialog_message"));
+    TFormMessage::instance()->hide();
+    if (auto *debugItem = window.findChild<QAction *>(QStringLiteral("N_ProtocolDebug"))) {
+        debugItem->setChecked(true);
+        if (auto *debug = window.findChild<QWidget *>(QStringLiteral("FormProtocolDebug")))
+            SaveGrab(debug, tag + QStringLiteral("_dialog_debug"));
+        debugItem->setChecked(false);
+    }
 }
 
 bool ReadSettings(TFormK900 &window)
@@ -301,6 +382,80 @@ private slots:
         }
     }
 
+    // The debug window, the editors, the progress and message windows and
+    // the chart page, made before and after switches either way.
+    void windowsOfTheirOwnFollowTheLanguage()
+    {
+        auto window = ViewWindow();
+        QVERIFY(window);
+        auto *debugItem = window->findChild<QAction *>(QStringLiteral("N_ProtocolDebug"));
+        QVERIFY(debugItem);
+        debugItem->setChecked(true);
+        auto *debug = window->findChild<QWidget *>(QStringLiteral("FormProtocolDebug"));
+        QVERIFY(debug);
+        THistoryChart *chart = window->History()->Chart();
+        QVERIFY(chart);
+        chart->SetData(THistoryChartData());
+        QVERIFY(!chart->lbl_ChartNote->text().isEmpty());
+        const TSettingsViews &views = window->Views();
+
+        for (int language : {ConstLang::Chinese, ConstLang::English, ConstLang::Chinese}) {
+            window->ApplyLanguage(language);
+            QList<TShown> shown;
+            AddWindow(shown, debug);
+            AddWidgets(shown, chart->findChildren<QWidget *>());
+            shown.append({QStringLiteral("chart note"), chart->lbl_ChartNote->text()});
+            shown.append({QStringLiteral("temperature axis"), chart->TemperatureAxis()->titleText()});
+            shown.append({QStringLiteral("humidity axis"), chart->HumidityAxis()->titleText()});
+            {
+                TFormBasicAnimate progress(window.get());
+                AddWindow(shown, &progress);
+            }
+            TFormMessage::instance()->ShowMessage(QStringLiteral("-"), QString(), nullptr);
+            AddWindow(shown, TFormMessage::instance());
+            TFormMessage::instance()->hide();
+            {
+                TFormDoSetting doEditor(views.lvDo, 0, window.get());
+                AddWindow(shown, &doEditor);
+                TFormThSetting thEditor(views.lvTh, 0, window.get());
+                AddWindow(shown, &thEditor);
+                TFormPhoneSetting phoneEditor(views.lvTel, 0, window.get());
+                AddWindow(shown, &phoneEditor);
+                TFormTimerSetting timerEditor(views.lvTimer, 0, window.get());
+                AddWindow(shown, &timerEditor);
+            }
+            QVERIFY(shown.size() > 60);
+            const QStringList offenders = Offenders(shown, language);
+            QVERIFY2(offenders.isEmpty(),
+                     qPrintable((language == ConstLang::Chinese ? QStringLiteral("Chinese: ")
+                                                                : QStringLiteral("English: "))
+                                + offenders.join(QStringLiteral(" | "))));
+            if (language == ConstLang::Chinese)
+                QCOMPARE(debug->windowTitle(), QStringLiteral("调试串口"));
+            else
+                QCOMPARE(debug->windowTitle(), QStringLiteral("Serial Port Debug"));
+        }
+        debugItem->setChecked(false);
+    }
+
+    void languageMenuTicksTheLanguageInUse()
+    {
+        auto window = ViewWindow();
+        QVERIFY(window);
+        auto *chinese = window->findChild<QAction *>(QStringLiteral("N_CN"));
+        auto *english = window->findChild<QAction *>(QStringLiteral("N_EN"));
+        QVERIFY(chinese && english);
+        chinese->trigger();
+        QVERIFY(chinese->isChecked() && !english->isChecked());
+        QCOMPARE(window->Language(), int(ConstLang::Chinese));
+        english->trigger();
+        QVERIFY(!chinese->isChecked() && english->isChecked());
+        QCOMPARE(window->Language(), int(ConstLang::English));
+        // Choosing the language in use again keeps its tick.
+        english->trigger();
+        QVERIFY(!chinese->isChecked() && english->isChecked());
+    }
+
     void qtOwnButtonsFollowTheLanguage()
     {
         auto window = ViewWindow();
@@ -311,9 +466,15 @@ private slots:
         QVERIFY(QtTranslations::ChineseInstalled());
         const QString chinese = YesButtonText(window.get());
         QVERIFY2(HasChinese(chinese), qPrintable(chinese));
+        // The type column of the file dialogs.
+        QFileIconProvider icons;
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QCOMPARE(icons.type(QFileInfo(folder.path())), QStringLiteral("文件夹"));
         window->ApplyLanguage(ConstLang::English);
         QVERIFY(!QtTranslations::ChineseInstalled());
         QCOMPARE(YesButtonText(window.get()), QStringLiteral("&Yes"));
+        QCOMPARE(icons.type(QFileInfo(folder.path())), QStringLiteral("Folder"));
     }
 };
 

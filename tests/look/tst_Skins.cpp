@@ -21,6 +21,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <QStyleOptionButton>
+#include <QTimeEdit>
+#include <QSettings>
+
+#include <cmath>
 
 namespace {
 
@@ -59,6 +64,53 @@ QAction *ItemCaptioned(const QMenu &menu, const QString &caption, int occurrence
     return nullptr;
 }
 
+// WCAG 2 relative luminance and contrast ratio.
+double Luminance(QRgb colour)
+{
+    auto channel = [](int value) {
+        const double share = value / 255.0;
+        return share <= 0.03928 ? share / 12.92 : std::pow((share + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(colour)) + 0.7152 * channel(qGreen(colour)) + 0.0722 * channel(qBlue(colour));
+}
+
+double Contrast(QRgb a, QRgb b)
+{
+    const double lighter = qMax(Luminance(a), Luminance(b));
+    const double darker = qMin(Luminance(a), Luminance(b));
+    return (lighter + 0.05) / (darker + 0.05);
+}
+
+// The colour most pixels of rect have.
+QRgb Dominant(const QImage &image, const QRect &rect)
+{
+    QHash<QRgb, int> counts;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    }
+    QRgb best = 0;
+    int bestCount = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > bestCount) {
+            best = it.key();
+            bestCount = it.value();
+        }
+    }
+    return best;
+}
+
+// The strongest contrast of a pixel of rect against colour.
+double StrongestContrast(const QImage &image, const QRect &rect, QRgb colour)
+{
+    double best = 1.0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            best = qMax(best, Contrast(image.pixel(x, y), colour));
+    }
+    return best;
+}
+
 } // namespace
 
 class tst_Skins : public QObject
@@ -86,6 +138,9 @@ private slots:
     void shippedSkinsParse();
     void shippedSkinsLieNextToTheProgram();
     void translatedCaptionsStillApplyTheirSkin();
+    void chosenSkinIsTickedAndRemembered();
+    void stepArrowsAndCheckBoxesShow_data();
+    void stepArrowsAndCheckBoxesShow();
 };
 
 void tst_Skins::init()
@@ -419,3 +474,122 @@ void tst_Skins::translatedCaptionsStillApplyTheirSkin()
 
 QTEST_MAIN(tst_Skins)
 #include "tst_Skins.moc"
+
+void tst_Skins::stepArrowsAndCheckBoxesShow_data()
+{
+    QTest::addColumn<QString>("skin");
+    QTest::newRow("built-in") << QString();
+    for (const QString &path : FindFiles(QStringLiteral(K80X_SKINS_DIR), QStringLiteral(".asz")))
+        QTest::newRow(qPrintable(TSoftSkins::SkinCaption(path))) << path;
+}
+
+// A time field shows its step arrows and a check box its box, ticked or
+// not, at a contrast of 3:1 at least against what lies around them (the
+// WCAG measure for parts of controls).
+void tst_Skins::stepArrowsAndCheckBoxesShow()
+{
+    QFETCH(QString, skin);
+    if (!skin.isEmpty())
+        QVERIFY(ApplySkinFile(skin));
+    QWidget window;
+    auto *time = new QTimeEdit(&window);
+    time->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    time->setFixedSize(120, 28);
+    auto *off = new QCheckBox(QStringLiteral("Off"), &window);
+    auto *on = new QCheckBox(QStringLiteral("On"), &window);
+    on->setChecked(true);
+    auto *layout = new QVBoxLayout(&window);
+    layout->addWidget(time);
+    layout->addWidget(off);
+    layout->addWidget(on);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const QImage field = time->grab().toImage();
+    // Inside the step buttons, away from the borders.
+    const QRect buttons(field.width() - 14, 3, 10, field.height() - 6);
+    const QRgb buttonColour = Dominant(field, buttons);
+    QVERIFY2(StrongestContrast(field, buttons, buttonColour) >= 3.0,
+             qPrintable(QStringLiteral("no arrows on %1").arg(QColor(buttonColour).name())));
+
+    QStyleOptionButton option;
+    option.initFrom(off);
+    const QRect box = off->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, off);
+    QVERIFY(!box.isEmpty());
+    const QImage offImage = off->grab().toImage();
+    const QImage onImage = on->grab().toImage();
+    const QRgb around = Dominant(offImage, offImage.rect());
+    // The built-in skin is the platform's own look, which the program leaves
+    // as it is.
+    if (skin.isEmpty()) {
+        qApp->setStyleSheet(QString());
+        return;
+    }
+    QVERIFY2(StrongestContrast(offImage, box, around) >= 3.0,
+             qPrintable(QStringLiteral("box hardly visible on %1").arg(QColor(around).name())));
+    double tickDifference = 1.0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x)
+            tickDifference = qMax(tickDifference, Contrast(offImage.pixel(x, y), onImage.pixel(x, y)));
+    }
+    QVERIFY2(tickDifference >= 3.0, "a ticked box looks like an empty one");
+    qApp->setStyleSheet(QString());
+}
+
+// The menu ticks the skin in use, one at a time; the next run (a new menu
+// reading the same settings) starts in the skin chosen last; a remembered
+// skin whose file is gone leaves the built-in one.
+void tst_Skins::chosenSkinIsTickedAndRemembered()
+{
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    QSettings settings(temporary.filePath(QStringLiteral("k80x.conf")), QSettings::IniFormat);
+    const auto ticked = [](const QMenu &menu) {
+        QStringList names;
+        for (const QAction *item : menu.actions()) {
+            if (item->isChecked())
+                names << item->data().toString();
+        }
+        return names;
+    };
+    const auto item = [](const QMenu &menu, const QString &name) -> QAction * {
+        for (QAction *action : menu.actions()) {
+            if (action->data().toString() == name)
+                return action;
+        }
+        return nullptr;
+    };
+    {
+        QMenu N_Skins;
+        TSoftSkins *skins = BuildSkinsMenu(&N_Skins, QStringLiteral(K80X_SKINS_DIR));
+        skins->RememberIn(&settings);
+        QVERIFY(qApp->styleSheet().isEmpty());
+        QCOMPARE(ticked(N_Skins), QStringList());
+        item(N_Skins, QStringLiteral("Graphite"))->trigger();
+        QCOMPARE(ticked(N_Skins), QStringList{QStringLiteral("Graphite")});
+        item(N_Skins, QStringLiteral("Blue"))->trigger();
+        QCOMPARE(ticked(N_Skins), QStringList{QStringLiteral("Blue")});
+        QCOMPARE(settings.value(QStringLiteral("Look/Skin")).toString(), QStringLiteral("Blue"));
+    }
+    qApp->setStyleSheet(QString());
+    {
+        QMenu N_Skins;
+        TSoftSkins *skins = BuildSkinsMenu(&N_Skins, QStringLiteral(K80X_SKINS_DIR));
+        skins->RememberIn(&settings);
+        QCOMPARE(skins->CurrentSkin(), QStringLiteral("Blue"));
+        QCOMPARE(ticked(N_Skins), QStringList{QStringLiteral("Blue")});
+        QFile blue(QStringLiteral(K80X_SKINS_DIR "/Blue.asz"));
+        QVERIFY(blue.open(QIODevice::ReadOnly));
+        QCOMPARE(qApp->styleSheet(), QString::fromUtf8(blue.readAll()));
+    }
+    qApp->setStyleSheet(QString());
+    settings.setValue(QStringLiteral("Look/Skin"), QStringLiteral("Removed"));
+    {
+        QMenu N_Skins;
+        TSoftSkins *skins = BuildSkinsMenu(&N_Skins, QStringLiteral(K80X_SKINS_DIR));
+        skins->RememberIn(&settings);
+        QVERIFY(skins->CurrentSkin().isEmpty());
+        QVERIFY(qApp->styleSheet().isEmpty());
+        QCOMPARE(ticked(N_Skins), QStringList());
+    }
+}

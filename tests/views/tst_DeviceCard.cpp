@@ -62,6 +62,32 @@ private slots:
         QVERIFY(ValueTexts(card).isEmpty());
     }
 
+    // Temperatures in °C and humidities in %RH: a K802 alternates them, a
+    // K803 has temperatures only; a text that is no number gets no unit.
+    void currentValuesCarryTheirUnits_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("K802 pairs") << 1 << QStringList{"23.5", "56.0", "-4.0", "40.5"}
+                                    << QStringList{"Temperature1: 23.5 °C", "Humidity1: 56.0 %RH",
+                                                   "Temperature2: -4.0 °C", "Humidity2: 40.5 %RH"};
+        QTest::newRow("K803 temperatures") << 2 << QStringList{"23.5", "56.0"}
+                                           << QStringList{"Temperature1: 23.5 °C", "Temperature2: 56.0 °C"};
+        QTest::newRow("no number, no unit") << 2 << QStringList{"--"} << QStringList{"Temperature1: --"};
+    }
+    void currentValuesCarryTheirUnits()
+    {
+        QFETCH(int, model);
+        QFETCH(QStringList, values);
+        QFETCH(QStringList, shown);
+        TFormDeviceCard card;
+        card.Retranslate(ConstLang::English);
+        card.SetCurrentValues(model, values, QTime(8, 0, 2));
+        QCOMPARE(ValueTexts(card), shown);
+        QCOMPARE(Shown(card, "lbl_CurrentValues"), QStringLiteral("Current Values: as of 08:00:02"));
+    }
+
     void repliesInBothLanguages()
     {
         TFormDeviceCard card;
@@ -70,7 +96,7 @@ private slots:
         card.SetPort(QStringLiteral("demo:K803"), TFormDeviceCard::TLink::LoggedIn);
         card.SetDeviceClock(QDateTime(QDate(2026, 12, 10), QTime(17, 5, 9)));
         card.SetRelayStates(0x02);
-        card.SetCurrentValues(2, {QStringLiteral("23.5"), QStringLiteral("-4.0")});
+        card.SetCurrentValues(2, {QStringLiteral("23.5"), QStringLiteral("-4.0")}, QTime(17, 5, 11));
 
         card.Retranslate(ConstLang::English);
         QCOMPARE(Shown(card, "lbl_ModelNo"), QStringLiteral("Model:K803"));
@@ -83,7 +109,8 @@ private slots:
         QCOMPARE(Shown(card, "lbl_Link"), QStringLiteral("Link:Logged in"));
         QCOMPARE(Shown(card, "lbl_Relay1"), QStringLiteral("DO1:Open"));
         QCOMPARE(Shown(card, "lbl_Relay2"), QStringLiteral("DO2:Close"));
-        QCOMPARE(ValueTexts(card), (QStringList{"Temperature1: 23.5", "Temperature2: -4.0"}));
+        QCOMPARE(ValueTexts(card), (QStringList{"Temperature1: 23.5 °C", "Temperature2: -4.0 °C"}));
+        QCOMPARE(Shown(card, "lbl_CurrentValues"), QStringLiteral("Current Values: as of 17:05:11"));
 
         card.Retranslate(ConstLang::Chinese);
         QCOMPARE(Shown(card, "lbl_ModelNo"), QStringLiteral("型号:K803"));
@@ -91,11 +118,12 @@ private slots:
         QCOMPARE(Shown(card, "lbl_Link"), QStringLiteral("连接状态:已登录"));
         QCOMPARE(Shown(card, "lbl_Relay1"), QStringLiteral("继电器1:断开"));
         QCOMPARE(Shown(card, "lbl_Relay2"), QStringLiteral("继电器2:闭合"));
-        QCOMPARE(ValueTexts(card), (QStringList{"温度1: 23.5", "温度2: -4.0"}));
+        QCOMPARE(ValueTexts(card), (QStringList{"温度1: 23.5 °C", "温度2: -4.0 °C"}));
+        QCOMPARE(Shown(card, "lbl_CurrentValues"), QStringLiteral("当前值: 17:05:11 读取"));
 
         // A later reply with fewer values leaves no stale line behind.
-        card.SetCurrentValues(2, {QStringLiteral("20.0")});
-        QCOMPARE(ValueTexts(card), QStringList{"温度1: 20.0"});
+        card.SetCurrentValues(2, {QStringLiteral("20.0")}, QTime(17, 6, 0));
+        QCOMPARE(ValueTexts(card), QStringList{"温度1: 20.0 °C"});
         card.SetPort(QStringLiteral("demo:K803"), TFormDeviceCard::TLink::Lost);
         QCOMPARE(Shown(card, "lbl_Link"), QStringLiteral("连接状态:连接已断开"));
     }

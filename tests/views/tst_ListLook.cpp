@@ -6,6 +6,8 @@
 #include "views/SoftInterfaceTelephone_Unt.h"
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QDir>
 #include <QHash>
 #include <QImage>
@@ -129,6 +131,78 @@ private slots:
         QVERIFY2(TextContrast(image, selected, highlight) > 200,
                  qPrintable(QStringLiteral("text on %1 hardly visible").arg(QColor(highlight).name())));
         QVERIFY(TextContrast(image, unselected, normal) > 200);
+    }
+    // The frozen caption and value columns of a channel list stay beside the
+    // settings of the same channel: same row tops and heights, same header
+    // height, at the top and scrolled to the end, whatever script the names
+    // use, in every skin and at a larger font.
+    void frozenColumnsKeepInLine_data()
+    {
+        QTest::addColumn<QString>("skin");
+        QTest::addColumn<int>("pointSize");
+        QTest::addColumn<int>("firstChinese");
+        QStringList skins{QString()};
+        const QDir folder(QStringLiteral(K80X_SKINS_DIR));
+        for (const QString &file : folder.entryList({QStringLiteral("*.asz")}, QDir::Files, QDir::Name))
+            skins << folder.filePath(file);
+        for (const QString &skin : std::as_const(skins)) {
+            const QString skinName = skin.isEmpty() ? QStringLiteral("built-in") : TSoftSkins::SkinCaption(skin);
+            QTest::newRow(qPrintable(skinName + QStringLiteral(": Chinese names from row 0"))) << skin << 0 << 0;
+            QTest::newRow(qPrintable(skinName + QStringLiteral(": Chinese names from row 5"))) << skin << 0 << 5;
+            QTest::newRow(qPrintable(skinName + QStringLiteral(": 15 pt, Chinese from row 3"))) << skin << 15 << 3;
+        }
+    }
+
+    void frozenColumnsKeepInLine()
+    {
+        QFETCH(QString, skin);
+        QFETCH(int, pointSize);
+        QFETCH(int, firstChinese);
+        if (!skin.isEmpty())
+            QVERIFY(ApplySkinFile(skin));
+
+        QWidget sheet;
+        if (pointSize > 0) {
+            QFont font = sheet.font();
+            font.setPointSize(pointSize);
+            sheet.setFont(font);
+        }
+        QTreeWidget *view = TSoftDiDoTh::CreateThView(&sheet);
+        (new QVBoxLayout(&sheet))->addWidget(view);
+        view->headerItem()->setText(view->columnCount() - 1, QStringLiteral("报警上限"));
+        for (int row = 0; row < 16; ++row) {
+            auto *item = new QTreeWidgetItem(view);
+            item->setText(0, QStringLiteral("Temperature%1").arg(row + 1));
+            const bool chinese = row >= firstChinese && row % 2 == firstChinese % 2;
+            for (int column = 1; column < view->columnCount(); ++column)
+                item->setText(column, chinese ? QStringLiteral("冷库温度%1").arg(row) : QStringLiteral("Probe %1").arg(row));
+        }
+        sheet.resize(460, 300);
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+        auto *frozen = view->findChild<QTreeView *>(QStringLiteral("lvTh_Frozen"));
+        QVERIFY(frozen);
+
+        const auto compareRows = [&](const char *where) {
+            QCOMPARE(frozen->header()->height(), view->header()->height());
+            for (int row = 0; row < view->topLevelItemCount(); ++row) {
+                const QModelIndex index = view->model()->index(row, 0);
+                const QRect listRect = view->visualRect(index);
+                const QRect frozenRect = frozen->visualRect(index);
+                const int listTop = view->viewport()->mapTo(view, listRect.topLeft()).y();
+                const int frozenTop = frozen->viewport()->mapTo(view, frozenRect.topLeft()).y();
+                QVERIFY2(listTop == frozenTop && listRect.height() == frozenRect.height(),
+                         qPrintable(QStringLiteral("%1, row %2: list at %3 (%4 high), frozen at %5 (%6 high)")
+                                        .arg(QLatin1String(where)).arg(row).arg(listTop)
+                                        .arg(listRect.height()).arg(frozenTop).arg(frozenRect.height())));
+            }
+        };
+        compareRows("top");
+        view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+        QVERIFY(view->verticalScrollBar()->maximum() > 0);
+        QCoreApplication::processEvents();
+        compareRows("scrolled to the end");
     }
 };
 

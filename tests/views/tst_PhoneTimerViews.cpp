@@ -4,6 +4,7 @@
 
 #include "look/ComponentEx.h"
 #include "views/PhoneSetting_Frm.h"
+#include "views/SoftInterfaceDiDoTh_Unt.h"
 #include "views/SettingsViews_Unt.h"
 #include "views/SoftInterfaceDateTime_Unt.h"
 #include "views/SoftInterfaceTelephone_Unt.h"
@@ -13,6 +14,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -224,6 +227,8 @@ private slots:
         TFormPhoneSetting editor(view.get(), 4);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        // The editor opens on the number with it selected; End appends.
+        QTest::keyClick(editor.lbledt_TelNumber->edit(), Qt::Key_End);
         QTest::keyClicks(editor.lbledt_TelNumber->edit(), QStringLiteral("99"));
         ClickBox(editor.chk_TelAll);
         QTest::mouseClick(editor.btn_Phone_NO, Qt::LeftButton);
@@ -254,6 +259,76 @@ private slots:
         fixture.window->findChild<QAction *>(QStringLiteral("Pop_Phone_Clear"))->trigger();
         QCOMPARE(SubItems(views.lvTel->topLevelItem(2), 10), QStringList(10, QString()));
         QCOMPARE(m_messages.size(), 2);
+    }
+
+    // Enter and F2 on the current row of each list open that row's editor,
+    // which starts on its first field.
+    void keysOpenTheRowsEditor_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QString>("firstField");
+        const struct {
+            const char *list;
+            int page;
+            const char *editor;
+            const char *firstField;
+        } lists[] = {
+            {"lvDo", 1, "FormDoSetting", "lbledt_DO_ChannleName"},
+            {"lvTh", 1, "FormThSetting", "lbledt_Th_ChannelName"},
+            {"lvTel", 2, "FormPhoneSetting", "lbledt_TelNumber"},
+            {"lvTimer", 3, "FormTimerSetting", "chk_Timer_Enable"},
+        };
+        for (const auto &entry : lists) {
+            for (const auto &key : {std::pair<const char *, int>{"Enter", Qt::Key_Return},
+                                    {"keypad Enter", Qt::Key_Enter}, {"F2", Qt::Key_F2}}) {
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(entry.list), QLatin1String(key.first))))
+                    << QString::fromLatin1(entry.list) << entry.page << key.second
+                    << QString::fromLatin1(entry.editor) << QString::fromLatin1(entry.firstField);
+            }
+        }
+    }
+    void keysOpenTheRowsEditor()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, page);
+        QFETCH(int, key);
+        QFETCH(QString, editor);
+        QFETCH(QString, firstField);
+        TSheetsFixture fixture;
+        const TSettingsViews views = BuildSettingsViews(fixture.sheets, fixture.window.get());
+        views.BuildRows();
+        views.SoftDiDoTh->BuildThRows(QStringLiteral("K801"), views.lvTh);
+        fixture.window->resize(900, 600);
+        fixture.sheets.PageControl->setCurrentIndex(1);
+        fixture.sheets.PageControlMain->setCurrentIndex(page);
+        if (list == QLatin1String("lvTh"))
+            fixture.sheets.PageControl_DIDOTH->setCurrentIndex(1);
+        fixture.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fixture.window.get()));
+        auto *view = fixture.window->findChild<QTreeWidget *>(list);
+        QVERIFY(view && view->topLevelItemCount() > 1);
+        view->setFocus();
+        view->setCurrentItem(view->topLevelItem(1));
+
+        QString opened, focused;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            opened = dialog->objectName();
+            for (QWidget *widget = dialog->focusWidget(); widget && focused.isEmpty(); widget = widget->parentWidget())
+                focused = widget->objectName();
+            dialog->reject();
+        });
+        poll.start(20);
+        QTest::keyClick(view, Qt::Key(key));
+        QTRY_COMPARE(opened, editor);
+        QCOMPARE(focused, firstField);
+        QVERIFY(m_messages.isEmpty());
     }
 
     void doubleClickOnTheEmptyAreaAsksForARow()

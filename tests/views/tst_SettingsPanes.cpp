@@ -8,6 +8,7 @@
 #include "views/SettingsPanes_Frm.h"
 #include "views/SettingsViews_Unt.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -147,6 +148,70 @@ private slots:
         else if (auto *label = qobject_cast<QLabel *>(object))
             shown = label->text();
         QCOMPARE(shown, caption);
+    }
+
+    // Tab walks Basic Setting as it is laid out: row by row, each row left
+    // to right, then the password and clock groups.
+    void tabFollowsTheLayoutOfBasicSetting()
+    {
+        m_fixture->window->resize(1000, 700);
+        m_fixture->sheets.PageControl->setCurrentIndex(1);
+        m_fixture->sheets.PageControlMain->setCurrentIndex(0);
+        m_fixture->window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_fixture->window.get()));
+        m_panes->lbledt_DeviseID->edit()->setFocus();
+        const QStringList expected = {
+            "lbledt_DeviseID", "lbledt_Master_DevDes", "chk_Auto_Armed", "chk_AddTimeToAlarmSMS",
+            "lbledt_PwrOffTime", "chk_PwrOffTime", "chk_ReportTime", "dtp_RePortTime",
+            "lbledt_SaveRecordInterSec", "chk_SaveRecordInterSec", "lbledt_SmsReportInterMin",
+            "chk_SmsReportInterMin", "chk_AutoAlarmAfterDisarm", "lbledt_AutoMintues", "sCheckBox1",
+            "lbledt_Main_Password", "chk_ShowPassword", "btn_ChangePassword", "dtpYMD", "dtpHMS",
+            "btn_PC_Time", "btn_Main_Timer_Read", "btn_Main_Timer_Write"};
+        // A date or time field takes one Tab per section, as Qt's own do.
+        QStringList visited;
+        for (int press = 0; press < 3 * expected.size() && visited.size() < expected.size(); ++press) {
+            QString name;
+            for (QWidget *widget = QApplication::focusWidget(); widget && name.isEmpty(); widget = widget->parentWidget())
+                name = widget->objectName();
+            if (visited.isEmpty() || visited.last() != name)
+                visited << name;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QVERIFY2(visited == expected, qPrintable(visited.join(QLatin1Char(' '))));
+    }
+
+    // On a large screen the forms stop growing: fields stay near their
+    // labels and number fields keep the width of their digits.
+    void formsKeepTheirWidthOnALargeScreen_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("group");
+        QTest::newRow("Basic Setting") << 0 << QStringLiteral("grp_BasicSeting");
+        QTest::newRow("Communication Setting") << 4 << QStringLiteral("grp_GPRS_BasicSeting");
+    }
+    void formsKeepTheirWidthOnALargeScreen()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, group);
+        m_fixture->window->resize(1920, 1080);
+        m_fixture->sheets.PageControl->setCurrentIndex(1);
+        m_fixture->sheets.PageControlMain->setCurrentIndex(page);
+        m_fixture->window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_fixture->window.get()));
+        auto *form = Control<QGroupBox>(group.toLatin1().constData());
+        QVERIFY(form);
+        QVERIFY2(form->width() <= 1000, qPrintable(QString::number(form->width())));
+        for (TLabeledEdit *field : form->findChildren<TLabeledEdit *>()) {
+            const QRect label = field->label()->geometry();
+            const QRect edit = field->edit()->geometry();
+            const int gap = field->labelPosition() == TLabeledEdit::LabelPosition::Left ? edit.left() - label.right()
+                                                                                        : 0;
+            QVERIFY2(gap < 600, qPrintable(field->objectName() + QStringLiteral(": %1 px").arg(gap)));
+        }
+        for (const char *number : {"lbledt_GprsBeatHeart", "lbledt_GprsReconnSec", "lbledt_TcpPort"}) {
+            auto *field = Control<TLabeledEdit>(number);
+            QVERIFY(field->edit()->maximumWidth() <= 150);
+        }
     }
 
     void maxLengths_data()
