@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTimeZone>
 #include <QVariant>
 #include <QtEndian>
 
@@ -71,14 +72,24 @@ const char *const kUpgradeTo2[] = {
     "INSERT INTO record_counts (imei, records) SELECT imei, count(*) FROM records GROUP BY imei",
 };
 
-// Layout 3: the configuration read with each download.
+// Layout 3: the configuration read with each download (an empty blob when
+// none was read); layout 4 adds the PC's UTC offset in seconds and its time
+// zone at the download, since the device's clock has no zone of its own.
 const char kDownloadsTable[] =
     "CREATE TABLE IF NOT EXISTS downloads ("
     " id INTEGER PRIMARY KEY AUTOINCREMENT,"
     " imei TEXT NOT NULL,"
     " downloaded TEXT NOT NULL,"
     " config_read TEXT NOT NULL,"
-    " config BLOB NOT NULL)";
+    " config BLOB NOT NULL,"
+    " utc_offset INTEGER,"
+    " time_zone TEXT)";
+
+// From layout 3: the downloads kept before know no zone (NULL).
+const char *const kUpgradeTo4[] = {
+    "ALTER TABLE downloads ADD COLUMN utc_offset INTEGER",
+    "ALTER TABLE downloads ADD COLUMN time_zone TEXT",
+};
 
 int NativeCode(const QSqlError &error)
 {
@@ -293,7 +304,7 @@ THistoryArchive::TStatus THistoryArchive::CheckLayout()
     for (const char *check : {"SELECT imei, model, last_read FROM devices LIMIT 1",
                               "SELECT imei, number, stamp, raw FROM records LIMIT 1",
                               "SELECT imei, records FROM record_counts LIMIT 1",
-                              "SELECT id, imei, downloaded, config_read, config FROM downloads LIMIT 1"}) {
+                              "SELECT id, imei, downloaded, config_read, config, utc_offset, time_zone FROM downloads LIMIT 1"}) {
         if (!query.exec(QString::fromLatin1(check))) {
             const TStatus status = StatusOf(query.lastError());
             return Fail(status == TStatus::Failed ? TStatus::Corrupt : status, query.lastError().text());
@@ -354,7 +365,14 @@ bool THistoryArchive::UpgradeLayout(int version)
             }
         }
     }
-    if ((version < 3 && !query.exec(QString::fromLatin1(kDownloadsTable)))
+    bool upgraded = true;
+    if (version < 3) {
+        upgraded = query.exec(QString::fromLatin1(kDownloadsTable));
+    } else if (version < 4) {
+        for (const char *statement : kUpgradeTo4)
+            upgraded = upgraded && query.exec(QString::fromLatin1(statement));
+    }
+    if (!upgraded
         || !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion))
         || !query.exec(QStringLiteral("COMMIT"))) {
         const QSqlError error = query.lastError();
@@ -368,19 +386,58 @@ bool THistoryArchive::UpgradeLayout(int version)
 qint64 THistoryArchive::StoreConfiguration(const QString &imei, const QByteArray &image, const QDateTime &read,
                                            const QDateTime &downloaded)
 {
-    if (!IsReady() || imei.isEmpty() || image.isEmpty())
+    if (image.isEmpty())
         return -1;
+    return StoreDownload(imei, image, read, downloaded);
+}
+
+qint64 THistoryArchive::StoreDownload(const QString &imei, const QByteArray &image, const QDateTime &read,
+                                      const QDateTime &downloaded)
+{
+    if (!IsReady() || imei.isEmpty())
+        return -1;
+    const QDateTime local = downloaded.toLocalTime();
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("INSERT INTO downloads (imei, downloaded, config_read, config) VALUES (?, ?, ?, ?)"));
+    query.prepare(QStringLiteral("INSERT INTO downloads (imei, downloaded, config_read, config, utc_offset, time_zone) "
+                                 "VALUES (?, ?, ?, ?, ?, ?)"));
     query.addBindValue(imei);
-    query.addBindValue(TimeText(downloaded));
-    query.addBindValue(TimeText(read));
-    query.addBindValue(image);
+    query.addBindValue(TimeText(local));
+    query.addBindValue(image.isEmpty() ? QStringLiteral("") : TimeText(read));
+    query.addBindValue(image.isEmpty() ? QByteArray("") : image);
+    query.addBindValue(local.offsetFromUtc());
+    query.addBindValue(QString::fromUtf8(QTimeZone::systemTimeZoneId()));
     if (!query.exec()) {
         m_error = query.lastError().text();
         return -1;
     }
     return query.lastInsertId().toLongLong();
+}
+
+QVector<TArchivedDownload> THistoryArchive::Downloads(const QString &imei) const
+{
+    QVector<TArchivedDownload> downloads;
+    if (!IsReady())
+        return downloads;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("SELECT id, downloaded, utc_offset, time_zone, length(config) FROM downloads "
+                                 "WHERE imei = ? ORDER BY downloaded, id"));
+    query.addBindValue(imei);
+    if (!query.exec()) {
+        ReadFailed(query.lastError());
+        return downloads;
+    }
+    const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    while (query.next()) {
+        TArchivedDownload download;
+        download.id = query.value(0).toLongLong();
+        download.downloaded = QDateTime::fromString(query.value(1).toString(), format);
+        download.zoneKnown = !query.value(2).isNull();
+        download.utcOffsetSeconds = query.value(2).toInt();
+        download.timeZone = query.value(3).toString();
+        download.hasConfiguration = query.value(4).toLongLong() > 0;
+        downloads.append(download);
+    }
+    return downloads;
 }
 
 TArchivedConfiguration THistoryArchive::ConfigurationFor(const QString &imei, const QDateTime &lastRecord) const
@@ -391,7 +448,7 @@ TArchivedConfiguration THistoryArchive::ConfigurationFor(const QString &imei, co
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     // Times are kept as "yyyy-MM-dd HH:mm:ss" text, which sorts as time.
     query.prepare(QStringLiteral("SELECT id, downloaded, config_read, config FROM downloads "
-                                 "WHERE imei = ? AND downloaded >= ? ORDER BY downloaded, id LIMIT 1"));
+                                 "WHERE imei = ? AND downloaded >= ? AND length(config) > 0 ORDER BY downloaded, id LIMIT 1"));
     query.addBindValue(imei);
     query.addBindValue(TimeText(lastRecord));
     if (!query.exec() || !query.next())

@@ -39,6 +39,17 @@ struct TArchivedConfiguration
     bool IsValid() const { return download > 0; }
 };
 
+// One download kept in the archive: when it ended on the PC, in which zone.
+struct TArchivedDownload
+{
+    qint64 id = 0;
+    QDateTime downloaded;       // the PC's local time then
+    bool zoneKnown = false;     // downloads kept before the zone was noted know none
+    int utcOffsetSeconds = 0;   // the PC's offset from UTC then
+    QString timeZone;           // the PC's zone (IANA name), e.g. "Asia/Shanghai"
+    bool hasConfiguration = false;
+};
+
 // A device whose records the archive holds.
 struct TArchivedDevice
 {
@@ -61,9 +72,10 @@ class THistoryArchive
 {
 public:
     // Version of the file's layout, kept in the file's user_version: 2 adds
-    // the counts table, 3 the configurations read with downloads. An older
-    // file is upgraded when it is opened.
-    static constexpr int SchemaVersion = 3;
+    // the counts table, 3 the configurations read with downloads, 4 the PC's
+    // UTC offset and time zone of each download. An older file is upgraded
+    // when it is opened.
+    static constexpr int SchemaVersion = 4;
 
     enum class TStatus {
         Closed,     // not opened yet
@@ -136,6 +148,13 @@ public:
     // or -1 when nothing was stored.
     qint64 StoreConfiguration(const QString &imei, const QByteArray &image, const QDateTime &read,
                               const QDateTime &downloaded = QDateTime::currentDateTime());
+    // Keeps a download that ended at downloaded (local time) with the PC's
+    // UTC offset and time zone then, and the configuration image read in its
+    // connection (empty: none was read). The download's number, or -1.
+    qint64 StoreDownload(const QString &imei, const QByteArray &image, const QDateTime &read,
+                         const QDateTime &downloaded = QDateTime::currentDateTime());
+    // The downloads kept of a device, oldest first.
+    QVector<TArchivedDownload> Downloads(const QString &imei) const;
     // The configuration in force for records up to lastRecord: the one read
     // with the first download at or after it. Invalid when there is none.
     TArchivedConfiguration ConfigurationFor(const QString &imei, const QDateTime &lastRecord) const;

@@ -172,9 +172,9 @@ void THistoryDownload::Ended(THistoryReadJob *job)
         TakeStored();
     }
     // The download's records are in; the limits they were logged under go
-    // beside them.
-    if (m_archiving && m_archived > 0 && !m_configuration.isEmpty())
-        m_archive->StoreConfiguration(m_imei, m_configuration, m_configurationRead);
+    // beside them, with the PC's time zone that gives their times a meaning.
+    if (m_archiving && m_archived > 0)
+        m_archive->StoreDownload(m_imei, m_configuration, m_configurationRead);
     const THistoryReadJob::TOutcome outcome = job->outcome();
     // A read that got to its first page and did not reach its end can go on
     // from the page it did not get.

@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QTest>
 #include <QtEndian>
 
@@ -383,7 +384,7 @@ private slots:
         QCOMPARE(archive.Devices().size(), 1);
         archive.Close();
         TOtherProgram check(path);
-        QCOMPARE(check.Value(QStringLiteral("PRAGMA user_version")).toInt(), 3);
+        QCOMPARE(check.Value(QStringLiteral("PRAGMA user_version")).toInt(), 4);
     }
 
     void filesItMustNotUse_data()
@@ -473,7 +474,46 @@ private slots:
         TOtherProgram reader(path);
         QSqlQuery version(QSqlDatabase::database(reader.name, false));
         QVERIFY(version.exec(QStringLiteral("PRAGMA user_version")) && version.next());
-        QCOMPARE(version.value(0).toInt(), 3);
+        QCOMPARE(version.value(0).toInt(), 4);
+    }
+
+    // A file of the third layout gains the time zone of each download; the
+    // downloads it kept know none. A download without a configuration is
+    // kept with its zone but gives no limits.
+    void layoutThreeGainsTheZoneOfEachDownload()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("layout3.sqlite"));
+        const QDateTime before(QDate(2026, 3, 2), QTime(9, 5));
+        {
+            THistoryArchive first(path);
+            QCOMPARE(first.Open(), THistoryArchive::TStatus::Ready);
+            QCOMPARE(first.Store(kImei, QStringLiteral("K801"), Records(1, 5)), 5);
+            QVERIFY(first.StoreConfiguration(kImei, QByteArray(3646, 'a'), before, before) > 0);
+        }
+        {
+            TOtherProgram older(path);
+            QVERIFY(older.Exec(QStringLiteral("ALTER TABLE downloads DROP COLUMN time_zone")));
+            QVERIFY(older.Exec(QStringLiteral("ALTER TABLE downloads DROP COLUMN utc_offset")));
+            QVERIFY(older.Exec(QStringLiteral("PRAGMA user_version = 3")));
+        }
+        THistoryArchive archive(path);
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        const QDateTime later(QDate(2026, 7, 1), QTime(18, 30));
+        QVERIFY(archive.StoreDownload(kImei, QByteArray(), QDateTime(), later) > 0);
+        const QVector<TArchivedDownload> downloads = archive.Downloads(kImei);
+        QCOMPARE(downloads.size(), 2);
+        QCOMPARE(downloads.at(0).downloaded, before);
+        QVERIFY(!downloads.at(0).zoneKnown);
+        QVERIFY(downloads.at(0).hasConfiguration);
+        QCOMPARE(downloads.at(1).downloaded, later);
+        QVERIFY(downloads.at(1).zoneKnown);
+        QCOMPARE(downloads.at(1).utcOffsetSeconds, later.offsetFromUtc());
+        QCOMPARE(downloads.at(1).timeZone, QString::fromUtf8(QTimeZone::systemTimeZoneId()));
+        QVERIFY(!downloads.at(1).hasConfiguration);
+        // Records after the first download: the later one read no limits.
+        QVERIFY(!archive.ConfigurationFor(kImei, QDateTime(QDate(2026, 4, 1), QTime(0, 0))).IsValid());
+        QCOMPARE(archive.ConfigurationFor(kImei, QDateTime(QDate(2026, 3, 1), QTime(0, 0))).image,
+                 QByteArray(3646, 'a'));
     }
 
     // The limits of a period are those read with the first download that
