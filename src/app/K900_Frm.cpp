@@ -9,6 +9,7 @@
 #include "dialogs/BasicAnimate_Frm.h"
 #include "dialogs/FieldTable_Frm.h"
 #include "dialogs/JobRunner_Frm.h"
+#include "config/FieldCaptions_Unt.h"
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "debug/ProtocolDebug_Frm.h"
 #include "history/HistorySheet_Frm.h"
@@ -54,6 +55,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTime>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -123,11 +125,21 @@ void TFormK900::FormCreate()
     connect(Session(), &TDeviceSession::busyChanged, this, &TFormK900::UpdateDeviceActions);
     connect(m_connection, &TDeviceConnection::loginEnded, this, &TFormK900::LoginEnded);
     connect(m_connection, &TDeviceConnection::stateChanged, this, [this](TDeviceConnection::TState state) {
+        UpdateLinkLabel();
+        if (state == TDeviceConnection::TState::NoAnswer) {
+            m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::NoAnswer);
+            return;
+        }
+        if (state == TDeviceConnection::TState::LoggedIn) {
+            m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::LoggedIn);
+            return;
+        }
         if (state != TDeviceConnection::TState::Opening)
             return;
         SetStatusText(m_connection->PortName());
         m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::Opening);
     });
+    connect(m_connection, &TDeviceConnection::deviceAnswered, this, &TFormK900::UpdateLinkLabel);
     m_runner = new TJobRunner(this, Session());
 
     m_deviceWatcher = new TDeviceWatcher(this);
@@ -229,6 +241,8 @@ void TFormK900::BuildMenus()
            &TFormK900::Pop_RepCommPortClick);
 
     QMenu *config = menu("MI_SystemConfig");
+    // A disabled Write Setting says why.
+    config->setToolTipsVisible(true);
     action(config, "Pop_ReadMaster_Seting", QKeySequence(Qt::CTRL | Qt::Key_R),
            &TFormK900::Pop_ReadMaster_SetingClick);
     action(config, "Pop_WirteMaster", QKeySequence(Qt::CTRL | Qt::Key_W),
@@ -328,9 +342,15 @@ void TFormK900::BuildStatusBar()
     m_statusLabel = new QLabel(bar);
     m_statusLabel->setObjectName(QStringLiteral("lbl_Status"));
     bar->addWidget(m_statusLabel, 1);
+    m_newsLabel = new QLabel(bar);
+    m_newsLabel->setObjectName(QStringLiteral("lbl_News"));
+    bar->addWidget(m_newsLabel, 2);
     m_editedLabel = new QLabel(bar);
     m_editedLabel->setObjectName(QStringLiteral("lbl_Edited"));
     bar->addWidget(m_editedLabel);
+    m_linkLabel = new QLabel(bar);
+    m_linkLabel->setObjectName(QStringLiteral("lbl_LinkState"));
+    bar->addPermanentWidget(m_linkLabel);
 
     m_debugBox = new QCheckBox(bar);
     m_debugBox->setObjectName(QStringLiteral("chk_Debug"));
@@ -390,6 +410,43 @@ QString TFormK900::StatusText() const
     return m_statusLabel->text();
 }
 
+QString TFormK900::NewsText() const
+{
+    return m_newsLabel->text();
+}
+
+QString TFormK900::LinkText() const
+{
+    return m_linkLabel->text();
+}
+
+void TFormK900::ShowNews(const QString &text)
+{
+    m_newsLabel->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + text);
+    m_newsLabel->setToolTip(text);
+    emit MessageShown(text);
+}
+
+void TFormK900::UpdateLinkLabel()
+{
+    if (!m_linkLabel)
+        return;
+    const char *key = "TxtLinkClosed";
+    switch (m_connection->State()) {
+    case TDeviceConnection::TState::Closed: key = "TxtLinkClosed"; break;
+    case TDeviceConnection::TState::Opening: key = "TxtLinkOpening"; break;
+    case TDeviceConnection::TState::LoggedIn: key = "TxtLinkLoggedIn"; break;
+    case TDeviceConnection::TState::ViewMode: key = "TxtLinkViewMode"; break;
+    case TDeviceConnection::TState::NoAnswer: key = "TxtLinkNoAnswer"; break;
+    case TDeviceConnection::TState::Lost: key = "TxtLinkLost"; break;
+    }
+    QString text = Text(key);
+    const QDateTime last = m_connection->LastAnswer();
+    if (last.isValid())
+        text += QStringLiteral("  ") + Text("TxtLastAnswer").arg(last.toString(QStringLiteral("HH:mm:ss")));
+    m_linkLabel->setText(text);
+}
+
 void TFormK900::ShowDisconnected()
 {
     SetStatusText(m_connection->PortName() + QStringLiteral("  ") + Text("MsgDisconnected"));
@@ -440,6 +497,11 @@ void TFormK900::UpdateDeviceActions()
                              "Pop_Do_ReadCurrentValue", "Pop_Th_ReadCurrentValue"}) {
         for (QAction *action : findChildren<QAction *>(QString::fromLatin1(name)))
             action->setEnabled(idle);
+    }
+    if (auto *write = findChild<QAction *>(QStringLiteral("Pop_WirteMaster"))) {
+        write->setEnabled(idle && m_settingsKnown);
+        write->setToolTip(m_settingsKnown ? QString() : Text("TxtWriteNeedsSettings"));
+        write->setStatusTip(write->toolTip());
     }
     for (const char *name : {"btn_Main_Timer_Read", "btn_Main_Timer_Write", "btn_DO1_Close",
                              "btn_DO1_Open", "btn_Do2_Close", "btn_Do2_Open",
@@ -525,6 +587,13 @@ void TFormK900::ApplyLanguage(int language)
     // The status bar's "Disconnected" follows the language as well.
     if (m_shown && !ViewMode() && !Session()->isOpen())
         ShowDisconnected();
+    UpdateDeviceActions();
+    UpdateLinkLabel();
+    // Old news stays in the language it was said in: let it go.
+    if (m_newsLabel) {
+        m_newsLabel->clear();
+        m_newsLabel->setToolTip(QString());
+    }
 }
 
 void TFormK900::ShowError(const QString &text)
@@ -557,7 +626,11 @@ void TFormK900::Tell(const TJobVerdict &verdict, bool flow)
 void TFormK900::Tell(const TJobVerdict &verdict, bool flow, const QString &caption)
 {
     const QString text = verdict.WindowText(m_language);
-    if (!text.isEmpty()) {
+    if (!text.isEmpty() && verdict.IsDone()) {
+        // Good news interrupts nobody: the status bar says it.
+        m_newsLabel->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + text);
+        m_newsLabel->setToolTip(text);
+    } else if (!text.isEmpty()) {
         if (verdict.severity == TJobVerdict::TSeverity::Error)
             ShowErrorBox(this, text);
         else
@@ -588,6 +661,7 @@ void TFormK900::Pop_ReadMaster_SetingClick()
         m_deviceImage = read->Image().left(ConfigMap::ImageSize);
         m_history->SetConfigurationImage(m_deviceImage);
         MarkSaved();
+        SetSettingsKnown(true);
     });
     connect(read, &TConfigReadJob::currentValuesRead, this,
             [this](Const::TExpectedReply kind, const QByteArray &frame) {
@@ -602,8 +676,20 @@ void TFormK900::Pop_ReadMaster_SetingClick()
     });
 }
 
+void TFormK900::SetSettingsKnown(bool known)
+{
+    m_settingsKnown = known;
+    UpdateDeviceActions();
+}
+
 void TFormK900::Pop_WirteMasterClick()
 {
+    if (!m_settingsKnown) {
+        Tell(TJobVerdict::Make(TJobVerdict::TSeverity::Error, JobExit::BadInput,
+                               QStringLiteral("TxtWriteNeedsSettings"), {}, QString(), {}),
+             true);
+        return;
+    }
     if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
         return;
     if (m_connection->canRun() == TDeviceConnection::TRefusal::ModelUnknown) {
@@ -622,7 +708,7 @@ void TFormK900::Pop_WirteMasterClick()
     StartVerifiedWrite(encoded.Image);
 }
 
-void TFormK900::StartVerifiedWrite(const QByteArray &image)
+void TFormK900::StartVerifiedWrite(const QByteArray &image, std::function<void()> written)
 {
     const int modelIndex = m_modelIndex;
     const int language = m_language;
@@ -631,14 +717,16 @@ void TFormK900::StartVerifiedWrite(const QByteArray &image)
         image, m_deviceImage, [this, imei, modelIndex, language](const QByteArray &deviceImage) {
             return m_backups.Keep(imei, deviceImage, modelIndex, language);
         });
-    m_runner->Run(write, TJobRunner::TProgress::Job, [this, write, image] {
+    m_runner->Run(write, TJobRunner::TProgress::Job, [this, write, image, written = std::move(written)] {
         // Whatever the end, the device may now hold other bytes than the
         // last read: the next write reads it again first.
         if (TVerifiedWriteJob::TStep(qMax(0, write->Failure().step)) != TVerifiedWriteJob::TStep::Backup)
             m_deviceImage.clear();
         if (write->outcome() == TDeviceJob::TOutcome::Done) {
             m_deviceImage = write->ReadBackImage();
-            if (m_master->ControlsToImage().Image == image)
+            if (written)
+                written();
+            else if (m_master->ControlsToImage().Image == image)
                 MarkSaved();
         }
         Tell(TJobVerdict::Of(*write, [this](const TConfigError &where) { return CaptionOf(where); }), true);
@@ -648,7 +736,7 @@ void TFormK900::StartVerifiedWrite(const QByteArray &image)
 QString TFormK900::CaptionOf(const TConfigError &where) const
 {
     if (where.Control.isEmpty())
-        return Text("TxtImageByte").arg(where.Row);
+        return FieldCaptions::Caption(QString(), where.Row, -1, m_master->ShownModel(), m_language);
     return m_master->CaptionOf(where);
 }
 
@@ -697,7 +785,7 @@ void TFormK900::Pop_CompareDeviceClick()
         return;
     }
     ReadDeviceImage([this, image = window.Image](const QByteArray &device) {
-        ShowDifferences(DiffConfigImages(device, image, m_modelIndex), Text("TxtDiffDevice"));
+        ShowDifferences(DiffDeviceWithSettings(device, image, m_modelIndex), Text("TxtDiffDevice"));
     });
 }
 
@@ -752,23 +840,52 @@ void TFormK900::Pop_RestoreBackupClick()
             const QString differing = fault != TBackupFault::None
                 ? faults.last()
                 : QString::number(DiffConfigImages(device, image, m_modelIndex).size());
-            rows << QStringList{QLocale().toString(entry.time, QLocale::ShortFormat), differing};
+            rows << QStringList{entry.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), differing};
         }
         auto *table = new TFormFieldTable(this, Text("TxtBackupsTitle"),
                                           {Text("TxtBackupTime"), Text("TxtBackupDiffers")}, rows,
                                           Text("TxtClose"), Text("TxtRestore"));
-        connect(table, &TFormFieldTable::chosen, this, [this, images, faults](int row) {
+        connect(table, &TFormFieldTable::chosen, this, [this, entries, device, images, faults](int row) {
             if (row < 0 || row >= images.size() || !CanRun(TDeviceConnection::AllNeeds))
                 return;
             if (images.at(row).isEmpty()) {
                 ShowError(Text("MsgBackupRefused").arg(faults.at(row)));
                 return;
             }
-            StartVerifiedWrite(images.at(row));
+            AskRestore(entries.at(row), device, images.at(row));
         });
         table->open();
         emit MessageShown(table->windowTitle());
     });
+}
+
+void TFormK900::AskRestore(const TBackupEntry &entry, const QByteArray &device, const QByteArray &backup)
+{
+    const QString when = entry.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QList<TFieldDiff> diffs = DiffConfigImages(device, backup, m_modelIndex);
+    if (diffs.isEmpty()) {
+        ShowMessageWindow(Text("MsgRestoreNothing").arg(when), windowTitle());
+        emit MessageShown(Text("MsgRestoreNothing").arg(when));
+        return;
+    }
+    QVector<QStringList> rows;
+    for (const TFieldDiff &diff : diffs)
+        rows << QStringList{FieldCaption(diff), diff.Before, diff.After};
+    const int model = m_modelIndex;
+    const QString question = Text("MsgRestoreAsk").arg(when);
+    TFormFieldTable::Ask(this, Text("TxtRestoreTitle"), question,
+                         {Text("TxtDiffField"), Text("TxtDiffDeviceNow"), Text("TxtDiffBackup")}, rows,
+                         Text("TxtRestore"), Text("TxtCancel"), [this, backup, model, when] {
+                             if (!CanRun(TDeviceConnection::AllNeeds))
+                                 return;
+                             StartVerifiedWrite(backup, [this, backup, model] {
+                                 // The window shows what the device now holds.
+                                 m_master->ImageToControls(DecodeImage(backup, model));
+                                 MarkSaved();
+                                 SetSettingsKnown(true);
+                             });
+                         });
+    emit MessageShown(question);
 }
 
 TConfigValues TFormK900::SettingsShown() const
@@ -1002,7 +1119,20 @@ void TFormK900::btn_Main_Timer_WriteClick()
     const QDate date = dtpYMD ? dtpYMD->date() : QDate::currentDate();
     const QTime time = dtpHMS ? dtpHMS->time() : QTime::currentTime();
     TDeviceJob *write = m_connection->WriteClock(QDateTime(date, time));
-    RunShort(write, [this, write] { Tell(TJobVerdict::Of(*write)); });
+    RunShort(write, [this] {
+        // What the device took is read back; a read that fails after the
+        // set says what was done.
+        TClockReadJob *read = m_connection->ReadClock();
+        m_runner->Run(read, TJobRunner::TProgress::None, [this, read] {
+            if (read->outcome() != TDeviceJob::TOutcome::Done) {
+                Tell(read->Failure().what == TJobFailure::TWhat::ClockUnreadable ? TJobVerdict::ClockSetNotReadBack()
+                                                                                 : TJobVerdict::Of(*read));
+                return;
+            }
+            m_deviceCard->SetDeviceClock(read->Clock());
+            Tell(TJobVerdict::Of(*read));
+        });
+    });
 }
 
 void TFormK900::btn_PC_TimeClick()
@@ -1025,8 +1155,10 @@ void TFormK900::SwitchRelay(const char *keyword)
             return;
         }
         // The line went out, but what the relays did is not known.
-        if (relay->Failure().what == TJobFailure::TWhat::RelayUnknown)
+        if (relay->Failure().what == TJobFailure::TWhat::RelayUnknown) {
             m_views.SoftDiDoTh->ShowDoStatusUnknown(m_views.lvDo);
+            m_deviceCard->SetRelayStatesUnknown();
+        }
         Tell(TJobVerdict::Of(*relay));
     });
 }
@@ -1089,8 +1221,10 @@ void TFormK900::N_OpenClick()
         return;
     AskUnsavedEdits([this] {
         // The panes now hold the profile, which the device does not have.
-        if (m_iniSeting->N_OpenClick())
+        if (m_iniSeting->N_OpenClick()) {
+            SetSettingsKnown(true);
             UpdateEditedMark();
+        }
     });
 }
 

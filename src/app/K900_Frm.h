@@ -60,6 +60,10 @@ public:
     int Language() const { return m_language; }
     bool ViewMode() const;
     QString StatusText() const;
+    // The last good news the status bar shows ("The settings were read."),
+    // and its link state with the time of the device's last answer.
+    QString NewsText() const;
+    QString LinkText() const;
 
     // Start-up: the texts and rows, then what the connection is at.
     void FormShow();
@@ -77,6 +81,9 @@ public:
     void Pop_RestoreBackupClick();
     // True when the panes differ from what was last read, loaded or written.
     bool EditsUnsaved() const;
+    // True when the panes hold settings read, loaded or restored: Write
+    // Setting is possible only then.
+    bool SettingsKnown() const { return m_settingsKnown; }
     // The backups of what devices held before each write.
     TBackupStore &Backups() { return m_backups; }
     // User commands that talk to the device outside the long flows.
@@ -146,6 +153,10 @@ private:
     // the job once it has ended as Done, any other end is told.
     void RunShort(TDeviceJob *job, std::function<void()> then);
     void SetStatusText(const QString &text);
+    // Good news: said in the status bar (with its time), never in a box.
+    void ShowNews(const QString &text);
+    // The status bar's link state and the time of the device's last answer.
+    void UpdateLinkLabel();
     // The status bar's "<port>  Disconnected".
     void ShowDisconnected();
     QString Text(const char *key) const;
@@ -168,8 +179,13 @@ private:
     // True when it asked first (the handler runs again once the user lets
     // the edits go); false when the handler may go on.
     bool AskFirstIfEdited(void (TFormK900::*handler)());
-    // Writes image through the verified write; done names the message shown.
-    void StartVerifiedWrite(const QByteArray &image);
+    // Writes image through the verified write; written runs once it is
+    // written and verified (else the panes that match it count as saved).
+    void StartVerifiedWrite(const QByteArray &image, std::function<void()> written = {});
+    // Asks before a backup is written, listing the fields it would change.
+    void AskRestore(const TBackupEntry &entry, const QByteArray &device, const QByteArray &backup);
+    // The panes hold settings from the device, a profile or a backup.
+    void SetSettingsKnown(bool known);
     void ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader);
     QString FieldCaption(const TFieldDiff &diff) const;
     QString CaptionOf(const TConfigError &where) const;
@@ -183,6 +199,10 @@ private:
     TConfigValues m_savedValues;
     QString m_imei;
     bool m_editsConfirmed = false;
+    // Whether the panes hold settings that came from the device, a profile
+    // or a backup: only those may be written (an empty pane would write
+    // device ID 0 and empty phone numbers).
+    bool m_settingsKnown = false;
     TDeviceConnection *m_connection = nullptr;
     TJobRunner *m_runner = nullptr;
     TDeviceWatcher *m_deviceWatcher = nullptr;
@@ -193,6 +213,8 @@ private:
     TIniSeting *m_iniSeting = nullptr;
     QWidget *m_frameBar = nullptr;
     QLabel *m_statusLabel = nullptr;
+    QLabel *m_linkLabel = nullptr;
+    QLabel *m_newsLabel = nullptr;
     // "Edited" while the panes differ from what was last read, loaded or written.
     QLabel *m_editedLabel = nullptr;
     bool m_editedShown = false;

@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -49,4 +50,31 @@ TFormFieldTable::TFormFieldTable(QWidget *parent, const QString &title, const QS
     layout->addWidget(m_table);
     layout->addWidget(buttons);
     resize(640, 360);
+}
+
+TFormFieldTable *TFormFieldTable::Ask(QWidget *parent, const QString &title, const QString &question,
+                                      const QStringList &headers, const QVector<QStringList> &rows,
+                                      const QString &yesText, const QString &noText, std::function<void()> onYes)
+{
+    auto *dialog = new TFormFieldTable(parent, title, headers, rows, noText);
+    dialog->setObjectName(QStringLiteral("FieldQuestion"));
+    auto *label = new QLabel(question, dialog);
+    label->setObjectName(QStringLiteral("lbl_Question"));
+    label->setWordWrap(true);
+    auto *layout = static_cast<QVBoxLayout *>(dialog->layout());
+    layout->insertWidget(0, label);
+    auto *buttons = dialog->findChild<QDialogButtonBox *>();
+    QPushButton *yes = buttons->addButton(yesText, QDialogButtonBox::AcceptRole);
+    yes->setObjectName(QStringLiteral("btn_Yes"));
+    yes->setAutoDefault(false);
+    // A destructive step is never the default: Enter answers No.
+    if (auto *no = dialog->findChild<QPushButton *>(QStringLiteral("btn_CloseTable")))
+        no->setDefault(true);
+    connect(yes, &QPushButton::clicked, dialog, [dialog, onYes = std::move(onYes)] {
+        dialog->accept();
+        if (onYes)
+            onYes();
+    });
+    dialog->open();
+    return dialog;
 }

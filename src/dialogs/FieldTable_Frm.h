@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 class QTableWidget;
 class QPushButton;
 
@@ -22,6 +24,13 @@ public:
 
     QTableWidget *Table() const { return m_table; }
     QPushButton *ChooseButton() const { return m_choose; }
+
+    // A question above a table of what would change: No (the default)
+    // closes it, Yes runs onYes. Opens without waiting; objectName
+    // "FieldQuestion".
+    static TFormFieldTable *Ask(QWidget *parent, const QString &title, const QString &question,
+                                const QStringList &headers, const QVector<QStringList> &rows,
+                                const QString &yesText, const QString &noText, std::function<void()> onYes);
 
 signals:
     void chosen(int row);

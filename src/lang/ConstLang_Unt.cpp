@@ -647,7 +647,8 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"CliBackupReadFailed", "the device's settings could not be read for the backup; nothing was written",
      "无法读取设备配置用于备份；未写入任何内容"},
     {"CliBackupNotKept", "the backup could not be kept (%1); nothing was written", "无法保存备份（%1）；未写入任何内容"},
-    {"CliWriteUnconfirmed", "the device did not confirm pages %1 and the read-back differs", "设备未确认第%1页，回读结果不一致"},
+    {"CliWriteUnconfirmed", "the device did not confirm pages %1; it may hold a mix of old and new settings",
+     "设备未确认第%1页，设备中可能是新旧混合的配置"},
     {"CliWriteReadBackFailed", "written, but the read-back failed: the write is not verified", "已写入，但回读失败：写入未经校验"},
     {"CliWriteDiffers", "the device holds other values than were written: %1", "设备中的值与写入的不一致：%1"},
     {"CliWritten", "written and verified", "已写入并校验"},
@@ -799,7 +800,50 @@ const std::vector<TLangText> kPointOfUseTexts = {
      "%1不支持RFC 2217（Telnet串口控制）；原始TCP服务器请用tcp://连接"},
     {"NetTelnetOnRaw", "%1 speaks Telnet; reach it with rfc2217://%2", "%1使用Telnet协议，请用rfc2217://%2连接"},
     {"NetClosed", "%1 closed the connection", "%1关闭了连接"},
-    {"NetFailed", "the connection to %1 failed: %2", "与%1的连接失败：%2"},
+    {"NetFailed", "the connection to %1 failed: %2", "与%1的连接失败：%2"},    // Daily use: what was written, restored, compared and answered, in plain words.
+    {"TxtWriteNeedsSettings",
+     "Nothing to write yet: the window holds no settings from the device. Read Setting, load a profile or restore a backup first.",
+     "尚无可写入的配置：窗口中没有来自设备的配置。请先读取配置、导入配置文件或恢复备份。"},
+    {"TxtAreaWholeImage", "the whole configuration", "整个配置"},
+    {"TxtAreaPhone", "Phone number %1", "电话号码%1"},
+    {"TxtAreaRelay", "DO%1 settings", "继电器%1设置"},
+    {"TxtAreaTimer", "Timer %1", "定时%1"},
+    {"TxtAreaSensorSlot", "Sensor slot %1", "传感器位置%1"},
+    {"TxtAreaReserved", "reserved bytes of page %1", "第%1页的保留字节"},
+    {"TxtRestoreTitle", "Restore Backup", "恢复备份"},
+    {"TxtDiffDeviceNow", "Device now", "设备当前"},
+    {"TxtDiffBackup", "Backup", "备份"},
+    {"MsgRestoreAsk",
+     "Write the backup of %1 to the device? These fields would change (what the device holds now, what the backup holds):",
+     "将%1的备份写入设备？以下项目将改变（设备当前的值，备份中的值）："},
+    {"MsgRestoreNothing", "The backup of %1 holds what the device holds now; nothing needs to be written.",
+     "%1的备份与设备当前配置相同，无需写入。"},
+    {"MsgWriteStoppedAnswering",
+     "The device stopped answering at %1 % of the write; the pages after that were not sent. It may now hold a mix of old and new settings.\n\n"
+     "The settings it held before the write are kept as the backup of %2. Once it answers again (check the cable and the power), "
+     "use Setting > Restore Backup... to put them back, or write again.",
+     "写入进行到%1%时设备停止应答，之后的页未发送。设备中现在可能是新旧混合的配置。\n\n"
+     "写入前设备中的配置已保存为%2的备份。设备恢复应答后（请检查连线和电源），"
+     "可用“配置 > 恢复备份...”恢复，或重新写入。"},
+    {"CliWriteStoppedAnswering",
+     "the device stopped answering at %1 % of the write; later pages were not sent; it may hold a mix of old and new settings; "
+     "its settings before the write are kept as the backup of %2 (put them back with k80x-cli restore)",
+     "写入进行到%1%时设备停止应答，之后的页未发送；设备中可能是新旧混合的配置；"
+     "写入前的配置已保存为%2的备份（可用k80x-cli restore恢复）"},
+    {"TxtLinkNoAnswer", "No answer", "无应答"},
+    {"TxtLastAnswer", "last answer %1", "最后应答%1"},
+    {"MsgClockNoAnswer", "The device did not answer: its clock was not read. Check the cable and the power, then try again.",
+     "设备无应答：未读取到设备时间。请检查连线和电源后重试。"},
+    {"MsgClockSetNoAnswer",
+     "The device did not answer: its clock may not have been set. Check the cable and the power, then try again.",
+     "设备无应答：设备时间可能未设置。请检查连线和电源后重试。"},
+    {"CliClockSetNoAnswer", "the device did not answer; its clock may not have been set", "设备无应答；设备时间可能未设置"},
+    {"MsgClockSetNotReadBack", "The clock was set; reading it back failed, so the device's time is not confirmed.",
+     "设备时间已设置；回读失败，设备时间未经确认。"},
+    {"CliClockSetNotReadBack", "the clock was set; reading it back failed", "设备时间已设置；回读失败"},
+    {"MsgClockSame", "The device's clock reads %1, the same as the PC's.", "设备时间为%1，与电脑时间相同。"},
+    {"MsgClockBehind", "The device's clock reads %1, %2 s behind the PC's.", "设备时间为%1，比电脑慢%2秒。"},
+    {"MsgClockAhead", "The device's clock reads %1, %2 s ahead of the PC's.", "设备时间为%1，比电脑快%2秒。"},
 };
 
 struct TThresholdTexts {
