@@ -8,6 +8,7 @@
 #include "dialogs/Questions_Frm.h"
 #include "dialogs/BasicAnimate_Frm.h"
 #include "dialogs/FieldTable_Frm.h"
+#include "dialogs/FileDialogs_Frm.h"
 #include "dialogs/JobRunner_Frm.h"
 #include "config/FieldCaptions_Unt.h"
 #include "config/SoftInterfaceMaster_Unt.h"
@@ -798,7 +799,7 @@ void TFormK900::Pop_CompareProfileClick()
         ShowError(m_master->ErrorMessage(window.Error));
         return;
     }
-    const QString chosen = m_iniSeting->ChooseOpenFile(QCoreApplication::applicationDirPath());
+    const QString chosen = m_iniSeting->ChooseOpenFile(FileFolders::StartFolder(QStringLiteral("profiles")));
     if (chosen.isEmpty())
         return;
     // Read as Load Profile would read it over what the panes show, without

@@ -30,7 +30,7 @@ constexpr int PanStepPixels = 40;
 // Room above and below the values, as a share of their range.
 constexpr double ValueMargin = 0.05;
 
-const TFileDialogSpec kPngDialog{"dlgSaveChartPng", QStringLiteral("PNG (*.png)")};
+const TFileDialogSpec kPngDialog{"dlgSaveChartPng", QStringLiteral("PNG (*.png)"), true, true, "charts"};
 
 QString Text(const char *key, int language)
 {
@@ -131,7 +131,7 @@ THistoryChart::THistoryChart(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("HistoryChart"));
     ChooseImageFile = [this](const QString &defaultName) {
-        return ChooseFileToSave(this, kPngDialog, QDir::homePath(), defaultName);
+        return ChooseFileToSave(this, kPngDialog, FileFolders::StartFolder(QStringLiteral("charts")), defaultName);
     };
 
     m_chart = new QChart;

@@ -46,13 +46,14 @@ constexpr int FixedColumns = 8;
 constexpr int EditMaxLength = 6;
 constexpr int GridRowHeight = 18;
 
+// Where the CSV dialogs start: the folder of the last CSV file chosen.
 QString ProgramFolder()
 {
-    return QCoreApplication::applicationDirPath();
+    return FileFolders::StartFolder(QStringLiteral("csv"));
 }
 
-const TFileDialogSpec kCsvDialogSave{"dlgSaveCSV", QStringLiteral("CSV File (*.csv)")};
-const TFileDialogSpec kCsvDialogOpen{"dlgOpenCSV", QStringLiteral("CSV File (*.csv)")};
+const TFileDialogSpec kCsvDialogSave{"dlgSaveCSV", QStringLiteral("CSV File (*.csv)"), true, true, "csv"};
+const TFileDialogSpec kCsvDialogOpen{"dlgOpenCSV", QStringLiteral("CSV File (*.csv)"), true, true, "csv"};
 
 QPushButton *NamedButton(const char *name, QWidget *parent)
 {

@@ -17,8 +17,8 @@ namespace {
 // A profile updates an existing file rather than replacing it, so no
 // overwrite question is asked; a name typed without ".ini" may be opened, the
 // load adds the extension and says so when that file does not exist.
-const TFileDialogSpec kIniDialogSave{"dlgSave", QStringLiteral("*.ini"), false};
-const TFileDialogSpec kIniDialogOpen{"dlgOpen", QStringLiteral("*.ini"), false, false};
+const TFileDialogSpec kIniDialogSave{"dlgSave", QStringLiteral("*.ini"), false, true, "profiles"};
+const TFileDialogSpec kIniDialogOpen{"dlgOpen", QStringLiteral("*.ini"), false, false, "profiles"};
 
 } // namespace
 
@@ -90,7 +90,7 @@ TProfileResult TIniSeting::LoadProfile(const QString &fileName)
 bool TIniSeting::N_SaveClick()
 {
     const QString chosen =
-        ChooseSaveFile(QCoreApplication::applicationDirPath(),
+        ChooseSaveFile(FileFolders::StartFolder(QStringLiteral("profiles")),
                        DefaultProfileName(m_modelIndex, QDateTime::currentDateTime()));
     if (chosen.isEmpty())
         return false;
@@ -102,7 +102,7 @@ bool TIniSeting::N_SaveClick()
 
 bool TIniSeting::N_OpenClick()
 {
-    const QString chosen = ChooseOpenFile(QCoreApplication::applicationDirPath());
+    const QString chosen = ChooseOpenFile(FileFolders::StartFolder(QStringLiteral("profiles")));
     if (chosen.isEmpty())
         return false;
     const TProfileResult result = LoadProfile(chosen);

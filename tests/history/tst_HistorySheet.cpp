@@ -2,6 +2,7 @@
 // logger: reading the log page by page (with lost, broken and split replies),
 // the single-record read, the log erase, CSV export and import through the
 // sheet's buttons, the date filter and the input checks.
+#include "dialogs/FileDialogs_Frm.h"
 #include "dialogs/BasicAnimate_Frm.h"
 #include "app/K900_Frm.h"
 #include "session/DeviceConnection_Unt.h"
@@ -489,7 +490,7 @@ private slots:
             return dir.filePath(QStringLiteral("history"));
         };
         connected.sheet->btn_Hist_Save_CSV->click();
-        QCOMPARE(offeredFolder, QCoreApplication::applicationDirPath());
+        QCOMPARE(offeredFolder, FileFolders::StartFolder(QStringLiteral("csv")));
         QVERIFY2(QRegularExpression(QStringLiteral("^K802_\\d{12}$")).match(offeredName).hasMatch(),
                  qPrintable(offeredName));
         const QString written = dir.filePath(QStringLiteral("history.csv"));
@@ -503,7 +504,7 @@ private slots:
             return written;
         };
         connected.sheet->btn_Hist_Open_CSV->click();
-        QCOMPARE(offeredFolder, QCoreApplication::applicationDirPath());
+        QCOMPARE(offeredFolder, FileFolders::StartFolder(QStringLiteral("csv")));
         QCOMPARE(connected.grid().LastFilledRow(), 10);
         for (int row = 1; row <= 10; ++row)
             QCOMPARE(connected.grid().RowFields(row), rowsRead.at(row - 1));
