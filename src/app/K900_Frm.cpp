@@ -100,7 +100,10 @@ TFormK900::TFormK900(TDeviceConnection *connection, QWidget *parent)
 
 TFormK900::~TFormK900()
 {
-    // Jobs end before the session they run on.
+    // Jobs end before the session they run on; what they say on their way
+    // out no longer reaches this half-destroyed window.
+    disconnect(Session(), nullptr, this, nullptr);
+    disconnect(m_connection, nullptr, this, nullptr);
     delete m_runner;
     m_connection->Session()->close();
 }
@@ -1087,12 +1090,29 @@ void TFormK900::Pop_RESETClick()
 {
     if (AskFirstIfEdited(&TFormK900::Pop_RESETClick))
         return;
-    AskQuestion(this, Text("MsgResetAsk"), [this] {
+    const auto reset = [this] {
         if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
             return;
-        TDeviceJob *reset = m_connection->Reset(PasswordFieldText().trimmed());
-        RunShort(reset, [this, reset] { Tell(TJobVerdict::Of(*reset), false, QString()); });
-    });
+        TDeviceJob *job = m_connection->Reset(PasswordFieldText().trimmed());
+        RunShort(job, [this, job] { Tell(TJobVerdict::Of(*job), false, QString()); });
+    };
+    // What the device loses, and the safe step: its settings kept as a
+    // backup (Restore Backup puts them back) before the reset.
+    AskWithSafeStep(
+        this, Text("MsgResetAsk") + QStringLiteral("\n\n") + Text("MsgResetLoses"), Text("TxtBackupThenReset"),
+        [this, reset] {
+            if (!CanRun(TDeviceConnection::AllNeeds))
+                return;
+            ReadDeviceImage([this, reset](const QByteArray &device) {
+                const QString error = m_backups.Keep(m_imei, device, m_modelIndex, m_language);
+                if (!error.isEmpty()) {
+                    ShowError(Text("MsgResetBackupFailed").arg(error));
+                    return;
+                }
+                reset();
+            });
+        },
+        Text("TxtResetAnyway"), reset);
 }
 
 void TFormK900::btn_Main_Timer_ReadClick()

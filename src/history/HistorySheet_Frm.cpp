@@ -7,6 +7,8 @@
 #include "dialogs/JobRunner_Frm.h"
 #include "dialogs/MessageBox_Frm.h"
 #include "dialogs/Questions_Frm.h"
+
+#include <QTimer>
 #include "config/ConfigImage_Unt.h"
 #include "history/HistoryArchiveView_Frm.h"
 #include "history/HistoryChart_Frm.h"
@@ -406,15 +408,31 @@ void THistorySheet::btn_ReadHistroyClick()
 
 void THistorySheet::btn_Clean_History_DevClick()
 {
-    AskQuestion(m_main, Text("MsgClearAllAsk"), [this] {
-        if (!DeviceReady())
-            return;
-        THistoryEraseJob *erase = m_connection->EraseHistory();
-        m_runner->Run(erase, TJobRunner::TProgress::Job, [this, erase] {
-            const TJobVerdict verdict = TJobVerdict::Of(*erase);
-            if (verdict.severity == TJobVerdict::TSeverity::Error)
-                ShowError(verdict.WindowText(m_language));
-        });
+    // What is lost, and the safe step: Read New copies the records not
+    // archived yet to this PC; the log is erased once they are stored.
+    const QString question = Text("MsgClearAllAsk") + QStringLiteral("\n\n") + Text("MsgClearAllLoses");
+    AskWithSafeStep(
+        m_main, question, Text("TxtArchiveThenErase"),
+        [this] {
+            if (m_reading || !DeviceReady())
+                return;
+            m_afterArchived = [this] { EraseLog(); };
+            btn_ReadHistoryNewClick();
+            if (!m_reading)
+                m_afterArchived = nullptr;
+        },
+        Text("TxtEraseWithoutArchive"), [this] { EraseLog(); });
+}
+
+void THistorySheet::EraseLog()
+{
+    if (!DeviceReady())
+        return;
+    THistoryEraseJob *erase = m_connection->EraseHistory();
+    m_runner->Run(erase, TJobRunner::TProgress::Job, [this, erase] {
+        const TJobVerdict verdict = TJobVerdict::Of(*erase);
+        if (verdict.severity == TJobVerdict::TSeverity::Error)
+            ShowError(verdict.WindowText(m_language));
     });
 }
 
@@ -644,6 +662,11 @@ void THistorySheet::ReadEnded(THistoryReadJob *read, int quantity)
     default:
         break;
     }
+    // Archive first, then erase: only when every record read is stored.
+    std::function<void()> afterArchived = std::exchange(m_afterArchived, nullptr);
+    if (afterArchived && read->outcome() == TDeviceJob::TOutcome::Done && m_download->Archiving()
+        && m_download->RecordsNotArchived() == 0)
+        QTimer::singleShot(0, this, afterArchived);
     if (m_download->RecordsNotArchived() > 0) {
         ShowError(Text("MsgArchiveNotStored").arg(m_download->RecordsNotArchived()) + QStringLiteral("\n")
                   + Text(THistoryArchive::TextKey(m_download->ArchiveStatus()))

@@ -160,6 +160,8 @@ private:
     // records, else the job's pages do.
     void RunRead(THistoryReadJob *read, int quantity);
     void ReadEnded(THistoryReadJob *read, int quantity);
+    // Erases the device's log (asked before).
+    void EraseLog();
     void SayArchiveProblem();
     void RefreshChart();
     void ChartDataChanged();
@@ -177,6 +179,9 @@ private:
     int m_modelIndex = -1;
     int m_language = 1;
     bool m_reading = false;
+    // Runs once a Read New has stored every record in the archive (the safe
+    // step before an erase).
+    std::function<void()> m_afterArchived;
 
     THistoryArchive m_archive;
     THistoryDownload *m_download = nullptr;

@@ -843,6 +843,23 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"CliClockSetNotReadBack", "the clock was set; reading it back failed", "设备时间已设置；回读失败"},
     {"MsgClockSame", "The device's clock reads %1, the same as the PC's.", "设备时间为%1，与电脑时间相同。"},
     {"MsgClockBehind", "The device's clock reads %1, %2 s behind the PC's.", "设备时间为%1，比电脑慢%2秒。"},
+    {"MsgClearAllLoses",
+     "Every record in the device's history log is erased for good; records not copied to this PC are lost. "
+     "Archive first reads the new records into the archive on this PC, then erases.",
+     "设备历史记录中的所有记录将被永久清除，未复制到本电脑的记录将丢失。"
+     "“先存档再清除”会先把新记录读入本电脑的存档，然后清除。"},
+    {"TxtArchiveThenErase", "Archive first, then erase", "先存档再清除"},
+    {"TxtEraseWithoutArchive", "Erase without archiving", "不存档直接清除"},
+    {"MsgResetLoses",
+     "The device goes back to its factory settings: its password, device ID and description, phone numbers and their alarms, "
+     "relay and sensor channels, timers and GPRS settings are all replaced. "
+     "Keep a backup first reads its settings and keeps them, so that Restore Backup can put them back.",
+     "设备将恢复出厂配置：密码、设备ID和描述、电话号码及其报警、继电器和传感器通道、定时和GPRS配置都将被替换。"
+     "“先备份再恢复”会先读取并保存设备配置，之后可用“恢复备份”找回。"},
+    {"TxtBackupThenReset", "Keep a backup first, then reset", "先备份再恢复出厂"},
+    {"TxtResetAnyway", "Reset without a backup", "不备份直接恢复出厂"},
+    {"MsgResetBackupFailed", "The backup could not be kept (%1); the device was not reset.",
+     "无法保存备份（%1），设备未恢复出厂。"},
     {"MsgClockAhead", "The device's clock reads %1, %2 s ahead of the PC's.", "设备时间为%1，比电脑快%2秒。"},
 };
 

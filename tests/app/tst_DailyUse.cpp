@@ -273,6 +273,30 @@ private slots:
         QVERIFY(!Visible<TFormMessage>(*window));
     }
 
+    // Reset names what the device loses; its safe step keeps the device's
+    // settings as a backup before the reset goes out.
+    void resetKeepsABackupFirst()
+    {
+        auto window = Window();
+        QVERIFY(window);
+        QTRY_VERIFY(!window->Session()->busy());
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        QByteArray image = device->configImage();
+        image[ConfigMap::DeviceId] = char(77);
+        device->setConfigImage(image);
+        window->Pop_RESETClick();
+        QMessageBox *question = nullptr;
+        QTRY_VERIFY((question = OpenBox(window.get(), "QuestionBox")));
+        QVERIFY2(question->text().contains(QStringLiteral("phone numbers")), qPrintable(question->text()));
+        question->findChild<QPushButton *>(QStringLiteral("btn_SafeStep"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!device->requestLog().isEmpty() && device->requestLog().last().endsWith("RESET\r\n"),
+                                 FlowWaitMs);
+        const QList<TBackupEntry> kept = window->Backups().List(device->imei());
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(TBackupStore::LoadImage(kept.first()).toHex(), image.left(ConfigMap::ImageSize).toHex());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->Session()->busy(), FlowWaitMs);
+    }
+
     // A relay line whose state does not come back: the card and the DO list
     // both say unknown.
     void relayStateUnknownOnCardAndList()

@@ -272,8 +272,11 @@ private slots:
         window.Pop_RESETClick();
         QMessageBox *question = nullptr;
         QTRY_VERIFY((question = OpenBox(&window, "QuestionBox")));
-        QCOMPARE(static_cast<QAbstractButton *>(question->defaultButton()), question->button(QMessageBox::No));
-        question->button(QMessageBox::Yes)->click();
+        QCOMPARE(static_cast<QAbstractButton *>(question->defaultButton()), question->button(QMessageBox::Cancel));
+        // It names what the device loses.
+        QVERIFY2(question->text().startsWith(QStringLiteral("Reset Device?\n\nThe device goes back to its factory settings")),
+                 qPrintable(question->text()));
+        question->findChild<QPushButton *>(QStringLiteral("btn_Proceed"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, ReplyWaitMs);
         QCOMPARE(shown.at(0).at(0).toString(), QStringLiteral("Successfully!"));
         QVERIFY(DemoSimulator(window.ComPort())->requestLog().last().endsWith("RESET\r\n"));

@@ -90,6 +90,31 @@ private slots:
             message->close();
     }
 
+    // The safe step of Delete All: the new records go to the archive on
+    // this PC first, and only then is the device's log erased.
+    void deleteAllArchivesFirst()
+    {
+        std::unique_ptr<TFormK900> window = ConnectedWindow(QStringLiteral("K802"));
+        QVERIFY(window);
+        THistorySheet *sheet = window->History();
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        device->setBaudRate(0);
+        const QString imei = device->imei();
+        sheet->Archive().Open();
+        sheet->Archive().DeleteDevice(imei);
+        const int records = device->historyRecordCount();
+        QVERIFY(records > 0);
+        WaitForSession(*window);
+
+        sheet->btn_Clean_History_DevClick();
+        QMessageBox *question = nullptr;
+        QTRY_VERIFY((question = MainWindowFixture::OpenBox(window.get(), "QuestionBox")));
+        question->findChild<QPushButton *>(QStringLiteral("btn_SafeStep"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(device->historyRecordCount(), 0, 60000);
+        QCOMPARE(sheet->Archive().RecordCount(imei), records);
+        WaitForSession(*window);
+    }
+
     void readsAreArchivedAndReadNewTakesOnlyTheNewRecords()
     {
         std::unique_ptr<TFormK900> window = ConnectedWindow(QStringLiteral("K802"));

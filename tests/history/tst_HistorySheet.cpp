@@ -435,12 +435,15 @@ private slots:
         connected.sheet->btn_Clean_History_DevClick();
         QMessageBox *question = nullptr;
         QTRY_VERIFY((question = OpenBox(connected.window.get(), "QuestionBox")));
-        QCOMPARE(question->text(), QStringLiteral("Clear All?"));
+        // It names what is lost and offers to archive first.
+        QVERIFY2(question->text().startsWith(QStringLiteral("Clear All?\n\nEvery record in the device's history log is erased for good")),
+                 qPrintable(question->text()));
+        QVERIFY(question->findChild<QPushButton *>(QStringLiteral("btn_SafeStep")));
         QCOMPARE(static_cast<QAbstractButton *>(question->defaultButton()),
-                 question->button(QMessageBox::No));
+                 question->button(QMessageBox::Cancel));
         if (!yes) {
             const int requestsBefore = device->requestLog().size();
-            question->button(QMessageBox::No)->click();
+            question->button(QMessageBox::Cancel)->click();
             QTest::qWait(200);
             QCOMPARE(device->requestLog().size(), requestsBefore);
             QVERIFY(!TFormBasicAnimate::current());
@@ -448,7 +451,7 @@ private slots:
             return;
         }
 
-        question->button(QMessageBox::Yes)->click();
+        question->findChild<QPushButton *>(QStringLiteral("btn_Proceed"))->click();
         QPointer<TFormBasicAnimate> progress = TFormBasicAnimate::current();
         QVERIFY(progress);
         QCOMPARE(progress->sg->maximum(), 100);
