@@ -168,7 +168,9 @@ void TFormK900::FormCreate()
     m_master = new TSoftMaster(this);
     m_history = new THistorySheet(this, m_sheets.Sheet_History, m_runner, m_connection);
     connect(m_history, &THistorySheet::MessageShown, this, &TFormK900::MessageShown);
+    connect(m_history, &THistorySheet::Done, this, &TFormK900::ShowNews);
     m_iniSeting = new TIniSeting(this, m_master);
+    connect(m_iniSeting, &TIniSeting::Done, this, &TFormK900::ShowNews);
     connect(findChild<QAction *>(QStringLiteral("N_Open")), &QAction::triggered, this,
             &TFormK900::N_OpenClick);
     connect(findChild<QAction *>(QStringLiteral("N_Save")), &QAction::triggered, m_iniSeting,

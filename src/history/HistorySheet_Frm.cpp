@@ -455,8 +455,11 @@ void THistorySheet::btn_Hist_Save_CSVClick()
     if (chosen.isEmpty())
         return;
     const THistoryCsv::TResult result = THistoryCsv::Export(m_grid, chosen);
-    if (!result)
+    if (!result) {
         ShowFileError(result);
+        return;
+    }
+    emit Done(Text("MsgCsvExportedTo").arg(m_grid.LastFilledRow()).arg(QDir::toNativeSeparators(result.fileName)));
 }
 
 void THistorySheet::btn_Hist_Open_CSVClick()

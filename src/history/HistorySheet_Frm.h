@@ -142,6 +142,8 @@ signals:
     void MessageShown(const QString &text);
     // A multi-record read ended; rows: the records now in the grid.
     void ReadFinished(int rows);
+    // Good news (a CSV file written): for the main window's status bar.
+    void Done(const QString &text);
 
 private:
     void BuildControls();

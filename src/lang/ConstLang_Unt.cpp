@@ -860,6 +860,10 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"TxtResetAnyway", "Reset without a backup", "不备份直接恢复出厂"},
     {"MsgResetBackupFailed", "The backup could not be kept (%1); the device was not reset.",
      "无法保存备份（%1），设备未恢复出厂。"},
+    {"MsgProfileSavedTo", "The settings were saved as the profile %1.", "配置已保存为配置文件%1。"},
+    {"MsgProfileLoadedFrom", "The profile %1 was loaded; the device still holds its own settings until you write.",
+     "已载入配置文件%1；写入之前设备中仍是原来的配置。"},
+    {"MsgCsvExportedTo", "%1 records were written to %2.", "%1条记录已写入%2。"},
     {"MsgClockAhead", "The device's clock reads %1, %2 s ahead of the PC's.", "设备时间为%1，比电脑快%2秒。"},
 };
 

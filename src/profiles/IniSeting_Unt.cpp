@@ -95,9 +95,13 @@ bool TIniSeting::N_SaveClick()
     if (chosen.isEmpty())
         return false;
     const TProfileResult result = SaveProfile(chosen);
-    if (!result)
+    if (!result) {
         ShowFailure(result, TDirection::Save);
-    return result.ok();
+        return false;
+    }
+    const QString saved = chosen.contains(QLatin1String(".ini"), Qt::CaseInsensitive) ? chosen : chosen + QStringLiteral(".ini");
+    emit Done(ConstLang::Text(QStringLiteral("MsgProfileSavedTo"), m_language).arg(QDir::toNativeSeparators(saved)));
+    return true;
 }
 
 bool TIniSeting::N_OpenClick()
@@ -116,6 +120,7 @@ bool TIniSeting::N_OpenClick()
         ShowMessageWindow(text, m_main->windowTitle());
         emit MessageShown(text);
     }
+    emit Done(ConstLang::Text(QStringLiteral("MsgProfileLoadedFrom"), m_language).arg(QDir::toNativeSeparators(chosen)));
     return true;
 }
 

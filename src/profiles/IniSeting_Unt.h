@@ -84,6 +84,9 @@ signals:
     // An error box, or the notice naming rows a load could not match, was
     // shown with this text.
     void MessageShown(const QString &text);
+    // Good news: a profile was saved or loaded (the text names the file);
+    // the main window says it in its status bar.
+    void Done(const QString &text);
 
 private:
     void ShowFailure(const TProfileResult &result, TDirection direction);

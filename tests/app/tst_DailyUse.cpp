@@ -8,7 +8,9 @@
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "link/BasicProtocol_Unt.h"
 #include "look/ComponentEx.h"
+#include "history/HistorySheet_Frm.h"
 #include "profiles/BackupStore_Unt.h"
+#include "profiles/IniSeting_Unt.h"
 #include "views/DeviceCard_Frm.h"
 #include "fixtures/MainWindowFixture.h"
 
@@ -271,6 +273,43 @@ private slots:
         QVERIFY2(window->NewsText().contains(QStringLiteral("The device's clock reads ") + clock),
                  qPrintable(window->NewsText()));
         QVERIFY(!Visible<TFormMessage>(*window));
+    }
+
+    // Exports and loads say what they did in the status bar, naming the
+    // file; a loaded profile the device does not hold shows the edited mark.
+    void filesSayWhatHappenedInTheStatusBar()
+    {
+        auto window = Window();
+        QVERIFY(window);
+        QVERIFY(ReadSettings(*window));
+        QTemporaryDir folder;
+        const QString profile = folder.filePath(QStringLiteral("room.ini"));
+        auto *description = window->findChild<TLabeledEdit *>(kDescription);
+        const QString original = description->text();
+        description->setText(QStringLiteral("From the profile"));
+        window->Profiles()->ChooseSaveFile = [profile](const QString &, const QString &) { return profile; };
+        window->findChild<QAction *>(QStringLiteral("N_Save"))->trigger();
+        QVERIFY2(window->NewsText().endsWith(English("MsgProfileSavedTo").arg(QDir::toNativeSeparators(profile))),
+                 qPrintable(window->NewsText()));
+
+        description->setText(original);
+        QVERIFY(!window->EditsUnsaved());
+        window->Profiles()->ChooseOpenFile = [profile](const QString &) { return profile; };
+        window->N_OpenClick();
+        QCOMPARE(description->text(), QStringLiteral("From the profile"));
+        QVERIFY2(window->NewsText().endsWith(English("MsgProfileLoadedFrom").arg(QDir::toNativeSeparators(profile))),
+                 qPrintable(window->NewsText()));
+        QVERIFY(window->EditsUnsaved());
+        QCOMPARE(window->findChild<QLabel *>(QStringLiteral("lbl_Edited"))->text(), English("TxtEditedMark"));
+
+        const QString csv = folder.filePath(QStringLiteral("log.csv"));
+        window->History()->ChooseSaveFile = [csv](const QString &, const QString &) { return csv; };
+        window->History()->btn_Hist_Save_CSV->click();
+        QVERIFY2(window->NewsText().endsWith(
+                     English("MsgCsvExportedTo").arg(0).arg(QDir::toNativeSeparators(csv))),
+                 qPrintable(window->NewsText()));
+        QVERIFY(!Visible<TFormMessage>(*window));
+        QVERIFY(!OpenBox(window.get(), "ErrorBox"));
     }
 
     // Reset names what the device loses; its safe step keeps the device's
