@@ -49,6 +49,7 @@
 #include <QDateEdit>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +59,7 @@
 #include <QTabWidget>
 #include <QTime>
 #include <QTimeEdit>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -751,7 +753,8 @@ QString TFormK900::FieldCaption(const TFieldDiff &diff) const
     return DiffCaption(diff, m_master->ShownModel(), m_language);
 }
 
-void TFormK900::ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader)
+void TFormK900::ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader, const QString &nextText,
+                                const char *nextName, std::function<void()> next)
 {
     if (diffs.isEmpty()) {
         ShowMessageWindow(Text("MsgNoDifferences"), windowTitle());
@@ -760,10 +763,13 @@ void TFormK900::ShowDifferences(const QList<TFieldDiff> &diffs, const QString &o
     }
     QVector<QStringList> rows;
     for (const TFieldDiff &diff : diffs)
-        rows << QStringList{FieldCaption(diff), diff.Before, diff.After};
+        rows << QStringList{FieldCaption(diff), DiffValueText(diff, diff.Before, m_language),
+                            DiffValueText(diff, diff.After, m_language)};
     auto *table = new TFormFieldTable(this, Text("TxtDifferencesTitle"),
                                       {Text("TxtDiffField"), otherHeader, Text("TxtDiffWindow")}, rows,
                                       Text("TxtClose"));
+    if (!nextText.isEmpty())
+        table->AddAction(nextText, nextName, std::move(next));
     table->open();
     emit MessageShown(table->windowTitle());
 }
@@ -791,7 +797,12 @@ void TFormK900::Pop_CompareDeviceClick()
         return;
     }
     ReadDeviceImage([this, image = window.Image](const QByteArray &device) {
-        ShowDifferences(DiffDeviceWithSettings(device, image, m_modelIndex), Text("TxtDiffDevice"));
+        // The next step: the panes written (only settings from a source).
+        if (m_settingsKnown)
+            ShowDifferences(DiffDeviceWithSettings(device, image, m_modelIndex), Text("TxtDiffDevice"),
+                            Text("TxtWriteToDevice"), "btn_WriteToDevice", [this] { Pop_WirteMasterClick(); });
+        else
+            ShowDifferences(DiffDeviceWithSettings(device, image, m_modelIndex), Text("TxtDiffDevice"));
     });
 }
 
@@ -820,7 +831,22 @@ void TFormK900::Pop_CompareProfileClick()
         ShowError(m_master->ErrorMessage(profile.Error));
         return;
     }
-    ShowDifferences(DiffConfigImages(profile.Image, window.Image, m_modelIndex), Text("TxtDiffProfile"));
+    // The file compared is named; the next step loads it into the panes.
+    const QString header = Text("TxtDiffProfile") + QStringLiteral(" (") + QFileInfo(chosen).fileName() + QLatin1Char(')');
+    ShowDifferences(DiffConfigImages(profile.Image, window.Image, m_modelIndex), header, Text("TxtLoadIntoWindow"),
+                    "btn_LoadIntoWindow", [this, chosen] {
+                        AskUnsavedEdits([this, chosen] {
+                            const TProfileResult loaded = m_iniSeting->LoadProfile(chosen);
+                            if (!loaded.ok()) {
+                                ShowError(Text("MsgProfileReadFailed") + QStringLiteral("\n\n")
+                                          + QDir::toNativeSeparators(chosen));
+                                return;
+                            }
+                            SetSettingsKnown(true);
+                            UpdateEditedMark();
+                            ShowNews(Text("MsgProfileLoadedFrom").arg(QDir::toNativeSeparators(chosen)));
+                        });
+                    });
 }
 
 void TFormK900::Pop_RestoreBackupClick()
@@ -851,6 +877,28 @@ void TFormK900::Pop_RestoreBackupClick()
         auto *table = new TFormFieldTable(this, Text("TxtBackupsTitle"),
                                           {Text("TxtBackupTime"), Text("TxtBackupDiffers")}, rows,
                                           Text("TxtClose"), Text("TxtRestore"));
+        // The fields the selected backup would change, named before anything is chosen.
+        connect(table->Table(), &QTableWidget::itemSelectionChanged, table, [this, table, device, images, faults] {
+            const QList<QTableWidgetItem *> selected = table->Table()->selectedItems();
+            const int row = selected.isEmpty() ? -1 : selected.first()->row();
+            if (row < 0 || row >= images.size()) {
+                table->Note()->hide();
+                return;
+            }
+            QString note;
+            if (images.at(row).isEmpty()) {
+                note = Text("MsgBackupRefused").arg(faults.at(row));
+            } else {
+                QStringList fields;
+                for (const TFieldDiff &diff : DiffConfigImages(device, images.at(row), m_modelIndex))
+                    fields << FieldCaption(diff);
+                fields.removeDuplicates();
+                note = fields.isEmpty() ? Text("TxtBackupChangesNothing")
+                                        : Text("TxtBackupWouldChange").arg(fields.join(QStringLiteral("; ")));
+            }
+            table->Note()->setText(note);
+            table->Note()->show();
+        });
         connect(table, &TFormFieldTable::chosen, this, [this, entries, device, images, faults](int row) {
             if (row < 0 || row >= images.size() || !CanRun(TDeviceConnection::AllNeeds))
                 return;
@@ -876,7 +924,8 @@ void TFormK900::AskRestore(const TBackupEntry &entry, const QByteArray &device, 
     }
     QVector<QStringList> rows;
     for (const TFieldDiff &diff : diffs)
-        rows << QStringList{FieldCaption(diff), diff.Before, diff.After};
+        rows << QStringList{FieldCaption(diff), DiffValueText(diff, diff.Before, m_language),
+                            DiffValueText(diff, diff.After, m_language)};
     const int model = m_modelIndex;
     const QString question = Text("MsgRestoreAsk").arg(when);
     TFormFieldTable::Ask(this, Text("TxtRestoreTitle"), question,

@@ -186,7 +186,11 @@ private:
     void AskRestore(const TBackupEntry &entry, const QByteArray &device, const QByteArray &backup);
     // The panes hold settings from the device, a profile or a backup.
     void SetSettingsKnown(bool known);
-    void ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader);
+    // The differences table; nextText and next: the step it offers (load
+    // the profile, write the panes), none when nextText is empty.
+    void ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader,
+                         const QString &nextText = QString(), const char *nextName = nullptr,
+                         std::function<void()> next = {});
     QString FieldCaption(const TFieldDiff &diff) const;
     QString CaptionOf(const TConfigError &where) const;
     // Reads the device's image (no current values), then calls then with it.

@@ -2,6 +2,8 @@
 
 #include "config/ConfigImage_Unt.h"
 #include "config/FieldCaptions_Unt.h"
+#include "config/TimerCodes_Unt.h"
+#include "lang/ConstLang_Unt.h"
 
 namespace {
 
@@ -114,6 +116,21 @@ QList<TFieldDiff> DiffDeviceWithSettings(const QByteArray &device, const QByteAr
             return DiffConfigImages(shown.Image, settings, modelIndex);
     }
     return DiffConfigImages(device, settings, modelIndex);
+}
+
+QString DiffValueText(const TFieldDiff &diff, const QString &value, int language)
+{
+    if (diff.Control != ConfigControls::TimerList || value.isEmpty())
+        return value;
+    bool ok = false;
+    const int code = value.toInt(&ok);
+    if (!ok)
+        return value;
+    if (diff.SubItem == ConfigCells::TimerDay)
+        return TimerCodes::DayText(code, ConstLang::TimerWeekTexts(language));
+    if (diff.SubItem == ConfigCells::TimerAction)
+        return TimerCodes::ActionText(code, ConstLang::TimerActionTexts(language));
+    return value;
 }
 
 QString DiffCaption(const TFieldDiff &diff, int modelIndex, int language)

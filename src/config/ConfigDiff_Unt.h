@@ -31,6 +31,11 @@ QList<TFieldDiff> DiffConfigImages(const QByteArray &before, const QByteArray &a
 // both go through here, so that they agree.
 QList<TFieldDiff> DiffDeviceWithSettings(const QByteArray &device, const QByteArray &settings, int modelIndex);
 
+// A value of a difference as the panes show it in a language: the timer
+// list's day and action codes in words (as the timer list shows them),
+// anything else as it is.
+QString DiffValueText(const TFieldDiff &diff, const QString &value, int language);
+
 // The on-screen caption of the field a difference names (FieldCaptions), as
 // the window's difference tables and the command-line tool list it.
 QString DiffCaption(const TFieldDiff &diff, int modelIndex, int language);

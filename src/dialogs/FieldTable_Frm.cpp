@@ -26,6 +26,9 @@ TFormFieldTable::TFormFieldTable(QWidget *parent, const QString &title, const QS
             m_table->setItem(row, column, new QTableWidgetItem(rows.at(row).value(column)));
     }
     m_table->resizeColumnsToContents();
+    // Nothing looks chosen before the user chooses.
+    m_table->setCurrentItem(nullptr);
+    m_table->clearSelection();
     m_table->horizontalHeader()->setStretchLastSection(true);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -46,8 +49,13 @@ TFormFieldTable::TFormFieldTable(QWidget *parent, const QString &title, const QS
     close->setObjectName(QStringLiteral("btn_CloseTable"));
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("lbl_Note"));
+    m_note->setWordWrap(true);
+    m_note->hide();
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_table);
+    layout->addWidget(m_note);
     layout->addWidget(buttons);
     resize(640, 360);
 }
@@ -77,4 +85,18 @@ TFormFieldTable *TFormFieldTable::Ask(QWidget *parent, const QString &title, con
     });
     dialog->open();
     return dialog;
+}
+
+QPushButton *TFormFieldTable::AddAction(const QString &text, const char *objectName, std::function<void()> then)
+{
+    auto *buttons = findChild<QDialogButtonBox *>();
+    QPushButton *button = buttons->addButton(text, QDialogButtonBox::ActionRole);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [this, then = std::move(then)] {
+        accept();
+        if (then)
+            then();
+    });
+    return button;
 }

@@ -8,6 +8,7 @@
 
 class QTableWidget;
 class QPushButton;
+class QLabel;
 
 // A small window with a table of rows: the fields that differ between the
 // device, a profile and the window, or the backups to choose from. It opens
@@ -23,6 +24,11 @@ public:
                     const QString &chooseText = QString());
 
     QTableWidget *Table() const { return m_table; }
+    // A next step offered below the table (no row needs choosing): closes
+    // the window and runs then.
+    QPushButton *AddAction(const QString &text, const char *objectName, std::function<void()> then);
+    // A line below the table (the fields a chosen backup would change).
+    QLabel *Note() const { return m_note; }
     QPushButton *ChooseButton() const { return m_choose; }
 
     // A question above a table of what would change: No (the default)
@@ -38,4 +44,5 @@ signals:
 private:
     QTableWidget *m_table;
     QPushButton *m_choose = nullptr;
+    QLabel *m_note = nullptr;
 };

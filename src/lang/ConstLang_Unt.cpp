@@ -864,6 +864,10 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"MsgProfileLoadedFrom", "The profile %1 was loaded; the device still holds its own settings until you write.",
      "已载入配置文件%1；写入之前设备中仍是原来的配置。"},
     {"MsgCsvExportedTo", "%1 records were written to %2.", "%1条记录已写入%2。"},
+    {"TxtWriteToDevice", "Write to the device", "写入设备"},
+    {"TxtLoadIntoWindow", "Load into the window", "载入窗口"},
+    {"TxtBackupWouldChange", "Restoring it would change: %1", "恢复后将改变：%1"},
+    {"TxtBackupChangesNothing", "Restoring it would change nothing.", "恢复后不会改变任何项目。"},
     {"MsgClockAhead", "The device's clock reads %1, %2 s ahead of the PC's.", "设备时间为%1，比电脑快%2秒。"},
 };
 

@@ -146,6 +146,59 @@ private slots:
         QVERIFY(!Visible<TFormFieldTable>(*window));
     }
 
+    // Compare with Device shows timer fields in words, as the timer list
+    // does, and offers the next step: writing the panes.
+    void compareShowsTimersInWordsAndOffersToWrite()
+    {
+        auto window = Window();
+        QVERIFY(window);
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        QByteArray image = device->configImage();
+        image.replace(ConfigMap::Timers, 4, QByteArray("\x03\x08\x1E\x07", 4));
+        device->setConfigImage(image);
+        QVERIFY(ReadSettings(*window));
+        // Another timer on the device now: Sunday, action 0.
+        image.replace(ConfigMap::Timers, 4, QByteArray("\x00\x08\x1E\x00", 4));
+        device->setConfigImage(image);
+        window->Pop_CompareDeviceClick();
+        TFormFieldTable *table = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((table = Visible<TFormFieldTable>(*window)), FlowWaitMs);
+        QCOMPARE(table->Table()->rowCount(), 2);
+        QCOMPARE(table->Table()->item(0, 2)->text(), QStringLiteral("Wednesday"));
+        QCOMPARE(table->Table()->item(1, 2)->text(), QStringLiteral("7.DO1 Close(ON)"));
+        QVERIFY(table->Table()->selectedItems().isEmpty());
+        auto *write = table->findChild<QPushButton *>(QStringLiteral("btn_WriteToDevice"));
+        QVERIFY(write);
+        QSignalSpy finished(window.get(), &TFormK900::FlowFinished);
+        write->click();
+        QVERIFY(finished.wait(FlowWaitMs));
+        QVERIFY(finished.first().at(0).toBool());
+        QCOMPARE(device->configImage().mid(ConfigMap::Timers, 4).toHex(), QByteArray("03081e07"));
+    }
+
+    // Compare with Profile names the file and offers to load it.
+    void compareWithProfileNamesTheFileAndLoadsIt()
+    {
+        auto window = Window();
+        QVERIFY(window);
+        QVERIFY(ReadSettings(*window));
+        QTemporaryDir folder;
+        const QString profile = folder.filePath(QStringLiteral("cold-room.ini"));
+        auto *description = window->findChild<TLabeledEdit *>(kDescription);
+        const QString original = description->text();
+        description->setText(QStringLiteral("In the profile"));
+        QVERIFY(window->Profiles()->SaveProfile(profile).ok());
+        description->setText(original);
+        window->Profiles()->ChooseOpenFile = [profile](const QString &) { return profile; };
+        window->Pop_CompareProfileClick();
+        TFormFieldTable *table = nullptr;
+        QTRY_VERIFY((table = Visible<TFormFieldTable>(*window)));
+        QCOMPARE(table->Table()->horizontalHeaderItem(1)->text(), QStringLiteral("Profile (cold-room.ini)"));
+        table->findChild<QPushButton *>(QStringLiteral("btn_LoadIntoWindow"))->click();
+        QCOMPARE(description->text(), QStringLiteral("In the profile"));
+        QVERIFY(window->EditsUnsaved());
+    }
+
     // Restore asks first with the fields that would change, and afterwards
     // the window shows the restored settings, unedited.
     void restoreAsksAndShowsWhatItWrote()
@@ -171,7 +224,12 @@ private slots:
                      .match(list->Table()->item(0, 0)->text())
                      .hasMatch(),
                  qPrintable(list->Table()->item(0, 0)->text()));
+        // Nothing looks chosen before the user chooses; a chosen backup
+        // names the fields it would change.
+        QVERIFY(list->Table()->selectedItems().isEmpty());
+        QVERIFY(!list->ChooseButton()->isEnabled());
         list->Table()->selectRow(0);
+        QCOMPARE(list->Note()->text(), English("TxtBackupWouldChange").arg(kDescriptionCaption));
         list->ChooseButton()->click();
 
         TFormFieldTable *question = nullptr;

@@ -257,7 +257,10 @@ void TCliTask::Diff(const QByteArray &device)
             diff.Before = kHiddenSecret;
             diff.After = kHiddenSecret;
         }
-        m_result.Details << QStringLiteral("%1: %2 -> %3").arg(caption, diff.Before, diff.After);
+        // Timer days and actions in words, as the window's tables show them.
+        m_result.Details << QStringLiteral("%1: %2 -> %3")
+                                .arg(caption, DiffValueText(diff, diff.Before, m_options.Language),
+                                     DiffValueText(diff, diff.After, m_options.Language));
         fields.append(QJsonObject{{QStringLiteral("field"), caption},
                                   {QStringLiteral("control"), diff.Control},
                                   {QStringLiteral("row"), diff.Row},
