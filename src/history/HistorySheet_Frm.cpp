@@ -604,11 +604,17 @@ void THistorySheet::RunRead(THistoryReadJob *read, int quantity)
             if (TFormBasicAnimate *progress = m_runner->ProgressWindow())
                 progress->SetPosition(m_soft.RecordCounter());
         });
+    } else {
+        // Read New and its Continue: the end is not known, the records read are.
+        connect(read, &THistoryReadJob::pageRead, this, [this] {
+            if (TFormBasicAnimate *progress = m_runner->ProgressWindow())
+                progress->SetNote(Text("TxtRecordsReadSoFar").arg(m_download->RowsFilled()));
+        }, Qt::QueuedConnection);
     }
     m_reading = true;
     btn_ReadHistoryContinue->setEnabled(false);
     const TJobRunner::TStart start =
-        m_runner->Run(read, quantity > 0 ? TJobRunner::TProgress::Caller : TJobRunner::TProgress::Job,
+        m_runner->Run(read, TJobRunner::TProgress::Caller,
                       [this, read, quantity] {
                           m_reading = false;
                           ReadEnded(read, quantity);
@@ -618,11 +624,15 @@ void THistorySheet::RunRead(THistoryReadJob *read, int quantity)
         btn_ReadHistoryContinue->setEnabled(m_download->CanContinue());
         return;
     }
-    if (quantity > 0) {
-        if (TFormBasicAnimate *progress = m_runner->ProgressWindow()) {
+    if (TFormBasicAnimate *progress = m_runner->ProgressWindow()) {
+        if (quantity > 0) {
             progress->SetRange(0, quantity);
             progress->SetPosition(m_soft.RecordCounter());
             progress->sg->setFormat(QStringLiteral("%v / %m"));
+        } else {
+            // No share of an end nobody knows: a busy gauge and the count.
+            progress->SetRange(0, 0);
+            progress->SetNote(Text("TxtRecordsReadSoFar").arg(m_download->RowsFilled()));
         }
     }
 }

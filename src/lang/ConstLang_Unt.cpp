@@ -868,6 +868,7 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"TxtLoadIntoWindow", "Load into the window", "载入窗口"},
     {"TxtBackupWouldChange", "Restoring it would change: %1", "恢复后将改变：%1"},
     {"TxtBackupChangesNothing", "Restoring it would change nothing.", "恢复后不会改变任何项目。"},
+    {"TxtRecordsReadSoFar", "%1 records read", "已读取%1条记录"},
     {"MsgClockAhead", "The device's clock reads %1, %2 s ahead of the PC's.", "设备时间为%1，比电脑快%2秒。"},
 };
 
