@@ -869,6 +869,21 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"TxtBackupWouldChange", "Restoring it would change: %1", "恢复后将改变：%1"},
     {"TxtBackupChangesNothing", "Restoring it would change nothing.", "恢复后不会改变任何项目。"},
     {"TxtRecordsReadSoFar", "%1 records read", "已读取%1条记录"},
+    {"LoginConnecting", "Connecting to %1… %2 s", "正在连接%1…%2秒"},
+    {"LoginOpenFailedNext",
+     "The port %1 could not be opened. If another program uses it (a terminal, another copy of this tool), close that "
+     "program; otherwise check that the cable is plugged in and that %1 is the logger's port.",
+     "无法打开串口%1。如果其他程序（终端、本工具的另一个副本）正在使用它，请关闭该程序；否则请检查连线是否插好、%1是否是记录仪的串口。"},
+    {"LoginRefusedNext", "The device on %1 refused the password. Check the password (four digits) and try again.",
+     "%1上的设备拒绝了密码。请检查密码（四位数字）后重试。"},
+    {"LoginBadReplyNext",
+     "What came back on %1 is no answer of a K801/K802/K803. Check that %1 is the logger's port and try again.",
+     "%1上收到的不是K801/K802/K803的应答。请检查%1是否是记录仪的串口后重试。"},
+    {"LoginNoAnswerNext",
+     "The device on %1 does not answer. Check the cable and the device's power, and that %1 is the logger's port.",
+     "%1上的设备无应答。请检查连线和设备电源，以及%1是否是记录仪的串口。"},
+    {"LoginLineLostNext", "The connection through %1 was lost. Check the cable or the network, then try again.",
+     "经%1的连接已断开。请检查连线或网络后重试。"},
     {"MsgClockAhead", "The device's clock reads %1, %2 s ahead of the PC's.", "设备时间为%1，比电脑快%2秒。"},
 };
 

@@ -63,9 +63,12 @@ private slots:
         QTest::addColumn<QString>("errorText");
 
         QTest::newRow("default password") << "5937" << true << "";
-        QTest::newRow("wrong password") << "1111" << false << "Password error";
+        // The Part's short text, then the port, the cause and what to do.
+        const QString refused = QStringLiteral("Password error\n\nThe device on demo:K802 refused the password. "
+                                               "Check the password (four digits) and try again.");
+        QTest::newRow("wrong password") << "1111" << false << refused;
         QTest::newRow("hidden text") << "QWERTYUIP" << true << "";
-        QTest::newRow("hidden text in other case is a password") << "qwertyuip" << false << "Password error";
+        QTest::newRow("hidden text in other case is a password") << "qwertyuip" << false << refused;
     }
 
     void loginOutcome()
@@ -135,6 +138,26 @@ private slots:
         QCOMPARE(edit->text(), QString());
     }
 
+    // A port that does not open: its own reason, then what to do.
+    void loginToAPortThatDoesNotOpenSaysWhatToDo()
+    {
+        const QString port = QStringLiteral("/dev/k80x-no-such-port");
+        TFormLogin login({port});
+        login.SetLanguageForTest(1);
+        login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        login.findChild<QLineEdit *>(QStringLiteral("edt_Password"))->setText("5937");
+        QTest::mouseClick(login.findChild<QWidget *>(QStringLiteral("btn_Login")), Qt::LeftButton);
+        QString text;
+        QTRY_VERIFY_WITH_TIMEOUT(!(text = BoxText(&login, "ErrorBox")).isEmpty(), ReplyWaitMs);
+        QVERIFY2(text.endsWith(QStringLiteral("\n\nThe port ") + port
+                               + QStringLiteral(" could not be opened. If another program uses it (a terminal, another copy "
+                                                "of this tool), close that program; otherwise check that the cable is "
+                                                "plugged in and that ")
+                               + port + QStringLiteral(" is the logger's port.")),
+                 qPrintable(text));
+    }
+
     void loginWithoutAnswerTimesOut()
     {
         TFormLogin login({QStringLiteral("demo:K801")});
@@ -151,9 +174,13 @@ private slots:
         // The wait is shown, with the seconds left.
         auto *waiting = login.findChild<QLabel *>(QStringLiteral("lbl_Waiting"));
         QVERIFY(waiting);
-        QCOMPARE(waiting->text(), QStringLiteral("Waiting for the device... 5 s"));
-        QTRY_COMPARE_WITH_TIMEOUT(waiting->text(), QStringLiteral("Waiting for the device... 4 s"), 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(BoxText(&login, "ErrorBox"), QStringLiteral("Time out"), 9000);
+        QCOMPARE(waiting->text(), QStringLiteral("Connecting to demo:K801… 5 s"));
+        QTRY_COMPARE_WITH_TIMEOUT(waiting->text(), QStringLiteral("Connecting to demo:K801… 4 s"), 3000);
+        // The port, the cause and the next step.
+        QTRY_COMPARE_WITH_TIMEOUT(BoxText(&login, "ErrorBox"),
+                                  QStringLiteral("Time out\n\nThe device on demo:K801 does not answer. Check the cable "
+                                                 "and the device's power, and that demo:K801 is the logger's port."),
+                                  9000);
         QCOMPARE(waiting->text(), QString());
         QVERIFY(!login.ComPort()->Connected());
     }
