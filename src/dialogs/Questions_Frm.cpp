@@ -1,5 +1,7 @@
 #include "dialogs/Questions_Frm.h"
 
+#include "dialogs/MessageBox_Frm.h"
+
 #include "base/Const_Unt.h"
 #include "base/Funs_Unt.h"
 #include "base/GbkText_Unt.h"
@@ -49,6 +51,7 @@ void ShowErrorBox(QWidget *parent, const QString &text)
                                 QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("ErrorBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    FitTextToScreen(box);
     box->open();
 }
 

@@ -281,6 +281,25 @@ private slots:
         QVERIFY2(window->LinkText().startsWith(English("TxtLinkNoAnswer")), qPrintable(window->LinkText()));
     }
 
+    // A page acknowledged but not stored, whose difference lies only in a
+    // byte no field shows: named by its area, not by an offset.
+    void unstoredPageIsNamedByItsArea()
+    {
+        auto window = Window();
+        QVERIFY(window);
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        QByteArray image = device->configImage();
+        const int reserved = ConfigMap::RelayBlocks + ConfigMap::RelayBlockSize + ConfigMap::RelayReservedZero;
+        image[reserved] = char(0x55);
+        device->setConfigImage(image);
+        QVERIFY(ReadSettings(*window));
+        device->ignoreConfigPageWrites(reserved / 256);
+        bool ok = true;
+        const QString said = RunFlow(*window, &TFormK900::Pop_WirteMasterClick, &ok);
+        QVERIFY(!ok);
+        QCOMPARE(said, English("MsgWriteDiffers").arg(QStringLiteral("DO2 settings")));
+    }
+
     // Device Time on a silent device says so; a set whose read-back fails
     // says what was done.
     void clockActionsSayWhatHappened_data()
