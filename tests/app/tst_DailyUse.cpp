@@ -74,6 +74,14 @@ int WritesOfPagesAbove(const TDeviceSimulator *device, int page)
     return count;
 }
 
+// With K80X_GRAB_FOLDER set, a picture of widget for a reviewer.
+void Grab(QWidget *widget, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
+    if (!folder.isEmpty() && widget)
+        widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
 } // namespace
 
 class TestDailyUse : public QObject
@@ -240,6 +248,7 @@ private slots:
         QCOMPARE(question->Table()->item(0, 0)->text(), kDescriptionCaption);
         QCOMPARE(question->Table()->item(0, 1)->text(), QStringLiteral("Cold room 3"));
         QCOMPARE(question->Table()->item(0, 2)->text(), original);
+        Grab(question, QStringLiteral("restore-question-en"));
         QSignalSpy finished(window.get(), &TFormK900::FlowFinished);
         question->findChild<QPushButton *>(QStringLiteral("btn_Yes"))->click();
         QVERIFY(finished.wait(FlowWaitMs));
@@ -275,6 +284,11 @@ private slots:
                            .replace(QStringLiteral("%1"), QStringLiteral("37"))
                            .replace(QStringLiteral("%2"), kept.first().time.toString(QStringLiteral("HH:mm"))));
         QCOMPARE(ErrorBoxText(window.get()), said);
+        Grab(OpenBox(window.get(), "ErrorBox"), QStringLiteral("write-stopped-answering-en"));
+        Grab(window.get(), QStringLiteral("main-no-answer-en"));
+        window->ApplyLanguage(ConstLang::Chinese);
+        Grab(window.get(), QStringLiteral("main-no-answer-zh"));
+        window->ApplyLanguage(ConstLang::English);
         QVERIFY2(took < 16000, qPrintable(QString::number(took)));
         QCOMPARE(WritesOfPagesAbove(device, 6), 0);
         QCOMPARE(window->DeviceCard()->Link(), TFormDeviceCard::TLink::NoAnswer);
