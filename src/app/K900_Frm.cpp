@@ -10,7 +10,9 @@
 #include "dialogs/Questions_Frm.h"
 #include "dialogs/BasicAnimate_Frm.h"
 #include "dialogs/FieldTable_Frm.h"
+#include "dialogs/FileDialogs_Frm.h"
 #include "dialogs/JobRunner_Frm.h"
+#include "config/FieldCaptions_Unt.h"
 #include "config/SoftInterfaceMaster_Unt.h"
 #include "debug/ProtocolDebug_Frm.h"
 #include "history/HistorySheet_Frm.h"
@@ -49,6 +51,7 @@
 #include <QDateEdit>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,7 +59,9 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTime>
 #include <QTimeEdit>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -99,7 +104,10 @@ TFormK900::TFormK900(TDeviceConnection *connection, QWidget *parent)
 
 TFormK900::~TFormK900()
 {
-    // Jobs end before the session they run on.
+    // Jobs end before the session they run on; what they say on their way
+    // out no longer reaches this half-destroyed window.
+    disconnect(Session(), nullptr, this, nullptr);
+    disconnect(m_connection, nullptr, this, nullptr);
     delete m_runner;
     m_connection->Session()->close();
 }
@@ -125,11 +133,21 @@ void TFormK900::FormCreate()
     connect(Session(), &TDeviceSession::busyChanged, this, &TFormK900::UpdateDeviceActions);
     connect(m_connection, &TDeviceConnection::loginEnded, this, &TFormK900::LoginEnded);
     connect(m_connection, &TDeviceConnection::stateChanged, this, [this](TDeviceConnection::TState state) {
+        UpdateLinkLabel();
+        if (state == TDeviceConnection::TState::NoAnswer) {
+            m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::NoAnswer);
+            return;
+        }
+        if (state == TDeviceConnection::TState::LoggedIn) {
+            m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::LoggedIn);
+            return;
+        }
         if (state != TDeviceConnection::TState::Opening)
             return;
         SetStatusText(m_connection->PortName());
         m_deviceCard->SetPort(m_connection->PortName(), TFormDeviceCard::TLink::Opening);
     });
+    connect(m_connection, &TDeviceConnection::deviceAnswered, this, &TFormK900::UpdateLinkLabel);
     m_runner = new TJobRunner(this, Session());
     m_audit = new TAuditRecorder(m_connection, TAuditRecorder::TFace::Window, QString(), this);
     connect(m_audit, &TAuditRecorder::notLogged, this, [this](const QString &text) {
@@ -165,7 +183,9 @@ void TFormK900::FormCreate()
     m_history->AskReason = [this](bool required, std::function<void(const QString &)> proceed) {
         AskReason(required, std::move(proceed));
     };
+    connect(m_history, &THistorySheet::Done, this, &TFormK900::ShowNews);
     m_iniSeting = new TIniSeting(this, m_master);
+    connect(m_iniSeting, &TIniSeting::Done, this, &TFormK900::ShowNews);
     connect(findChild<QAction *>(QStringLiteral("N_Open")), &QAction::triggered, this,
             &TFormK900::N_OpenClick);
     connect(findChild<QAction *>(QStringLiteral("N_Save")), &QAction::triggered, m_iniSeting,
@@ -243,6 +263,8 @@ void TFormK900::BuildMenus()
            &TFormK900::Pop_RepCommPortClick);
 
     QMenu *config = menu("MI_SystemConfig");
+    // A disabled Write Setting says why.
+    config->setToolTipsVisible(true);
     action(config, "Pop_ReadMaster_Seting", QKeySequence(Qt::CTRL | Qt::Key_R),
            &TFormK900::Pop_ReadMaster_SetingClick);
     action(config, "Pop_WirteMaster", QKeySequence(Qt::CTRL | Qt::Key_W),
@@ -343,9 +365,15 @@ void TFormK900::BuildStatusBar()
     m_statusLabel = new QLabel(bar);
     m_statusLabel->setObjectName(QStringLiteral("lbl_Status"));
     bar->addWidget(m_statusLabel, 1);
+    m_newsLabel = new QLabel(bar);
+    m_newsLabel->setObjectName(QStringLiteral("lbl_News"));
+    bar->addWidget(m_newsLabel, 2);
     m_editedLabel = new QLabel(bar);
     m_editedLabel->setObjectName(QStringLiteral("lbl_Edited"));
     bar->addWidget(m_editedLabel);
+    m_linkLabel = new QLabel(bar);
+    m_linkLabel->setObjectName(QStringLiteral("lbl_LinkState"));
+    bar->addPermanentWidget(m_linkLabel);
 
     m_debugBox = new QCheckBox(bar);
     m_debugBox->setObjectName(QStringLiteral("chk_Debug"));
@@ -405,6 +433,43 @@ QString TFormK900::StatusText() const
     return m_statusLabel->text();
 }
 
+QString TFormK900::NewsText() const
+{
+    return m_newsLabel->text();
+}
+
+QString TFormK900::LinkText() const
+{
+    return m_linkLabel->text();
+}
+
+void TFormK900::ShowNews(const QString &text)
+{
+    m_newsLabel->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + text);
+    m_newsLabel->setToolTip(text);
+    emit MessageShown(text);
+}
+
+void TFormK900::UpdateLinkLabel()
+{
+    if (!m_linkLabel)
+        return;
+    const char *key = "TxtLinkClosed";
+    switch (m_connection->State()) {
+    case TDeviceConnection::TState::Closed: key = "TxtLinkClosed"; break;
+    case TDeviceConnection::TState::Opening: key = "TxtLinkOpening"; break;
+    case TDeviceConnection::TState::LoggedIn: key = "TxtLinkLoggedIn"; break;
+    case TDeviceConnection::TState::ViewMode: key = "TxtLinkViewMode"; break;
+    case TDeviceConnection::TState::NoAnswer: key = "TxtLinkNoAnswer"; break;
+    case TDeviceConnection::TState::Lost: key = "TxtLinkLost"; break;
+    }
+    QString text = Text(key);
+    const QDateTime last = m_connection->LastAnswer();
+    if (last.isValid())
+        text += QStringLiteral("  ") + Text("TxtLastAnswer").arg(last.toString(QStringLiteral("HH:mm:ss")));
+    m_linkLabel->setText(text);
+}
+
 void TFormK900::ShowDisconnected()
 {
     SetStatusText(m_connection->PortName() + QStringLiteral("  ") + Text("MsgDisconnected"));
@@ -455,6 +520,11 @@ void TFormK900::UpdateDeviceActions()
                              "Pop_Do_ReadCurrentValue", "Pop_Th_ReadCurrentValue"}) {
         for (QAction *action : findChildren<QAction *>(QString::fromLatin1(name)))
             action->setEnabled(idle);
+    }
+    if (auto *write = findChild<QAction *>(QStringLiteral("Pop_WirteMaster"))) {
+        write->setEnabled(idle && m_settingsKnown);
+        write->setToolTip(m_settingsKnown ? QString() : Text("TxtWriteNeedsSettings"));
+        write->setStatusTip(write->toolTip());
     }
     for (const char *name : {"btn_Main_Timer_Read", "btn_Main_Timer_Write", "btn_DO1_Close",
                              "btn_DO1_Open", "btn_Do2_Close", "btn_Do2_Open",
@@ -543,6 +613,13 @@ void TFormK900::ApplyLanguage(int language)
     // The status bar's "Disconnected" follows the language as well.
     if (m_shown && !ViewMode() && !Session()->isOpen())
         ShowDisconnected();
+    UpdateDeviceActions();
+    UpdateLinkLabel();
+    // Old news stays in the language it was said in: let it go.
+    if (m_newsLabel) {
+        m_newsLabel->clear();
+        m_newsLabel->setToolTip(QString());
+    }
 }
 
 void TFormK900::ShowError(const QString &text)
@@ -575,7 +652,11 @@ void TFormK900::Tell(const TJobVerdict &verdict, bool flow)
 void TFormK900::Tell(const TJobVerdict &verdict, bool flow, const QString &caption)
 {
     const QString text = verdict.WindowText(m_language);
-    if (!text.isEmpty()) {
+    if (!text.isEmpty() && verdict.IsDone()) {
+        // Good news interrupts nobody: the status bar says it.
+        m_newsLabel->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + text);
+        m_newsLabel->setToolTip(text);
+    } else if (!text.isEmpty()) {
         if (verdict.severity == TJobVerdict::TSeverity::Error)
             ShowErrorBox(this, text);
         else
@@ -606,6 +687,7 @@ void TFormK900::Pop_ReadMaster_SetingClick()
         m_deviceImage = read->Image().left(ConfigMap::ImageSize);
         m_history->SetConfigurationImage(m_deviceImage);
         MarkSaved();
+        SetSettingsKnown(true);
     });
     connect(read, &TConfigReadJob::currentValuesRead, this,
             [this](Const::TExpectedReply kind, const QByteArray &frame) {
@@ -620,8 +702,20 @@ void TFormK900::Pop_ReadMaster_SetingClick()
     });
 }
 
+void TFormK900::SetSettingsKnown(bool known)
+{
+    m_settingsKnown = known;
+    UpdateDeviceActions();
+}
+
 void TFormK900::Pop_WirteMasterClick()
 {
+    if (!m_settingsKnown) {
+        Tell(TJobVerdict::Make(TJobVerdict::TSeverity::Error, JobExit::BadInput,
+                               QStringLiteral("TxtWriteNeedsSettings"), {}, QString(), {}),
+             true);
+        return;
+    }
     if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
         return;
     if (m_connection->canRun() == TDeviceConnection::TRefusal::ModelUnknown) {
@@ -669,7 +763,7 @@ void TFormK900::Pop_AuditTrailClick()
     view->show();
 }
 
-void TFormK900::StartVerifiedWrite(const QByteArray &image, const QString &action)
+void TFormK900::StartVerifiedWrite(const QByteArray &image, const QString &action, std::function<void()> written)
 {
     const int modelIndex = m_modelIndex;
     const int language = m_language;
@@ -683,14 +777,16 @@ void TFormK900::StartVerifiedWrite(const QByteArray &image, const QString &actio
             return error;
         });
     Noted(write, action);
-    m_runner->Run(write, TJobRunner::TProgress::Job, [this, write, image] {
+    m_runner->Run(write, TJobRunner::TProgress::Job, [this, write, image, written = std::move(written)] {
         // Whatever the end, the device may now hold other bytes than the
         // last read: the next write reads it again first.
         if (TVerifiedWriteJob::TStep(qMax(0, write->Failure().step)) != TVerifiedWriteJob::TStep::Backup)
             m_deviceImage.clear();
         if (write->outcome() == TDeviceJob::TOutcome::Done) {
             m_deviceImage = write->ReadBackImage();
-            if (m_master->ControlsToImage().Image == image)
+            if (written)
+                written();
+            else if (m_master->ControlsToImage().Image == image)
                 MarkSaved();
         }
         Tell(TJobVerdict::Of(*write, [this](const TConfigError &where) { return CaptionOf(where); }), true);
@@ -700,7 +796,7 @@ void TFormK900::StartVerifiedWrite(const QByteArray &image, const QString &actio
 QString TFormK900::CaptionOf(const TConfigError &where) const
 {
     if (where.Control.isEmpty())
-        return Text("TxtImageByte").arg(where.Row);
+        return FieldCaptions::Caption(QString(), where.Row, -1, m_master->ShownModel(), m_language);
     return m_master->CaptionOf(where);
 }
 
@@ -709,7 +805,8 @@ QString TFormK900::FieldCaption(const TFieldDiff &diff) const
     return DiffCaption(diff, m_master->ShownModel(), m_language);
 }
 
-void TFormK900::ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader)
+void TFormK900::ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader, const QString &nextText,
+                                const char *nextName, std::function<void()> next)
 {
     if (diffs.isEmpty()) {
         ShowMessageWindow(Text("MsgNoDifferences"), windowTitle());
@@ -718,10 +815,13 @@ void TFormK900::ShowDifferences(const QList<TFieldDiff> &diffs, const QString &o
     }
     QVector<QStringList> rows;
     for (const TFieldDiff &diff : diffs)
-        rows << QStringList{FieldCaption(diff), diff.Before, diff.After};
+        rows << QStringList{FieldCaption(diff), DiffValueText(diff, diff.Before, m_language),
+                            DiffValueText(diff, diff.After, m_language)};
     auto *table = new TFormFieldTable(this, Text("TxtDifferencesTitle"),
                                       {Text("TxtDiffField"), otherHeader, Text("TxtDiffWindow")}, rows,
                                       Text("TxtClose"));
+    if (!nextText.isEmpty())
+        table->AddAction(nextText, nextName, std::move(next));
     table->open();
     emit MessageShown(table->windowTitle());
 }
@@ -749,7 +849,12 @@ void TFormK900::Pop_CompareDeviceClick()
         return;
     }
     ReadDeviceImage([this, image = window.Image](const QByteArray &device) {
-        ShowDifferences(DiffConfigImages(device, image, m_modelIndex), Text("TxtDiffDevice"));
+        // The next step: the panes written (only settings from a source).
+        if (m_settingsKnown)
+            ShowDifferences(DiffDeviceWithSettings(device, image, m_modelIndex), Text("TxtDiffDevice"),
+                            Text("TxtWriteToDevice"), "btn_WriteToDevice", [this] { Pop_WirteMasterClick(); });
+        else
+            ShowDifferences(DiffDeviceWithSettings(device, image, m_modelIndex), Text("TxtDiffDevice"));
     });
 }
 
@@ -762,7 +867,7 @@ void TFormK900::Pop_CompareProfileClick()
         ShowError(m_master->ErrorMessage(window.Error));
         return;
     }
-    const QString chosen = m_iniSeting->ChooseOpenFile(QCoreApplication::applicationDirPath());
+    const QString chosen = m_iniSeting->ChooseOpenFile(FileFolders::StartFolder(QStringLiteral("profiles")));
     if (chosen.isEmpty())
         return;
     // Read as Load Profile would read it over what the panes show, without
@@ -778,7 +883,22 @@ void TFormK900::Pop_CompareProfileClick()
         ShowError(m_master->ErrorMessage(profile.Error));
         return;
     }
-    ShowDifferences(DiffConfigImages(profile.Image, window.Image, m_modelIndex), Text("TxtDiffProfile"));
+    // The file compared is named; the next step loads it into the panes.
+    const QString header = Text("TxtDiffProfile") + QStringLiteral(" (") + QFileInfo(chosen).fileName() + QLatin1Char(')');
+    ShowDifferences(DiffConfigImages(profile.Image, window.Image, m_modelIndex), header, Text("TxtLoadIntoWindow"),
+                    "btn_LoadIntoWindow", [this, chosen] {
+                        AskUnsavedEdits([this, chosen] {
+                            const TProfileResult loaded = m_iniSeting->LoadProfile(chosen);
+                            if (!loaded.ok()) {
+                                ShowError(Text("MsgProfileReadFailed") + QStringLiteral("\n\n")
+                                          + QDir::toNativeSeparators(chosen));
+                                return;
+                            }
+                            SetSettingsKnown(true);
+                            UpdateEditedMark();
+                            ShowNews(Text("MsgProfileLoadedFrom").arg(QDir::toNativeSeparators(chosen)));
+                        });
+                    });
 }
 
 void TFormK900::Pop_RestoreBackupClick()
@@ -804,27 +924,80 @@ void TFormK900::Pop_RestoreBackupClick()
             const QString differing = fault != TBackupFault::None
                 ? faults.last()
                 : QString::number(DiffConfigImages(device, image, m_modelIndex).size());
-            rows << QStringList{QLocale().toString(entry.time, QLocale::ShortFormat), differing};
+            rows << QStringList{entry.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), differing};
         }
         auto *table = new TFormFieldTable(this, Text("TxtBackupsTitle"),
                                           {Text("TxtBackupTime"), Text("TxtBackupDiffers")}, rows,
                                           Text("TxtClose"), Text("TxtRestore"));
-        connect(table, &TFormFieldTable::chosen, this, [this, images, faults](int row) {
+        // The fields the selected backup would change, named before anything is chosen.
+        connect(table->Table(), &QTableWidget::itemSelectionChanged, table, [this, table, device, images, faults] {
+            const QList<QTableWidgetItem *> selected = table->Table()->selectedItems();
+            const int row = selected.isEmpty() ? -1 : selected.first()->row();
+            if (row < 0 || row >= images.size()) {
+                table->Note()->hide();
+                return;
+            }
+            QString note;
+            if (images.at(row).isEmpty()) {
+                note = Text("MsgBackupRefused").arg(faults.at(row));
+            } else {
+                QStringList fields;
+                for (const TFieldDiff &diff : DiffConfigImages(device, images.at(row), m_modelIndex))
+                    fields << FieldCaption(diff);
+                fields.removeDuplicates();
+                note = fields.isEmpty() ? Text("TxtBackupChangesNothing")
+                                        : Text("TxtBackupWouldChange").arg(fields.join(QStringLiteral("; ")));
+            }
+            table->Note()->setText(note);
+            table->Note()->show();
+        });
+        connect(table, &TFormFieldTable::chosen, this, [this, entries, device, images, faults](int row) {
             if (row < 0 || row >= images.size() || !CanRun(TDeviceConnection::AllNeeds))
                 return;
             if (images.at(row).isEmpty()) {
                 ShowError(Text("MsgBackupRefused").arg(faults.at(row)));
                 return;
             }
-            const QByteArray image = images.at(row);
-            AskReasonFirst([this, image] {
-                if (CanRun(TDeviceConnection::AllNeeds))
-                    StartVerifiedWrite(image, QStringLiteral("restore"));
-            });
+            AskRestore(entries.at(row), device, images.at(row));
         });
         table->open();
         emit MessageShown(table->windowTitle());
     });
+}
+
+void TFormK900::AskRestore(const TBackupEntry &entry, const QByteArray &device, const QByteArray &backup)
+{
+    const QString when = entry.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QList<TFieldDiff> diffs = DiffConfigImages(device, backup, m_modelIndex);
+    if (diffs.isEmpty()) {
+        ShowMessageWindow(Text("MsgRestoreNothing").arg(when), windowTitle());
+        emit MessageShown(Text("MsgRestoreNothing").arg(when));
+        return;
+    }
+    QVector<QStringList> rows;
+    for (const TFieldDiff &diff : diffs)
+        rows << QStringList{FieldCaption(diff), DiffValueText(diff, diff.Before, m_language),
+                            DiffValueText(diff, diff.After, m_language)};
+    const int model = m_modelIndex;
+    const QString question = Text("MsgRestoreAsk").arg(when);
+    TFormFieldTable::Ask(this, Text("TxtRestoreTitle"), question,
+                         {Text("TxtDiffField"), Text("TxtDiffDeviceNow"), Text("TxtDiffBackup")}, rows,
+                         Text("TxtRestore"), Text("TxtCancel"), [this, backup, model, when] {
+                             if (!CanRun(TDeviceConnection::AllNeeds))
+                                 return;
+                             AskReason(AuditSettings::ReasonRequired(), [this, backup, model](const QString &reason) {
+                                 if (!CanRun(TDeviceConnection::AllNeeds))
+                                     return;
+                                 m_reason = reason;
+                                 StartVerifiedWrite(backup, QStringLiteral("restore"), [this, backup, model] {
+                                     // The window shows what the device now holds.
+                                     m_master->ImageToControls(DecodeImage(backup, model));
+                                     MarkSaved();
+                                     SetSettingsKnown(true);
+                                 });
+                             });
+                         });
+    emit MessageShown(question);
 }
 
 TConfigValues TFormK900::SettingsShown() const
@@ -1029,12 +1202,29 @@ void TFormK900::Pop_RESETClick()
         return;
     if (AskReasonFirst([this] { Pop_RESETClick(); }))
         return;
-    AskQuestion(this, Text("MsgResetAsk"), [this] {
+    const auto reset = [this] {
         if (!CanRun(TDeviceConnection::NeedOpenPort | TDeviceConnection::NeedIdle))
             return;
-        TDeviceJob *reset = Noted(m_connection->Reset(PasswordFieldText().trimmed()));
-        RunShort(reset, [this, reset] { Tell(TJobVerdict::Of(*reset), false, QString()); });
-    });
+        TDeviceJob *job = Noted(m_connection->Reset(PasswordFieldText().trimmed()));
+        RunShort(job, [this, job] { Tell(TJobVerdict::Of(*job), false, QString()); });
+    };
+    // What the device loses, and the safe step: its settings kept as a
+    // backup (Restore Backup puts them back) before the reset.
+    AskWithSafeStep(
+        this, Text("MsgResetAsk") + QStringLiteral("\n\n") + Text("MsgResetLoses"), Text("TxtBackupThenReset"),
+        [this, reset] {
+            if (!CanRun(TDeviceConnection::AllNeeds))
+                return;
+            ReadDeviceImage([this, reset](const QByteArray &device) {
+                const QString error = m_backups.Keep(m_imei, device, m_modelIndex, m_language);
+                if (!error.isEmpty()) {
+                    ShowError(Text("MsgResetBackupFailed").arg(error));
+                    return;
+                }
+                reset();
+            });
+        },
+        Text("TxtResetAnyway"), reset);
 }
 
 void TFormK900::btn_Main_Timer_ReadClick()
@@ -1064,7 +1254,20 @@ void TFormK900::btn_Main_Timer_WriteClick()
     const QDate date = dtpYMD ? dtpYMD->date() : QDate::currentDate();
     const QTime time = dtpHMS ? dtpHMS->time() : QTime::currentTime();
     TDeviceJob *write = Noted(m_connection->WriteClock(QDateTime(date, time)));
-    RunShort(write, [this, write] { Tell(TJobVerdict::Of(*write)); });
+    RunShort(write, [this] {
+        // What the device took is read back; a read that fails after the
+        // set says what was done.
+        TClockReadJob *read = m_connection->ReadClock();
+        m_runner->Run(read, TJobRunner::TProgress::None, [this, read] {
+            if (read->outcome() != TDeviceJob::TOutcome::Done) {
+                Tell(read->Failure().what == TJobFailure::TWhat::ClockUnreadable ? TJobVerdict::ClockSetNotReadBack()
+                                                                                 : TJobVerdict::Of(*read));
+                return;
+            }
+            m_deviceCard->SetDeviceClock(read->Clock());
+            Tell(TJobVerdict::Of(*read));
+        });
+    });
 }
 
 void TFormK900::btn_PC_TimeClick()
@@ -1090,8 +1293,10 @@ void TFormK900::SwitchRelay(const char *keyword)
             return;
         }
         // The line went out, but what the relays did is not known.
-        if (relay->Failure().what == TJobFailure::TWhat::RelayUnknown)
+        if (relay->Failure().what == TJobFailure::TWhat::RelayUnknown) {
             m_views.SoftDiDoTh->ShowDoStatusUnknown(m_views.lvDo);
+            m_deviceCard->SetRelayStatesUnknown();
+        }
         Tell(TJobVerdict::Of(*relay));
     });
 }
@@ -1154,8 +1359,10 @@ void TFormK900::N_OpenClick()
         return;
     AskUnsavedEdits([this] {
         // The panes now hold the profile, which the device does not have.
-        if (m_iniSeting->N_OpenClick())
+        if (m_iniSeting->N_OpenClick()) {
+            SetSettingsKnown(true);
             UpdateEditedMark();
+        }
     });
 }
 

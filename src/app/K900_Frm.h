@@ -62,6 +62,10 @@ public:
     int Language() const { return m_language; }
     bool ViewMode() const;
     QString StatusText() const;
+    // The last good news the status bar shows ("The settings were read."),
+    // and its link state with the time of the device's last answer.
+    QString NewsText() const;
+    QString LinkText() const;
 
     // Start-up: the texts and rows, then what the connection is at.
     void FormShow();
@@ -79,6 +83,9 @@ public:
     void Pop_RestoreBackupClick();
     // True when the panes differ from what was last read, loaded or written.
     bool EditsUnsaved() const;
+    // True when the panes hold settings read, loaded or restored: Write
+    // Setting is possible only then.
+    bool SettingsKnown() const { return m_settingsKnown; }
     // The backups of what devices held before each write.
     TBackupStore &Backups() { return m_backups; }
     // User commands that talk to the device outside the long flows.
@@ -155,6 +162,10 @@ private:
     // the job once it has ended as Done, any other end is told.
     void RunShort(TDeviceJob *job, std::function<void()> then);
     void SetStatusText(const QString &text);
+    // Good news: said in the status bar (with its time), never in a box.
+    void ShowNews(const QString &text);
+    // The status bar's link state and the time of the device's last answer.
+    void UpdateLinkLabel();
     // The status bar's "<port>  Disconnected".
     void ShowDisconnected();
     QString Text(const char *key) const;
@@ -178,14 +189,24 @@ private:
     // the edits go); false when the handler may go on.
     bool AskFirstIfEdited(void (TFormK900::*handler)());
     // Writes image through the verified write; action names it in the audit
-    // trail when it is no plain write ("restore").
-    void StartVerifiedWrite(const QByteArray &image, const QString &action = QString());
+    // trail when it is no plain write ("restore"); written runs once it is
+    // written and verified (else the panes that match it count as saved).
+    void StartVerifiedWrite(const QByteArray &image, const QString &action = QString(),
+                            std::function<void()> written = {});
     // Asks for the reason of a changing action first; true when it asked
     // (again then runs with the reason given), false when the handler may go on.
     bool AskReasonFirst(std::function<void()> again);
     // The job with the reason last given, for the audit trail.
     TDeviceJob *Noted(TDeviceJob *job, const QString &action = QString());
-    void ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader);
+    // Asks before a backup is written, listing the fields it would change.
+    void AskRestore(const TBackupEntry &entry, const QByteArray &device, const QByteArray &backup);
+    // The panes hold settings from the device, a profile or a backup.
+    void SetSettingsKnown(bool known);
+    // The differences table; nextText and next: the step it offers (load
+    // the profile, write the panes), none when nextText is empty.
+    void ShowDifferences(const QList<TFieldDiff> &diffs, const QString &otherHeader,
+                         const QString &nextText = QString(), const char *nextName = nullptr,
+                         std::function<void()> next = {});
     QString FieldCaption(const TFieldDiff &diff) const;
     QString CaptionOf(const TConfigError &where) const;
     // Reads the device's image (no current values), then calls then with it.
@@ -201,6 +222,10 @@ private:
     TAuditRecorder *m_audit = nullptr;
     QString m_reason;
     bool m_reasonGiven = false;
+    // Whether the panes hold settings that came from the device, a profile
+    // or a backup: only those may be written (an empty pane would write
+    // device ID 0 and empty phone numbers).
+    bool m_settingsKnown = false;
     TDeviceConnection *m_connection = nullptr;
     TJobRunner *m_runner = nullptr;
     TDeviceWatcher *m_deviceWatcher = nullptr;
@@ -211,6 +236,8 @@ private:
     TIniSeting *m_iniSeting = nullptr;
     QWidget *m_frameBar = nullptr;
     QLabel *m_statusLabel = nullptr;
+    QLabel *m_linkLabel = nullptr;
+    QLabel *m_newsLabel = nullptr;
     // "Edited" while the panes differ from what was last read, loaded or written.
     QLabel *m_editedLabel = nullptr;
     bool m_editedShown = false;

@@ -260,6 +260,7 @@ void TFormLogin::btn_LoginClick()
         return;
     }
     m_waitingTag = Const::ReplyPasswordCheck;
+    m_waitingPort = portName;
     m_timeOutTicks = 0;
     ShowWaiting();
     tmrOut->start();
@@ -271,7 +272,8 @@ void TFormLogin::ShowWaiting()
         lbl_Waiting->clear();
         return;
     }
-    lbl_Waiting->setText(ConstLang::Text(QStringLiteral("LoginWaiting"), m_language)
+    lbl_Waiting->setText(ConstLang::Text(QStringLiteral("LoginConnecting"), m_language)
+                             .arg(m_waitingPort)
                              .arg(LoginTimeOutTicks - m_timeOutTicks));
 }
 
@@ -310,28 +312,37 @@ void TFormLogin::LoginEnded(TDeviceJob *login)
     }
     switch (failure.what) {
     case TJobFailure::TWhat::OpenFailed:
-        ShowErrorBox(this, failure.detail);
+        ShowErrorBox(this, FailureText(failure.detail, "LoginOpenFailedNext"));
         break;
     case TJobFailure::TWhat::BadReply:
         // The port stays open; Login sends the password again.
-        ShowErrorBox(this, m_msgDataError);
+        ShowErrorBox(this, FailureText(m_msgDataError, "LoginBadReplyNext"));
         break;
     case TJobFailure::TWhat::Refused:
-        ShowErrorBox(this, m_msgPasswordError);
+        ShowErrorBox(this, FailureText(m_msgPasswordError, "LoginRefusedNext"));
         break;
     case TJobFailure::TWhat::Stopped:
         break;
     case TJobFailure::TWhat::LineLost:
         // A network server that refused, did not answer or hung up says why.
-        ShowErrorBox(this, m_connection->Session()->lineError().isEmpty() ? m_msgTimeOut
-                                                                          : m_connection->Session()->lineError());
+        // (Its own words name the server, the cause and what to check.)
+        ShowErrorBox(this, m_connection->Session()->lineError().isEmpty()
+                               ? FailureText(m_msgTimeOut, "LoginLineLostNext")
+                               : m_connection->Session()->lineError());
         m_connection->Close();
         break;
     default:
-        ShowErrorBox(this, m_msgTimeOut);
+        ShowErrorBox(this, FailureText(m_msgTimeOut, "LoginNoAnswerNext"));
         m_connection->Close();
         break;
     }
+}
+
+QString TFormLogin::FailureText(const QString &shortText, const char *detailKey) const
+{
+    const QString port = m_waitingPort.isEmpty() ? m_connection->PortName() : m_waitingPort;
+    return shortText + QStringLiteral("\n\n")
+        + ConstLang::Text(QString::fromLatin1(detailKey), m_language).arg(port);
 }
 
 void TFormLogin::tmrOutTimer()

@@ -72,6 +72,10 @@ private:
     TDeviceWatcher *m_deviceWatcher = nullptr;
 
     int m_waitingTag = 0;      // 1124 while a password reply is awaited
+    QString m_waitingPort;     // the port being connected to
+    // A login failure in plain words: the Part's short text first, then the
+    // port, the cause and what to do next.
+    QString FailureText(const QString &shortText, const char *detailKey) const;
     int m_timeOutTicks = 0;
     bool m_viewMode = false;
     int m_language = 1;

@@ -2,6 +2,8 @@
 
 #include "config/ConfigImage_Unt.h"
 #include "config/FieldCaptions_Unt.h"
+#include "config/TimerCodes_Unt.h"
+#include "lang/ConstLang_Unt.h"
 
 namespace {
 
@@ -73,18 +75,62 @@ QList<TFieldDiff> DiffConfigImages(const QByteArray &before, const QByteArray &a
     DiffRows(ConfigControls::TelList, a.lvTel, b.lvTel, diffs);
     DiffRows(ConfigControls::TimerList, TimerCells(a.lvTimer), TimerCells(b.lvTimer), diffs);
     if (diffs.isEmpty()) {
-        // Bytes no field shows: name the first one that differs.
+        // Bytes no field shows: one entry per area they lie in, named by
+        // the area's first differing byte, with the area's bytes in hex.
         const int size = int(qMin(before.size(), after.size()));
-        int offset = 0;
-        while (offset < size && before.at(offset) == after.at(offset))
-            ++offset;
-        auto hexAt = [offset](const QByteArray &image) {
-            return offset < image.size() ? QString::number(quint8(image.at(offset)), 16).rightJustified(2, QLatin1Char('0'))
-                                         : QString();
+        const auto hex = [](const QByteArray &image, int from, int to) {
+            return image.mid(from, to - from).toHex(' ');
         };
-        diffs << TFieldDiff{QString(), offset, -1, hexAt(before), hexAt(after)};
+        QString area;
+        int from = -1;
+        int last = -1;
+        const auto flush = [&] {
+            if (from >= 0)
+                diffs << TFieldDiff{QString(), from, -1, hex(before, from, last + 1), hex(after, from, last + 1)};
+        };
+        for (int offset = 0; offset < size; ++offset) {
+            if (before.at(offset) == after.at(offset))
+                continue;
+            const QString here = FieldCaptions::AreaCaption(offset, modelIndex, 1);
+            if (here != area) {
+                flush();
+                area = here;
+                from = offset;
+            }
+            last = offset;
+        }
+        flush();
     }
     return diffs;
+}
+
+QList<TFieldDiff> DiffDeviceWithSettings(const QByteArray &device, const QByteArray &settings, int modelIndex)
+{
+    // The device's bytes as the window would show and write them back: a
+    // byte the panes cannot hold otherwise (an auto-arm switch of 0x01, a
+    // text after its end) is no difference the user could see or make.
+    const TDecodeResult decoded = DecodeImage(device, modelIndex);
+    if (decoded.Ok()) {
+        const TEncodeResult shown = EncodeImage(decoded.Values, modelIndex);
+        if (shown.Ok())
+            return DiffConfigImages(shown.Image, settings, modelIndex);
+    }
+    return DiffConfigImages(device, settings, modelIndex);
+}
+
+QString DiffValueText(const TFieldDiff &diff, const QString &value, int language)
+{
+    if (diff.Control != ConfigControls::TimerList || value.isEmpty())
+        return value;
+    bool ok = false;
+    const int code = value.toInt(&ok);
+    if (!ok)
+        return value;
+    if (diff.SubItem == ConfigCells::TimerDay)
+        return TimerCodes::DayText(code, ConstLang::TimerWeekTexts(language));
+    if (diff.SubItem == ConfigCells::TimerAction)
+        return TimerCodes::ActionText(code, ConstLang::TimerActionTexts(language));
+    return value;
 }
 
 QString DiffCaption(const TFieldDiff &diff, int modelIndex, int language)

@@ -25,9 +25,80 @@ QString Text(const char *key, int language)
     return ConstLang::Text(QString::fromLatin1(key), language);
 }
 
+// The field a byte belongs to when it is one of the single fields of the
+// first page (its caption names it), else empty.
+QString ScalarFieldAt(int offset)
+{
+    using namespace ConfigMap;
+    struct TSpan {
+        int from;
+        int size;
+        const QString &control;
+    };
+    static const TSpan spans[] = {
+        {Password, PasswordSize, ConfigControls::MainPassword},
+        {DeviceId, 2, ConfigControls::DeviceId},
+        {ReportHour, 2, ConfigControls::ReportTimeCheck},
+        {SmsReportInterval, 2, ConfigControls::SmsReportInterval},
+        {DeviceDescription, DeviceDescriptionSize, ConfigControls::DeviceDescription},
+        {ArmFlags, 1, ConfigControls::AutoArmed},
+        {AutoArmSwitch, 3, ConfigControls::AutoArmCheck},
+        {GprsFlags, 1, ConfigControls::Transport},
+        {ServerAddress, ServerAddressSize, ConfigControls::ServerAddress},
+        {ServerPort, 2, ConfigControls::ServerPort},
+        {UploadInterval, 2, ConfigControls::UploadInterval},
+        {PowerLossDelay, 2, ConfigControls::PowerLossDelay},
+        {RecordInterval, 2, ConfigControls::RecordInterval},
+        {AccessPointName, GprsTextSize, ConfigControls::AccessPointName},
+        {GprsUserName, GprsTextSize, ConfigControls::GprsUserName},
+        {GprsPassword, GprsTextSize, ConfigControls::GprsPassword},
+        {LoginData, LoginMode - LoginData + 1, ConfigControls::LoginMessage},
+        {HeartbeatData, HeartbeatReservedZero - HeartbeatData + 1, ConfigControls::HeartbeatContent},
+        {HeartbeatInterval, 2, ConfigControls::HeartbeatInterval},
+        {StopDialling, 1, ConfigControls::StopDialling},
+    };
+    for (const TSpan &span : spans) {
+        if (offset >= span.from && offset < span.from + span.size)
+            return span.control;
+    }
+    return QString();
+}
+
 } // namespace
 
 namespace FieldCaptions {
+
+QString AreaCaption(int offset, int modelIndex, int language)
+{
+    using namespace ConfigMap;
+    if (offset < 0 || offset >= ImageSize)
+        return Text("TxtAreaWholeImage", language);
+    const QString field = ScalarFieldAt(offset);
+    if (!field.isEmpty())
+        return Caption(field, -1, -1, modelIndex, language);
+    const auto rowOf = [](int at, int from, int size) { return (at - from) / size + 1; };
+    if (offset >= PhoneNumbers && offset < PhoneMasks)
+        return Text("TxtAreaPhone", language).arg(rowOf(offset, PhoneNumbers, PhoneNumberSize));
+    if (offset >= PhoneMasks && offset < RelayBlocks)
+        return Text("TxtAreaPhone", language).arg(rowOf(offset, PhoneMasks, 2));
+    if (offset >= RelayBlocks && offset < Timers)
+        return Text("TxtAreaRelay", language).arg(rowOf(offset, RelayBlocks, RelayBlockSize));
+    if (offset >= Timers && offset < GprsFlags)
+        return Text("TxtAreaTimer", language).arg(rowOf(offset, Timers, TimerRecordSize));
+    const struct {
+        int from;
+        int size;
+    } slotAreas[] = {{SensorNames, SensorTextSize},  {SensorHighSms, SensorTextSize},
+                     {SensorLowSms, SensorTextSize}, {SensorRecoverySms, SensorTextSize},
+                     {SensorVerifyTimes, 2},         {SensorFlags, 1},
+                     {SensorHighThresholds, 2},      {SensorLowThresholds, 2}};
+    for (const auto &area : slotAreas) {
+        if (offset >= area.from && offset < area.from + SensorSlots * area.size)
+            return Text("TxtAreaSensorSlot", language).arg(rowOf(offset, area.from, area.size));
+    }
+    return Text("TxtAreaReserved", language).arg(offset / 256 + 1);
+}
+
 
 QStringList RowCaptions(const QString &view, int modelIndex, int language)
 {
@@ -52,7 +123,7 @@ QStringList RowCaptions(const QString &view, int modelIndex, int language)
 QString Caption(const QString &control, int row, int subItem, int modelIndex, int language)
 {
     if (control.isEmpty())
-        return Text("TxtImageByte", language).arg(row);
+        return AreaCaption(row, modelIndex, language);
     if (row >= 0) {
         const QStringList rows = RowCaptions(control, modelIndex, language);
         const QString rowCaption = row < rows.size() ? rows.at(row).trimmed() : QString::number(row + 1);

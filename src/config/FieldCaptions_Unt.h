@@ -8,7 +8,8 @@
 // The captions the main window shows for the configuration's fields, taken
 // from the language tables without any window: an edit's label, a check
 // box's caption, the label beside a combo box, and "row / column" for a list
-// cell. Offsets of bytes no field shows read "Byte n of the image". The
+// cell. Bytes no field shows are named by their area ("Timer 5", "reserved
+// bytes of page 3"). The
 // window, the command-line tool, the difference tables and the profiles all
 // name fields and list rows through here, so they cannot drift apart.
 namespace FieldCaptions {
@@ -21,6 +22,11 @@ QStringList RowCaptions(const QString &view, int modelIndex, int language);
 // control: a control's or list's object name (empty: the image byte `row`);
 // row and subItem: the list cell, -1 for a control.
 QString Caption(const QString &control, int row, int subItem, int modelIndex, int language);
+
+// The name of the area an image byte lies in: the caption of a single
+// field, else the list row or sensor slot it belongs to, else the reserved
+// bytes of its page (pages counted from 1 as the write counts them).
+QString AreaCaption(int offset, int modelIndex, int language);
 
 // The window's message for a value that cannot be encoded, naming the field.
 QString EncodeErrorText(const TConfigError &error, int modelIndex, int language);

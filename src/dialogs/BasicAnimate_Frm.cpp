@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QHideEvent>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
@@ -41,8 +42,13 @@ TFormBasicAnimate::TFormBasicAnimate(QWidget *mainWindow)
     buttons->addStretch();
     buttons->addWidget(btn_Close);
     buttons->addStretch();
+    lbl_Note = new QLabel(this);
+    lbl_Note->setObjectName(QStringLiteral("lbl_Note"));
+    lbl_Note->setAlignment(Qt::AlignCenter);
+    lbl_Note->hide();
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(sg);
+    layout->addWidget(lbl_Note);
     layout->addLayout(buttons);
 
     m_draw = new QTimer(this);
@@ -135,4 +141,19 @@ void TFormBasicAnimate::Release()
         m_mainWindow->raise();
         m_mainWindow->activateWindow();
     }
+}
+
+void TFormBasicAnimate::SetNote(const QString &text)
+{
+    const bool shown = !text.isEmpty();
+    lbl_Note->setText(text);
+    if (shown == lbl_Note->isVisible())
+        return;
+    lbl_Note->setVisible(shown);
+    setFixedSize(width(), shown ? 96 + lbl_Note->sizeHint().height() + 6 : 96);
+}
+
+QString TFormBasicAnimate::Note() const
+{
+    return lbl_Note->text();
 }

@@ -5,6 +5,7 @@
 
 class QProgressBar;
 class QPushButton;
+class QLabel;
 class QTimer;
 
 // The progress window of the long flows (configuration read and write,
@@ -31,6 +32,10 @@ public:
     // drawn one in the last DrawIntervalMs, else the latest one at the end of
     // that interval, so that a fast flow never waits on a repaint per step.
     void SetPosition(int position);
+    // A line under the gauge saying what was done so far ("120 records
+    // read"), for flows whose end is not known; empty hides it.
+    void SetNote(const QString &text);
+    QString Note() const;
     // The position set last (drawn or still to be drawn).
     int Position() const;
     // True from the close or destruction that followed the last show.
@@ -43,6 +48,7 @@ signals:
 public:
     QProgressBar *sg = nullptr;
     QPushButton *btn_Close = nullptr;
+    QLabel *lbl_Note = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;

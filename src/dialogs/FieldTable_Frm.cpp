@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -25,6 +26,9 @@ TFormFieldTable::TFormFieldTable(QWidget *parent, const QString &title, const QS
             m_table->setItem(row, column, new QTableWidgetItem(rows.at(row).value(column)));
     }
     m_table->resizeColumnsToContents();
+    // Nothing looks chosen before the user chooses.
+    m_table->setCurrentItem(nullptr);
+    m_table->clearSelection();
     m_table->horizontalHeader()->setStretchLastSection(true);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -45,8 +49,54 @@ TFormFieldTable::TFormFieldTable(QWidget *parent, const QString &title, const QS
     close->setObjectName(QStringLiteral("btn_CloseTable"));
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("lbl_Note"));
+    m_note->setWordWrap(true);
+    m_note->hide();
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_table);
+    layout->addWidget(m_note);
     layout->addWidget(buttons);
     resize(640, 360);
+}
+
+TFormFieldTable *TFormFieldTable::Ask(QWidget *parent, const QString &title, const QString &question,
+                                      const QStringList &headers, const QVector<QStringList> &rows,
+                                      const QString &yesText, const QString &noText, std::function<void()> onYes)
+{
+    auto *dialog = new TFormFieldTable(parent, title, headers, rows, noText);
+    dialog->setObjectName(QStringLiteral("FieldQuestion"));
+    auto *label = new QLabel(question, dialog);
+    label->setObjectName(QStringLiteral("lbl_Question"));
+    label->setWordWrap(true);
+    auto *layout = static_cast<QVBoxLayout *>(dialog->layout());
+    layout->insertWidget(0, label);
+    auto *buttons = dialog->findChild<QDialogButtonBox *>();
+    QPushButton *yes = buttons->addButton(yesText, QDialogButtonBox::AcceptRole);
+    yes->setObjectName(QStringLiteral("btn_Yes"));
+    yes->setAutoDefault(false);
+    // A destructive step is never the default: Enter answers No.
+    if (auto *no = dialog->findChild<QPushButton *>(QStringLiteral("btn_CloseTable")))
+        no->setDefault(true);
+    connect(yes, &QPushButton::clicked, dialog, [dialog, onYes = std::move(onYes)] {
+        dialog->accept();
+        if (onYes)
+            onYes();
+    });
+    dialog->open();
+    return dialog;
+}
+
+QPushButton *TFormFieldTable::AddAction(const QString &text, const char *objectName, std::function<void()> then)
+{
+    auto *buttons = findChild<QDialogButtonBox *>();
+    QPushButton *button = buttons->addButton(text, QDialogButtonBox::ActionRole);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [this, then = std::move(then)] {
+        accept();
+        if (then)
+            then();
+    });
+    return button;
 }

@@ -1,14 +1,36 @@
 #include "dialogs/FileDialogs_Frm.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <memory>
 
 namespace {
 
-QString RunDialog(QFileDialog &dialog)
+// The program's own settings file, as the recent network ports use it.
+std::unique_ptr<QSettings> ProgramSettings()
+{
+    const QString name = QCoreApplication::applicationName();
+    return std::make_unique<QSettings>(name, name);
+}
+
+QString FolderKey(const QString &kind)
+{
+    return QStringLiteral("Folders/") + kind;
+}
+
+QString RunDialog(QFileDialog &dialog, const TFileDialogSpec &spec)
 {
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().value(0);
+    const QString chosen = dialog.selectedFiles().value(0);
+    if (spec.FolderKind && !chosen.isEmpty())
+        FileFolders::Remember(QString::fromLatin1(spec.FolderKind), chosen);
+    return chosen;
 }
 
 void Prepare(QFileDialog &dialog, const TFileDialogSpec &spec, const QString &folder)
@@ -30,7 +52,7 @@ QString ChooseFileToSave(QWidget *parent, const TFileDialogSpec &spec, const QSt
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.selectFile(defaultName);
-    return RunDialog(dialog);
+    return RunDialog(dialog, spec);
 }
 
 QString ChooseFileToOpen(QWidget *parent, const TFileDialogSpec &spec, const QString &folder)
@@ -39,5 +61,35 @@ QString ChooseFileToOpen(QWidget *parent, const TFileDialogSpec &spec, const QSt
     Prepare(dialog, spec, folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(spec.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    return RunDialog(dialog);
+    return RunDialog(dialog, spec);
 }
+
+namespace FileFolders {
+
+QString StartFolder(const QString &kind, QSettings *settings)
+{
+    std::unique_ptr<QSettings> own;
+    if (!settings) {
+        own = ProgramSettings();
+        settings = own.get();
+    }
+    const QString last = settings->value(FolderKey(kind)).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
+void Remember(const QString &kind, const QString &chosenFile, QSettings *settings)
+{
+    std::unique_ptr<QSettings> own;
+    if (!settings) {
+        own = ProgramSettings();
+        settings = own.get();
+    }
+    settings->setValue(FolderKey(kind), QFileInfo(chosenFile).absolutePath());
+}
+
+} // namespace FileFolders

@@ -7,7 +7,11 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHideEvent>
+#include <QGridLayout>
 #include <QLabel>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -37,6 +41,41 @@ void PlaceOverWindow(QWidget *window, QWidget *owner)
         frame.moveCenter(area.center());
         window->move(frame.topLeft());
     }
+}
+
+namespace {
+
+// The most a text may take of the screen's height before it scrolls.
+int TallestText(const QWidget *widget)
+{
+    const QScreen *screen = widget->screen() ? widget->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().height() * 6 / 10 : 480;
+}
+
+} // namespace
+
+void FitTextToScreen(QMessageBox *box)
+{
+    auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    auto *grid = qobject_cast<QGridLayout *>(box->layout());
+    if (!label || !grid || grid->indexOf(label) < 0)
+        return;
+    label->setWordWrap(true);
+    const int width = qMin(label->sizeHint().width(), 520);
+    const int tallest = TallestText(box);
+    if (label->heightForWidth(width) <= tallest)
+        return;
+    int row = 0, column = 0, rows = 1, columns = 1;
+    grid->getItemPosition(grid->indexOf(label), &row, &column, &rows, &columns);
+    grid->removeWidget(label);
+    auto *scroll = new QScrollArea(box);
+    scroll->setObjectName(QStringLiteral("scr_Text"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(label);
+    scroll->setFixedSize(width + scroll->verticalScrollBar()->sizeHint().width() + 4, tallest);
+    grid->addWidget(scroll, row, column, rows, columns);
 }
 
 void RegisterMainWindow(QWidget *mainWindow)
@@ -76,8 +115,15 @@ TFormMessage::TFormMessage()
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(sbtbtn_Ok);
+    // The window keeps its size; a long text scrolls inside it.
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scr_Info"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(lbl_Info);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lbl_Info, 1);
+    layout->addWidget(scroll, 1);
     layout->addWidget(line);
     layout->addLayout(buttons);
 }

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class QLabel;
+class QMessageBox;
 class QPushButton;
 
 // The window the message window disables while it is shown: the main window
@@ -15,6 +16,11 @@ QWidget *RegisteredMainWindow();
 // Centres window over owner's window (or the screen) and keeps it above
 // owner without making it a child, since a child would be disabled with it.
 void PlaceOverWindow(QWidget *window, QWidget *owner);
+
+// A standard box whose text is taller than most of the screen shows it in
+// a scroll area (objectName "scr_Text"), so that the box and its buttons
+// stay on the screen.
+void FitTextToScreen(QMessageBox *box);
 
 // The program's own message window for "done" confirmations: fixed 391 x 152,
 // a bold text, a line and an OK button. One instance, created on first use

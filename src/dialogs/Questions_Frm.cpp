@@ -1,5 +1,7 @@
 #include "dialogs/Questions_Frm.h"
 
+#include "dialogs/MessageBox_Frm.h"
+
 #include "base/Const_Unt.h"
 #include "base/Funs_Unt.h"
 #include "base/GbkText_Unt.h"
@@ -8,6 +10,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <cstdio>
 
@@ -48,6 +51,28 @@ void ShowErrorBox(QWidget *parent, const QString &text)
                                 QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("ErrorBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    FitTextToScreen(box);
+    box->open();
+}
+
+void AskWithSafeStep(QWidget *parent, const QString &text, const QString &safeText, std::function<void()> onSafe,
+                     const QString &proceedText, std::function<void()> onProceed)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, CurrentTitle(parent), text, QMessageBox::Cancel, parent);
+    box->setObjectName(QStringLiteral("QuestionBox"));
+    QPushButton *safe = box->addButton(safeText, QMessageBox::AcceptRole);
+    safe->setObjectName(QStringLiteral("btn_SafeStep"));
+    QPushButton *proceed = box->addButton(proceedText, QMessageBox::DestructiveRole);
+    proceed->setObjectName(QStringLiteral("btn_Proceed"));
+    box->setDefaultButton(QMessageBox::Cancel);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [box, safe, proceed, onSafe = std::move(onSafe), onProceed = std::move(onProceed)](int) {
+                         if (box->clickedButton() == safe && onSafe)
+                             onSafe();
+                         else if (box->clickedButton() == proceed && onProceed)
+                             onProceed();
+                     });
     box->open();
 }
 

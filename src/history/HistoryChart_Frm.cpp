@@ -33,7 +33,7 @@ constexpr int PanStepPixels = 40;
 // Room above and below the values, as a share of their range.
 constexpr double ValueMargin = 0.05;
 
-const TFileDialogSpec kPngDialog{"dlgSaveChartPng", QStringLiteral("PNG (*.png)")};
+const TFileDialogSpec kPngDialog{"dlgSaveChartPng", QStringLiteral("PNG (*.png)"), true, true, "charts"};
 
 // Dark enough for text on white (4.5:1 and more), far enough apart to tell
 // sixteen lines apart together with the four line styles.
@@ -159,7 +159,7 @@ THistoryChart::THistoryChart(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("HistoryChart"));
     ChooseImageFile = [this](const QString &defaultName) {
-        return ChooseFileToSave(this, kPngDialog, QDir::homePath(), defaultName);
+        return ChooseFileToSave(this, kPngDialog, FileFolders::StartFolder(QStringLiteral("charts")), defaultName);
     };
 
     m_chart = new QChart;

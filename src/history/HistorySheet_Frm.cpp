@@ -9,6 +9,8 @@
 #include "dialogs/JobRunner_Frm.h"
 #include "dialogs/MessageBox_Frm.h"
 #include "dialogs/Questions_Frm.h"
+
+#include <QTimer>
 #include "config/ConfigImage_Unt.h"
 #include "history/HistoryArchiveExport_Unt.h"
 #include "history/HistoryArchiveView_Frm.h"
@@ -56,13 +58,14 @@ constexpr int FixedColumns = 8;
 constexpr int EditMaxLength = 6;
 constexpr int GridRowHeight = 18;
 
+// Where the CSV dialogs start: the folder of the last CSV file chosen.
 QString ProgramFolder()
 {
-    return QCoreApplication::applicationDirPath();
+    return FileFolders::StartFolder(QStringLiteral("csv"));
 }
 
-const TFileDialogSpec kCsvDialogSave{"dlgSaveCSV", QStringLiteral("CSV File (*.csv)")};
-const TFileDialogSpec kCsvDialogOpen{"dlgOpenCSV", QStringLiteral("CSV File (*.csv)")};
+const TFileDialogSpec kCsvDialogSave{"dlgSaveCSV", QStringLiteral("CSV File (*.csv)"), true, true, "csv"};
+const TFileDialogSpec kCsvDialogOpen{"dlgOpenCSV", QStringLiteral("CSV File (*.csv)"), true, true, "csv"};
 
 QPushButton *NamedButton(const char *name, QWidget *parent)
 {
@@ -456,20 +459,35 @@ void THistorySheet::btn_ReadHistroyClick()
 
 void THistorySheet::btn_Clean_History_DevClick()
 {
-    AskQuestion(m_main, Text("MsgClearAllAsk"), [this] {
-        if (!DeviceReady())
-            return;
-        AskReason(AuditSettings::ReasonRequired(), [this](const QString &reason) {
-            if (!DeviceReady())
-                return;
-            THistoryEraseJob *erase = m_connection->EraseHistory();
-            erase->SetNote({QString(), reason});
-            m_runner->Run(erase, TJobRunner::TProgress::Job, [this, erase] {
-                const TJobVerdict verdict = TJobVerdict::Of(*erase);
-                if (verdict.severity == TJobVerdict::TSeverity::Error)
-                    ShowError(verdict.WindowText(m_language));
+    // What is lost, and the safe step: Read New copies the records not
+    // archived yet to this PC; the log is erased once they are stored.
+    const QString question = Text("MsgClearAllAsk") + QStringLiteral("\n\n") + Text("MsgClearAllLoses");
+    AskWithSafeStep(
+        m_main, question, Text("TxtArchiveThenErase"),
+        [this] {
+            AskReason(AuditSettings::ReasonRequired(), [this](const QString &reason) {
+                if (m_reading || !DeviceReady())
+                    return;
+                m_afterArchived = [this, reason] { EraseLog(reason); };
+                btn_ReadHistoryNewClick();
+                if (!m_reading)
+                    m_afterArchived = nullptr;
             });
-        });
+        },
+        Text("TxtEraseWithoutArchive"),
+        [this] { AskReason(AuditSettings::ReasonRequired(), [this](const QString &reason) { EraseLog(reason); }); });
+}
+
+void THistorySheet::EraseLog(const QString &reason)
+{
+    if (!DeviceReady())
+        return;
+    THistoryEraseJob *erase = m_connection->EraseHistory();
+    erase->SetNote({QString(), reason});
+    m_runner->Run(erase, TJobRunner::TProgress::Job, [this, erase] {
+        const TJobVerdict verdict = TJobVerdict::Of(*erase);
+        if (verdict.severity == TJobVerdict::TSeverity::Error)
+            ShowError(verdict.WindowText(m_language));
     });
 }
 
@@ -492,8 +510,11 @@ void THistorySheet::btn_Hist_Save_CSVClick()
     if (chosen.isEmpty())
         return;
     const THistoryCsv::TResult result = THistoryCsv::Export(m_grid, chosen);
-    if (!result)
+    if (!result) {
         ShowFileError(result);
+        return;
+    }
+    emit Done(Text("MsgCsvExportedTo").arg(m_grid.LastFilledRow()).arg(QDir::toNativeSeparators(result.fileName)));
 }
 
 void THistorySheet::btn_Hist_Open_CSVClick()
@@ -753,11 +774,17 @@ void THistorySheet::RunRead(THistoryReadJob *read, int quantity)
             if (TFormBasicAnimate *progress = m_runner->ProgressWindow())
                 progress->SetPosition(m_soft.RecordCounter());
         });
+    } else {
+        // Read New and its Continue: the end is not known, the records read are.
+        connect(read, &THistoryReadJob::pageRead, this, [this] {
+            if (TFormBasicAnimate *progress = m_runner->ProgressWindow())
+                progress->SetNote(Text("TxtRecordsReadSoFar").arg(m_download->RowsFilled()));
+        }, Qt::QueuedConnection);
     }
     m_reading = true;
     btn_ReadHistoryContinue->setEnabled(false);
     const TJobRunner::TStart start =
-        m_runner->Run(read, quantity > 0 ? TJobRunner::TProgress::Caller : TJobRunner::TProgress::Job,
+        m_runner->Run(read, TJobRunner::TProgress::Caller,
                       [this, read, quantity] {
                           m_reading = false;
                           ReadEnded(read, quantity);
@@ -767,11 +794,15 @@ void THistorySheet::RunRead(THistoryReadJob *read, int quantity)
         btn_ReadHistoryContinue->setEnabled(m_download->CanContinue());
         return;
     }
-    if (quantity > 0) {
-        if (TFormBasicAnimate *progress = m_runner->ProgressWindow()) {
+    if (TFormBasicAnimate *progress = m_runner->ProgressWindow()) {
+        if (quantity > 0) {
             progress->SetRange(0, quantity);
             progress->SetPosition(m_soft.RecordCounter());
             progress->sg->setFormat(QStringLiteral("%v / %m"));
+        } else {
+            // No share of an end nobody knows: a busy gauge and the count.
+            progress->SetRange(0, 0);
+            progress->SetNote(Text("TxtRecordsReadSoFar").arg(m_download->RowsFilled()));
         }
     }
 }
@@ -814,6 +845,11 @@ void THistorySheet::ReadEnded(THistoryReadJob *read, int quantity)
     default:
         break;
     }
+    // Archive first, then erase: only when every record read is stored.
+    std::function<void()> afterArchived = std::exchange(m_afterArchived, nullptr);
+    if (afterArchived && read->outcome() == TDeviceJob::TOutcome::Done && m_download->Archiving()
+        && m_download->RecordsNotArchived() == 0)
+        QTimer::singleShot(0, this, afterArchived);
     if (m_download->RecordsNotArchived() > 0) {
         ShowError(Text("MsgArchiveNotStored").arg(m_download->RecordsNotArchived()) + QStringLiteral("\n")
                   + Text(THistoryArchive::TextKey(m_download->ArchiveStatus()))

@@ -168,6 +168,8 @@ signals:
     void MessageShown(const QString &text);
     // A multi-record read ended; rows: the records now in the grid.
     void ReadFinished(int rows);
+    // Good news (a CSV file written): for the main window's status bar.
+    void Done(const QString &text);
 
 private:
     void BuildControls();
@@ -186,6 +188,8 @@ private:
     // records, else the job's pages do.
     void RunRead(THistoryReadJob *read, int quantity);
     void ReadEnded(THistoryReadJob *read, int quantity);
+    // Erases the device's log (asked before).
+    void EraseLog(const QString &reason);
     void SayArchiveProblem();
     void RefreshChart();
     void ChartDataChanged();
@@ -207,6 +211,9 @@ private:
     int m_modelIndex = -1;
     int m_language = 1;
     bool m_reading = false;
+    // Runs once a Read New has stored every record in the archive (the safe
+    // step before an erase).
+    std::function<void()> m_afterArchived;
 
     THistoryArchive m_archive;
     THistoryDownload *m_download = nullptr;

@@ -17,8 +17,8 @@ namespace {
 // A profile updates an existing file rather than replacing it, so no
 // overwrite question is asked; a name typed without ".ini" may be opened, the
 // load adds the extension and says so when that file does not exist.
-const TFileDialogSpec kIniDialogSave{"dlgSave", QStringLiteral("*.ini"), false};
-const TFileDialogSpec kIniDialogOpen{"dlgOpen", QStringLiteral("*.ini"), false, false};
+const TFileDialogSpec kIniDialogSave{"dlgSave", QStringLiteral("*.ini"), false, true, "profiles"};
+const TFileDialogSpec kIniDialogOpen{"dlgOpen", QStringLiteral("*.ini"), false, false, "profiles"};
 
 } // namespace
 
@@ -90,19 +90,23 @@ TProfileResult TIniSeting::LoadProfile(const QString &fileName)
 bool TIniSeting::N_SaveClick()
 {
     const QString chosen =
-        ChooseSaveFile(QCoreApplication::applicationDirPath(),
+        ChooseSaveFile(FileFolders::StartFolder(QStringLiteral("profiles")),
                        DefaultProfileName(m_modelIndex, QDateTime::currentDateTime()));
     if (chosen.isEmpty())
         return false;
     const TProfileResult result = SaveProfile(chosen);
-    if (!result)
+    if (!result) {
         ShowFailure(result, TDirection::Save);
-    return result.ok();
+        return false;
+    }
+    const QString saved = chosen.contains(QLatin1String(".ini"), Qt::CaseInsensitive) ? chosen : chosen + QStringLiteral(".ini");
+    emit Done(ConstLang::Text(QStringLiteral("MsgProfileSavedTo"), m_language).arg(QDir::toNativeSeparators(saved)));
+    return true;
 }
 
 bool TIniSeting::N_OpenClick()
 {
-    const QString chosen = ChooseOpenFile(QCoreApplication::applicationDirPath());
+    const QString chosen = ChooseOpenFile(FileFolders::StartFolder(QStringLiteral("profiles")));
     if (chosen.isEmpty())
         return false;
     const TProfileResult result = LoadProfile(chosen);
@@ -117,6 +121,7 @@ bool TIniSeting::N_OpenClick()
         emit MessageShown(text);
     }
     emit ProfileLoaded(chosen);
+    emit Done(ConstLang::Text(QStringLiteral("MsgProfileLoadedFrom"), m_language).arg(QDir::toNativeSeparators(chosen)));
     return true;
 }
 

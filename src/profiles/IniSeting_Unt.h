@@ -86,6 +86,9 @@ signals:
     void MessageShown(const QString &text);
     // N_Open put the settings of fileName into the window.
     void ProfileLoaded(const QString &fileName);
+    // Good news: a profile was saved or loaded (the text names the file);
+    // the main window says it in its status bar.
+    void Done(const QString &text);
 
 private:
     void ShowFailure(const TProfileResult &result, TDirection direction);

@@ -10,6 +10,18 @@
 TDeviceConnection::TDeviceConnection(QObject *parent) : QObject(parent), m_session(new TDeviceSession(this))
 {
     connect(m_session, &TDeviceSession::connectionLost, this, [this] { SetState(TState::Lost); });
+    // The link's state follows the device: silent after a request that got
+    // no answer, logged in again once it answers (the model is known).
+    connect(m_session, &TDeviceSession::answered, this, [this] {
+        m_lastAnswer = QDateTime::currentDateTime();
+        if (m_state == TState::NoAnswer && m_identity.modelIndex >= 0)
+            SetState(TState::LoggedIn);
+        emit deviceAnswered();
+    });
+    connect(m_session, &TDeviceSession::unanswered, this, [this] {
+        if (m_state == TState::LoggedIn)
+            SetState(TState::NoAnswer);
+    });
 }
 
 TDeviceConnection::~TDeviceConnection()

@@ -35,7 +35,8 @@ public:
         Opening,  // a login runs
         LoggedIn, // the password was taken and the model is known
         ViewMode, // no port, ever: the panes only
-        NoAnswer, // the port is open, but the device did not answer the login
+        NoAnswer, // the port is open, but the device did not answer the login or
+                  // stopped answering since
         Lost,     // the port failed or vanished under the connection
     };
     Q_ENUM(TState)
@@ -67,6 +68,9 @@ public:
     // The password the device now holds, once a configuration read has shown it.
     void SetPassword(const QString &password) { m_password = password; }
     bool ViewMode() const { return m_state == TState::ViewMode; }
+    // When the device last answered a request on this connection (invalid
+    // before the first answer).
+    const QDateTime &LastAnswer() const { return m_lastAnswer; }
     // The verdict of the last login (Done, or why it failed).
     const TJobVerdict &LoginVerdict() const { return m_loginVerdict; }
 
@@ -111,6 +115,8 @@ signals:
     void identityChanged(const TDeviceIdentity &identity);
     // A login ended (its verdict is LoginVerdict()).
     void loginEnded(bool loggedIn);
+    // The device answered a request (LastAnswer() is now).
+    void deviceAnswered();
 
 private:
     void SetState(TState state);
@@ -122,6 +128,7 @@ private:
     QString m_portName;
     QString m_password;
     TJobVerdict m_loginVerdict;
+    QDateTime m_lastAnswer;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TDeviceConnection::TNeeds)

@@ -33,6 +33,7 @@ struct TJobFailure
         BackupRead,       // the device's image could not be read: nothing written
         BackupKept,       // the backup could not be stored (detail): nothing written
         Unconfirmed,      // pages the device did not acknowledge
+        StoppedAnswering, // page: the write page after which the device answered nothing more
         ReadBack,         // the read-back after a write failed: not verified
         Differs,          // the device holds other bytes than were written (fields)
         HistoryPageMissing,  // page: the history page that gave no usable answer

@@ -299,6 +299,10 @@ void TDeviceSession::Finish(TDeviceReply *reply, TReplyError error)
     reply->m_finished = true;
     if (error != TReplyError::None)
         reply->m_reply.clear();
+    if (error == TReplyError::None && reply->m_request.answer != TDeviceRequest::TAnswer::None)
+        emit answered();
+    else if (error == TReplyError::TimedOut)
+        emit unanswered();
     emit reply->finished();
     reply->deleteLater();
     UpdateBusy();

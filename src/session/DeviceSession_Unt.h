@@ -154,6 +154,10 @@ signals:
     void busyChanged(bool busy);
     // The port failed or vanished; it is closed now.
     void connectionLost();
+    // A request got its answer (the device is there), or got none after
+    // every attempt (it may have stopped answering).
+    void answered();
+    void unanswered();
     // Bytes dropped: unasked for, or a stale answer.
     void unsolicitedChunk(const QByteArray &chunk);
     void staleReply(const QByteArray &chunk);

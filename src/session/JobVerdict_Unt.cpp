@@ -1,6 +1,7 @@
 #include "session/JobVerdict_Unt.h"
 
 #include "config/ConfigErrorText_Unt.h"
+#include "config/ConfigPages_Unt.h"
 #include "history/SoftInterfaceHistory_Unt.h"
 #include "lang/ConstLang_Unt.h"
 #include "session/ConfigReadJob_Unt.h"
@@ -61,9 +62,16 @@ TJobVerdict DoneVerdict(const TDeviceJob &job)
         toolKey = QStringLiteral("CliEraseDone");
     } else if (qobject_cast<const TRelayJob *>(&job)) {
         toolKey = QStringLiteral("CliRelayDone");
-    } else if (qobject_cast<const TClockReadJob *>(&job)) {
-        windowKey = QStringLiteral("MsgSuccess");
+    } else if (const auto *clock = qobject_cast<const TClockReadJob *>(&job)) {
+        // The device's time and how far it is from the PC's.
+        const qint64 behind = clock->Clock().secsTo(QDateTime::currentDateTime());
+        const QString when = clock->Clock().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         toolKey = QStringLiteral("CliClockRead");
+        if (qAbs(behind) <= 1)
+            return TJobVerdict::Make(TSeverity::Done, JobExit::Done, QStringLiteral("MsgClockSame"), {when}, toolKey, {});
+        return TJobVerdict::Make(TSeverity::Done, JobExit::Done,
+                                 QString::fromLatin1(behind > 0 ? "MsgClockBehind" : "MsgClockAhead"),
+                                 {when, QString::number(qAbs(behind))}, toolKey, {});
     } else if (qobject_cast<const TClockWriteJob *>(&job)) {
         windowKey = QStringLiteral("MsgSuccess");
         toolKey = QStringLiteral("CliClockSet");
@@ -114,6 +122,14 @@ QString TJobVerdict::ToolText(int language) const
     return Filled(toolKey, toolArgs, language);
 }
 
+TJobVerdict TJobVerdict::ClockSetNotReadBack()
+{
+    TJobVerdict verdict = Make(TSeverity::Error, JobExit::NoAnswer, QStringLiteral("MsgClockSetNotReadBack"), {},
+                               QStringLiteral("CliClockSetNotReadBack"), {});
+    verdict.what = TWhat::ClockUnreadable;
+    return verdict;
+}
+
 TJobVerdict TJobVerdict::Make(TSeverity severity, int exitCode, const QString &windowKey,
                               const QStringList &windowArgs, const QString &toolKey, const QStringList &toolArgs)
 {
@@ -159,6 +175,8 @@ TJobVerdict TJobVerdict::Of(const TDeviceJob &job, const TCaptionOf &captionOf)
         return error(JobExit::NoAnswer, "", {failure.detail}, "CliPortOpenFailed", {QString()});
     case TWhat::NoAnswer:
     case TWhat::BadReply:
+        if (qobject_cast<const TClockWriteJob *>(&job))
+            return error(JobExit::NoAnswer, "MsgClockSetNoAnswer", {}, "CliClockSetNoAnswer", {});
         return error(JobExit::NoAnswer, "MsgDeviceNoAnswer", {}, "CliNoAnswer", {});
     case TWhat::Refused:
         return error(JobExit::Refused, "MsgPasswordError", {}, "CliRefused", {});
@@ -182,6 +200,17 @@ TJobVerdict TJobVerdict::Of(const TDeviceJob &job, const TCaptionOf &captionOf)
     case TWhat::Unconfirmed:
         return error(JobExit::NotVerified, "MsgConfigWriteUnconfirmed", {PageList(failure.pages)},
                      "CliWriteUnconfirmed", {PageList(failure.pages)});
+    case TWhat::StoppedAnswering: {
+        // The share of the write the device took before it went silent, and
+        // where the settings it held before are kept.
+        const QString share = QString::number(qMax(0, failure.page) * 100 / ConfigPages::WritePageCount);
+        const auto *write = qobject_cast<const TVerifiedWriteJob *>(&job);
+        const QString kept = write && write->BackupTime().isValid()
+            ? write->BackupTime().toString(QStringLiteral("HH:mm"))
+            : QString();
+        return error(JobExit::NoAnswer, "MsgWriteStoppedAnswering", {share, kept}, "CliWriteStoppedAnswering",
+                     {share, kept});
+    }
     case TWhat::ReadBack:
         return error(JobExit::NotVerified, "MsgWriteReadBackFailed", {}, "CliWriteReadBackFailed", {});
     case TWhat::Differs: {
@@ -215,7 +244,7 @@ TJobVerdict TJobVerdict::Of(const TDeviceJob &job, const TCaptionOf &captionOf)
     case TWhat::RelayUnknown:
         return error(JobExit::NoAnswer, "MsgRelayUnknown", {}, "CliRelayUnknown", {});
     case TWhat::ClockUnreadable:
-        return error(JobExit::NoAnswer, "MsgDeviceNoAnswer", {}, "CliClockUnreadable", {});
+        return error(JobExit::NoAnswer, "MsgClockNoAnswer", {}, "CliClockUnreadable", {});
     case TWhat::NotLogged:
         // The trail's own words, in the language of whoever started the job.
         return error(JobExit::BadInput, "AudRefused", {failure.detail}, "AudRefused", {failure.detail});

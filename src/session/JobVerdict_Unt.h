@@ -53,6 +53,9 @@ struct TJobVerdict
     // A verdict made by the caller after the job (a file saved, a check).
     static TJobVerdict Make(TSeverity severity, int exitCode, const QString &windowKey, const QStringList &windowArgs,
                             const QString &toolKey, const QStringList &toolArgs);
+    // The clock was set, but reading it back got no answer: said by the
+    // window and the tool alike.
+    static TJobVerdict ClockSetNotReadBack();
     // The end of job; captionOf names the fields of Differs and Decode.
     static TJobVerdict Of(const TDeviceJob &job, const TCaptionOf &captionOf = {});
 };

@@ -4,6 +4,8 @@
 #include "session/ConfigReadJob_Unt.h"
 #include "session/ConfigWriteJob_Unt.h"
 
+#include <QDateTime>
+
 TVerifiedWriteJob::TVerifiedWriteJob(TDeviceSession *session, int modelIndex, const QByteArray &image,
                                      const QByteArray &deviceImage, TKeepBackup keepBackup, QObject *parent)
     : TDeviceJob(session, parent),
@@ -78,6 +80,7 @@ void TVerifiedWriteJob::KeepBackup()
 {
     SetStep(int(TStep::Backup));
     SetProgress(ConfigPages::ReadPageCount, progressMaximum());
+    const QDateTime now = QDateTime::currentDateTime();
     const QString error = m_keepBackup ? m_keepBackup(m_backup, &m_backupFile) : QString();
     if (!error.isEmpty()) {
         TJobFailure failure;
@@ -86,6 +89,7 @@ void TVerifiedWriteJob::KeepBackup()
         Fail(failure);
         return;
     }
+    m_backupTime = now;
     Write();
 }
 
@@ -96,7 +100,8 @@ void TVerifiedWriteJob::Write()
     RunStep(write, [this, write] {
         if (write->outcome() != TOutcome::Done) {
             TJobFailure failure = write->Failure();
-            failure.what = TFailure::Unconfirmed;
+            if (failure.what != TFailure::StoppedAnswering)
+                failure.what = TFailure::Unconfirmed;
             failure.step = -1;
             Fail(failure);
             return;

@@ -2,6 +2,7 @@
 
 #include "session/DeviceJob_Unt.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QPointer>
 
@@ -20,7 +21,9 @@
 // names the step that ran (TStep): with Stopped or LineLost it tells what the
 // device may hold (Backup: unchanged; Write: a mix of old and new pages;
 // ReadBack: written, not verified); BackupRead, BackupKept (detail: why),
-// Unconfirmed (pages), ReadBack and Differs (fields) say why it failed.
+// Unconfirmed (pages), StoppedAnswering (page: the device went silent during
+// the write; later pages were not sent), ReadBack and Differs (fields) say
+// why it failed.
 class TVerifiedWriteJob : public TDeviceJob
 {
     Q_OBJECT
@@ -43,6 +46,9 @@ public:
     const QByteArray &Image() const { return m_image; }
     // The device's image before the write (empty when it could not be read).
     const QByteArray &BackupImage() const { return m_backup; }
+    // When the backup was kept (invalid until then): the time the user finds
+    // it under in Restore Backup.
+    const QDateTime &BackupTime() const { return m_backupTime; }
     // The device's image after the write, as read back (empty before then).
     const QByteArray &ReadBackImage() const { return m_readBack; }
     // The backup file kept before the write; empty before then or when unknown.
@@ -67,6 +73,7 @@ private:
     QByteArray m_backup;
     QByteArray m_readBack;
     QString m_backupFile;
+    QDateTime m_backupTime;
     TKeepBackup m_keepBackup;
     QPointer<TDeviceJob> m_stepJob;
 };

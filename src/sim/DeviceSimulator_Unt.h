@@ -116,6 +116,7 @@ public:
     void duplicateReplies(int n, int pauseMs) { m_line->duplicateReplies(n, pauseMs); }
     void repeatPreviousReplies(int n) { m_line->repeatPreviousReplies(n); }
     void loseLineAfterReplies(int n) { m_line->loseLineAfterReplies(n); }
+    void stopAnsweringAfterReplies(int n) { m_line->stopAnsweringAfterReplies(n); }
     // Whether frame replies carry the request's command and address (the
     // default) or zeros there: the logger's firmware.
     void setEchoesHead(bool echoes) { m_logger->setEchoesHead(echoes); }

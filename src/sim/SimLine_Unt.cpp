@@ -91,6 +91,10 @@ void TSimLine::Send(QList<TSimBurst> bursts, bool isFrame)
     }
     if (m_loseLineAfter > 0)
         --m_loseLineAfter;
+    if (m_stopAnsweringAfter == 0)
+        return;
+    if (m_stopAnsweringAfter > 0)
+        --m_stopAnsweringAfter;
     if (m_dropReplies > 0) {
         --m_dropReplies;
         return;

@@ -54,6 +54,10 @@ public:
     // After n more replies the line breaks: the reply after them is lost and
     // lineLost is raised. -1 turns it off.
     void loseLineAfterReplies(int n) { m_loseLineAfter = qMax(-1, n); }
+    // After n more replies the logger goes silent: it still acts on what it
+    // is sent, but no reply leaves it any more (a device that hung or lost
+    // its power mid-way; the port stays open). -1 turns it off.
+    void stopAnsweringAfterReplies(int n) { m_stopAnsweringAfter = qMax(-1, n); }
 
     // Whether what the PC writes reaches the logger at the baud rate too
     // (byte k of a write arrives (k + 1) byte times after the line is free),
@@ -107,6 +111,7 @@ private:
     int m_duplicatePauseMs = 0;
     int m_repeatReplies = 0;
     int m_loseLineAfter = -1;
+    int m_stopAnsweringAfter = -1;
     QByteArray m_previousFrameReply;
 
     // One monotonic clock for request times and the line.

@@ -151,6 +151,14 @@ void TFormDeviceCard::SetPort(const QString &portName, TLink link)
 void TFormDeviceCard::SetRelayStates(quint8 statusBits)
 {
     m_relayBits = statusBits;
+    m_relayUnknown = false;
+    Refresh();
+}
+
+void TFormDeviceCard::SetRelayStatesUnknown()
+{
+    m_relayBits.reset();
+    m_relayUnknown = true;
     Refresh();
 }
 
@@ -202,11 +210,14 @@ void TFormDeviceCard::Refresh()
     case TLink::LoggedIn: linkKey = "TxtLinkLoggedIn"; break;
     case TLink::Lost: linkKey = "TxtLinkLost"; break;
     case TLink::ViewMode: linkKey = "TxtLinkViewMode"; break;
+    case TLink::NoAnswer: linkKey = "TxtLinkNoAnswer"; break;
     }
     lbl_Port->setText(Text("LblPort") + (m_port.isEmpty() ? QStringLiteral("-") : m_port));
     lbl_Link->setText(Text("LblLink") + Text(linkKey));
 
     auto relayText = [this](int relay) {
+        if (m_relayUnknown)
+            return Text("TxtDoStatusUnknown");
         if (!m_relayBits)
             return Text("TxtNotRead");
         return Text(((*m_relayBits >> relay) & 1) ? "TxtDoStatusClosed" : "TxtDoStatusOpen");

@@ -48,7 +48,7 @@ class TFormDeviceCard : public QWidget
 {
     Q_OBJECT
 public:
-    enum class TLink { Closed, Opening, LoggedIn, Lost, ViewMode };
+    enum class TLink { Closed, Opening, LoggedIn, Lost, ViewMode, NoAnswer };
 
     explicit TFormDeviceCard(QWidget *parent = nullptr);
 
@@ -59,6 +59,9 @@ public:
     void SetPort(const QString &portName, TLink link);
     // Bit 0 DO1, bit 1 DO2; a set bit is a closed relay.
     void SetRelayStates(quint8 statusBits);
+    // A relay line went out but no state came back: both read "Unknown",
+    // as the DO list shows them.
+    void SetRelayStatesUnknown();
     // The current sensor values, one text per channel row of the model
     // (0 K801, 1 K802, 2 K803), in row order, read at the time at (the PC's
     // clock). A number is shown with its unit: °C for a temperature row,
@@ -87,6 +90,7 @@ private:
     QString m_port;
     TLink m_link = TLink::Closed;
     std::optional<quint8> m_relayBits;
+    bool m_relayUnknown = false;
     int m_valuesModel = -1;
     QStringList m_values;
     QTime m_valuesAt;

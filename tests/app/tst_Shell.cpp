@@ -12,6 +12,7 @@
 #include "sim/DeviceSimulator_Unt.h"
 #include "sim/PtyBridge_Unt.h"
 #include "views/DeviceCard_Frm.h"
+#include "profiles/IniSeting_Unt.h"
 #include "fixtures/MainWindowFixture.h"
 
 #include <QAction>
@@ -25,6 +26,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
 
@@ -61,9 +63,12 @@ private slots:
         QTest::addColumn<QString>("errorText");
 
         QTest::newRow("default password") << "5937" << true << "";
-        QTest::newRow("wrong password") << "1111" << false << "Password error";
+        // The Part's short text, then the port, the cause and what to do.
+        const QString refused = QStringLiteral("Password error\n\nThe device on demo:K802 refused the password. "
+                                               "Check the password (four digits) and try again.");
+        QTest::newRow("wrong password") << "1111" << false << refused;
         QTest::newRow("hidden text") << "QWERTYUIP" << true << "";
-        QTest::newRow("hidden text in other case is a password") << "qwertyuip" << false << "Password error";
+        QTest::newRow("hidden text in other case is a password") << "qwertyuip" << false << refused;
     }
 
     void loginOutcome()
@@ -133,6 +138,26 @@ private slots:
         QCOMPARE(edit->text(), QString());
     }
 
+    // A port that does not open: its own reason, then what to do.
+    void loginToAPortThatDoesNotOpenSaysWhatToDo()
+    {
+        const QString port = QStringLiteral("/dev/k80x-no-such-port");
+        TFormLogin login({port});
+        login.SetLanguageForTest(1);
+        login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        login.findChild<QLineEdit *>(QStringLiteral("edt_Password"))->setText("5937");
+        QTest::mouseClick(login.findChild<QWidget *>(QStringLiteral("btn_Login")), Qt::LeftButton);
+        QString text;
+        QTRY_VERIFY_WITH_TIMEOUT(!(text = BoxText(&login, "ErrorBox")).isEmpty(), ReplyWaitMs);
+        QVERIFY2(text.endsWith(QStringLiteral("\n\nThe port ") + port
+                               + QStringLiteral(" could not be opened. If another program uses it (a terminal, another copy "
+                                                "of this tool), close that program; otherwise check that the cable is "
+                                                "plugged in and that ")
+                               + port + QStringLiteral(" is the logger's port.")),
+                 qPrintable(text));
+    }
+
     void loginWithoutAnswerTimesOut()
     {
         TFormLogin login({QStringLiteral("demo:K801")});
@@ -149,9 +174,13 @@ private slots:
         // The wait is shown, with the seconds left.
         auto *waiting = login.findChild<QLabel *>(QStringLiteral("lbl_Waiting"));
         QVERIFY(waiting);
-        QCOMPARE(waiting->text(), QStringLiteral("Waiting for the device... 5 s"));
-        QTRY_COMPARE_WITH_TIMEOUT(waiting->text(), QStringLiteral("Waiting for the device... 4 s"), 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(BoxText(&login, "ErrorBox"), QStringLiteral("Time out"), 9000);
+        QCOMPARE(waiting->text(), QStringLiteral("Connecting to demo:K801… 5 s"));
+        QTRY_COMPARE_WITH_TIMEOUT(waiting->text(), QStringLiteral("Connecting to demo:K801… 4 s"), 3000);
+        // The port, the cause and the next step.
+        QTRY_COMPARE_WITH_TIMEOUT(BoxText(&login, "ErrorBox"),
+                                  QStringLiteral("Time out\n\nThe device on demo:K801 does not answer. Check the cable "
+                                                 "and the device's power, and that demo:K801 is the logger's port."),
+                                  9000);
         QCOMPARE(waiting->text(), QString());
         QVERIFY(!login.ComPort()->Connected());
     }
@@ -270,8 +299,11 @@ private slots:
         window.Pop_RESETClick();
         QMessageBox *question = nullptr;
         QTRY_VERIFY((question = OpenBox(&window, "QuestionBox")));
-        QCOMPARE(static_cast<QAbstractButton *>(question->defaultButton()), question->button(QMessageBox::No));
-        question->button(QMessageBox::Yes)->click();
+        QCOMPARE(static_cast<QAbstractButton *>(question->defaultButton()), question->button(QMessageBox::Cancel));
+        // It names what the device loses.
+        QVERIFY2(question->text().startsWith(QStringLiteral("Reset Device?\n\nThe device goes back to its factory settings")),
+                 qPrintable(question->text()));
+        question->findChild<QPushButton *>(QStringLiteral("btn_Proceed"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, ReplyWaitMs);
         QCOMPARE(shown.at(0).at(0).toString(), QStringLiteral("Successfully!"));
         QVERIFY(DemoSimulator(window.ComPort())->requestLog().last().endsWith("RESET\r\n"));
@@ -291,8 +323,14 @@ private slots:
         dtpHMS->setTime(QTime(8, 42, 37));
         window.btn_Main_Timer_WriteClick();
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, ReplyWaitMs);
-        QCOMPARE(shown.at(0).at(0).toString(), QStringLiteral("Successfully!"));
-        const QByteArray request = device->requestLog().last();
+        // The clock is read back after the set, and what it reads is said.
+        QVERIFY2(shown.at(0).at(0).toString().startsWith(QStringLiteral("The device's clock reads 2031-05-17 08:42:00, ")),
+                 qPrintable(shown.at(0).at(0).toString()));
+        QByteArray request;
+        for (const QByteArray &sent : device->requestLog()) {
+            if (sent.size() > 1 && quint8(sent.at(1)) == 0x03)
+                request = sent;
+        }
         QCOMPARE(quint8(request.at(1)), quint8(0x03));
         // Seconds are never sent: the device starts the minute at 0.
         QCOMPARE(TBasicProtocol().GetData(request), QByteArray::fromHex("1f0511082a00"));
@@ -349,10 +387,9 @@ private slots:
         QVERIFY(finished.at(0).at(0).toBool());
         for (const QByteArray &request : device->requestLog().mid(requests))
             QVERIFY(quint8(request.at(1)) != TBasicProtocol::CmdReadClock);
-        QTRY_COMPARE(TFormMessage::instance()->lbl_Info->text(),
-                     ConstLang::Text(QStringLiteral("MsgConfigRead"), ConstLang::English));
-        QVERIFY(!window.isEnabled());
-        TFormMessage::instance()->sbtbtn_Ok->click();
+        // The read's good news goes to the status bar, with no box to dismiss.
+        QTRY_VERIFY(window.NewsText().endsWith(ConstLang::Text(QStringLiteral("MsgConfigRead"), ConstLang::English)));
+        QVERIFY(!TFormMessage::instance()->isVisible());
         QTRY_VERIFY(window.isEnabled());
         QTRY_VERIFY(window.findChild<QAction *>(QStringLiteral("Pop_ReadMaster_Seting"))->isEnabled());
     }
@@ -375,6 +412,14 @@ private slots:
         QVERIFY(StartMainWindow(*window, QStringLiteral("demo:K802")));
         QTRY_VERIFY(!window->Session()->busy());
         TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        // Only settings from a source are written: a profile loaded here,
+        // so that the device's image is read first as the backup.
+        QTemporaryDir folder;
+        const QString profile = folder.filePath(QStringLiteral("panes.ini"));
+        QVERIFY(window->Profiles()->SaveProfile(profile).ok());
+        window->Profiles()->ChooseOpenFile = [profile](const QString &) { return profile; };
+        window->N_OpenClick();
+        QVERIFY(window->SettingsKnown());
         device->setLatencyMs(150);
         window->Pop_WirteMasterClick();
         QVERIFY(window->CurrentJob());

@@ -272,6 +272,10 @@ private slots:
         table->Table()->selectRow(0);
         QSignalSpy finished(window.get(), &TFormK900::FlowFinished);
         table->ChooseButton()->click();
+        // Asked first; written on Yes.
+        TFormFieldTable *question = nullptr;
+        QTRY_VERIFY((question = window->findChild<TFormFieldTable *>(QStringLiteral("FieldQuestion"))));
+        question->findChild<QPushButton *>(QStringLiteral("btn_Yes"))->click();
         QVERIFY(finished.wait(FlowWaitMs));
         QVERIFY(finished.first().at(0).toBool());
         QCOMPARE(device->configImage().toHex(), before.toHex());

@@ -1,4 +1,9 @@
 #include "dialogs/MessageBox_Frm.h"
+#include "dialogs/Questions_Frm.h"
+
+#include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
 
 #include <QLabel>
 #include <QPushButton>
@@ -18,6 +23,8 @@ private slots:
     void closingEnablesMainWindow();
     void mainWindowGoneWhileShown();
     void activeWindowUsedWithoutRegistration();
+    void longTextsScrollInsideTheScreen_data();
+    void longTextsScrollInsideTheScreen();
 
 private:
     QWidget *m_main = nullptr;
@@ -143,6 +150,39 @@ void tst_MessageBox::activeWindowUsedWithoutRegistration()
 
     window->sbtbtn_Ok->click();
     QVERIFY(m_main->isEnabled());
+}
+
+void tst_MessageBox::longTextsScrollInsideTheScreen_data()
+{
+    QTest::addColumn<bool>("errorBox");
+    QTest::newRow("message window") << false;
+    QTest::newRow("error box") << true;
+}
+
+// A message of 120 lines keeps its window, and its OK button, on the screen.
+void tst_MessageBox::longTextsScrollInsideTheScreen()
+{
+    QFETCH(bool, errorBox);
+    QStringList lines;
+    for (int line = 1; line <= 120; ++line)
+        lines << QStringLiteral("Line %1 of a long message about what the device may hold.").arg(line);
+    const QString text = lines.join(QLatin1Char('\n'));
+    QWidget *shown = nullptr;
+    if (errorBox) {
+        ShowErrorBox(m_main, text);
+        QTRY_VERIFY((shown = m_main->findChild<QMessageBox *>(QStringLiteral("ErrorBox"))) && shown->isVisible());
+        QVERIFY(shown->findChild<QScrollArea *>(QStringLiteral("scr_Text")));
+    } else {
+        ShowMessageWindow(text);
+        shown = TFormMessage::existingInstance();
+        QVERIFY(shown->findChild<QScrollArea *>(QStringLiteral("scr_Info")));
+    }
+    QCOMPARE(shown->findChild<QLabel *>(errorBox ? QStringLiteral("qt_msgbox_label") : QStringLiteral("lbl_Info"))->text(),
+             text);
+    const QRect screen = shown->screen()->availableGeometry();
+    QVERIFY2(shown->frameGeometry().height() <= screen.height(),
+             qPrintable(QString::number(shown->frameGeometry().height())));
+    shown->close();
 }
 
 QTEST_MAIN(tst_MessageBox)

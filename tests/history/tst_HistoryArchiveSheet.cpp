@@ -21,6 +21,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineSeries>
+#include "dialogs/BasicAnimate_Frm.h"
+#include <QTimer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -88,6 +91,66 @@ private slots:
     {
         if (TFormMessage *message = TFormMessage::existingInstance())
             message->close();
+    }
+
+    // Read New cannot know where the log ends: its progress window counts
+    // the records read instead of creeping through a share of 20000.
+    void readNewCountsTheRecordsRead()
+    {
+        std::unique_ptr<TFormK900> window = ConnectedWindow(QStringLiteral("K802"));
+        QVERIFY(window);
+        THistorySheet *sheet = window->History();
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        device->setBaudRate(0);
+        device->setLatencyMs(20);
+        sheet->Archive().Open();
+        sheet->Archive().DeleteDevice(device->imei());
+        WaitForSession(*window);
+
+        QStringList notes;
+        int maximum = -1;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (TFormBasicAnimate *progress = TFormBasicAnimate::current()) {
+                maximum = progress->sg->maximum();
+                if (notes.isEmpty() || notes.last() != progress->Note())
+                    notes << progress->Note();
+            }
+        });
+        watch.start(5);
+        sheet->btn_ReadHistoryNew->click();
+        WaitForRead(sheet);
+        watch.stop();
+        QCOMPARE(maximum, 0);
+        QVERIFY2(notes.size() >= 3, qPrintable(notes.join(QStringLiteral(" | "))));
+        QCOMPARE(notes.first(), QStringLiteral("0 records read"));
+        QVERIFY2(notes.contains(QStringLiteral("100 records read")), qPrintable(notes.join(QStringLiteral(" | "))));
+        WaitForSession(*window);
+    }
+
+    // The safe step of Delete All: the new records go to the archive on
+    // this PC first, and only then is the device's log erased.
+    void deleteAllArchivesFirst()
+    {
+        std::unique_ptr<TFormK900> window = ConnectedWindow(QStringLiteral("K802"));
+        QVERIFY(window);
+        THistorySheet *sheet = window->History();
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        device->setBaudRate(0);
+        const QString imei = device->imei();
+        sheet->Archive().Open();
+        sheet->Archive().DeleteDevice(imei);
+        const int records = device->historyRecordCount();
+        QVERIFY(records > 0);
+        WaitForSession(*window);
+
+        sheet->btn_Clean_History_DevClick();
+        QMessageBox *question = nullptr;
+        QTRY_VERIFY((question = MainWindowFixture::OpenBox(window.get(), "QuestionBox")));
+        question->findChild<QPushButton *>(QStringLiteral("btn_SafeStep"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(device->historyRecordCount(), 0, 60000);
+        QCOMPARE(sheet->Archive().RecordCount(imei), records);
+        WaitForSession(*window);
     }
 
     void readsAreArchivedAndReadNewTakesOnlyTheNewRecords()

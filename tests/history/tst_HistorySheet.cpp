@@ -2,6 +2,7 @@
 // logger: reading the log page by page (with lost, broken and split replies),
 // the single-record read, the log erase, CSV export and import through the
 // sheet's buttons, the date filter and the input checks.
+#include "dialogs/FileDialogs_Frm.h"
 #include "dialogs/BasicAnimate_Frm.h"
 #include "app/K900_Frm.h"
 #include "session/DeviceConnection_Unt.h"
@@ -508,12 +509,15 @@ private slots:
         connected.sheet->btn_Clean_History_DevClick();
         QMessageBox *question = nullptr;
         QTRY_VERIFY((question = OpenBox(connected.window.get(), "QuestionBox")));
-        QCOMPARE(question->text(), QStringLiteral("Clear All?"));
+        // It names what is lost and offers to archive first.
+        QVERIFY2(question->text().startsWith(QStringLiteral("Clear All?\n\nEvery record in the device's history log is erased for good")),
+                 qPrintable(question->text()));
+        QVERIFY(question->findChild<QPushButton *>(QStringLiteral("btn_SafeStep")));
         QCOMPARE(static_cast<QAbstractButton *>(question->defaultButton()),
-                 question->button(QMessageBox::No));
+                 question->button(QMessageBox::Cancel));
         if (!yes) {
             const int requestsBefore = device->requestLog().size();
-            question->button(QMessageBox::No)->click();
+            question->button(QMessageBox::Cancel)->click();
             QTest::qWait(200);
             QCOMPARE(device->requestLog().size(), requestsBefore);
             QVERIFY(!TFormBasicAnimate::current());
@@ -521,7 +525,7 @@ private slots:
             return;
         }
 
-        question->button(QMessageBox::Yes)->click();
+        question->findChild<QPushButton *>(QStringLiteral("btn_Proceed"))->click();
         QPointer<TFormBasicAnimate> progress = TFormBasicAnimate::current();
         QVERIFY(progress);
         QCOMPARE(progress->sg->maximum(), 100);
@@ -563,7 +567,7 @@ private slots:
             return dir.filePath(QStringLiteral("history"));
         };
         connected.sheet->btn_Hist_Save_CSV->click();
-        QCOMPARE(offeredFolder, QCoreApplication::applicationDirPath());
+        QCOMPARE(offeredFolder, FileFolders::StartFolder(QStringLiteral("csv")));
         QVERIFY2(QRegularExpression(QStringLiteral("^K802_\\d{12}$")).match(offeredName).hasMatch(),
                  qPrintable(offeredName));
         const QString written = dir.filePath(QStringLiteral("history.csv"));
@@ -577,7 +581,7 @@ private slots:
             return written;
         };
         connected.sheet->btn_Hist_Open_CSV->click();
-        QCOMPARE(offeredFolder, QCoreApplication::applicationDirPath());
+        QCOMPARE(offeredFolder, FileFolders::StartFolder(QStringLiteral("csv")));
         QCOMPARE(connected.grid().LastFilledRow(), 10);
         for (int row = 1; row <= 10; ++row)
             QCOMPARE(connected.grid().RowFields(row), rowsRead.at(row - 1));

@@ -12,6 +12,7 @@
 #include "fixtures/MainWindowFixture.h"
 #include "fixtures/TestFiles.h"
 
+#include "dialogs/FileDialogs_Frm.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -390,7 +391,7 @@ private slots:
         QSignalSpy shown(&profile, &TIniSeting::MessageShown);
         profile.N_SaveClick();
 
-        QCOMPARE(offeredFolder, QCoreApplication::applicationDirPath());
+        QCOMPARE(offeredFolder, FileFolders::StartFolder(QStringLiteral("profiles")));
         // No model is known before a version reply.
         QVERIFY2(QRegularExpression(QStringLiteral("^K80x_\\d{12}\\.ini$")).match(offeredName).hasMatch(),
                  qPrintable(offeredName));

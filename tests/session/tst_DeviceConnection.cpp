@@ -294,8 +294,11 @@ private slots:
         const QString noAnswer =
             QStringLiteral("The device does not answer. Check the cable and the port, then use Open the Port again.");
         const QString lost = QStringLiteral("the connection to the device was lost");
-        QTest::newRow("clock read") << "clock read" << "" << O::Done << "Successfully!" << "done" << 0;
-        QTest::newRow("clock read, silent") << "clock read" << "silent" << O::Failed << noAnswer
+        QTest::newRow("clock read") << "clock read" << "" << O::Done << "The device's clock reads %CLOCK%, the same as the PC's."
+                                    << "done" << 0;
+        QTest::newRow("clock read, silent")
+            << "clock read" << "silent" << O::Failed
+            << "The device did not answer: its clock was not read. Check the cable and the power, then try again."
                                             << "the device's clock could not be read" << 4;
         QTest::newRow("clock read, line pulled") << "clock read" << "pulled" << O::LineLost << "" << lost << 4;
         QTest::newRow("clock write") << "clock write" << "" << O::Done << "Successfully!"
@@ -349,6 +352,9 @@ private slots:
         QVERIFY(RunToEnd(made.get()));
         QCOMPARE(made->outcome(), outcome);
         const TJobVerdict verdict = TJobVerdict::Of(*made);
+        // The clock read says the time the device answered with.
+        if (const auto *clock = qobject_cast<TClockReadJob *>(made.get()))
+            windowText.replace(QStringLiteral("%CLOCK%"), clock->Clock().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         QCOMPARE(verdict.WindowText(English), windowText);
         QCOMPARE(verdict.ToolText(English), toolText);
         QCOMPARE(verdict.exitCode, exitCode);

@@ -17,6 +17,7 @@
 #include "fixtures/TestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -440,6 +441,70 @@ private slots:
         QCOMPARE(run.ExitCode, 4);
         QVERIFY2(run.Err.contains(QStringLiteral("it does not exist or is in use")), qPrintable(run.Err));
         QCOMPARE(logger->Device.requestLog().size(), 0);
+    }
+
+    // A device that goes silent in the middle of a write: the tool gives up
+    // after that page and one further request, says what the device may now
+    // hold and where the old settings are, and never claims a read-back.
+    void writeToADeviceThatStopsAnswering()
+    {
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        const QString profile = SaveProfile(CustomImage(1), 1, ConstLang::English);
+        TDeviceSimulator *device = &logger->Device;
+        QObject::connect(device, &TDeviceSimulator::requestReceived, device, [device](const QByteArray &request) {
+            if (request.size() > 5 && quint8(request.at(1)) == TBasicProtocol::CmdWriteMemory
+                && quint8(request.at(4)) == 6)
+                device->stopAnsweringAfterReplies(0);
+        });
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const TRun run = Run({"write", "--port", logger->Port(), "--in", profile, "--lang", "en"});
+        QCOMPARE(run.ExitCode, 4);
+        QVERIFY2(elapsed.elapsed() < 30000, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY2(run.Err.contains(QStringLiteral("stopped answering at 37 % of the write")), qPrintable(run.Err));
+        QVERIFY2(run.Err.contains(QStringLiteral("mix of old and new settings")), qPrintable(run.Err));
+        QVERIFY2(run.Err.contains(QStringLiteral("kept as the backup of ")), qPrintable(run.Err));
+        QVERIFY2(!run.Err.contains(QStringLiteral("read-back")), qPrintable(run.Err));
+        // Pages after the silent one were never sent.
+        int laterPages = 0;
+        for (const QByteArray &request : device->requestLog()) {
+            if (request.size() > 5 && quint8(request.at(1)) == TBasicProtocol::CmdWriteMemory && quint8(request.at(4)) > 6)
+                ++laterPages;
+        }
+        QCOMPARE(laterPages, 0);
+    }
+
+    // The clock is set, then the device stops: the tool says what was done.
+    void clockSyncThatCannotBeReadBack()
+    {
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        TDeviceSimulator *device = &logger->Device;
+        QObject::connect(device, &TDeviceSimulator::requestReceived, device, [device](const QByteArray &request) {
+            if (request.size() > 1 && quint8(request.at(0)) == TBasicProtocol::StartByte
+                && quint8(request.at(1)) == TBasicProtocol::CmdSetClock)
+                device->stopAnsweringAfterReplies(1);
+        });
+        const TRun run = Run({"clock", "--port", logger->Port(), "--sync", "--lang", "en"});
+        QCOMPARE(run.ExitCode, 4);
+        QVERIFY2(run.Err.contains(QStringLiteral("the clock was set; reading it back failed")), qPrintable(run.Err));
+    }
+
+    // The tool and the window compare alike: a byte the panes show as a
+    // ticked box (auto-arm switch 0x01) is no difference after a read.
+    void diffIgnoresWhatThePanesCannotShow()
+    {
+        auto logger = OpenLogger(1);
+        QVERIFY(logger);
+        QByteArray image = logger->Device.configImage();
+        image[ConfigMap::AutoArmSwitch] = char(0x01);
+        logger->Device.setConfigImage(image);
+        const QString file = NewFile(QStringLiteral(".ini"));
+        QCOMPARE(Run({"read", "--port", logger->Port(), "--out", file, "--lang", "en"}).ExitCode, 0);
+        const TRun same = Run({"diff", "--port", logger->Port(), "--in", file, "--lang", "en"});
+        QCOMPARE(same.ExitCode, 0);
+        QVERIFY2(same.Out.contains(QStringLiteral("no differences")), qPrintable(same.Out));
     }
 
     void unconfirmedWriteIsNotVerified()

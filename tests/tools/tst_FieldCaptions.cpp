@@ -104,7 +104,13 @@ private slots:
         QTest::newRow("phone cell, Chinese") << "lvTel" << 0 << 0 << 1 << 0 << QString::fromUtf8("1 / 报警号码");
         QTest::newRow("K803 sensor row") << "lvTh" << 1 << 0 << 2 << 1 << "Temperature2 / Channel Name(Max.40)";
         QTest::newRow("relay row") << "lvDo" << 1 << 0 << 0 << 1 << "DOUT2 / Channel Name(Max.40)";
-        QTest::newRow("a byte no field shows") << "" << 98 << -1 << 0 << 1 << "Byte 98 of the image";
+        QTest::newRow("reserved bytes of the first page") << "" << 98 << -1 << 0 << 1 << "reserved bytes of page 1";
+        QTest::newRow("a timer's byte") << "" << 689 << -1 << 0 << 1 << "Timer 5";
+        QTest::newRow("a timer's byte, Chinese") << "" << 689 << -1 << 0 << 0 << QString::fromUtf8("定时5");
+        QTest::newRow("auto-arm switch byte") << "" << 95 << -1 << 0 << 1 << "Auto Arm after Disarmed";
+        QTest::newRow("relay block byte") << "" << 342 + 164 + 43 << -1 << 0 << 1 << "DO2 settings";
+        QTest::newRow("unused sensor slot") << "" << 772 + 40 * 9 << -1 << 0 << 1 << "Sensor slot 10";
+        QTest::newRow("between upload interval and power-loss delay") << "" << 760 << -1 << 0 << 1 << "reserved bytes of page 3";
     }
 
     void captions()

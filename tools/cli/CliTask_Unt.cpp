@@ -261,16 +261,10 @@ void TCliTask::Diff(const QByteArray &device)
     const int model = m_identity.modelIndex;
     QString error;
     QByteArray file = m_input->ImageFor(model, &error);
-    QByteArray shown = device;
-    if (m_input->IsProfile()) {
-        // A profile holds what the window shows: compare with the device's
-        // settings as the window would show and write them, so that bytes
-        // no field holds do not count.
-        const TEncodeResult encoded = EncodeImage(DecodeImage(device, model).Values, model);
-        if (encoded.Ok())
-            shown = encoded.Image;
-    }
-    const QList<TFieldDiff> diffs = DiffConfigImages(shown, file, model);
+    // A profile holds what the window shows: compared as Compare with
+    // Device compares the panes, so that bytes no field holds do not count.
+    const QList<TFieldDiff> diffs =
+        m_input->IsProfile() ? DiffDeviceWithSettings(device, file, model) : DiffConfigImages(device, file, model);
     QJsonArray fields;
     for (TFieldDiff diff : diffs) {
         const QString caption = FieldCaptions::Caption(diff.Control, diff.Row, diff.SubItem, model, m_options.Language);
@@ -280,7 +274,10 @@ void TCliTask::Diff(const QByteArray &device)
             diff.Before = kHiddenSecret;
             diff.After = kHiddenSecret;
         }
-        m_result.Details << QStringLiteral("%1: %2 -> %3").arg(caption, diff.Before, diff.After);
+        // Timer days and actions in words, as the window's tables show them.
+        m_result.Details << QStringLiteral("%1: %2 -> %3")
+                                .arg(caption, DiffValueText(diff, diff.Before, m_options.Language),
+                                     DiffValueText(diff, diff.After, m_options.Language));
         fields.append(QJsonObject{{QStringLiteral("field"), caption},
                                   {QStringLiteral("control"), diff.Control},
                                   {QStringLiteral("row"), diff.Row},
@@ -422,7 +419,24 @@ void TCliTask::Clock()
         ShowClock("CliClockRead");
         return;
     }
-    Run(m_connection->WriteClock(QDateTime::currentDateTime()), [this] { ShowClock("CliClockSet"); });
+    Run(m_connection->WriteClock(QDateTime::currentDateTime()), [this] {
+        // The clock is set; a read-back that fails says so, not that nothing happened.
+        TClockReadJob *read = m_connection->ReadClock();
+        read->setParent(this);
+        connect(read, &TDeviceJob::finished, this, [this, read](TDeviceJob::TOutcome outcome) {
+            read->deleteLater();
+            if (outcome == TDeviceJob::TOutcome::Done) {
+                AddDetail(QStringLiteral("clock"), Text("CliFieldClock"), read->Clock().toString(kTimeFormat));
+                Finish(CliExit::Done, "CliClockSet");
+            } else if (read->Failure().what == TJobFailure::TWhat::ClockUnreadable) {
+                Finish(TJobVerdict::ClockSetNotReadBack());
+            } else {
+                Finish(TJobVerdict::Of(*read, CaptionOf()));
+            }
+        });
+        if (!read->start())
+            Finish(TJobVerdict::ClockSetNotReadBack());
+    });
 }
 
 void TCliTask::Relay()
