@@ -847,9 +847,13 @@ void THistorySheet::ReadEnded(THistoryReadJob *read, int quantity)
     }
     // Archive first, then erase: only when every record read is stored.
     std::function<void()> afterArchived = std::exchange(m_afterArchived, nullptr);
-    if (afterArchived && read->outcome() == TDeviceJob::TOutcome::Done && m_download->Archiving()
-        && m_download->RecordsNotArchived() == 0)
-        QTimer::singleShot(0, this, afterArchived);
+    if (afterArchived) {
+        if (read->outcome() == TDeviceJob::TOutcome::Done && m_download->Archiving()
+            && m_download->RecordsNotArchived() == 0)
+            QTimer::singleShot(0, this, afterArchived);
+        else
+            ShowError(Text("MsgEraseNotArchived"));
+    }
     if (m_download->RecordsNotArchived() > 0) {
         ShowError(Text("MsgArchiveNotStored").arg(m_download->RecordsNotArchived()) + QStringLiteral("\n")
                   + Text(THistoryArchive::TextKey(m_download->ArchiveStatus()))

@@ -967,6 +967,9 @@ const std::vector<TLangText> kPointOfUseTexts = {
      "“先存档再清除”会先把新记录读入本电脑的存档，然后清除。"},
     {"TxtArchiveThenErase", "Archive first, then erase", "先存档再清除"},
     {"TxtEraseWithoutArchive", "Erase without archiving", "不存档直接清除"},
+    {"MsgEraseNotArchived",
+     "The device's log was not erased: its records could not all be archived on this PC first. The records read are in the grid.",
+     "设备日志未清除：未能先把其全部记录存档到本电脑。已读取的记录在表格中。"},
     {"MsgResetLoses",
      "The device goes back to its factory settings: its password, device ID and description, phone numbers and their alarms, "
      "relay and sensor channels, timers and GPRS settings are all replaced. "

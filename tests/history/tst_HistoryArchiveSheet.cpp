@@ -153,6 +153,33 @@ private slots:
         WaitForSession(*window);
     }
 
+    // Archive first with no archive to keep the records: they are read into
+    // the grid, the log is not erased, and the user is told so.
+    void deleteAllKeepsTheLogWhenItCannotArchive()
+    {
+        std::unique_ptr<TFormK900> window = ConnectedWindow(QStringLiteral("K802"));
+        QVERIFY(window);
+        THistorySheet *sheet = window->History();
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        device->setBaudRate(0);
+        const int records = device->historyRecordCount();
+        QVERIFY(records > 0);
+        sheet->Archive().Open();
+        sheet->Archive().MarkDamaged(QStringLiteral("damaged for the test"));
+        WaitForSession(*window);
+
+        sheet->btn_Clean_History_DevClick();
+        QMessageBox *question = nullptr;
+        QTRY_VERIFY((question = MainWindowFixture::OpenBox(window.get(), "QuestionBox")));
+        question->findChild<QPushButton *>(QStringLiteral("btn_SafeStep"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(MainWindowFixture::ErrorBoxText(window.get()).startsWith(
+                                     QStringLiteral("The device's log was not erased")),
+                                 60000);
+        QCOMPARE(sheet->Grid().LastFilledRow(), records);
+        WaitForSession(*window);
+        QCOMPARE(device->historyRecordCount(), records);
+    }
+
     void readsAreArchivedAndReadNewTakesOnlyTheNewRecords()
     {
         std::unique_ptr<TFormK900> window = ConnectedWindow(QStringLiteral("K802"));
