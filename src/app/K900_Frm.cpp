@@ -1254,18 +1254,22 @@ void TFormK900::btn_Main_Timer_WriteClick()
     const QDate date = dtpYMD ? dtpYMD->date() : QDate::currentDate();
     const QTime time = dtpHMS ? dtpHMS->time() : QTime::currentTime();
     TDeviceJob *write = Noted(m_connection->WriteClock(QDateTime(date, time)));
-    RunShort(write, [this] {
+    RunShort(write, [this, write] {
+        // The set's own outcome, as the audit trail keeps it, comes first.
+        const QString setText = TJobVerdict::Of(*write).WindowText(m_language);
         // What the device took is read back; a read that fails after the
         // set says what was done.
         TClockReadJob *read = m_connection->ReadClock();
-        m_runner->Run(read, TJobRunner::TProgress::None, [this, read] {
+        m_runner->Run(read, TJobRunner::TProgress::None, [this, read, setText] {
             if (read->outcome() != TDeviceJob::TOutcome::Done) {
                 Tell(read->Failure().what == TJobFailure::TWhat::ClockUnreadable ? TJobVerdict::ClockSetNotReadBack()
                                                                                  : TJobVerdict::Of(*read));
                 return;
             }
             m_deviceCard->SetDeviceClock(read->Clock());
-            Tell(TJobVerdict::Of(*read));
+            const TJobVerdict readBack = TJobVerdict::Of(*read);
+            Tell(TJobVerdict::Make(TJobVerdict::TSeverity::Done, JobExit::Done, QStringLiteral("MsgClockSetThenRead"),
+                                   {setText, readBack.WindowText(m_language)}, QString(), {}));
         });
     });
 }

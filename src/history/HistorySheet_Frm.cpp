@@ -559,10 +559,12 @@ void THistorySheet::BuildArchiveControls(QWidget *sheet)
     BuildReportControls(m_chartPage);
     tab_History->addTab(m_chartPage, QString());
     connect(tab_History, &QTabWidget::currentChanged, this, [this](int page) {
-        // The chart takes the height of the controls under the grid, which
-        // act on the grid; at a small window it would be too flat to read.
+        // The chart takes the height of the controls that read the device,
+        // which act on the grid; at a small window it would be too flat to
+        // read. The period filter (the chart and the statistics follow it)
+        // and the files with Report... stay.
         const bool chart = tab_History->widget(page) == m_chartPage;
-        for (QWidget *group : {grp_History, grp_HisTime, grp_HistoryFiles, grp_HistoryArchive})
+        for (QWidget *group : {grp_History, grp_HistoryArchive})
             group->setVisible(!chart);
         if (!chart)
             return;

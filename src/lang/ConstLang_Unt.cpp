@@ -958,6 +958,7 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"MsgClockSetNotReadBack", "The clock was set; reading it back failed, so the device's time is not confirmed.",
      "设备时间已设置；回读失败，设备时间未经确认。"},
     {"CliClockSetNotReadBack", "the clock was set; reading it back failed", "设备时间已设置；回读失败"},
+    {"MsgClockSetThenRead", "%1 %2", "%1 %2"},
     {"MsgClockSame", "The device's clock reads %1, the same as the PC's.", "设备时间为%1，与电脑时间相同。"},
     {"MsgClockBehind", "The device's clock reads %1, %2 s behind the PC's.", "设备时间为%1，比电脑慢%2秒。"},
     {"MsgClearAllLoses",

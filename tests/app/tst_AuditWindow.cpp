@@ -13,6 +13,8 @@
 #include "look/ComponentEx.h"
 
 #include <QAction>
+#include "dialogs/MessageBox_Frm.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
@@ -172,7 +174,10 @@ private slots:
         if (action == QLatin1String("reset")) {
             QMessageBox *question = nullptr;
             QTRY_VERIFY((question = OpenBox(window.get(), "QuestionBox")));
-            question->button(QMessageBox::Yes)->click();
+            // Reset without keeping a backup first: one action, one pair of entries.
+            auto *proceed = question->findChild<QPushButton *>(QStringLiteral("btn_Proceed"));
+            QVERIFY(proceed);
+            proceed->click();
         }
         QTRY_COMPARE_WITH_TIMEOUT(Entries().size(), entriesBefore + 2, FlowWaitMs);
 
@@ -190,6 +195,11 @@ private slots:
         if (action == QLatin1String("write")) {
             QTRY_COMPARE_WITH_TIMEOUT(flow.count(), 1, FlowWaitMs);
             QCOMPARE(end.outcomeEn, flow.first().at(1).toString());
+        } else if (action == QLatin1String("set clock")) {
+            // The set's outcome, then the clock as read back after it.
+            QTRY_VERIFY(!shown.isEmpty());
+            const QString told = shown.last().at(0).toString();
+            QVERIFY2(told.startsWith(end.outcomeEn + QStringLiteral(" The device's clock reads ")), qPrintable(told));
         } else if (outcome != QLatin1String("done")) {
             QTRY_VERIFY(!shown.isEmpty());
             QCOMPARE(end.outcomeEn, shown.last().at(0).toString());
@@ -359,6 +369,10 @@ private slots:
         QVERIFY(lines.at(1).contains(relayName));
         const QString pdfFile = files.filePath(QStringLiteral("audit.pdf"));
         view->ChooseSaveFile = [&pdfFile](const QString &, const QString &) { return pdfFile; };
+        // The message that the CSV was saved holds the windows until it is read.
+        QVERIFY(!view->isEnabled());
+        TFormMessage::instance()->close();
+        QVERIFY(view->isEnabled());
         view->findChild<QPushButton *>(QStringLiteral("btn_AuditPdf"))->click();
         QFile pdf(pdfFile);
         QVERIFY(pdf.open(QIODevice::ReadOnly));

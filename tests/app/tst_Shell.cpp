@@ -323,8 +323,9 @@ private slots:
         dtpHMS->setTime(QTime(8, 42, 37));
         window.btn_Main_Timer_WriteClick();
         QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, ReplyWaitMs);
-        // The clock is read back after the set, and what it reads is said.
-        QVERIFY2(shown.at(0).at(0).toString().startsWith(QStringLiteral("The device's clock reads 2031-05-17 08:42:00, ")),
+        // The set's outcome, then the clock read back after it.
+        QVERIFY2(shown.at(0).at(0).toString().startsWith(
+                     QStringLiteral("Successfully! The device's clock reads 2031-05-17 08:42:00, ")),
                  qPrintable(shown.at(0).at(0).toString()));
         QByteArray request;
         for (const QByteArray &sent : device->requestLog()) {
