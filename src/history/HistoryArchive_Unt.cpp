@@ -527,6 +527,28 @@ int THistoryArchive::Store(const QString &imei, const QString &model,
             return abandon(insert.lastError());
         added += insert.numRowsAffected() > 0 ? 1 : 0;
     }
+    // A damaged index can take rows that reads never find again; SQLite
+    // only notices some damage. Every record of the batch must be found the
+    // way reads look for it before the batch counts as stored.
+    QSqlQuery found(db);
+    found.prepare(QStringLiteral("SELECT length(raw) FROM records INDEXED BY records_by_time "
+                                 "WHERE imei = ? AND stamp = ? AND number = ?"));
+    for (const TArchivedRecord &record : records) {
+        const QByteArray raw = record.raw.left(RecordSize).leftJustified(RecordSize, char(0xFF));
+        found.addBindValue(imei);
+        found.addBindValue(TArchivedRecord::StampOf(raw));
+        found.addBindValue(record.number);
+        if (!found.exec())
+            return abandon(found.lastError());
+        if (!found.next()) {
+            if (found.lastError().isValid())
+                return abandon(found.lastError());
+            transaction.exec(QStringLiteral("ROLLBACK"));
+            MarkDamaged(QStringLiteral("stored records not found again"));
+            return -1;
+        }
+        found.finish();
+    }
     QSqlQuery count(db);
     count.prepare(QStringLiteral("INSERT INTO record_counts (imei, records) VALUES (?, ?) "
                                  "ON CONFLICT (imei) DO UPDATE SET records = records + excluded.records"));

@@ -289,6 +289,37 @@ private slots:
         QCOMPARE(FileBytes(path), before);
     }
 
+    // An index that lost its rows, which SQLite itself does not notice:
+    // records already held are skipped by the insert yet cannot be read,
+    // so the batch is refused and the archive says it is damaged.
+    void recordsThatCannotBeFoundAgainAreNotCountedAsStored()
+    {
+        const QString path = Path("lost-index-rows.sqlite");
+        {
+            THistoryArchive first(path);
+            QCOMPARE(first.Open(), THistoryArchive::TStatus::Ready);
+            QCOMPARE(first.Store(kImei, QStringLiteral("K802"), Records(1, 8)), 8);
+        }
+        {
+            TOtherProgram other(path);
+            QVERIFY(other.Exec(QStringLiteral("CREATE INDEX spare ON records (imei, stamp, number) "
+                                              "WHERE imei = 'none'")));
+            const qint64 empty =
+                other.Value(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'spare'")).toLongLong();
+            QVERIFY(empty > 1);
+            QVERIFY(other.Exec(QStringLiteral("PRAGMA writable_schema = ON")));
+            QVERIFY(other.Exec(QStringLiteral("UPDATE sqlite_master SET rootpage = %1 "
+                                              "WHERE name = 'records_by_time'").arg(empty)));
+            QVERIFY(other.Exec(QStringLiteral("DELETE FROM sqlite_master WHERE name = 'spare'")));
+        }
+
+        THistoryArchive archive(path);
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(5, 8)), -1);
+        QCOMPARE(archive.Status(), THistoryArchive::TStatus::Corrupt);
+        QCOMPARE(archive.Store(kImei, QStringLiteral("K802"), Records(20, 4)), -1);
+    }
+
     // Records another program stored with another length are left out and
     // counted, never decoded.
     void recordsNotOf64BytesAreSkipped()
