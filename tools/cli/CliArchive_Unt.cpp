@@ -17,12 +17,7 @@
 
 namespace {
 
-const struct
-{
-    const char *Name;
-    const char *ValueName;
-    const char *HelpKey;
-} kArchiveOptions[] = {
+const TCliOptionTable kArchiveOptions = {
     {"imei", "IMEI", "CliOptArchiveImei"},
     {"out", "F.csv", "CliOptArchiveOut"},
     {"lang", "zh|en", "CliOptLang"},
@@ -31,29 +26,17 @@ const struct
     {"help", nullptr, "CliOptHelp"},
 };
 
-const char kUsage[] = "k80x-cli archive list [--json] | k80x-cli archive export --imei IMEI --out F.csv";
-const char kTimeFormat[] = "yyyy-MM-dd HH:mm:ss";
-
-QString Text(const char *key, int language)
-{
-    return ConstLang::Text(QString::fromLatin1(key), language);
-}
-
-void Print(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
+const char kArchiveUsage[] = "k80x-cli archive list [--json] | k80x-cli archive export --imei IMEI --out F.csv";
+const char kLastReadFormat[] = "yyyy-MM-dd HH:mm:ss";
 
 QString ListText(const QVector<TArchivedDevice> &devices, int language)
 {
-    const QStringList header{Text("TxtArchiveImei", language), Text("TxtArchiveModel", language),
-                             Text("TxtArchiveRecords", language), Text("TxtArchiveLastRead", language)};
+    const QStringList header{CliText("TxtArchiveImei", language), CliText("TxtArchiveModel", language),
+                             CliText("TxtArchiveRecords", language), CliText("TxtArchiveLastRead", language)};
     QList<QStringList> rows{header};
     for (const TArchivedDevice &device : devices)
         rows.append({device.imei, device.model, QString::number(device.records),
-                     device.lastRead.toString(QLatin1String(kTimeFormat))});
+                     device.lastRead.toString(QLatin1String(kLastReadFormat))});
     QVector<int> widths(header.size(), 0);
     for (const QStringList &row : rows)
         for (int column = 0; column < row.size(); ++column)
@@ -77,19 +60,7 @@ bool CliIsArchiveCommand(const QStringList &arguments)
 
 QString CliArchiveHelpText(int language)
 {
-    QString help = Text("CliHelpUsage", language).arg(QLatin1String(kUsage)) + QLatin1Char('\n');
-    help += Text("CliHelpArchiveCmd", language) + QStringLiteral("\n\n") + Text("CliHelpOptions", language)
-            + QLatin1Char('\n');
-    for (const auto &option : kArchiveOptions) {
-        QString name = QStringLiteral("--") + QLatin1String(option.Name);
-        if (option.ValueName)
-            name += QLatin1Char(' ') + QLatin1String(option.ValueName);
-        help += QStringLiteral("  %1\n      %2\n").arg(name, Text(option.HelpKey, language));
-    }
-    help += QLatin1Char('\n') + Text("CliHelpExitCodes", language) + QLatin1Char('\n');
-    for (const char *key : {"CliExit0", "CliExit2"})
-        help += QStringLiteral("  ") + Text(key, language) + QLatin1Char('\n');
-    return help;
+    return CliCommandHelp(kArchiveUsage, "CliHelpArchiveCmd", kArchiveOptions, {"CliExit0", "CliExit2"}, language);
 }
 
 TCliArchiveParse ParseCliArchiveArguments(const QStringList &arguments)
@@ -98,7 +69,7 @@ TCliArchiveParse ParseCliArchiveArguments(const QStringList &arguments)
     TCliArchiveOptions &options = result.Options;
     options.Language = CliLanguageOf(arguments);
     const int language = options.Language;
-    const auto text = [language](const char *key) { return Text(key, language); };
+    const auto text = [language](const char *key) { return CliText(key, language); };
     const auto fail = [&result](const QString &error) {
         result.ExitCode = JobExit::BadInput;
         result.Error = error;
@@ -106,20 +77,9 @@ TCliArchiveParse ParseCliArchiveArguments(const QStringList &arguments)
     };
 
     QCommandLineParser parser;
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    for (const auto &option : kArchiveOptions) {
-        QStringList names{QLatin1String(option.Name)};
-        if (QLatin1String(option.Name) == QLatin1String("help"))
-            names << QStringLiteral("h");
-        parser.addOption(option.ValueName ? QCommandLineOption(names, QString(), QLatin1String(option.ValueName))
-                                          : QCommandLineOption(names));
-    }
-    if (!parser.parse(arguments)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty())
-            return fail(text("CliOptionNotFor").arg(QStringLiteral("--") + unknown.first(), QStringLiteral("archive")));
-        return fail(text("CliBadArguments").arg(parser.errorText()));
-    }
+    CliAddOptions(parser, kArchiveOptions);
+    if (!parser.parse(arguments))
+        return fail(CliParseError(parser, "archive", language));
     if (parser.isSet(QStringLiteral("help"))) {
         result.ExitCode = JobExit::Done;
         result.Output = CliArchiveHelpText(language);
@@ -165,13 +125,13 @@ int RunCliArchive(const TCliArchiveOptions &options, FILE *out, FILE *err)
 {
     const int language = options.Language;
     const auto failed = [&](const QString &error) {
-        Print(err, QStringLiteral("k80x-cli: ") + error + QLatin1Char('\n'));
+        CliPrint(err, QStringLiteral("k80x-cli: ") + error + QLatin1Char('\n'));
         return JobExit::BadInput;
     };
     // Listing or exporting never makes an archive that was not there.
     const QString path = THistoryArchive::DefaultPath();
     if (!QFileInfo::exists(path))
-        return failed(Text("CliArchiveNoFile", language).arg(QDir::toNativeSeparators(path)));
+        return failed(CliText("CliArchiveNoFile", language).arg(QDir::toNativeSeparators(path)));
     THistoryArchive archive(path);
     if (archive.Open() != THistoryArchive::TStatus::Ready)
         return failed(archive.ProblemText(language));
@@ -194,9 +154,9 @@ int RunCliArchive(const TCliArchiveOptions &options, FILE *out, FILE *err)
             root.insert(QStringLiteral("command"), QStringLiteral("archive list"));
             root.insert(QStringLiteral("archive"), QDir::toNativeSeparators(path));
             root.insert(QStringLiteral("devices"), list);
-            Print(out, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
+            CliPrint(out, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
         } else if (!options.Quiet) {
-            Print(out, devices.isEmpty() ? Text("TxtArchiveNone", language) + QLatin1Char('\n')
+            CliPrint(out, devices.isEmpty() ? CliText("TxtArchiveNone", language) + QLatin1Char('\n')
                                          : ListText(devices, language));
         }
         return JobExit::Done;
@@ -213,13 +173,13 @@ int RunCliArchive(const TCliArchiveOptions &options, FILE *out, FILE *err)
     case THistoryArchiveExport::TFailure::None:
         break;
     case THistoryArchiveExport::TFailure::EmptyDevice:
-        return failed(Text("MsgArchiveEmptyDevice", language).arg(options.Imei));
+        return failed(CliText("MsgArchiveEmptyDevice", language).arg(options.Imei));
     case THistoryArchiveExport::TFailure::UnknownModel:
-        return failed(Text("MsgArchiveUnknownModel", language).arg(model, options.Imei));
+        return failed(CliText("MsgArchiveUnknownModel", language).arg(model, options.Imei));
     case THistoryArchiveExport::TFailure::ArchiveRead:
         return failed(archive.ProblemText(language));
     case THistoryArchiveExport::TFailure::File:
-        return failed(Text("CliCannotWriteFile", language)
+        return failed(CliText("CliCannotWriteFile", language)
                           .arg(QDir::toNativeSeparators(fileName), exported.file.systemText));
     }
     if (options.Json) {
@@ -228,9 +188,9 @@ int RunCliArchive(const TCliArchiveOptions &options, FILE *out, FILE *err)
         root.insert(QStringLiteral("imei"), options.Imei);
         root.insert(QStringLiteral("records"), exported.records);
         root.insert(QStringLiteral("file"), QDir::toNativeSeparators(fileName));
-        Print(out, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
+        CliPrint(out, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
     } else if (!options.Quiet) {
-        Print(out, Text("CliArchiveExported", language)
+        CliPrint(out, CliText("CliArchiveExported", language)
                        .arg(exported.records)
                        .arg(options.Imei, QDir::toNativeSeparators(fileName))
                    + QLatin1Char('\n'));
@@ -244,13 +204,5 @@ int CliArchiveMain(int argc, char *argv[])
     // The window's name: the archive lives in the same folder.
     QCoreApplication::setApplicationName(QStringLiteral("k80x"));
     QCoreApplication::setApplicationVersion(ProgramVersionText().mid(1));
-    const TCliArchiveParse parsed = ParseCliArchiveArguments(QCoreApplication::arguments());
-    if (parsed.ExitCode >= 0) {
-        if (!parsed.Error.isEmpty())
-            Print(stderr, QStringLiteral("k80x-cli: ") + parsed.Error + QLatin1Char('\n'));
-        if (!parsed.Output.isEmpty())
-            Print(stdout, parsed.Output);
-        return parsed.ExitCode;
-    }
-    return RunCliArchive(parsed.Options, stdout, stderr);
+    return CliRunParsed(ParseCliArchiveArguments(QCoreApplication::arguments()), RunCliArchive);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/CliStandalone_Unt.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,13 +23,7 @@ struct TCliArchiveOptions
 };
 
 // ExitCode -1: run Options; otherwise print Output (help) or Error and end.
-struct TCliArchiveParse
-{
-    TCliArchiveOptions Options;
-    int ExitCode = -1;
-    QString Output;
-    QString Error;
-};
+using TCliArchiveParse = TCliCommandParse<TCliArchiveOptions>;
 
 // True when the command of the arguments (the program name first) is "archive".
 bool CliIsArchiveCommand(const QStringList &arguments);

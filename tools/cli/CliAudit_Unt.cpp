@@ -14,29 +14,23 @@
 
 namespace {
 
-QString Text(const char *key, int language)
-{
-    return ConstLang::Text(QString::fromLatin1(key), language);
-}
+const TCliOptionTable kAuditOptions = {
+    {"imei", "IMEI", "AudOptImei"},
+    {"from", "TIME", "AudOptFrom"},
+    {"to", "TIME", "AudOptTo"},
+    {"verify", nullptr, "CliOptVerify"},
+    {"json", nullptr, "CliOptJson"},
+    {"lang", "zh|en", "CliOptLang"},
+    {"quiet", nullptr, "CliOptQuiet"},
+    {"help", nullptr, "CliOptHelp"},
+};
 
-void Print(FILE *stream, const QString &line)
-{
-    const QByteArray bytes = (line + QLatin1Char('\n')).toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-}
+const char kAuditUsage[] = "k80x-cli audit [--imei IMEI] [--from TIME] [--to TIME] [--json] [--verify]";
 
-// Times as typed: a day, or a day with the time, in the PC's local time.
-QDateTime ParseTime(const QString &text, bool endOfDay)
+// One line of the listing.
+void PrintLine(FILE *stream, const QString &line)
 {
-    for (const char *format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-ddTHH:mm"}) {
-        const QDateTime time = QDateTime::fromString(text.trimmed(), QLatin1String(format));
-        if (time.isValid())
-            return time;
-    }
-    const QDate day = QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));
-    if (!day.isValid())
-        return {};
-    return endOfDay ? QDateTime(day, QTime(23, 59, 59, 999)) : QDateTime(day, QTime(0, 0));
+    CliPrint(stream, line + QLatin1Char('\n'));
 }
 
 QString LocalTimeText(const TAuditEntry &entry)
@@ -86,18 +80,7 @@ bool CliIsAuditCommand(const QStringList &arguments)
 
 QString CliAuditHelpText(int language)
 {
-    QString help = Text("CliHelpUsage", language)
-                       .arg(QStringLiteral("k80x-cli audit [--imei IMEI] [--from TIME] [--to TIME] [--json] [--verify]"))
-                   + QLatin1Char('\n') + Text("CliHelpAudit", language) + QStringLiteral("\n\n")
-                   + Text("CliHelpOptions", language) + QLatin1Char('\n');
-    const struct {
-        const char *name;
-        const char *help;
-    } options[] = {{"--imei IMEI", "AudOptImei"}, {"--from TIME", "AudOptFrom"}, {"--to TIME", "AudOptTo"},
-                   {"--verify", "CliOptVerify"},  {"--json", "CliOptJson"},    {"--lang zh|en", "CliOptLang"}};
-    for (const auto &option : options)
-        help += QStringLiteral("  %1\n      %2\n").arg(QLatin1String(option.name), Text(option.help, language));
-    return help;
+    return CliCommandHelp(kAuditUsage, "CliHelpAudit", kAuditOptions, {"CliExit0", "CliExit2"}, language);
 }
 
 TCliAuditParse ParseCliAuditArguments(const QStringList &arguments)
@@ -112,18 +95,9 @@ TCliAuditParse ParseCliAuditArguments(const QStringList &arguments)
         return result;
     };
     QCommandLineParser parser;
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    for (const char *name : {"imei", "from", "to", "lang"})
-        parser.addOption(QCommandLineOption(QLatin1String(name), QString(), QStringLiteral("VALUE")));
-    for (const char *name : {"json", "verify", "quiet"})
-        parser.addOption(QCommandLineOption(QLatin1String(name)));
-    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("help"), QStringLiteral("h")}));
-    if (!parser.parse(arguments)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty())
-            return fail(Text("CliUnknownOption", language).arg(unknown.first()));
-        return fail(Text("CliBadArguments", language).arg(parser.errorText()));
-    }
+    CliAddOptions(parser, kAuditOptions);
+    if (!parser.parse(arguments))
+        return fail(CliParseError(parser, "audit", language));
     if (parser.isSet(QStringLiteral("help"))) {
         result.ExitCode = JobExit::Done;
         result.Output = CliAuditHelpText(language);
@@ -131,7 +105,7 @@ TCliAuditParse ParseCliAuditArguments(const QStringList &arguments)
     }
     const QStringList extra = parser.positionalArguments().mid(1);
     if (!extra.isEmpty())
-        return fail(Text("CliExtraArgument", language).arg(extra.first()));
+        return fail(CliText("CliExtraArgument", language).arg(extra.first()));
     options.Imei = parser.value(QStringLiteral("imei")).trimmed();
     options.Json = parser.isSet(QStringLiteral("json"));
     options.Verify = parser.isSet(QStringLiteral("verify"));
@@ -139,13 +113,13 @@ TCliAuditParse ParseCliAuditArguments(const QStringList &arguments)
         if (!parser.isSet(QLatin1String(name)))
             continue;
         const QString value = parser.value(QLatin1String(name));
-        const QDateTime time = ParseTime(value, QLatin1String(name) == QLatin1String("to"));
+        const QDateTime time = CliParseTime(value, QLatin1String(name) == QLatin1String("to"));
         if (!time.isValid())
-            return fail(Text("AudBadTime", language).arg(value));
+            return fail(CliText("AudBadTime", language).arg(value));
         (QLatin1String(name) == QLatin1String("from") ? options.From : options.To) = time;
     }
     if (options.From.isValid() && options.To.isValid() && options.From > options.To)
-        return fail(Text("CliPeriodReversed", language)
+        return fail(CliText("CliPeriodReversed", language)
                         .arg(parser.value(QStringLiteral("from")), parser.value(QStringLiteral("to"))));
     return result;
 }
@@ -157,16 +131,16 @@ int RunCliAudit(const TCliAuditOptions &options, FILE *out, FILE *err)
     // The trail is opened as it is: a missing one is made empty, a damaged
     // or foreign one is left alone and named.
     if (trail.Open() != TAuditTrail::TStatus::Ready) {
-        Print(err, Text("CliAuditUnreadable", language).arg(trail.ProblemText(language)));
+        PrintLine(err, CliText("CliAuditUnreadable", language).arg(trail.ProblemText(language)));
         return JobExit::BadInput;
     }
     if (options.Verify) {
         const TAuditCheck check = trail.Verify();
         if (check.Intact()) {
-            Print(out, Text("CliAuditIntact", language).arg(check.count));
+            PrintLine(out, CliText("CliAuditIntact", language).arg(check.count));
             return JobExit::Done;
         }
-        Print(err, Text("CliAuditAltered", language).arg(check.Text(language)));
+        PrintLine(err, CliText("CliAuditAltered", language).arg(check.Text(language)));
         return JobExit::NotVerified;
     }
     QJsonArray list;
@@ -192,12 +166,12 @@ int RunCliAudit(const TCliAuditOptions &options, FILE *out, FILE *err)
             line += QStringLiteral("  [%1 %2]: %3").arg(AuditKinds::Code(entry.kind), entry.result, outcome);
         if (!entry.reason.isEmpty())
             line += QStringLiteral("  (%1)").arg(entry.reason);
-        Print(out, line);
+        PrintLine(out, line);
         for (const TAuditChange &change : entry.changes)
-            Print(out, QStringLiteral("      %1: %2 -> %3")
+            PrintLine(out, QStringLiteral("      %1: %2 -> %3")
                            .arg(language == 0 ? change.captionZh : change.captionEn, change.before, change.after));
         if (!entry.backupFile.isEmpty())
-            Print(out, QStringLiteral("      ") + Text("AudBackupFile", language).arg(entry.backupFile));
+            PrintLine(out, QStringLiteral("      ") + CliText("AudBackupFile", language).arg(entry.backupFile));
     }
     if (options.Json) {
         const QByteArray json = QJsonDocument(list).toJson(QJsonDocument::Indented);
@@ -212,13 +186,5 @@ int CliAuditMain(int argc, char *argv[])
     // The window's name: the trail lives in the same folder.
     QCoreApplication::setApplicationName(QStringLiteral("k80x"));
     QCoreApplication::setApplicationVersion(ProgramVersionText().mid(1));
-    const TCliAuditParse parsed = ParseCliAuditArguments(QCoreApplication::arguments());
-    if (parsed.ExitCode >= 0) {
-        if (!parsed.Error.isEmpty())
-            Print(stderr, QStringLiteral("k80x-cli: ") + parsed.Error);
-        if (!parsed.Output.isEmpty())
-            Print(stdout, parsed.Output);
-        return parsed.ExitCode;
-    }
-    return RunCliAudit(parsed.Options, stdout, stderr);
+    return CliRunParsed(ParseCliAuditArguments(QCoreApplication::arguments()), RunCliAudit);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/CliStandalone_Unt.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -19,13 +21,7 @@ struct TCliAuditOptions
     QString Path;      // the trail's file; TAuditTrail::DefaultPath() when empty
 };
 
-struct TCliAuditParse
-{
-    TCliAuditOptions Options;
-    int ExitCode = -1; // -1: run Options; else print Output or Error and end with it
-    QString Output;
-    QString Error;
-};
+using TCliAuditParse = TCliCommandParse<TCliAuditOptions>;
 
 // True when the command of the arguments (the program name first) is "audit".
 bool CliIsAuditCommand(const QStringList &arguments);

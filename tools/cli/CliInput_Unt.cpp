@@ -1,4 +1,5 @@
 #include "cli/CliInput_Unt.h"
+#include "cli/CliStandalone_Unt.h"
 
 #include "base/FileSafety_Unt.h"
 #include "config/FieldCaptions_Unt.h"
@@ -14,11 +15,6 @@ namespace {
 constexpr qint64 kMaxImageFileSize = 64 * 1024;
 // The model that has every sensor channel.
 constexpr int kAllChannelsModel = 1;
-
-QString Text(const char *key, int language)
-{
-    return ConstLang::Text(QString::fromLatin1(key), language);
-}
 
 // The sensor rows as "8: Temperature1 … Humidity4", so two models with the
 // same number of rows but another layout (K801, K803) tell apart.
@@ -43,18 +39,18 @@ bool TCliInput::Load(const QString &fileName, int language, QString *error)
         case FileSafety::TFileError::TooLarge:
             break;
         case FileSafety::TFileError::Missing:
-            *error = Text("CliCannotReadFile", language).arg(fileName, Text("CliNoSuchFile", language));
+            *error = CliText("CliCannotReadFile", language).arg(fileName, CliText("CliNoSuchFile", language));
             return false;
         case FileSafety::TFileError::NotRegular:
-            *error = Text("CliCannotReadFile", language).arg(fileName, Text("CliNotRegularFile", language));
+            *error = CliText("CliCannotReadFile", language).arg(fileName, CliText("CliNotRegularFile", language));
             return false;
         case FileSafety::TFileError::Failed:
-            *error = Text("CliCannotReadFile", language).arg(fileName, read.detail);
+            *error = CliText("CliCannotReadFile", language).arg(fileName, read.detail);
             return false;
         }
         m_image = read.bytes;
         if (m_image.size() != ConfigMap::ImageSize) {
-            *error = Text("CliImageSize", language).arg(fileName).arg(ConfigMap::ImageSize);
+            *error = CliText("CliImageSize", language).arg(fileName).arg(ConfigMap::ImageSize);
             return false;
         }
         return true;
@@ -64,19 +60,19 @@ bool TCliInput::Load(const QString &fileName, int language, QString *error)
     const TIniResult loaded = m_ini.Load();
     if (!loaded) {
         if (loaded.error == TIniError::TooLarge || loaded.error == TIniError::NotText) {
-            *error = Text("CliNotProfile", language).arg(fileName);
+            *error = CliText("CliNotProfile", language).arg(fileName);
             if (loaded.line > 0)
                 *error += QStringLiteral(": ")
-                          + Text("TxtTextUnreadableAt", language).arg(loaded.line).arg(loaded.column);
+                          + CliText("TxtTextUnreadableAt", language).arg(loaded.line).arg(loaded.column);
         }
         else
-            *error = Text("CliCannotReadFile", language)
-                         .arg(fileName, loaded.error == TIniError::Missing ? Text("CliNoSuchFile", language)
+            *error = CliText("CliCannotReadFile", language)
+                         .arg(fileName, loaded.error == TIniError::Missing ? CliText("CliNoSuchFile", language)
                                                                            : loaded.detail);
         return false;
     }
     if (!TProfileImage::IsProfile(m_ini)) {
-        *error = Text("CliNotProfile", language).arg(fileName);
+        *error = CliText("CliNotProfile", language).arg(fileName);
         return false;
     }
     m_profileModel = TProfileImage::SensorModel(m_ini);
@@ -101,7 +97,7 @@ QByteArray TCliInput::ImageFor(int modelIndex, QString *error) const
         }
         const QString profileModel =
             m_profileModel >= 0 ? THistoryCsv::ModelName(m_profileModel) : QStringLiteral("?");
-        *error = Text("CliProfileOtherModel", m_language)
+        *error = CliText("CliProfileOtherModel", m_language)
                      .arg(m_fileName, profileModel, RowSpan(profileRows), THistoryCsv::ModelName(modelIndex),
                           RowSpan(ConstLang::ThRowCaptions(modelIndex, m_language)));
         return {};

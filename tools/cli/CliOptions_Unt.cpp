@@ -1,4 +1,5 @@
 #include "cli/CliOptions_Unt.h"
+#include "cli/CliStandalone_Unt.h"
 
 #include "audit/AuditRecorder_Unt.h"
 #include "platform/Platform_Unt.h"
@@ -110,21 +111,6 @@ QStringList OptionsOf(const TCommandInfo &info)
     if (info.Command != TCliCommand::Ports)
         options = kDeviceOptions + options;
     return options + kCommonOptions;
-}
-
-// Backup times as the backup files name them, or as typed by hand.
-QDateTime ParseTime(const QString &text)
-{
-    for (const char *format : {"yyyyMMdd-HHmmss", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm",
-                               "yyyy-MM-ddTHH:mm", "yyyy-MM-dd"}) {
-        QDateTime time = QDateTime::fromString(text.trimmed(), QLatin1String(format));
-        if (time.isValid()) {
-            if (QLatin1String(format) == QLatin1String("yyyy-MM-dd"))
-                time = time.addDays(1).addSecs(-1); // the whole day
-            return time;
-        }
-    }
-    return {};
 }
 
 bool HasSuffix(const QString &fileName, const char *suffix)
@@ -482,7 +468,8 @@ TCliParse ParseCliArguments(const QStringList &arguments)
         break;
     case TCliCommand::Restore:
         if (parser.isSet(QStringLiteral("at"))) {
-            options.At = ParseTime(parser.value(QStringLiteral("at")));
+            // A day alone means all of it.
+            options.At = CliParseTime(parser.value(QStringLiteral("at")), true);
             if (!options.At.isValid())
                 return fail(text("CliBadTime").arg(parser.value(QStringLiteral("at"))));
         }

@@ -1,4 +1,5 @@
 #include "cli/CliOutput_Unt.h"
+#include "cli/CliStandalone_Unt.h"
 
 #include "base/GbkText_Unt.h"
 #include "base/FileSafety_Unt.h"
@@ -23,11 +24,6 @@ namespace {
 
 constexpr int kBarWidth = 30;
 
-QString Text(const char *key, int language)
-{
-    return ConstLang::Text(QString::fromLatin1(key), language);
-}
-
 QString SecondsText(double seconds)
 {
     return QString::number(seconds, 'f', 1);
@@ -35,8 +31,8 @@ QString SecondsText(double seconds)
 
 QStringList ReportHeader(int language)
 {
-    return {Text("CliReportPort", language), Text("CliReportModel", language), Text("CliReportImei", language),
-            Text("CliReportResult", language), Text("CliReportSeconds", language)};
+    return {CliText("CliReportPort", language), CliText("CliReportModel", language), CliText("CliReportImei", language),
+            CliText("CliReportResult", language), CliText("CliReportSeconds", language)};
 }
 
 QStringList ReportRow(const TCliResult &result)
@@ -146,7 +142,7 @@ QString TCliOutput::WriteReportCsv(const QList<TCliResult> &results, int languag
     const QByteArray bytes = TGbkText::Encode(text);
     const FileSafety::TSaveResult saved = FileSafety::SaveFile(fileName, bytes, false);
     if (saved.error == FileSafety::TFileError::NotRegular)
-        return Text("CliNotRegularFile", language);
+        return CliText("CliNotRegularFile", language);
     return saved.detail;
 }
 

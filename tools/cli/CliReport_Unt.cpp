@@ -21,13 +21,8 @@
 
 namespace {
 
-// Options of the report command: name, value name (nullptr: a switch), help key.
-const struct
-{
-    const char *Name;
-    const char *ValueName;
-    const char *HelpKey;
-} kReportOptions[] = {
+// Options of the report command.
+const TCliOptionTable kReportOptions = {
     {"imei", "IMEI", "CliOptImei"},
     {"in", "F.csv", "CliOptReportIn"},
     {"model", "K801|K802|K803", "CliOptModel"},
@@ -42,36 +37,8 @@ const struct
     {"help", nullptr, "CliOptHelp"},
 };
 
-const char kUsage[] = "k80x-cli report (--imei IMEI | --in F.csv) [--from TIME] [--to TIME] --out F.pdf "
+const char kReportUsage[] = "k80x-cli report (--imei IMEI | --in F.csv) [--from TIME] [--to TIME] --out F.pdf "
                       "[--appendix] [--delta-h KJ/MOL] [--json]";
-
-QString Text(const char *key, int language)
-{
-    return ConstLang::Text(QString::fromLatin1(key), language);
-}
-
-// A time as typed; a date alone is the day's start (from) or its end (to).
-QDateTime ParseTime(const QString &text, bool endOfDay)
-{
-    const QString trimmed = text.trimmed();
-    for (const char *format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-ddTHH:mm",
-                               "yyyyMMdd-HHmmss"}) {
-        const QDateTime time = QDateTime::fromString(trimmed, QLatin1String(format));
-        if (time.isValid())
-            return time;
-    }
-    const QDate date = QDate::fromString(trimmed, QStringLiteral("yyyy-MM-dd"));
-    if (!date.isValid())
-        return {};
-    return endOfDay ? QDateTime(date, QTime(23, 59, 59, 999)) : QDateTime(date, QTime(0, 0));
-}
-
-void Print(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
 
 int ModelIndexOfName(const QString &model)
 {
@@ -104,7 +71,7 @@ TSource FromArchive(const THistoryArchive &archive, const QString &imei, const T
     }
     const QVector<TArchivedRecord> records = archive.Records(imei);
     if (model.isEmpty() || records.isEmpty()) {
-        source.Error = Text("MsgArchiveEmptyDevice", language).arg(imei);
+        source.Error = CliText("MsgArchiveEmptyDevice", language).arg(imei);
         return source;
     }
     document.modelIndex = qMax(0, ModelIndexOfName(model));
@@ -122,12 +89,12 @@ TSource FromCsv(const TCliReportOptions &options)
     THistoryGridModel grid;
     const THistoryCsv::TResult read = THistoryCsv::Import(grid, options.In);
     if (!read) {
-        QString reason = Text(read.TextKey().toLatin1().constData(), language);
+        QString reason = CliText(read.TextKey().toLatin1().constData(), language);
         if (reason.contains(QLatin1String("%1")))
             reason = reason.arg(QDir::toNativeSeparators(options.In));
         if (!read.systemText.isEmpty())
             reason += QStringLiteral(" (") + read.systemText + QLatin1Char(')');
-        source.Error = Text("RptNotHistoryFile", language).arg(QDir::toNativeSeparators(options.In), reason);
+        source.Error = CliText("RptNotHistoryFile", language).arg(QDir::toNativeSeparators(options.In), reason);
         return source;
     }
     int modelIndex = options.ModelIndex;
@@ -140,13 +107,13 @@ TSource FromCsv(const TCliReportOptions &options)
     }
     document.modelIndex = modelIndex;
     document.model = THistoryCsv::ModelName(modelIndex);
-    document.imei = Text("RptUnknown", language);
+    document.imei = CliText("RptUnknown", language);
     document.description = QFileInfo(options.In).fileName();
     document.series = TReportSeries::FromGrid(grid, TReportSeries::ModelChannels(modelIndex, language));
     if (document.series.RowCount() == 0 && document.series.rowsSkipped > 0)
-        source.Error = Text("RptNotHistoryFile", language)
+        source.Error = CliText("RptNotHistoryFile", language)
                            .arg(QDir::toNativeSeparators(options.In),
-                                Text("RptRowsSkipped", language).arg(document.series.rowsSkipped));
+                                CliText("RptRowsSkipped", language).arg(document.series.rowsSkipped));
     return source;
 }
 
@@ -164,19 +131,7 @@ bool CliIsReportCommand(const QStringList &arguments)
 
 QString CliReportHelpText(int language)
 {
-    QString help = Text("CliHelpUsage", language).arg(QLatin1String(kUsage)) + QLatin1Char('\n');
-    help += Text("CliHelpReportCmd", language) + QStringLiteral("\n\n") + Text("CliHelpOptions", language)
-            + QLatin1Char('\n');
-    for (const auto &option : kReportOptions) {
-        QString name = QStringLiteral("--") + QLatin1String(option.Name);
-        if (option.ValueName)
-            name += QLatin1Char(' ') + QLatin1String(option.ValueName);
-        help += QStringLiteral("  %1\n      %2\n").arg(name, Text(option.HelpKey, language));
-    }
-    help += QLatin1Char('\n') + Text("CliHelpExitCodes", language) + QLatin1Char('\n');
-    for (const char *key : {"CliExit0", "CliExit2"})
-        help += QStringLiteral("  ") + Text(key, language) + QLatin1Char('\n');
-    return help;
+    return CliCommandHelp(kReportUsage, "CliHelpReportCmd", kReportOptions, {"CliExit0", "CliExit2"}, language);
 }
 
 TCliReportParse ParseCliReportArguments(const QStringList &arguments)
@@ -185,7 +140,7 @@ TCliReportParse ParseCliReportArguments(const QStringList &arguments)
     TCliReportOptions &options = result.Options;
     options.Language = CliLanguageOf(arguments);
     const int language = options.Language;
-    const auto text = [language](const char *key) { return Text(key, language); };
+    const auto text = [language](const char *key) { return CliText(key, language); };
     const auto fail = [&result](const QString &error) {
         result.ExitCode = CliExit::BadInput;
         result.Error = error;
@@ -193,20 +148,9 @@ TCliReportParse ParseCliReportArguments(const QStringList &arguments)
     };
 
     QCommandLineParser parser;
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    for (const auto &option : kReportOptions) {
-        QStringList names{QLatin1String(option.Name)};
-        if (QLatin1String(option.Name) == QLatin1String("help"))
-            names << QStringLiteral("h");
-        parser.addOption(option.ValueName ? QCommandLineOption(names, QString(), QLatin1String(option.ValueName))
-                                          : QCommandLineOption(names));
-    }
-    if (!parser.parse(arguments)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty())
-            return fail(text("CliOptionNotFor").arg(QStringLiteral("--") + unknown.first(), QStringLiteral("report")));
-        return fail(text("CliBadArguments").arg(parser.errorText()));
-    }
+    CliAddOptions(parser, kReportOptions);
+    if (!parser.parse(arguments))
+        return fail(CliParseError(parser, "report", language));
     if (parser.isSet(QStringLiteral("help"))) {
         result.ExitCode = CliExit::Done;
         result.Output = CliReportHelpText(language);
@@ -233,12 +177,12 @@ TCliReportParse ParseCliReportArguments(const QStringList &arguments)
             return fail(text("CliBadModel").arg(parser.value(QStringLiteral("model"))));
     }
     if (parser.isSet(QStringLiteral("from"))) {
-        options.From = ParseTime(parser.value(QStringLiteral("from")), false);
+        options.From = CliParseTime(parser.value(QStringLiteral("from")), false);
         if (!options.From.isValid())
             return fail(text("CliBadTime").arg(parser.value(QStringLiteral("from"))).replace(QLatin1String("--at"), QLatin1String("--from")));
     }
     if (parser.isSet(QStringLiteral("to"))) {
-        options.To = ParseTime(parser.value(QStringLiteral("to")), true);
+        options.To = CliParseTime(parser.value(QStringLiteral("to")), true);
         if (!options.To.isValid())
             return fail(text("CliBadTime").arg(parser.value(QStringLiteral("to"))).replace(QLatin1String("--at"), QLatin1String("--to")));
     }
@@ -276,7 +220,7 @@ int RunCliReport(const TCliReportOptions &options, FILE *out, FILE *err)
     int exitCode = CliExit::Done;
     QJsonArray reports;
     const auto failed = [&](const QString &error) {
-        Print(err, QStringLiteral("k80x-cli: ") + error + QLatin1Char('\n'));
+        CliPrint(err, QStringLiteral("k80x-cli: ") + error + QLatin1Char('\n'));
         exitCode = CliExit::BadInput;
     };
 
@@ -286,7 +230,7 @@ int RunCliReport(const TCliReportOptions &options, FILE *out, FILE *err)
         sources.append(FromCsv(options));
     } else {
         if (archive.Open() != THistoryArchive::TStatus::Ready) {
-            QString reason = Text(THistoryArchive::TextKey(archive.Status()).toLatin1().constData(), language);
+            QString reason = CliText(THistoryArchive::TextKey(archive.Status()).toLatin1().constData(), language);
             failed(reason.arg(QDir::toNativeSeparators(archive.Path())));
             return exitCode;
         }
@@ -308,7 +252,7 @@ int RunCliReport(const TCliReportOptions &options, FILE *out, FILE *err)
             const QString begin = options.From.isValid() ? TReportDocument::TimeText(options.From) : QStringLiteral("…");
             const QString end = options.To.isValid() ? TReportDocument::TimeText(options.To) : QStringLiteral("…");
             failed((document.imei.isEmpty() ? QString() : document.imei + QStringLiteral(": "))
-                   + Text("RptNoRecords", language).arg(begin, end));
+                   + CliText("RptNoRecords", language).arg(begin, end));
             continue;
         }
         // The limits set when these records were downloaded, if the
@@ -333,11 +277,11 @@ int RunCliReport(const TCliReportOptions &options, FILE *out, FILE *err)
             json.insert(QStringLiteral("file"), fileName);
             json.insert(QStringLiteral("pages"), written.pages);
             if (!options.Json && !options.Quiet)
-                Print(out, Text("CliReportDone", language).arg(document.stats.records).arg(fileName) + QLatin1Char('\n'));
+                CliPrint(out, CliText("CliReportDone", language).arg(document.stats.records).arg(fileName) + QLatin1Char('\n'));
         }
         if (!options.Json && !options.Quiet) {
             for (qint64 change : document.stats.offsetChanges)
-                Print(out, Text("RptOffsetChange", language)
+                CliPrint(out, CliText("RptOffsetChange", language)
                                .arg(QDateTime::fromMSecsSinceEpoch(change, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd HH:mm")))
                            + QLatin1Char('\n'));
         }
@@ -348,7 +292,7 @@ int RunCliReport(const TCliReportOptions &options, FILE *out, FILE *err)
         root.insert(QStringLiteral("command"), QStringLiteral("report"));
         root.insert(QStringLiteral("exitCode"), exitCode);
         root.insert(QStringLiteral("reports"), reports);
-        Print(out, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
+        CliPrint(out, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
     }
     return exitCode;
 }
@@ -361,13 +305,5 @@ int CliReportMain(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("k80x"));
     QCoreApplication::setApplicationVersion(ProgramVersionText().mid(1));
-    const TCliReportParse parsed = ParseCliReportArguments(QCoreApplication::arguments());
-    if (parsed.ExitCode >= 0) {
-        if (!parsed.Error.isEmpty())
-            Print(stderr, QStringLiteral("k80x-cli: ") + parsed.Error + QLatin1Char('\n'));
-        if (!parsed.Output.isEmpty())
-            Print(stdout, parsed.Output);
-        return parsed.ExitCode;
-    }
-    return RunCliReport(parsed.Options, stdout, stderr);
+    return CliRunParsed(ParseCliReportArguments(QCoreApplication::arguments()), RunCliReport);
 }

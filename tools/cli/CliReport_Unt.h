@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/CliStandalone_Unt.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -24,13 +26,7 @@ struct TCliReportOptions
 
 // The outcome of reading the report's command line: ExitCode -1 means run
 // Options; otherwise print Output (help) or Error and end with ExitCode.
-struct TCliReportParse
-{
-    TCliReportOptions Options;
-    int ExitCode = -1;
-    QString Output;
-    QString Error;
-};
+using TCliReportParse = TCliCommandParse<TCliReportOptions>;
 
 // True when the command of the arguments (the program name first) is
 // "report": the first argument that is neither an option nor an option's
