@@ -26,7 +26,7 @@
 
 namespace {
 
-enum TColumn { ColTime, ColUser, ColDevice, ColAction, ColOutcome, ColReason, ColumnCount };
+enum TColumn { ColTime, ColUser, ColDevice, ColAction, ColOutcome, ColReason, AuditColumnCount };
 
 QString Escaped(const QString &text)
 {

@@ -20,11 +20,6 @@ std::optional<QString> TargetText(const QString &control, TargetKind kind, int i
     return text->trimmed();
 }
 
-QString Text(const char *key, int language)
-{
-    return ConstLang::Text(QString::fromLatin1(key), language);
-}
-
 // The field a byte belongs to when it is one of the single fields of the
 // first page (its caption names it), else empty.
 QString ScalarFieldAt(int offset)
@@ -72,19 +67,19 @@ QString AreaCaption(int offset, int modelIndex, int language)
 {
     using namespace ConfigMap;
     if (offset < 0 || offset >= ImageSize)
-        return Text("TxtAreaWholeImage", language);
+        return ConstLang::Text("TxtAreaWholeImage", language);
     const QString field = ScalarFieldAt(offset);
     if (!field.isEmpty())
         return Caption(field, -1, -1, modelIndex, language);
     const auto rowOf = [](int at, int from, int size) { return (at - from) / size + 1; };
     if (offset >= PhoneNumbers && offset < PhoneMasks)
-        return Text("TxtAreaPhone", language).arg(rowOf(offset, PhoneNumbers, PhoneNumberSize));
+        return ConstLang::Text("TxtAreaPhone", language).arg(rowOf(offset, PhoneNumbers, PhoneNumberSize));
     if (offset >= PhoneMasks && offset < RelayBlocks)
-        return Text("TxtAreaPhone", language).arg(rowOf(offset, PhoneMasks, 2));
+        return ConstLang::Text("TxtAreaPhone", language).arg(rowOf(offset, PhoneMasks, 2));
     if (offset >= RelayBlocks && offset < Timers)
-        return Text("TxtAreaRelay", language).arg(rowOf(offset, RelayBlocks, RelayBlockSize));
+        return ConstLang::Text("TxtAreaRelay", language).arg(rowOf(offset, RelayBlocks, RelayBlockSize));
     if (offset >= Timers && offset < GprsFlags)
-        return Text("TxtAreaTimer", language).arg(rowOf(offset, Timers, TimerRecordSize));
+        return ConstLang::Text("TxtAreaTimer", language).arg(rowOf(offset, Timers, TimerRecordSize));
     const struct {
         int from;
         int size;
@@ -94,9 +89,9 @@ QString AreaCaption(int offset, int modelIndex, int language)
                      {SensorHighThresholds, 2},      {SensorLowThresholds, 2}};
     for (const auto &area : slotAreas) {
         if (offset >= area.from && offset < area.from + SensorSlots * area.size)
-            return Text("TxtAreaSensorSlot", language).arg(rowOf(offset, area.from, area.size));
+            return ConstLang::Text("TxtAreaSensorSlot", language).arg(rowOf(offset, area.from, area.size));
     }
-    return Text("TxtAreaReserved", language).arg(offset / 256 + 1);
+    return ConstLang::Text("TxtAreaReserved", language).arg(offset / 256 + 1);
 }
 
 

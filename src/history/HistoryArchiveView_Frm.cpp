@@ -14,12 +14,7 @@
 
 namespace {
 
-enum Column { ImeiColumn, ModelColumn, RecordsColumn, LastReadColumn, ColumnCount };
-
-QString Text(const char *key, int language)
-{
-    return ConstLang::Text(QString::fromLatin1(key), language);
-}
+enum ArchiveColumn { ImeiColumn, ModelColumn, RecordsColumn, LastReadColumn, ArchiveColumnCount };
 
 } // namespace
 
@@ -30,7 +25,7 @@ THistoryArchiveView::THistoryArchiveView(THistoryArchive *archive, QWidget *pare
     setModal(false);
     resize(620, 360);
 
-    tbl_ArchiveDevices = new QTableWidget(0, ColumnCount, this);
+    tbl_ArchiveDevices = new QTableWidget(0, ArchiveColumnCount, this);
     tbl_ArchiveDevices->setObjectName(QStringLiteral("tbl_ArchiveDevices"));
     tbl_ArchiveDevices->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tbl_ArchiveDevices->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -83,14 +78,14 @@ void THistoryArchiveView::Retranslate(int language)
     if (language != ConstLang::Chinese && language != ConstLang::English)
         return;
     m_language = language;
-    setWindowTitle(Text("TxtArchiveTitle", language));
+    setWindowTitle(ConstLang::Text("TxtArchiveTitle", language));
     tbl_ArchiveDevices->setHorizontalHeaderLabels(
-        {Text("TxtArchiveImei", language), Text("TxtArchiveModel", language),
-         Text("TxtArchiveRecords", language), Text("TxtArchiveLastRead", language)});
-    btn_ArchiveOpen->setText(Text("TxtArchiveOpen", language));
-    btn_ArchiveExport->setText(Text("TxtArchiveExport", language));
-    btn_ArchiveDelete->setText(Text("TxtArchiveDelete", language));
-    btn_ArchiveClose->setText(Text("TxtArchiveClose", language));
+        {ConstLang::Text("TxtArchiveImei", language), ConstLang::Text("TxtArchiveModel", language),
+         ConstLang::Text("TxtArchiveRecords", language), ConstLang::Text("TxtArchiveLastRead", language)});
+    btn_ArchiveOpen->setText(ConstLang::Text("TxtArchiveOpen", language));
+    btn_ArchiveExport->setText(ConstLang::Text("TxtArchiveExport", language));
+    btn_ArchiveDelete->setText(ConstLang::Text("TxtArchiveDelete", language));
+    btn_ArchiveClose->setText(ConstLang::Text("TxtArchiveClose", language));
     Refresh();
 }
 
@@ -103,7 +98,7 @@ void THistoryArchiveView::Refresh()
     // Reading the list may find the file damaged.
     const QVector<TArchivedDevice> devices = m_archive->Devices();
     if (!m_archive->IsReady()) {
-        lbl_ArchiveState->setText(Text(qPrintable(THistoryArchive::TextKey(m_archive->Status())), m_language)
+        lbl_ArchiveState->setText(ConstLang::Text(qPrintable(THistoryArchive::TextKey(m_archive->Status())), m_language)
                                       .arg(QDir::toNativeSeparators(m_archive->Path()))
                                   + QStringLiteral("\n") + m_archive->ErrorText());
         UpdateButtons();
@@ -112,14 +107,14 @@ void THistoryArchiveView::Refresh()
     tbl_ArchiveDevices->setRowCount(int(devices.size()));
     for (int row = 0; row < devices.size(); ++row) {
         const TArchivedDevice &device = devices.at(row);
-        const QString cells[ColumnCount] = {
+        const QString cells[ArchiveColumnCount] = {
             device.imei, device.model, QString::number(device.records),
             device.lastRead.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
-        for (int column = 0; column < ColumnCount; ++column)
+        for (int column = 0; column < ArchiveColumnCount; ++column)
             tbl_ArchiveDevices->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
     tbl_ArchiveDevices->resizeColumnsToContents();
-    lbl_ArchiveState->setText(devices.isEmpty() ? Text("TxtArchiveNone", m_language)
+    lbl_ArchiveState->setText(devices.isEmpty() ? ConstLang::Text("TxtArchiveNone", m_language)
                                                 : QDir::toNativeSeparators(m_archive->Path()));
     if (!SelectDevice(picked) && !devices.isEmpty())
         tbl_ArchiveDevices->selectRow(0);
@@ -158,9 +153,9 @@ void THistoryArchiveView::DeleteClicked()
     const QString imei = CurrentImei();
     if (imei.isEmpty())
         return;
-    AskQuestion(this, Text("MsgArchiveDeleteAsk", m_language).arg(imei), [this, imei] {
+    AskQuestion(this, ConstLang::Text("MsgArchiveDeleteAsk", m_language).arg(imei), [this, imei] {
         if (!m_archive->DeleteDevice(imei)) {
-            const QString text = Text("MsgArchiveDeleteFailed", m_language).arg(imei)
+            const QString text = ConstLang::Text("MsgArchiveDeleteFailed", m_language).arg(imei)
                                  + QStringLiteral("\n") + m_archive->ErrorText();
             ShowErrorBox(this, text);
             emit MessageShown(text);

@@ -60,11 +60,6 @@ QIcon LineSample(const QPen &pen)
     return QIcon(sample);
 }
 
-QString Text(const char *key, int language)
-{
-    return ConstLang::Text(QString::fromLatin1(key), language);
-}
-
 } // namespace
 
 THistoryChartView::THistoryChartView(QChart *chart, QWidget *parent) : QChartView(chart, parent)
@@ -222,19 +217,19 @@ void THistoryChart::Retranslate(int language)
     if (language != ConstLang::Chinese && language != ConstLang::English)
         return;
     m_language = language;
-    m_temperatureAxis->setTitleText(Text("TxtChartTemperatureAxis", language));
-    m_humidityAxis->setTitleText(Text("TxtChartHumidityAxis", language));
-    btn_ChartRefresh->setText(Text("TxtChartRefresh", language));
-    btn_ChartResetZoom->setText(Text("TxtChartResetZoom", language));
-    btn_ChartSave->setText(Text("TxtChartSave", language));
-    lst_ChartChannels->setToolTip(Text("TxtChartChannels", language));
-    m_view->setToolTip(Text("TxtChartHint", language));
+    m_temperatureAxis->setTitleText(ConstLang::Text("TxtChartTemperatureAxis", language));
+    m_humidityAxis->setTitleText(ConstLang::Text("TxtChartHumidityAxis", language));
+    btn_ChartRefresh->setText(ConstLang::Text("TxtChartRefresh", language));
+    btn_ChartResetZoom->setText(ConstLang::Text("TxtChartResetZoom", language));
+    btn_ChartSave->setText(ConstLang::Text("TxtChartSave", language));
+    lst_ChartChannels->setToolTip(ConstLang::Text("TxtChartChannels", language));
+    m_view->setToolTip(ConstLang::Text("TxtChartHint", language));
     for (int channel = 0; channel < m_lines.size(); ++channel) {
         const TChartSeries &series = m_data.series.at(channel);
         if (m_lines[channel].high)
-            m_lines[channel].high->setName(Text("TxtChartHigh", language).arg(series.name));
+            m_lines[channel].high->setName(ConstLang::Text("TxtChartHigh", language).arg(series.name));
         if (m_lines[channel].low)
-            m_lines[channel].low->setName(Text("TxtChartLow", language).arg(series.name));
+            m_lines[channel].low->setName(ConstLang::Text("TxtChartLow", language).arg(series.name));
     }
     UpdateNote();
 }
@@ -395,11 +390,11 @@ void THistoryChart::UpdateNote()
 {
     QString note;
     if (m_data.rowsUsed == 0)
-        note = Text("TxtChartEmpty", m_language);
+        note = ConstLang::Text("TxtChartEmpty", m_language);
     if (m_data.rowsSkipped > 0) {
         if (!note.isEmpty())
             note += QLatin1Char(' ');
-        note += Text("MsgChartRowsSkipped", m_language).arg(m_data.rowsSkipped);
+        note += ConstLang::Text("MsgChartRowsSkipped", m_language).arg(m_data.rowsSkipped);
     }
     lbl_ChartNote->setText(note);
     lbl_ChartNote->setVisible(!note.isEmpty());
@@ -477,7 +472,7 @@ void THistoryChart::SaveClicked()
     if (chosen.isEmpty())
         return;
     if (!SaveImage(chosen)) {
-        const QString text = Text("MsgChartSaveFailed", m_language).arg(QDir::toNativeSeparators(chosen));
+        const QString text = ConstLang::Text("MsgChartSaveFailed", m_language).arg(QDir::toNativeSeparators(chosen));
         emit MessageShown(text);
     }
 }

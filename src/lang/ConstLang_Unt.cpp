@@ -1142,6 +1142,11 @@ const std::vector<TLangText> &PointOfUseTexts()
     return kPointOfUseTexts;
 }
 
+QString Text(const char *key, int language)
+{
+    return Text(QString::fromLatin1(key), language);
+}
+
 QString Text(const QString &key, int language)
 {
     if (!IsLanguage(language))

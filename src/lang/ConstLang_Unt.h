@@ -79,6 +79,7 @@ const std::vector<TLangText> &Texts();
 // "MsgPortChanged") or of a point-of-use text (PointOfUseTexts) in the given
 // language. An unknown key gives an empty text.
 QString Text(const QString &key, int language);
+QString Text(const char *key, int language);
 
 // Labels of the TH editor's threshold edits ("TxtThHigh", "TxtThLow") for a
 // model index: 0 and 1 share the temperature/humidity ranges, 2 has the wider

@@ -121,3 +121,10 @@ void TLabeledEdit::setLabelPosition(LabelPosition position)
         break;
     }
 }
+
+TSkinCheckBox *TSkinCheckBox::Named(QWidget *parent, const char *objectName)
+{
+    auto *box = new TSkinCheckBox(parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    return box;
+}

@@ -74,4 +74,10 @@ class TSkinCheckBox : public QCheckBox
     Q_OBJECT
 public:
     using QCheckBox::QCheckBox;
+    // A box of parent with its object name, as the editor dialogs make them.
+    static TSkinCheckBox *Named(QWidget *parent, const char *objectName);
 };
+
+// Hints that explain a field at length stay on screen until the pointer
+// leaves, rather than the platform's few seconds.
+constexpr int LongHintMs = 600000;

@@ -10,11 +10,6 @@
 
 namespace {
 
-QString Text(const char *key, int language)
-{
-    return ConstLang::Text(QString::fromLatin1(key), language);
-}
-
 const char *const kHeaderKeys[TReportStatsPanel::ColumnCount] = {
     "RptChannel", "RptReadings", "RptMinimum", "RptMaximum", "RptMean",
     "RptStdDev",  "RptMkt",      "RptExcursions", "RptResult",
@@ -77,20 +72,20 @@ void TReportStatsPanel::Retranslate(int language)
     if (language != ConstLang::Chinese && language != ConstLang::English)
         return;
     m_language = language;
-    setTitle(Text("RptPanel", language));
+    setTitle(ConstLang::Text("RptPanel", language));
     QStringList headers;
     for (const char *key : kHeaderKeys)
-        headers << Text(key, language);
+        headers << ConstLang::Text(key, language);
     tbl_ReportStats->setHorizontalHeaderLabels(headers);
     if (tbl_ReportStats->rowCount() == 0)
-        lbl_ReportStatsNote->setText(Text("RptPanelEmpty", language));
+        lbl_ReportStatsNote->setText(ConstLang::Text("RptPanelEmpty", language));
 }
 
 void TReportStatsPanel::ShowEmpty(int language)
 {
     Retranslate(language);
     tbl_ReportStats->setRowCount(0);
-    lbl_ReportStatsNote->setText(Text("RptPanelEmpty", m_language));
+    lbl_ReportStatsNote->setText(ConstLang::Text("RptPanelEmpty", m_language));
 }
 
 void TReportStatsPanel::ShowDocument(const TReportDocument &document)

@@ -10,10 +10,7 @@
 
 namespace {
 
-// The close-time hint is long; it stays on screen until the pointer leaves.
-constexpr int kLongHintMs = 600000;
-
-TLabeledEdit *Field(QWidget *parent, const char *name, int maxLength)
+TLabeledEdit *RelayField(QWidget *parent, const char *name, int maxLength)
 {
     auto *edit = new TLabeledEdit(parent, TLabeledEdit::LabelPosition::Left);
     edit->setObjectName(QString::fromLatin1(name));
@@ -29,10 +26,10 @@ TFormDoSetting::TFormDoSetting(QTreeWidget *lvDo, int rowIndex, QWidget *parent)
     : QDialog(parent), m_row(lvDo, rowIndex)
 {
     setObjectName(QStringLiteral("FormDoSetting"));
-    lbledt_DO_ChannleName = Field(this, "lbledt_DO_ChannleName", 40);
-    lbledt_DO_CloseTime = Field(this, "lbledt_DO_CloseTime", 0);
-    lbledt_DO_OpenDes = Field(this, "lbledt_DO_OpenDes", 40);
-    lbledt_DO_CloseDes = Field(this, "lbledt_DO_CloseDes", 40);
+    lbledt_DO_ChannleName = RelayField(this, "lbledt_DO_ChannleName", 40);
+    lbledt_DO_CloseTime = RelayField(this, "lbledt_DO_CloseTime", 0);
+    lbledt_DO_OpenDes = RelayField(this, "lbledt_DO_OpenDes", 40);
+    lbledt_DO_CloseDes = RelayField(this, "lbledt_DO_CloseDes", 40);
     chk_Enable_RecoveryAlert = new TSkinCheckBox(this);
     chk_Enable_RecoveryAlert->setObjectName(QStringLiteral("chk_Enable_RecoveryAlert"));
     btn_DO_Default = new QPushButton(this);
@@ -76,7 +73,7 @@ void TFormDoSetting::FormShow()
     btn_OK->setText(ViewContext::Text("TxtOk"));
     btn_NO->setText(ViewContext::Text("TxtCancel"));
     lbledt_DO_CloseTime->setHint(ViewContext::Text("TxtDoCloseTimeHint"));
-    lbledt_DO_CloseTime->edit()->setToolTipDuration(kLongHintMs);
+    lbledt_DO_CloseTime->edit()->setToolTipDuration(LongHintMs);
 }
 
 QString TFormDoSetting::DefaultName() const

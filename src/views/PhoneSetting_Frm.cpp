@@ -9,9 +9,6 @@
 
 namespace {
 
-// The number's hint explains the flags; it is the same in both languages and
-// long, so it stays on screen until the pointer leaves.
-constexpr int kLongHintMs = 600000;
 const char *const kNumberHintLines[] = {
     "1.Country code is needed before the telephone number,e.g.0086,0044,0065,001 etc",
     "2.Dial:Ticked it stands for when alarm occurrence,will dial the related telephone number one by one ,",
@@ -28,29 +25,22 @@ QString NumberHint()
     return lines.join(QStringLiteral("\r\n"));
 }
 
-TSkinCheckBox *Box(QWidget *parent, const char *name)
-{
-    auto *box = new TSkinCheckBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
-
 } // namespace
 
 TFormPhoneSetting::TFormPhoneSetting(QTreeWidget *lvTel, int rowIndex, QWidget *parent)
     : QDialog(parent), m_row(lvTel, rowIndex)
 {
     setObjectName(QStringLiteral("FormPhoneSetting"));
-    chk_Dial = Box(this, "chk_Dial");
-    chk_TimeRePort = Box(this, "chk_TimeRePort");
-    chk_SMSFunction = Box(this, "chk_SMSFunction");
-    chk_Alam = Box(this, "chk_Alam");
-    chk_AlamReco = Box(this, "chk_AlamReco");
-    chk_ExtendPower = Box(this, "chk_ExtendPower");
-    chk_GPRS = Box(this, "chk_GPRS");
-    chk_GSMSignal = Box(this, "chk_GSMSignal");
-    chk_Realy = Box(this, "chk_Realy");
-    chk_TelAll = Box(this, "chk_TelAll");
+    chk_Dial = TSkinCheckBox::Named(this, "chk_Dial");
+    chk_TimeRePort = TSkinCheckBox::Named(this, "chk_TimeRePort");
+    chk_SMSFunction = TSkinCheckBox::Named(this, "chk_SMSFunction");
+    chk_Alam = TSkinCheckBox::Named(this, "chk_Alam");
+    chk_AlamReco = TSkinCheckBox::Named(this, "chk_AlamReco");
+    chk_ExtendPower = TSkinCheckBox::Named(this, "chk_ExtendPower");
+    chk_GPRS = TSkinCheckBox::Named(this, "chk_GPRS");
+    chk_GSMSignal = TSkinCheckBox::Named(this, "chk_GSMSignal");
+    chk_Realy = TSkinCheckBox::Named(this, "chk_Realy");
+    chk_TelAll = TSkinCheckBox::Named(this, "chk_TelAll");
     lbledt_TelNumber = new TLabeledEdit(this, TLabeledEdit::LabelPosition::Above);
     lbledt_TelNumber->setObjectName(QStringLiteral("lbledt_TelNumber"));
     lbledt_TelNumber->setMaxLength(NumberMaxLength);
@@ -111,7 +101,7 @@ void TFormPhoneSetting::FormShow()
     btn_Phone_OK->setText(ViewContext::Text("TxtPhoneOk"));
     btn_Phone_NO->setText(ViewContext::Text("TxtPhoneCancel"));
     lbledt_TelNumber->setHint(NumberHint());
-    lbledt_TelNumber->edit()->setToolTipDuration(kLongHintMs);
+    lbledt_TelNumber->edit()->setToolTipDuration(LongHintMs);
 }
 
 void TFormPhoneSetting::LoadPhoneEditor()

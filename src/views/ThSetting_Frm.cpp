@@ -9,20 +9,13 @@
 
 namespace {
 
-TLabeledEdit *Field(QWidget *parent, const char *name, int maxLength)
+TLabeledEdit *ChannelField(QWidget *parent, const char *name, int maxLength)
 {
     auto *edit = new TLabeledEdit(parent, TLabeledEdit::LabelPosition::Above);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setMaxLength(maxLength);
     edit->edit()->setMinimumWidth(300);
     return edit;
-}
-
-TSkinCheckBox *Box(QWidget *parent, const char *name)
-{
-    auto *box = new TSkinCheckBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
 }
 
 } // namespace
@@ -34,17 +27,17 @@ TFormThSetting::TFormThSetting(QTreeWidget *lvTh, int rowIndex, QWidget *parent)
     if (const QTreeWidgetItem *row = m_row.Row())
         m_channelCaption = row->text(0);
 
-    lbledt_Th_ChannelName = Field(this, "lbledt_Th_ChannelName", 40);
-    lbledt_Th_AlarmVerify = Field(this, "lbledt_Th_AlarmVerify", 40);
-    lbledt_Th_ThresholdHigh = Field(this, "lbledt_Th_ThresholdHigh", 5);
-    lbledt_Th_ThresholdLow = Field(this, "lbledt_Th_ThresholdLow", 5);
-    lbledt_Th_ThresholdHighSMS = Field(this, "lbledt_Th_ThresholdHighSMS", 40);
-    lbledt_Th_ThresholdLowSMS = Field(this, "lbledt_Th_ThresholdLowSMS", 40);
-    lbledt_Th_RecoverySMS = Field(this, "lbledt_Th_RecoverySMS", 40);
-    chk_Th_Enable = Box(this, "chk_Th_Enable");
-    chk_Th_RecoveryAlarm = Box(this, "chk_Th_RecoveryAlarm");
-    chk_Th_AlarmLinkDO1 = Box(this, "chk_Th_AlarmLinkDO1");
-    chk_Th_AlarmLinkDO2 = Box(this, "chk_Th_AlarmLinkDO2");
+    lbledt_Th_ChannelName = ChannelField(this, "lbledt_Th_ChannelName", 40);
+    lbledt_Th_AlarmVerify = ChannelField(this, "lbledt_Th_AlarmVerify", 40);
+    lbledt_Th_ThresholdHigh = ChannelField(this, "lbledt_Th_ThresholdHigh", 5);
+    lbledt_Th_ThresholdLow = ChannelField(this, "lbledt_Th_ThresholdLow", 5);
+    lbledt_Th_ThresholdHighSMS = ChannelField(this, "lbledt_Th_ThresholdHighSMS", 40);
+    lbledt_Th_ThresholdLowSMS = ChannelField(this, "lbledt_Th_ThresholdLowSMS", 40);
+    lbledt_Th_RecoverySMS = ChannelField(this, "lbledt_Th_RecoverySMS", 40);
+    chk_Th_Enable = TSkinCheckBox::Named(this, "chk_Th_Enable");
+    chk_Th_RecoveryAlarm = TSkinCheckBox::Named(this, "chk_Th_RecoveryAlarm");
+    chk_Th_AlarmLinkDO1 = TSkinCheckBox::Named(this, "chk_Th_AlarmLinkDO1");
+    chk_Th_AlarmLinkDO2 = TSkinCheckBox::Named(this, "chk_Th_AlarmLinkDO2");
     btn_Th_Default = new QPushButton(this);
     btn_Th_Default->setObjectName(QStringLiteral("btn_Th_Default"));
     btn_Th_OK = new QPushButton(this);

@@ -51,11 +51,6 @@ namespace {
 
 constexpr int ReadWaitMs = 60000;
 
-QString Text(const char *key, int language)
-{
-    return ConstLang::Text(QString::fromLatin1(key), language);
-}
-
 // A K801's configuration: Temperature1 "Fridge A" 2.0 .. 8.0 °C, Humidity1
 // 30.0 .. 70.0 %RH, a record every 600 s; the other channels without limits.
 QByteArray Configuration()
@@ -202,12 +197,12 @@ private slots:
         QCOMPARE(panel->CellText(0, TReportStatsPanel::ColStdDev), QStringLiteral("2.16"));
         QCOMPARE(panel->CellText(0, TReportStatsPanel::ColMkt), QStringLiteral("6.57 °C"));
         QCOMPARE(panel->CellText(0, TReportStatsPanel::ColExcursions), excursions);
-        QCOMPARE(panel->CellText(0, TReportStatsPanel::ColResult), Text("RptFail", language));
+        QCOMPARE(panel->CellText(0, TReportStatsPanel::ColResult), ConstLang::Text("RptFail", language));
         // Humidity has no MKT and stayed within its limits.
         QCOMPARE(panel->CellText(1, TReportStatsPanel::ColMkt), QStringLiteral("—"));
-        QCOMPARE(panel->CellText(1, TReportStatsPanel::ColResult), Text("RptPass", language));
+        QCOMPARE(panel->CellText(1, TReportStatsPanel::ColResult), ConstLang::Text("RptPass", language));
         QVERIFY(panel->lbl_ReportStatsNote->text().contains(
-            Text("RptLimitsRead", language).section(QStringLiteral("%1"), 0, 0)));
+            ConstLang::Text("RptLimitsRead", language).section(QStringLiteral("%1"), 0, 0)));
 
         // The filter keeps 08:00 and 08:10: the figures follow.
         sheet->dtp_Hist_Begin_Date->setDate(QDate(2024, 3, 1));
@@ -218,14 +213,14 @@ private slots:
         QTRY_COMPARE(panel->CellText(0, TReportStatsPanel::ColReadings), QStringLiteral("2"));
         QCOMPARE(panel->CellText(0, TReportStatsPanel::ColMaximum), QStringLiteral("5.0 °C (2024-03-01 08:10:00)"));
         QCOMPARE(panel->CellText(0, TReportStatsPanel::ColMkt), QStringLiteral("4.52 °C"));
-        QCOMPARE(panel->CellText(0, TReportStatsPanel::ColResult), Text("RptPass", language));
+        QCOMPARE(panel->CellText(0, TReportStatsPanel::ColResult), ConstLang::Text("RptPass", language));
 
         // A filter that keeps nothing empties the panel.
         sheet->dtp_Hist_Begin_Date->setDate(QDate(2025, 1, 1));
         sheet->dtp_Hist_End_Date->setDate(QDate(2025, 1, 2));
         sheet->btn_History_Filter->click();
         QTRY_COMPARE(panel->RowCount(), 0);
-        QCOMPARE(panel->lbl_ReportStatsNote->text(), Text("RptPanelEmpty", language));
+        QCOMPARE(panel->lbl_ReportStatsNote->text(), ConstLang::Text("RptPanelEmpty", language));
     }
 
     // The panel beside the chart and the button fit at the window's smallest
@@ -293,7 +288,7 @@ private slots:
         std::unique_ptr<TFormK900> window = WindowWithRows(language);
         QVERIFY(window);
         THistorySheet *sheet = window->History();
-        QCOMPARE(sheet->btn_HistoryReport->text(), Text("RptButton", language));
+        QCOMPARE(sheet->btn_HistoryReport->text(), ConstLang::Text("RptButton", language));
         sheet->btn_HistoryReport->click();
         TReportDialog *dialog = sheet->ReportDialog();
         QVERIFY(dialog);
@@ -303,7 +298,7 @@ private slots:
         QCOMPARE(dialog->dte_ReportTo->dateTime(), QDateTime(QDate(2024, 3, 1), QTime(8, 30)));
         QCOMPARE(dialog->lst_ReportChannels->count(), 8);
         QCOMPARE(dialog->spn_ReportDeltaH->value(), 83.144);
-        QCOMPARE(dialog->btn_ReportSave->text(), Text("RptDialogSave", language));
+        QCOMPARE(dialog->btn_ReportSave->text(), ConstLang::Text("RptDialogSave", language));
 
         const QString fileName = m_folder.filePath(QStringLiteral("report%1.pdf").arg(language));
         dialog->ChooseFile = [fileName](const QString &defaultName) {
@@ -311,14 +306,14 @@ private slots:
         };
         dialog->btn_ReportSave->click();
         QVERIFY(QFile::exists(fileName));
-        QCOMPARE(dialog->lbl_ReportState->text(), Text("RptSaved", language).arg(fileName));
+        QCOMPARE(dialog->lbl_ReportState->text(), ConstLang::Text("RptSaved", language).arg(fileName));
         const QString text = PdfText(fileName);
         QVERIFY(!text.isEmpty());
         const QString imei = window->Connection()->Identity().imei;
         QVERIFY(!imei.isEmpty());
         for (const QString &expected : {imei, QStringLiteral("Fridge A"), QStringLiteral("4.0 °C"),
                                         QStringLiteral("9.0 °C"), QStringLiteral("6.57 °C"), QStringLiteral("50.0 %RH"),
-                                        Text("RptFail", language), Text("RptTitle", language)})
+                                        ConstLang::Text("RptFail", language), ConstLang::Text("RptTitle", language)})
             QVERIFY2(text.contains(expected), qPrintable(expected));
 
         // The print preview shows the report's pages.
@@ -369,7 +364,7 @@ private slots:
         dialog->ChooseFile = [fileName](const QString &) { return fileName; };
         QVERIFY(!dialog->SavePdf());
         QVERIFY2(ErrorBoxText(dialog).startsWith(
-                     Text("RptWriteFailed", ConstLang::English).section(QStringLiteral("%2"), 0, 0).arg(fileName)),
+                     ConstLang::Text("RptWriteFailed", ConstLang::English).section(QStringLiteral("%2"), 0, 0).arg(fileName)),
                  qPrintable(ErrorBoxText(dialog)));
         QVERIFY(QFileInfo(fileName).isDir());
         QFile inside(fileName + QStringLiteral("/kept.txt"));
@@ -423,7 +418,7 @@ private slots:
         QSqlDatabase::removeDatabase(connectionName);
 
         QTRY_VERIFY(sheet->StatisticsPanel()->lbl_ReportStatsNote->text().contains(
-            Text("RptLimitsFrom", ConstLang::English).section(QStringLiteral("%1"), 0, 0)));
+            ConstLang::Text("RptLimitsFrom", ConstLang::English).section(QStringLiteral("%1"), 0, 0)));
 
         // The same connection: the configuration is known, no second read.
         device->appendHistoryRecords(4);

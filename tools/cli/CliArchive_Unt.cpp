@@ -31,8 +31,8 @@ const char kLastReadFormat[] = "yyyy-MM-dd HH:mm:ss";
 
 QString ListText(const QVector<TArchivedDevice> &devices, int language)
 {
-    const QStringList header{CliText("TxtArchiveImei", language), CliText("TxtArchiveModel", language),
-                             CliText("TxtArchiveRecords", language), CliText("TxtArchiveLastRead", language)};
+    const QStringList header{ConstLang::Text("TxtArchiveImei", language), ConstLang::Text("TxtArchiveModel", language),
+                             ConstLang::Text("TxtArchiveRecords", language), ConstLang::Text("TxtArchiveLastRead", language)};
     QList<QStringList> rows{header};
     for (const TArchivedDevice &device : devices)
         rows.append({device.imei, device.model, QString::number(device.records),
@@ -69,7 +69,7 @@ TCliArchiveParse ParseCliArchiveArguments(const QStringList &arguments)
     TCliArchiveOptions &options = result.Options;
     options.Language = CliLanguageOf(arguments);
     const int language = options.Language;
-    const auto text = [language](const char *key) { return CliText(key, language); };
+    const auto text = [language](const char *key) { return ConstLang::Text(key, language); };
     const auto fail = [&result](const QString &error) {
         result.ExitCode = JobExit::BadInput;
         result.Error = error;
@@ -131,7 +131,7 @@ int RunCliArchive(const TCliArchiveOptions &options, FILE *out, FILE *err)
     // Listing or exporting never makes an archive that was not there.
     const QString path = THistoryArchive::DefaultPath();
     if (!QFileInfo::exists(path))
-        return failed(CliText("CliArchiveNoFile", language).arg(QDir::toNativeSeparators(path)));
+        return failed(ConstLang::Text("CliArchiveNoFile", language).arg(QDir::toNativeSeparators(path)));
     THistoryArchive archive(path);
     if (archive.Open() != THistoryArchive::TStatus::Ready)
         return failed(archive.ProblemText(language));
@@ -156,7 +156,7 @@ int RunCliArchive(const TCliArchiveOptions &options, FILE *out, FILE *err)
             root.insert(QStringLiteral("devices"), list);
             CliPrint(out, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
         } else if (!options.Quiet) {
-            CliPrint(out, devices.isEmpty() ? CliText("TxtArchiveNone", language) + QLatin1Char('\n')
+            CliPrint(out, devices.isEmpty() ? ConstLang::Text("TxtArchiveNone", language) + QLatin1Char('\n')
                                          : ListText(devices, language));
         }
         return JobExit::Done;
@@ -173,13 +173,13 @@ int RunCliArchive(const TCliArchiveOptions &options, FILE *out, FILE *err)
     case THistoryArchiveExport::TFailure::None:
         break;
     case THistoryArchiveExport::TFailure::EmptyDevice:
-        return failed(CliText("MsgArchiveEmptyDevice", language).arg(options.Imei));
+        return failed(ConstLang::Text("MsgArchiveEmptyDevice", language).arg(options.Imei));
     case THistoryArchiveExport::TFailure::UnknownModel:
-        return failed(CliText("MsgArchiveUnknownModel", language).arg(model, options.Imei));
+        return failed(ConstLang::Text("MsgArchiveUnknownModel", language).arg(model, options.Imei));
     case THistoryArchiveExport::TFailure::ArchiveRead:
         return failed(archive.ProblemText(language));
     case THistoryArchiveExport::TFailure::File:
-        return failed(CliText("CliCannotWriteFile", language)
+        return failed(ConstLang::Text("CliCannotWriteFile", language)
                           .arg(QDir::toNativeSeparators(fileName), exported.file.systemText));
     }
     if (options.Json) {
@@ -190,7 +190,7 @@ int RunCliArchive(const TCliArchiveOptions &options, FILE *out, FILE *err)
         root.insert(QStringLiteral("file"), QDir::toNativeSeparators(fileName));
         CliPrint(out, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
     } else if (!options.Quiet) {
-        CliPrint(out, CliText("CliArchiveExported", language)
+        CliPrint(out, ConstLang::Text("CliArchiveExported", language)
                        .arg(exported.records)
                        .arg(options.Imei, QDir::toNativeSeparators(fileName))
                    + QLatin1Char('\n'));

@@ -105,7 +105,7 @@ TCliAuditParse ParseCliAuditArguments(const QStringList &arguments)
     }
     const QStringList extra = parser.positionalArguments().mid(1);
     if (!extra.isEmpty())
-        return fail(CliText("CliExtraArgument", language).arg(extra.first()));
+        return fail(ConstLang::Text("CliExtraArgument", language).arg(extra.first()));
     options.Imei = parser.value(QStringLiteral("imei")).trimmed();
     options.Json = parser.isSet(QStringLiteral("json"));
     options.Verify = parser.isSet(QStringLiteral("verify"));
@@ -115,11 +115,11 @@ TCliAuditParse ParseCliAuditArguments(const QStringList &arguments)
         const QString value = parser.value(QLatin1String(name));
         const QDateTime time = CliParseTime(value, QLatin1String(name) == QLatin1String("to"));
         if (!time.isValid())
-            return fail(CliText("AudBadTime", language).arg(value));
+            return fail(ConstLang::Text("AudBadTime", language).arg(value));
         (QLatin1String(name) == QLatin1String("from") ? options.From : options.To) = time;
     }
     if (options.From.isValid() && options.To.isValid() && options.From > options.To)
-        return fail(CliText("CliPeriodReversed", language)
+        return fail(ConstLang::Text("CliPeriodReversed", language)
                         .arg(parser.value(QStringLiteral("from")), parser.value(QStringLiteral("to"))));
     return result;
 }
@@ -131,16 +131,16 @@ int RunCliAudit(const TCliAuditOptions &options, FILE *out, FILE *err)
     // The trail is opened as it is: a missing one is made empty, a damaged
     // or foreign one is left alone and named.
     if (trail.Open() != TAuditTrail::TStatus::Ready) {
-        PrintLine(err, CliText("CliAuditUnreadable", language).arg(trail.ProblemText(language)));
+        PrintLine(err, ConstLang::Text("CliAuditUnreadable", language).arg(trail.ProblemText(language)));
         return JobExit::BadInput;
     }
     if (options.Verify) {
         const TAuditCheck check = trail.Verify();
         if (check.Intact()) {
-            PrintLine(out, CliText("CliAuditIntact", language).arg(check.count));
+            PrintLine(out, ConstLang::Text("CliAuditIntact", language).arg(check.count));
             return JobExit::Done;
         }
-        PrintLine(err, CliText("CliAuditAltered", language).arg(check.Text(language)));
+        PrintLine(err, ConstLang::Text("CliAuditAltered", language).arg(check.Text(language)));
         return JobExit::NotVerified;
     }
     QJsonArray list;
@@ -171,7 +171,7 @@ int RunCliAudit(const TCliAuditOptions &options, FILE *out, FILE *err)
             PrintLine(out, QStringLiteral("      %1: %2 -> %3")
                            .arg(language == 0 ? change.captionZh : change.captionEn, change.before, change.after));
         if (!entry.backupFile.isEmpty())
-            PrintLine(out, QStringLiteral("      ") + CliText("AudBackupFile", language).arg(entry.backupFile));
+            PrintLine(out, QStringLiteral("      ") + ConstLang::Text("AudBackupFile", language).arg(entry.backupFile));
     }
     if (options.Json) {
         const QByteArray json = QJsonDocument(list).toJson(QJsonDocument::Indented);

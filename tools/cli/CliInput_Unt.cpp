@@ -39,18 +39,18 @@ bool TCliInput::Load(const QString &fileName, int language, QString *error)
         case FileSafety::TFileError::TooLarge:
             break;
         case FileSafety::TFileError::Missing:
-            *error = CliText("CliCannotReadFile", language).arg(fileName, CliText("CliNoSuchFile", language));
+            *error = ConstLang::Text("CliCannotReadFile", language).arg(fileName, ConstLang::Text("CliNoSuchFile", language));
             return false;
         case FileSafety::TFileError::NotRegular:
-            *error = CliText("CliCannotReadFile", language).arg(fileName, CliText("CliNotRegularFile", language));
+            *error = ConstLang::Text("CliCannotReadFile", language).arg(fileName, ConstLang::Text("CliNotRegularFile", language));
             return false;
         case FileSafety::TFileError::Failed:
-            *error = CliText("CliCannotReadFile", language).arg(fileName, read.detail);
+            *error = ConstLang::Text("CliCannotReadFile", language).arg(fileName, read.detail);
             return false;
         }
         m_image = read.bytes;
         if (m_image.size() != ConfigMap::ImageSize) {
-            *error = CliText("CliImageSize", language).arg(fileName).arg(ConfigMap::ImageSize);
+            *error = ConstLang::Text("CliImageSize", language).arg(fileName).arg(ConfigMap::ImageSize);
             return false;
         }
         return true;
@@ -60,19 +60,19 @@ bool TCliInput::Load(const QString &fileName, int language, QString *error)
     const TIniResult loaded = m_ini.Load();
     if (!loaded) {
         if (loaded.error == TIniError::TooLarge || loaded.error == TIniError::NotText) {
-            *error = CliText("CliNotProfile", language).arg(fileName);
+            *error = ConstLang::Text("CliNotProfile", language).arg(fileName);
             if (loaded.line > 0)
                 *error += QStringLiteral(": ")
-                          + CliText("TxtTextUnreadableAt", language).arg(loaded.line).arg(loaded.column);
+                          + ConstLang::Text("TxtTextUnreadableAt", language).arg(loaded.line).arg(loaded.column);
         }
         else
-            *error = CliText("CliCannotReadFile", language)
-                         .arg(fileName, loaded.error == TIniError::Missing ? CliText("CliNoSuchFile", language)
+            *error = ConstLang::Text("CliCannotReadFile", language)
+                         .arg(fileName, loaded.error == TIniError::Missing ? ConstLang::Text("CliNoSuchFile", language)
                                                                            : loaded.detail);
         return false;
     }
     if (!TProfileImage::IsProfile(m_ini)) {
-        *error = CliText("CliNotProfile", language).arg(fileName);
+        *error = ConstLang::Text("CliNotProfile", language).arg(fileName);
         return false;
     }
     m_profileModel = TProfileImage::SensorModel(m_ini);
@@ -97,7 +97,7 @@ QByteArray TCliInput::ImageFor(int modelIndex, QString *error) const
         }
         const QString profileModel =
             m_profileModel >= 0 ? THistoryCsv::ModelName(m_profileModel) : QStringLiteral("?");
-        *error = CliText("CliProfileOtherModel", m_language)
+        *error = ConstLang::Text("CliProfileOtherModel", m_language)
                      .arg(m_fileName, profileModel, RowSpan(profileRows), THistoryCsv::ModelName(modelIndex),
                           RowSpan(ConstLang::ThRowCaptions(modelIndex, m_language)));
         return {};

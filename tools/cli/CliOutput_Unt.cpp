@@ -31,8 +31,8 @@ QString SecondsText(double seconds)
 
 QStringList ReportHeader(int language)
 {
-    return {CliText("CliReportPort", language), CliText("CliReportModel", language), CliText("CliReportImei", language),
-            CliText("CliReportResult", language), CliText("CliReportSeconds", language)};
+    return {ConstLang::Text("CliReportPort", language), ConstLang::Text("CliReportModel", language), ConstLang::Text("CliReportImei", language),
+            ConstLang::Text("CliReportResult", language), ConstLang::Text("CliReportSeconds", language)};
 }
 
 QStringList ReportRow(const TCliResult &result)
@@ -142,7 +142,7 @@ QString TCliOutput::WriteReportCsv(const QList<TCliResult> &results, int languag
     const QByteArray bytes = TGbkText::Encode(text);
     const FileSafety::TSaveResult saved = FileSafety::SaveFile(fileName, bytes, false);
     if (saved.error == FileSafety::TFileError::NotRegular)
-        return CliText("CliNotRegularFile", language);
+        return ConstLang::Text("CliNotRegularFile", language);
     return saved.detail;
 }
 

@@ -71,7 +71,7 @@ TSource FromArchive(const THistoryArchive &archive, const QString &imei, const T
     }
     const QVector<TArchivedRecord> records = archive.Records(imei);
     if (model.isEmpty() || records.isEmpty()) {
-        source.Error = CliText("MsgArchiveEmptyDevice", language).arg(imei);
+        source.Error = ConstLang::Text("MsgArchiveEmptyDevice", language).arg(imei);
         return source;
     }
     document.modelIndex = qMax(0, ModelIndexOfName(model));
@@ -89,12 +89,12 @@ TSource FromCsv(const TCliReportOptions &options)
     THistoryGridModel grid;
     const THistoryCsv::TResult read = THistoryCsv::Import(grid, options.In);
     if (!read) {
-        QString reason = CliText(read.TextKey().toLatin1().constData(), language);
+        QString reason = ConstLang::Text(read.TextKey().toLatin1().constData(), language);
         if (reason.contains(QLatin1String("%1")))
             reason = reason.arg(QDir::toNativeSeparators(options.In));
         if (!read.systemText.isEmpty())
             reason += QStringLiteral(" (") + read.systemText + QLatin1Char(')');
-        source.Error = CliText("RptNotHistoryFile", language).arg(QDir::toNativeSeparators(options.In), reason);
+        source.Error = ConstLang::Text("RptNotHistoryFile", language).arg(QDir::toNativeSeparators(options.In), reason);
         return source;
     }
     int modelIndex = options.ModelIndex;
@@ -107,13 +107,13 @@ TSource FromCsv(const TCliReportOptions &options)
     }
     document.modelIndex = modelIndex;
     document.model = THistoryCsv::ModelName(modelIndex);
-    document.imei = CliText("RptUnknown", language);
+    document.imei = ConstLang::Text("RptUnknown", language);
     document.description = QFileInfo(options.In).fileName();
     document.series = TReportSeries::FromGrid(grid, TReportSeries::ModelChannels(modelIndex, language));
     if (document.series.RowCount() == 0 && document.series.rowsSkipped > 0)
-        source.Error = CliText("RptNotHistoryFile", language)
+        source.Error = ConstLang::Text("RptNotHistoryFile", language)
                            .arg(QDir::toNativeSeparators(options.In),
-                                CliText("RptRowsSkipped", language).arg(document.series.rowsSkipped));
+                                ConstLang::Text("RptRowsSkipped", language).arg(document.series.rowsSkipped));
     return source;
 }
 
@@ -140,7 +140,7 @@ TCliReportParse ParseCliReportArguments(const QStringList &arguments)
     TCliReportOptions &options = result.Options;
     options.Language = CliLanguageOf(arguments);
     const int language = options.Language;
-    const auto text = [language](const char *key) { return CliText(key, language); };
+    const auto text = [language](const char *key) { return ConstLang::Text(key, language); };
     const auto fail = [&result](const QString &error) {
         result.ExitCode = CliExit::BadInput;
         result.Error = error;
@@ -230,7 +230,7 @@ int RunCliReport(const TCliReportOptions &options, FILE *out, FILE *err)
         sources.append(FromCsv(options));
     } else {
         if (archive.Open() != THistoryArchive::TStatus::Ready) {
-            QString reason = CliText(THistoryArchive::TextKey(archive.Status()).toLatin1().constData(), language);
+            QString reason = ConstLang::Text(THistoryArchive::TextKey(archive.Status()).toLatin1().constData(), language);
             failed(reason.arg(QDir::toNativeSeparators(archive.Path())));
             return exitCode;
         }
@@ -252,7 +252,7 @@ int RunCliReport(const TCliReportOptions &options, FILE *out, FILE *err)
             const QString begin = options.From.isValid() ? TReportDocument::TimeText(options.From) : QStringLiteral("…");
             const QString end = options.To.isValid() ? TReportDocument::TimeText(options.To) : QStringLiteral("…");
             failed((document.imei.isEmpty() ? QString() : document.imei + QStringLiteral(": "))
-                   + CliText("RptNoRecords", language).arg(begin, end));
+                   + ConstLang::Text("RptNoRecords", language).arg(begin, end));
             continue;
         }
         // The limits set when these records were downloaded, if the
@@ -277,11 +277,11 @@ int RunCliReport(const TCliReportOptions &options, FILE *out, FILE *err)
             json.insert(QStringLiteral("file"), fileName);
             json.insert(QStringLiteral("pages"), written.pages);
             if (!options.Json && !options.Quiet)
-                CliPrint(out, CliText("CliReportDone", language).arg(document.stats.records).arg(fileName) + QLatin1Char('\n'));
+                CliPrint(out, ConstLang::Text("CliReportDone", language).arg(document.stats.records).arg(fileName) + QLatin1Char('\n'));
         }
         if (!options.Json && !options.Quiet) {
             for (qint64 change : document.stats.offsetChanges)
-                CliPrint(out, CliText("RptOffsetChange", language)
+                CliPrint(out, ConstLang::Text("RptOffsetChange", language)
                                .arg(QDateTime::fromMSecsSinceEpoch(change, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd HH:mm")))
                            + QLatin1Char('\n'));
         }

@@ -4,11 +4,6 @@
 
 #include <QCommandLineParser>
 
-QString CliText(const char *key, int language)
-{
-    return ConstLang::Text(QString::fromLatin1(key), language);
-}
-
 void CliPrint(FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit();
@@ -34,18 +29,18 @@ QDateTime CliParseTime(const QString &text, bool endOfDay)
 QString CliCommandHelp(const char *usage, const char *commandKey, TCliOptionTable options,
                        std::initializer_list<const char *> exitKeys, int language)
 {
-    QString help = CliText("CliHelpUsage", language).arg(QLatin1String(usage)) + QLatin1Char('\n');
-    help += CliText(commandKey, language) + QStringLiteral("\n\n") + CliText("CliHelpOptions", language)
+    QString help = ConstLang::Text("CliHelpUsage", language).arg(QLatin1String(usage)) + QLatin1Char('\n');
+    help += ConstLang::Text(commandKey, language) + QStringLiteral("\n\n") + ConstLang::Text("CliHelpOptions", language)
             + QLatin1Char('\n');
     for (const TCliOption &option : options) {
         QString name = QStringLiteral("--") + QLatin1String(option.Name);
         if (option.ValueName)
             name += QLatin1Char(' ') + QLatin1String(option.ValueName);
-        help += QStringLiteral("  %1\n      %2\n").arg(name, CliText(option.HelpKey, language));
+        help += QStringLiteral("  %1\n      %2\n").arg(name, ConstLang::Text(option.HelpKey, language));
     }
-    help += QLatin1Char('\n') + CliText("CliHelpExitCodes", language) + QLatin1Char('\n');
+    help += QLatin1Char('\n') + ConstLang::Text("CliHelpExitCodes", language) + QLatin1Char('\n');
     for (const char *key : exitKeys)
-        help += QStringLiteral("  ") + CliText(key, language) + QLatin1Char('\n');
+        help += QStringLiteral("  ") + ConstLang::Text(key, language) + QLatin1Char('\n');
     return help;
 }
 
@@ -65,7 +60,7 @@ QString CliParseError(const QCommandLineParser &parser, const char *command, int
 {
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty())
-        return CliText("CliOptionNotFor", language)
+        return ConstLang::Text("CliOptionNotFor", language)
             .arg(QStringLiteral("--") + unknown.first(), QLatin1String(command));
-    return CliText("CliBadArguments", language).arg(parser.errorText());
+    return ConstLang::Text("CliBadArguments", language).arg(parser.errorText());
 }

@@ -10,12 +10,9 @@
 class QCommandLineParser;
 
 // What every part of k80x-cli shares, and what the commands that need no
-// device (report, archive, audit) share beyond it: texts from the language
-// table, printing, times as typed, an option table with its help, and the
+// device (report, archive, audit) share beyond it: printing, times as typed, an option table with its help, and the
 // end of a parse that runs nothing.
 
-// A text of the language table (0 Chinese, 1 English).
-QString CliText(const char *key, int language);
 // Writes text as it is (the caller adds line ends) and flushes.
 void CliPrint(FILE *stream, const QString &text);
 // A time as typed in the PC's local time: a day with the time
