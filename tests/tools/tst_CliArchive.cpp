@@ -3,6 +3,7 @@
 // this test's event loop, k80x-cli archive list|export without a device, and
 // the archive shared with another writer (the window's) at the same time.
 #include "base/GbkText_Unt.h"
+#include "fixtures/CliRun.h"
 #include "history/HistoryArchive_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
@@ -39,13 +40,6 @@ struct TLogger
     QString Port() const { return Bridge.slavePath(); }
 };
 
-struct TRun
-{
-    int ExitCode = -1;
-    QString Out;
-    QString Err;
-};
-
 QStringList CsvLines(const QString &fileName)
 {
     QStringList lines = TGbkText::Decode(FileBytes(fileName)).split(QStringLiteral("\r\n"));
@@ -74,31 +68,14 @@ class TestCliArchive : public QObject
 
     // Runs k80x-cli while this test's event loop serves the loggers (and
     // runs whatever else the test set going).
-    TRun Run(const QStringList &arguments)
+    CliRun::TRun Run(const QStringList &arguments)
     {
-        QProcess tool;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), m_dir->path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), DataHome());
-        tool.setProcessEnvironment(environment);
-        tool.start(QStringLiteral(K80X_CLI_PATH), arguments);
-        TRun run;
-        if (!tool.waitForStarted())
-            return run;
-        if (!QTest::qWaitFor([&tool] { return tool.state() == QProcess::NotRunning; }, kRunTimeoutMs)) {
-            tool.kill();
-            tool.waitForFinished();
-            return run;
-        }
-        run.ExitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-        run.Out = QString::fromLocal8Bit(tool.readAllStandardOutput());
-        run.Err = QString::fromLocal8Bit(tool.readAllStandardError());
-        return run;
+        return CliRun::Run(arguments, CliRun::UserEnvironment(m_dir->path()), kRunTimeoutMs);
     }
 
     QJsonObject ListJson()
     {
-        const TRun run = Run({"archive", "list", "--json"});
+        const CliRun::TRun run = Run({"archive", "list", "--json"});
         if (run.ExitCode != 0)
             return {};
         return QJsonDocument::fromJson(run.Out.toUtf8()).object();
@@ -130,7 +107,7 @@ private slots:
         logger.Device.setHistoryRecordCount(30);
         const QString imei = logger.Device.imei();
 
-        const TRun first = Run({"history", "--port", logger.Port(), "--archive", "--lang", "en"});
+        const CliRun::TRun first = Run({"history", "--port", logger.Port(), "--archive", "--lang", "en"});
         QVERIFY2(first.ExitCode == 0, qPrintable(first.Err));
         QVERIFY2(first.Out.contains(QStringLiteral("30 new records archived (30 records of this device")),
                  qPrintable(first.Out));
@@ -148,13 +125,13 @@ private slots:
         // Collected again: nothing new, nothing stored twice.
         logger.Device.appendHistoryRecords(12);
         const QByteArray before = logger.Device.historyRecord(29);
-        const TRun again = Run({"history", "--port", logger.Port(), "--archive", "--new", "--lang", "en"});
+        const CliRun::TRun again = Run({"history", "--port", logger.Port(), "--archive", "--new", "--lang", "en"});
         QVERIFY2(again.ExitCode == 0, qPrintable(again.Err));
         QVERIFY2(again.Out.contains(QStringLiteral("12 new records archived (42 records")), qPrintable(again.Out));
         QCOMPARE(logger.Device.historyRecord(29), before);
 
         const QString csv = m_dir->filePath(QStringLiteral("all.csv"));
-        const TRun exported = Run({"archive", "export", "--imei", imei, "--out", csv, "--lang", "en"});
+        const CliRun::TRun exported = Run({"archive", "export", "--imei", imei, "--out", csv, "--lang", "en"});
         QVERIFY2(exported.ExitCode == 0, qPrintable(exported.Err));
         QVERIFY(exported.Out.contains(QStringLiteral("42 records of %1").arg(imei)));
         // The window's export: the records, then the grid's empty rows.
@@ -166,7 +143,7 @@ private slots:
 
         // The log was erased and written again: fewer records, other times.
         logger.Device.setHistoryRecordCount(5, 60);
-        const TRun restarted = Run({"history", "--port", logger.Port(), "--archive", "--new", "--lang", "en"});
+        const CliRun::TRun restarted = Run({"history", "--port", logger.Port(), "--archive", "--new", "--lang", "en"});
         QVERIFY2(restarted.ExitCode == 0, qPrintable(restarted.Err));
         QVERIFY2(restarted.Out.contains(QStringLiteral("no longer holds the last archived record 42")),
                  qPrintable(restarted.Out));
@@ -180,7 +157,7 @@ private slots:
         QVERIFY(logger.Bridge.open());
         logger.Device.setHistoryRecordCount(8);
         const QString csv = m_dir->filePath(QStringLiteral("log.csv"));
-        const TRun run = Run({"history", "--port", logger.Port(), "--archive", "--out", csv, "--json"});
+        const CliRun::TRun run = Run({"history", "--port", logger.Port(), "--archive", "--out", csv, "--json"});
         QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
         const QJsonObject result = QJsonDocument::fromJson(run.Out.toUtf8()).object();
         const QJsonObject device = result.value(QStringLiteral("devices")).toArray().first().toObject();
@@ -221,7 +198,7 @@ private slots:
                 ++failedBatches;
         });
         batches.start(5);
-        const TRun run = Run({"history", "--port", logger.Port(), "--archive", "--lang", "en"});
+        const CliRun::TRun run = Run({"history", "--port", logger.Port(), "--archive", "--lang", "en"});
         batches.stop();
         QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
         QCOMPARE(failedBatches, 0);
@@ -261,7 +238,7 @@ private slots:
             THistoryArchive archive(ArchivePath());
             QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
         }
-        const TRun run = Run(arguments << QStringLiteral("--lang") << QStringLiteral("en"));
+        const CliRun::TRun run = Run(arguments << QStringLiteral("--lang") << QStringLiteral("en"));
         QCOMPARE(run.ExitCode, 2);
         QVERIFY2(run.Err.contains(error), qPrintable(run.Err));
         QCOMPARE(QFile::exists(ArchivePath()), archiveExists);
@@ -276,7 +253,7 @@ private slots:
         QVERIFY(QDir().mkpath(QFileInfo(ArchivePath()).absolutePath()));
         const QByteArray garbage(4096, 'x');
         QVERIFY(WriteFile(ArchivePath(), garbage));
-        const TRun run = Run({"history", "--port", logger.Port(), "--archive", "--lang", "en"});
+        const CliRun::TRun run = Run({"history", "--port", logger.Port(), "--archive", "--lang", "en"});
         QCOMPARE(run.ExitCode, 2);
         QVERIFY2(run.Err.contains(QStringLiteral("is damaged or is not a history archive")), qPrintable(run.Err));
         QCOMPARE(FileBytes(ArchivePath()), garbage);

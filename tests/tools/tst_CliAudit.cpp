@@ -3,6 +3,7 @@
 // with the setting on, required before anything is sent, and
 // "audit --verify" tells an intact trail from an altered one.
 #include "audit/AuditTrail_Unt.h"
+#include "fixtures/CliRun.h"
 #include "config/ConfigImage_Unt.h"
 #include "profiles/ProfileImage_Unt.h"
 #include "sim/DeviceSimulator_Unt.h"
@@ -33,13 +34,6 @@ struct TLogger
     TPtyBridge Bridge{&Device};
 };
 
-struct TRun
-{
-    int ExitCode = -1;
-    QString Out;
-    QString Err;
-};
-
 } // namespace
 
 class TestCliAudit : public QObject
@@ -59,32 +53,15 @@ class TestCliAudit : public QObject
         settings.sync();
     }
 
-    TRun Run(const QStringList &arguments)
+    CliRun::TRun Run(const QStringList &arguments)
     {
-        QProcess tool;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), m_dir.path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
-        tool.setProcessEnvironment(environment);
-        tool.start(QStringLiteral(K80X_CLI_PATH), arguments + QStringList{QStringLiteral("--lang"), QStringLiteral("en")});
-        TRun run;
-        if (!tool.waitForStarted())
-            return run;
-        if (!QTest::qWaitFor([&tool] { return tool.state() == QProcess::NotRunning; }, kRunTimeoutMs)) {
-            tool.kill();
-            tool.waitForFinished();
-            return run;
-        }
-        run.ExitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-        run.Out = QString::fromLocal8Bit(tool.readAllStandardOutput());
-        run.Err = QString::fromLocal8Bit(tool.readAllStandardError());
-        return run;
+        return CliRun::Run(arguments + QStringList{QStringLiteral("--lang"), QStringLiteral("en")},
+                           CliRun::UserEnvironment(m_dir.path()), kRunTimeoutMs);
     }
 
     QJsonArray Listed(const QStringList &filter = {})
     {
-        const TRun run = Run(QStringList{QStringLiteral("audit"), QStringLiteral("--json")} + filter);
+        const CliRun::TRun run = Run(QStringList{QStringLiteral("audit"), QStringLiteral("--json")} + filter);
         return run.ExitCode == 0 ? QJsonDocument::fromJson(run.Out.toUtf8()).array() : QJsonArray();
     }
 
@@ -134,7 +111,7 @@ private slots:
         QFETCH(QString, changedField);
 
         arguments.replaceInStrings(QStringLiteral("PROFILE"), Profile(QStringLiteral("Cold room 3")));
-        const TRun run = Run(arguments + QStringList{"--port", m_logger->Bridge.slavePath(), "--reason", "weekly check"});
+        const CliRun::TRun run = Run(arguments + QStringList{"--port", m_logger->Bridge.slavePath(), "--reason", "weekly check"});
         QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
 
         const QJsonArray entries = Listed();
@@ -185,7 +162,7 @@ private slots:
         QFETCH(bool, changing);
 
         SetReasonRequired(true);
-        const TRun run = Run(arguments + QStringList{"--port", m_logger->Bridge.slavePath()});
+        const CliRun::TRun run = Run(arguments + QStringList{"--port", m_logger->Bridge.slavePath()});
         if (!changing) {
             QCOMPARE(run.ExitCode, 0);
             return;
@@ -197,7 +174,7 @@ private slots:
         QCOMPARE(m_logger->Device.requestLog().size(), 0);
         QCOMPARE(Listed().size(), 0);
 
-        const TRun given = Run(arguments + QStringList{"--port", m_logger->Bridge.slavePath(), "--reason", "alarm test"});
+        const CliRun::TRun given = Run(arguments + QStringList{"--port", m_logger->Bridge.slavePath(), "--reason", "alarm test"});
         QVERIFY2(given.ExitCode == 0, qPrintable(given.Err));
         QCOMPARE(Listed().last().toObject().value("reason").toString(), QStringLiteral("alarm test"));
     }
@@ -210,7 +187,7 @@ private slots:
         file.write(QByteArray(3000, 'z'));
         file.close();
 
-        const TRun run = Run({"relay", "1", "close", "--port", m_logger->Bridge.slavePath()});
+        const CliRun::TRun run = Run({"relay", "1", "close", "--port", m_logger->Bridge.slavePath()});
         QCOMPARE(run.ExitCode, 2);
         QVERIFY2(run.Err.contains(QStringLiteral("Nothing was sent to the device")), qPrintable(run.Err));
         QVERIFY2(run.Err.contains(TrailPath()), qPrintable(run.Err));
@@ -224,10 +201,10 @@ private slots:
     void verifyNamesTheAlteredEntry()
     {
         for (const char *relay : {"1", "2"}) {
-            const TRun run = Run({"relay", relay, "close", "--port", m_logger->Bridge.slavePath()});
+            const CliRun::TRun run = Run({"relay", relay, "close", "--port", m_logger->Bridge.slavePath()});
             QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
         }
-        const TRun intact = Run({"audit", "--verify"});
+        const CliRun::TRun intact = Run({"audit", "--verify"});
         QCOMPARE(intact.ExitCode, 0);
         QCOMPARE(intact.Out.trimmed(), QStringLiteral("audit trail intact (4 entries)"));
         {
@@ -238,7 +215,7 @@ private slots:
             QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE audit SET os_user = 'someone' WHERE sequence = 2")));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("edit"));
-        const TRun altered = Run({"audit", "--verify"});
+        const CliRun::TRun altered = Run({"audit", "--verify"});
         QCOMPARE(altered.ExitCode, 5);
         QCOMPARE(altered.Err.trimmed(), QStringLiteral("audit trail altered: entry 2 was altered"));
     }

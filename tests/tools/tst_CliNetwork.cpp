@@ -2,6 +2,7 @@
 // serial servers (raw TCP and RFC 2217) served by this test's event loop, so
 // the simulators show what reached a device.
 #include "base/GbkText_Unt.h"
+#include "fixtures/CliRun.h"
 #include "config/ConfigImage_Unt.h"
 #include "history/HistoryCsv_Unt.h"
 #include "history/HistoryGridModel_Unt.h"
@@ -30,13 +31,6 @@ using namespace TestFiles;
 namespace {
 
 constexpr int kRunTimeoutMs = 120000;
-
-struct TRun
-{
-    int ExitCode = -1;
-    QString Out;
-    QString Err;
-};
 
 // A simulated logger behind a loopback serial server.
 struct TNetLogger
@@ -88,28 +82,12 @@ class TestCliNetwork : public QObject
         return m_dir.filePath(QStringLiteral("n%1%2").arg(++m_file).arg(suffix));
     }
 
-    TRun Run(const QStringList &arguments, const QString &zone = QString())
+    CliRun::TRun Run(const QStringList &arguments, const QString &zone = QString())
     {
-        QProcess tool;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = CliRun::UserEnvironment(m_dir.path());
         if (!zone.isEmpty())
             environment.insert(QStringLiteral("TZ"), zone);
-        environment.insert(QStringLiteral("HOME"), m_dir.path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
-        tool.setProcessEnvironment(environment);
-        tool.start(QStringLiteral(K80X_CLI_PATH), arguments);
-        TRun run;
-        if (!tool.waitForStarted())
-            return run;
-        if (!QTest::qWaitFor([&tool] { return tool.state() == QProcess::NotRunning; }, kRunTimeoutMs)) {
-            tool.kill();
-            tool.waitForFinished();
-            return run;
-        }
-        run.ExitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-        run.Out = QString::fromLocal8Bit(tool.readAllStandardOutput());
-        run.Err = QString::fromLocal8Bit(tool.readAllStandardError());
-        return run;
+        return CliRun::Run(arguments, environment, kRunTimeoutMs);
     }
 
     static void TransportRows()
@@ -136,12 +114,12 @@ private slots:
         logger->Device.setConfigImage(custom);
 
         const QString file = NewFile(QStringLiteral(".bin"));
-        const TRun read = Run({"read", "--port", logger->Port(), "--out", file, "--lang", "en"});
+        const CliRun::TRun read = Run({"read", "--port", logger->Port(), "--out", file, "--lang", "en"});
         QVERIFY2(read.ExitCode == 0, qPrintable(read.Err + read.Out));
         QCOMPARE(FileBytes(file), custom);
 
         logger->Device.setConfigImage(TDeviceSimulator::FactoryImage(TDeviceSimulator::Model::K802));
-        const TRun write = Run({"write", "--port", logger->Port(), "--in", file, "--lang", "en"});
+        const CliRun::TRun write = Run({"write", "--port", logger->Port(), "--in", file, "--lang", "en"});
         QVERIFY2(write.ExitCode == 0, qPrintable(write.Err + write.Out));
         QVERIFY2(write.Out.contains(QStringLiteral("written and verified")), qPrintable(write.Out));
         QCOMPARE(logger->Device.configImage(), custom);
@@ -157,7 +135,7 @@ private slots:
         QVERIFY(logger);
         logger->Device.setHistoryRecordCount(600);
         const QString file = NewFile(QStringLiteral(".csv"));
-        const TRun run = Run({"history", "--port", logger->Port(), "--out", file, "--lang", "en"});
+        const CliRun::TRun run = Run({"history", "--port", logger->Port(), "--out", file, "--lang", "en"});
         QVERIFY2(run.ExitCode == 0, qPrintable(run.Err + run.Out));
         QVERIFY2(run.Out.contains(QStringLiteral("600 records saved")), qPrintable(run.Out));
         const QStringList lines = CsvLines(file);
@@ -175,7 +153,7 @@ private slots:
         logger->Device.setHistoryRecordCount(10);
         const QString file = NewFile(QStringLiteral(".csv"));
         // A zone west of UTC without summer time: every offset is -03:00.
-        const TRun run = Run({"history", "--port", logger->Port(), "--out", file, "--iso", "--lang", "en"},
+        const CliRun::TRun run = Run({"history", "--port", logger->Port(), "--out", file, "--iso", "--lang", "en"},
                              QStringLiteral("America/Sao_Paulo"));
         QVERIFY2(run.ExitCode == 0, qPrintable(run.Err + run.Out));
         const QStringList lines = CsvLines(file);
@@ -240,7 +218,7 @@ private slots:
             arguments << "--port" << port;
         if (!parallel.isEmpty())
             arguments << "--parallel" << parallel;
-        const TRun run = Run(arguments);
+        const CliRun::TRun run = Run(arguments);
         // The highest exit code: the port nobody listens on.
         QCOMPARE(run.ExitCode, 4);
         int most = 0;
@@ -271,7 +249,7 @@ private slots:
     void parallelNeedsANumber()
     {
         QFETCH(QString, value);
-        const TRun run = Run({"info", "--port", "tcp://127.0.0.1:1", "--parallel", value, "--lang", "en"});
+        const CliRun::TRun run = Run({"info", "--port", "tcp://127.0.0.1:1", "--parallel", value, "--lang", "en"});
         QCOMPARE(run.ExitCode, 2);
         QVERIFY2(run.Err.contains(QStringLiteral("--parallel takes a number from 1 to 64, not \"%1\"").arg(value)),
                  qPrintable(run.Err));
@@ -316,7 +294,7 @@ private slots:
         image.write(TDeviceSimulator::FactoryImage(TDeviceSimulator::Model::K802));
         image.close();
 
-        const TRun run = Run({"write", "--port", fill(port), "--in", file, "--lang", "en"});
+        const CliRun::TRun run = Run({"write", "--port", fill(port), "--in", file, "--lang", "en"});
         QCOMPARE(run.ExitCode, exitCode);
         QVERIFY2((run.Err + run.Out).contains(fill(message)), qPrintable(run.Err + run.Out));
         // A raw TCP server passes every byte on; the logger behind it got none.

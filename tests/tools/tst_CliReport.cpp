@@ -3,6 +3,7 @@
 // Expected figures are worked out by hand from the six records below.
 
 #include "config/ConfigImage_Unt.h"
+#include "fixtures/CliRun.h"
 #include "history/HistoryArchive_Unt.h"
 #include "fixtures/TestFiles.h"
 
@@ -55,13 +56,6 @@ QByteArray Record(int minute, double temperature, double humidity)
     return raw;
 }
 
-struct TRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 QString PdfText(const QString &fileName)
 {
     QProcess process;
@@ -90,7 +84,7 @@ private slots:
     void helpNamesTheOptions();
 
 private:
-    TRun Run(const QStringList &arguments);
+    CliRun::TRun Run(const QStringList &arguments);
     QString Path(const QString &name) const { return m_folder.filePath(name); }
 
     QTemporaryDir m_folder;
@@ -122,31 +116,19 @@ void tst_CliReport::initTestCase()
                                        QDateTime(QDate(2024, 3, 2), QTime(9, 30))) > 0);
 }
 
-TRun tst_CliReport::Run(const QStringList &arguments)
+CliRun::TRun tst_CliReport::Run(const QStringList &arguments)
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), Path(QStringLiteral("data")));
+    QProcessEnvironment environment = CliRun::UserEnvironment(m_folder.path());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(K80X_CLI_PATH), arguments);
-    TRun run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    return CliRun::Run(arguments, environment);
 }
 
 void tst_CliReport::reportOfArchivedDevice()
 {
     const QString pdf = Path(QStringLiteral("device.pdf"));
-    const TRun run = Run({"report", "--imei", kImei, "--out", pdf, "--lang", "en"});
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out.trimmed(), QStringLiteral("report of 6 records saved to %1").arg(pdf));
+    const CliRun::TRun run = Run({"report", "--imei", kImei, "--out", pdf, "--lang", "en"});
+    QCOMPARE(run.ExitCode, 0);
+    QCOMPARE(run.Out.trimmed(), QStringLiteral("report of 6 records saved to %1").arg(pdf));
     const QString text = PdfText(pdf);
     for (const char *piece : {"861234567890123", "K801", "1.5 °C", "2024-03-01 08:50:00", "9.0 °C", "6.50 °C",
                               "75.0 %RH", "Limits unknown",
@@ -157,9 +139,9 @@ void tst_CliReport::reportOfArchivedDevice()
 
 void tst_CliReport::jsonHasStableKeys()
 {
-    const TRun run = Run({"report", "--imei", kImei, "--json", "--delta-h", "60"});
-    QCOMPARE(run.exitCode, 0);
-    const QJsonObject root = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    const CliRun::TRun run = Run({"report", "--imei", kImei, "--json", "--delta-h", "60"});
+    QCOMPARE(run.ExitCode, 0);
+    const QJsonObject root = QJsonDocument::fromJson(run.Out.toUtf8()).object();
     QCOMPARE(root.value("command").toString(), QStringLiteral("report"));
     const QJsonObject report = root.value("reports").toArray().at(0).toObject();
     QCOMPARE(report.value("imei").toString(), kImei);
@@ -190,11 +172,11 @@ void tst_CliReport::jsonHasStableKeys()
 
 void tst_CliReport::periodKeepsItsRecords()
 {
-    const TRun run = Run({"report", "--imei", kImei, "--json", "--from", "2024-03-01 08:20", "--to",
+    const CliRun::TRun run = Run({"report", "--imei", kImei, "--json", "--from", "2024-03-01 08:20", "--to",
                           "2024-03-01 08:40:00"});
-    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.ExitCode, 0);
     const QJsonObject report =
-        QJsonDocument::fromJson(run.out.toUtf8()).object().value("reports").toArray().at(0).toObject();
+        QJsonDocument::fromJson(run.Out.toUtf8()).object().value("reports").toArray().at(0).toObject();
     QCOMPARE(report.value("records").toInt(), 3);
     QCOMPARE(report.value("sha256").toString(),
              QStringLiteral("9789080c6b42c0be78117dca92ad0011df6b9ec9120647bdbe44a4e1dab59c72"));
@@ -203,8 +185,8 @@ void tst_CliReport::periodKeepsItsRecords()
 
 void tst_CliReport::onePdfPerDevice()
 {
-    const TRun run = Run({"report", "--imei", kImei, "--imei", kOtherImei, "--out", Path("batch-{imei}.pdf")});
-    QCOMPARE(run.exitCode, 0);
+    const CliRun::TRun run = Run({"report", "--imei", kImei, "--imei", kOtherImei, "--out", Path("batch-{imei}.pdf")});
+    QCOMPARE(run.ExitCode, 0);
     QVERIFY(PdfText(Path("batch-861234567890123.pdf")).contains(kImei));
     QVERIFY(PdfText(Path("batch-861234567890999.pdf")).contains(kOtherImei));
 }
@@ -212,10 +194,10 @@ void tst_CliReport::onePdfPerDevice()
 void tst_CliReport::limitsInForceFromTheDownload()
 {
     const QString pdf = Path(QStringLiteral("limited.pdf"));
-    const TRun run = Run({"report", "--imei", kLimitedImei, "--out", pdf, "--json"});
-    QCOMPARE(run.exitCode, 0);
+    const CliRun::TRun run = Run({"report", "--imei", kLimitedImei, "--out", pdf, "--json"});
+    QCOMPARE(run.ExitCode, 0);
     const QJsonObject report =
-        QJsonDocument::fromJson(run.out.toUtf8()).object().value("reports").toArray().at(0).toObject();
+        QJsonDocument::fromJson(run.Out.toUtf8()).object().value("reports").toArray().at(0).toObject();
     const QJsonObject limits = report.value("limits").toObject();
     QCOMPARE(limits.value("known").toBool(), true);
     QCOMPARE(limits.value("source").toString(), QStringLiteral("download"));
@@ -248,8 +230,8 @@ void tst_CliReport::reportOfCsvFile()
         "24/3/1,8:0:0,20,布防,断开,断开,定时存贮,3.0,50.0,0.0,0.0,0.0,0.0,0.0,0.0\n"
         "24/3/1,8:10:0,20,布防,断开,断开,定时存贮,9.5,52.0,0.0,0.0,0.0,0.0,0.0,0.0\n")));
     const QString pdf = Path(QStringLiteral("csv.pdf"));
-    const TRun run = Run({"report", "--in", csv, "--out", pdf, "--lang", "zh"});
-    QCOMPARE(run.exitCode, 0);
+    const CliRun::TRun run = Run({"report", "--in", csv, "--out", pdf, "--lang", "zh"});
+    QCOMPARE(run.ExitCode, 0);
     const QString text = PdfText(pdf).normalized(QString::NormalizationForm_KC);
     QVERIFY(text.contains(QStringLiteral("温湿度报告")));
     QVERIFY(text.contains(QStringLiteral("9.5 °C")));
@@ -303,22 +285,22 @@ void tst_CliReport::refused()
     arguments.replaceInStrings(QStringLiteral("$NOTCSV"), notCsv);
     arguments.replaceInStrings(QStringLiteral("$HELD"), held);
     arguments << QStringLiteral("--lang") << QStringLiteral("en");
-    const TRun run = Run(arguments);
-    QCOMPARE(run.exitCode, 2);
-    QVERIFY2(run.err.contains(reason), qPrintable(run.err));
+    const CliRun::TRun run = Run(arguments);
+    QCOMPARE(run.ExitCode, 2);
+    QVERIFY2(run.Err.contains(reason), qPrintable(run.Err));
     QVERIFY(!QFileInfo::exists(out));
     QVERIFY(QFileInfo(held).isDir());
 }
 
 void tst_CliReport::helpNamesTheOptions()
 {
-    const TRun run = Run({"--lang", "en", "report", "--help"});
-    QCOMPARE(run.exitCode, 0);
+    const CliRun::TRun run = Run({"--lang", "en", "report", "--help"});
+    QCOMPARE(run.ExitCode, 0);
     for (const char *option : {"--imei IMEI", "--in F.csv", "--from TIME", "--to TIME", "--out F.pdf", "--appendix",
                                "--delta-h KJ/MOL", "--json", "2  bad arguments"})
-        QVERIFY2(run.out.contains(QLatin1String(option)), option);
-    const TRun overview = Run({"--help", "--lang", "en"});
-    QVERIFY(overview.out.contains(QStringLiteral("report (--imei IMEI | --in F.csv) --out F.pdf")));
+        QVERIFY2(run.Out.contains(QLatin1String(option)), option);
+    const CliRun::TRun overview = Run({"--help", "--lang", "en"});
+    QVERIFY(overview.Out.contains(QStringLiteral("report (--imei IMEI | --in F.csv) --out F.pdf")));
 }
 
 QTEST_GUILESS_MAIN(tst_CliReport)

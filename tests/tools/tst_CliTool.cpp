@@ -2,6 +2,7 @@
 // to simulated loggers on pseudo-terminals served by this test's event
 // loop, so the simulators' request logs show what reached a device.
 #include "base/Funs_Unt.h"
+#include "fixtures/CliRun.h"
 #include "base/GbkText_Unt.h"
 #include "config/ConfigImage_Unt.h"
 #include "config/SoftInterfaceMaster_Unt.h"
@@ -72,13 +73,6 @@ std::unique_ptr<TLogger> OpenLogger(int model)
     return logger->Bridge.open() ? std::move(logger) : nullptr;
 }
 
-struct TRun
-{
-    int ExitCode = -1;
-    QString Out;
-    QString Err;
-};
-
 void Put(QByteArray &image, int offset, const QByteArray &bytes)
 {
     image.replace(offset, bytes.size(), bytes);
@@ -144,31 +138,16 @@ class TestCliTool : public QObject
 
     // Runs k80x-cli while this test's event loop serves the loggers;
     // errorTerminal >= 0: its standard error is that terminal.
-    TRun Run(const QStringList &arguments, int errorTerminal = -1)
+    CliRun::TRun Run(const QStringList &arguments, int errorTerminal = -1)
     {
-        QProcess tool;
-        if (errorTerminal >= 0)
-            tool.setChildProcessModifier([errorTerminal] { ::dup2(errorTerminal, STDERR_FILENO); });
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = CliRun::UserEnvironment(m_dir.path());
         environment.remove(QStringLiteral("K80X_PASSWORD"));
         if (!m_passwordVariable.isNull())
             environment.insert(QStringLiteral("K80X_PASSWORD"), m_passwordVariable);
-        environment.insert(QStringLiteral("HOME"), m_dir.path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
-        tool.setProcessEnvironment(environment);
-        tool.start(QStringLiteral(K80X_CLI_PATH), arguments);
-        TRun run;
-        if (!tool.waitForStarted())
-            return run;
-        if (!QTest::qWaitFor([&tool] { return tool.state() == QProcess::NotRunning; }, kRunTimeoutMs)) {
-            tool.kill();
-            tool.waitForFinished();
-            return run;
-        }
-        run.ExitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-        run.Out = QString::fromLocal8Bit(tool.readAllStandardOutput());
-        run.Err = QString::fromLocal8Bit(tool.readAllStandardError());
-        return run;
+        std::function<void()> errorToTerminal;
+        if (errorTerminal >= 0)
+            errorToTerminal = [errorTerminal] { ::dup2(errorTerminal, STDERR_FILENO); };
+        return CliRun::Run(arguments, environment, kRunTimeoutMs, errorToTerminal);
     }
 
     QString SaveProfile(const QByteArray &image, int model, int language)
@@ -209,24 +188,24 @@ private slots:
         logger->Device.setConfigImage(custom);
         const QString file = NewFile(suffix);
 
-        const TRun read = Run({"read", "--port", logger->Port(), "--out", file, "--lang", lang});
+        const CliRun::TRun read = Run({"read", "--port", logger->Port(), "--out", file, "--lang", lang});
         QVERIFY2(read.ExitCode == 0, qPrintable(read.Err));
         QVERIFY(QFile::exists(file));
 
         // Another configuration on the device; the file brings the first back.
         logger->Device.setConfigImage(TDeviceSimulator::FactoryImage(TDeviceSimulator::Model(model)));
-        const TRun write = Run({"write", "--port", logger->Port(), "--in", file, "--lang", lang});
+        const CliRun::TRun write = Run({"write", "--port", logger->Port(), "--in", file, "--lang", lang});
         QVERIFY2(write.ExitCode == 0, qPrintable(write.Err));
         QCOMPARE(logger->Device.configImage(), suffix == QLatin1String(".bin") ? custom : WindowImage(custom, model));
 
-        const TRun same = Run({"diff", "--port", logger->Port(), "--in", file, "--lang", lang});
+        const CliRun::TRun same = Run({"diff", "--port", logger->Port(), "--in", file, "--lang", lang});
         QCOMPARE(same.ExitCode, 0);
         QVERIFY2(same.Out.contains(equalText), qPrintable(same.Out));
 
         QByteArray changed = logger->Device.configImage();
         qToLittleEndian(quint16(99), changed.data() + ConfigMap::DeviceId);
         logger->Device.setConfigImage(changed);
-        const TRun different = Run({"diff", "--port", logger->Port(), "--in", file, "--lang", lang});
+        const CliRun::TRun different = Run({"diff", "--port", logger->Port(), "--in", file, "--lang", lang});
         QCOMPARE(different.ExitCode, 1);
         QVERIFY2(different.Out.contains(deviceIdCaption + QStringLiteral(": 99 -> 4321")), qPrintable(different.Out));
     }
@@ -255,14 +234,14 @@ private slots:
 
         auto logger = OpenLogger(model);
         QVERIFY(logger);
-        const TRun write = Run({"write", "--port", logger->Port(), "--in", saved, "--lang", "en"});
+        const CliRun::TRun write = Run({"write", "--port", logger->Port(), "--in", saved, "--lang", "en"});
         QVERIFY2(write.ExitCode == 0, qPrintable(write.Err));
         QCOMPARE(logger->Device.configImage(), expected.Image);
 
         // And the other way: a profile the tool reads opens in the window
         // and writes the same image.
         const QString byTool = NewFile(QStringLiteral(".ini"));
-        const TRun read = Run({"read", "--port", logger->Port(), "--out", byTool,
+        const CliRun::TRun read = Run({"read", "--port", logger->Port(), "--out", byTool,
                                "--lang", language == ConstLang::Chinese ? "zh" : "en"});
         QVERIFY2(read.ExitCode == 0, qPrintable(read.Err));
         window->Master()->ImageToControls(DecodeImage(TDeviceSimulator::FactoryImage(TDeviceSimulator::Model(model)), model));
@@ -288,7 +267,7 @@ private slots:
         QVERIFY(WriteFile(list, ("# the other two\n" + loggers[1]->Port() + "\n\n" + loggers[2]->Port() + "\n").toUtf8()));
         const QString report = NewFile(QStringLiteral(".csv"));
 
-        const TRun run = Run({"write", "--port", loggers[0]->Port(), "--ports-from", list, "--in", profile,
+        const CliRun::TRun run = Run({"write", "--port", loggers[0]->Port(), "--ports-from", list, "--in", profile,
                               "--report", report, "--lang", "en"});
         QCOMPARE(run.ExitCode, 3);
         QCOMPARE(loggers[0]->Device.configImage(), WindowImage(custom, 1));
@@ -323,7 +302,7 @@ private slots:
         auto answering = OpenLogger(1);
         QVERIFY(silent && answering);
         silent->Device.dropReplies(1000);
-        const TRun run = Run({"info", "--port", silent->Port(), "--port", answering->Port(), "--lang", "en"});
+        const CliRun::TRun run = Run({"info", "--port", silent->Port(), "--port", answering->Port(), "--lang", "en"});
         QCOMPARE(run.ExitCode, 4);
         QVERIFY(!silent->Device.requestLog().isEmpty());
         QCOMPARE(silent->RequestsOtherThan({TBasicProtocol::CmdPassword}), 0);
@@ -414,7 +393,7 @@ private slots:
             argument.replace(QLatin1String("$PORT"), logger->Port());
             argument.replace(QLatin1String("$DIR"), files.path());
         }
-        const TRun run = Run(arguments << QStringLiteral("--lang") << QStringLiteral("en"));
+        const CliRun::TRun run = Run(arguments << QStringLiteral("--lang") << QStringLiteral("en"));
         QCOMPARE(run.ExitCode, exitCode);
         QVERIFY2(run.Err.contains(error), qPrintable(run.Err));
         QCOMPARE(run.Err.count(QLatin1Char('\n')), 1);
@@ -437,7 +416,7 @@ private slots:
         QVERIFY(logger);
         QSerialPort holder(logger->Port());
         QVERIFY2(holder.open(QIODevice::ReadWrite), qPrintable(holder.errorString()));
-        const TRun run = Run({"info", "--port", logger->Port(), "--lang", "en"});
+        const CliRun::TRun run = Run({"info", "--port", logger->Port(), "--lang", "en"});
         QCOMPARE(run.ExitCode, 4);
         QVERIFY2(run.Err.contains(QStringLiteral("it does not exist or is in use")), qPrintable(run.Err));
         QCOMPARE(logger->Device.requestLog().size(), 0);
@@ -459,7 +438,7 @@ private slots:
         });
         QElapsedTimer elapsed;
         elapsed.start();
-        const TRun run = Run({"write", "--port", logger->Port(), "--in", profile, "--lang", "en"});
+        const CliRun::TRun run = Run({"write", "--port", logger->Port(), "--in", profile, "--lang", "en"});
         QCOMPARE(run.ExitCode, 4);
         QVERIFY2(elapsed.elapsed() < 30000, qPrintable(QString::number(elapsed.elapsed())));
         QVERIFY2(run.Err.contains(QStringLiteral("stopped answering at 37 % of the write")), qPrintable(run.Err));
@@ -486,7 +465,7 @@ private slots:
                 && quint8(request.at(1)) == TBasicProtocol::CmdSetClock)
                 device->stopAnsweringAfterReplies(1);
         });
-        const TRun run = Run({"clock", "--port", logger->Port(), "--sync", "--lang", "en"});
+        const CliRun::TRun run = Run({"clock", "--port", logger->Port(), "--sync", "--lang", "en"});
         QCOMPARE(run.ExitCode, 4);
         QVERIFY2(run.Err.contains(QStringLiteral("the clock was set; reading it back failed")), qPrintable(run.Err));
     }
@@ -502,7 +481,7 @@ private slots:
         logger->Device.setConfigImage(image);
         const QString file = NewFile(QStringLiteral(".ini"));
         QCOMPARE(Run({"read", "--port", logger->Port(), "--out", file, "--lang", "en"}).ExitCode, 0);
-        const TRun same = Run({"diff", "--port", logger->Port(), "--in", file, "--lang", "en"});
+        const CliRun::TRun same = Run({"diff", "--port", logger->Port(), "--in", file, "--lang", "en"});
         QCOMPARE(same.ExitCode, 0);
         QVERIFY2(same.Out.contains(QStringLiteral("no differences")), qPrintable(same.Out));
     }
@@ -514,7 +493,7 @@ private slots:
         const QString profile = SaveProfile(CustomImage(1), 1, ConstLang::English);
         // Page 0 holds the device ID; the device acknowledges it but keeps its own.
         logger->Device.ignoreConfigPageWrites(0);
-        const TRun run = Run({"write", "--port", logger->Port(), "--in", profile, "--lang", "en"});
+        const CliRun::TRun run = Run({"write", "--port", logger->Port(), "--in", profile, "--lang", "en"});
         QCOMPARE(run.ExitCode, 5);
         QVERIFY2(run.Err.contains(QStringLiteral("other values than were written: Device ID(0~65535)")),
                  qPrintable(run.Err));
@@ -532,7 +511,7 @@ private slots:
         logger->Device.setConfigImage(custom);
         const QStringList filter{logger->Device.imei() + QStringLiteral("_*.bin")};
         const QStringList earlier = QDir(BackupFolder()).entryList(filter);
-        const TRun backup = Run({"backup", "--port", logger->Port(), "--lang", "en"});
+        const CliRun::TRun backup = Run({"backup", "--port", logger->Port(), "--lang", "en"});
         QVERIFY2(backup.ExitCode == 0, qPrintable(backup.Err));
         QStringList kept = QDir(BackupFolder()).entryList(filter);
         for (const QString &name : earlier)
@@ -543,12 +522,12 @@ private slots:
 
         logger->Device.setConfigImage(TDeviceSimulator::FactoryImage(TDeviceSimulator::Model::K801));
         const int writesBefore = logger->Device.framesWithCommand(TBasicProtocol::CmdWriteMemory);
-        const TRun tooEarly = Run({"restore", "--port", logger->Port(), "--at", "2001-01-01", "--lang", "en"});
+        const CliRun::TRun tooEarly = Run({"restore", "--port", logger->Port(), "--at", "2001-01-01", "--lang", "en"});
         QCOMPARE(tooEarly.ExitCode, 2);
         QVERIFY2(tooEarly.Err.contains(QStringLiteral("no backup of device")), qPrintable(tooEarly.Err));
         QCOMPARE(logger->Device.framesWithCommand(TBasicProtocol::CmdWriteMemory), writesBefore);
 
-        const TRun restore = Run({"restore", "--port", logger->Port(), "--lang", "en"});
+        const CliRun::TRun restore = Run({"restore", "--port", logger->Port(), "--lang", "en"});
         QVERIFY2(restore.ExitCode == 0, qPrintable(restore.Err));
         QCOMPARE(logger->Device.configImage(), custom);
     }
@@ -565,20 +544,20 @@ private slots:
         logger->Device.setConfigImage(image);
         const QString file = NewFile(QStringLiteral(".ini"));
         QVERIFY(WriteFile(file, "old"));
-        const TRun read = Run({"read", "--port", logger->Port(), "--out", file, "--lang", "en"});
+        const CliRun::TRun read = Run({"read", "--port", logger->Port(), "--out", file, "--lang", "en"});
         QVERIFY2(read.ExitCode == 0, qPrintable(read.Err));
         const QByteArray profile = FileBytes(file);
         QVERIFY2(profile.contains("lbledt_Master_DevDes=Line 1\\x0D\\x0ALine 2\\x01\\x1B"), profile.constData());
 
         logger->Device.setConfigImage(TDeviceSimulator::FactoryImage(TDeviceSimulator::Model::K801));
-        const TRun write = Run({"write", "--port", logger->Port(), "--in", file, "--lang", "en"});
+        const CliRun::TRun write = Run({"write", "--port", logger->Port(), "--in", file, "--lang", "en"});
         QVERIFY2(write.ExitCode == 0, qPrintable(write.Err));
         const QByteArray description = logger->Device.configImage().mid(ConfigMap::DeviceDescription,
                                                                          ConfigMap::DeviceDescriptionSize);
         QVERIFY(description.startsWith("Line 1\r\nLine 2\x01\x1B"));
         QCOMPARE(description, WindowImage(image, 0).mid(ConfigMap::DeviceDescription, ConfigMap::DeviceDescriptionSize));
         // And the device's text is backed up before the next write.
-        const TRun again = Run({"write", "--port", logger->Port(), "--in", file, "--lang", "en"});
+        const CliRun::TRun again = Run({"write", "--port", logger->Port(), "--in", file, "--lang", "en"});
         QVERIFY2(again.ExitCode == 0, qPrintable(again.Err));
     }
 
@@ -598,7 +577,7 @@ private slots:
         const QString name = logger->Device.imei() + QStringLiteral("_20991231-235959_999999.bin");
         QVERIFY(WriteFile(QDir(BackupFolder()).filePath(name), noise));
         const QByteArray before = logger->Device.configImage();
-        const TRun restore = Run({"restore", "--port", logger->Port(), "--lang", "en"});
+        const CliRun::TRun restore = Run({"restore", "--port", logger->Port(), "--lang", "en"});
         QCOMPARE(restore.ExitCode, 2);
         QVERIFY2(restore.Err.contains(QStringLiteral("cannot be restored")), qPrintable(restore.Err));
         QVERIFY2(restore.Err.contains(name), qPrintable(restore.Err));
@@ -636,7 +615,7 @@ private slots:
         for (QString &argument : arguments)
             argument.replace(QLatin1String("$DIR"), files.path());
         m_passwordVariable = variable;
-        const TRun run = Run(QStringList{"info", "--port", logger->Port(), "--lang", "en"} + arguments);
+        const CliRun::TRun run = Run(QStringList{"info", "--port", logger->Port(), "--lang", "en"} + arguments);
         m_passwordVariable = QString();
         QVERIFY2(run.ExitCode == exitCode, qPrintable(run.Err));
     }
@@ -668,7 +647,7 @@ private slots:
         if (show)
             arguments << QStringLiteral("--show-secrets");
         QVERIFY(!logger->Device.configImage().contains("gprs-secret"));
-        const TRun run = Run(arguments);
+        const CliRun::TRun run = Run(arguments);
         QCOMPARE(run.ExitCode, 1);
         const QString all = run.Out + run.Err;
         QCOMPARE(all.contains(QStringLiteral("gprs-secret")), show);
@@ -681,7 +660,7 @@ private slots:
         QVERIFY(logger);
         logger->Device.setHistoryRecordCount(30);
         const QString some = NewFile(QString());
-        const TRun run = Run({"history", "--port", logger->Port(), "--out", some, "--count", "10", "--lang", "en"});
+        const CliRun::TRun run = Run({"history", "--port", logger->Port(), "--out", some, "--count", "10", "--lang", "en"});
         QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
         // The window's export: every row of the grid, the records first.
         const QStringList lines = CsvLines(some + QStringLiteral(".csv"));
@@ -693,7 +672,7 @@ private slots:
                      THistoryCsv::JoinLine(HistoryRecord::RowCells(logger->Device.historyRecord(record), 1, texts)));
 
         const QString all = NewFile(QStringLiteral(".csv"));
-        const TRun whole = Run({"history", "--port", logger->Port(), "--out", all, "--lang", "en"});
+        const CliRun::TRun whole = Run({"history", "--port", logger->Port(), "--out", all, "--lang", "en"});
         QVERIFY2(whole.ExitCode == 0, qPrintable(whole.Err));
         QVERIFY(whole.Out.contains(QStringLiteral("30 records saved")));
         QCOMPARE(FilledLines(CsvLines(all)), 30);
@@ -721,7 +700,7 @@ private slots:
         QTRY_VERIFY(!device.replyPending());
         QCOMPARE(device.relayBits(), quint8(0x01));
 
-        const TRun run = Run(QStringList{arguments.first(), "--port", logger->Port(), "--lang", "en"} + arguments.mid(1));
+        const CliRun::TRun run = Run(QStringList{arguments.first(), "--port", logger->Port(), "--lang", "en"} + arguments.mid(1));
         QVERIFY2(run.ExitCode == 0, qPrintable(run.Err));
         const QString command = arguments.join(QLatin1Char(' '));
         QCOMPARE(device.historyRecordCount(), command == QLatin1String("erase-history --yes") ? 0 : 12);
@@ -740,7 +719,7 @@ private slots:
     {
         auto logger = OpenLogger(2);
         QVERIFY(logger);
-        const TRun json = Run({"info", "--port", logger->Port(), "--json"});
+        const CliRun::TRun json = Run({"info", "--port", logger->Port(), "--json"});
         QCOMPARE(json.ExitCode, 0);
         QCOMPARE(json.Err, QString());
         const QJsonObject document = QJsonDocument::fromJson(json.Out.toUtf8()).object();
@@ -753,7 +732,7 @@ private slots:
         QCOMPARE(device.value(QStringLiteral("port")).toString(), logger->Port());
 
         const QString file = NewFile(QStringLiteral(".bin"));
-        const TRun quiet = Run({"read", "--port", logger->Port(), "--out", file, "--quiet"});
+        const CliRun::TRun quiet = Run({"read", "--port", logger->Port(), "--out", file, "--quiet"});
         QCOMPARE(quiet.ExitCode, 0);
         QCOMPARE(quiet.Out, QString());
         QCOMPARE(quiet.Err, QString());
@@ -767,7 +746,7 @@ private slots:
         int master = -1;
         int slave = -1;
         QVERIFY(::openpty(&master, &slave, nullptr, nullptr, nullptr) == 0);
-        const TRun run = Run({"read", "--port", logger->Port(), "--out", NewFile(QStringLiteral(".bin"))}, slave);
+        const CliRun::TRun run = Run({"read", "--port", logger->Port(), "--out", NewFile(QStringLiteral(".bin"))}, slave);
         ::close(slave);
         QCOMPARE(run.ExitCode, 0);
         QByteArray shown;
@@ -797,7 +776,7 @@ private slots:
         QStringList arguments{"--help", "--lang", "en"};
         if (!command.isEmpty())
             arguments.prepend(command);
-        const TRun run = Run(arguments);
+        const CliRun::TRun run = Run(arguments);
         QCOMPARE(run.ExitCode, 0);
         for (const char *code : {"0  done", "1  differences", "2  bad arguments", "3  the device refused",
                                  "4  the port cannot be opened", "5  verification failed"})
