@@ -75,7 +75,15 @@ public:
     TLink Link() const { return m_link; }
     TSignalBars *SignalBars() const { return m_bars; }
 
+    // Columns the current values stand in at the card's width: 4, 2 or 1.
+    int ValueColumns() const;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
 private:
+    void PlaceValues();
     QLabel *AddLine(const char *name, int row);
     void Refresh();
     QString Text(const char *key) const;
@@ -110,4 +118,5 @@ private:
     QWidget *m_valueBox = nullptr;
     QGridLayout *m_valueGrid = nullptr;
     QList<QLabel *> m_valueLabels;
+    int m_valueColumns = 0;
 };

@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -440,6 +441,63 @@ private slots:
         auto *relay1 = window->DeviceCard()->findChild<QLabel *>(QStringLiteral("lbl_Relay1"));
         QVERIFY(relay1);
         QVERIFY2(relay1->text().endsWith(English("TxtDoStatusUnknown")), qPrintable(relay1->text()));
+    }
+
+    // Every current value stands whole with its unit on the welcome page,
+    // at the window's minimum size and at full HD, in both languages: the
+    // widest K802 values (16 channels) and the K803's.
+    void cardValuesFitTheWindow_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("model");
+        for (const int language : {ConstLang::Chinese, ConstLang::English}) {
+            const char *tag = language == ConstLang::Chinese ? "zh" : "en";
+            for (const QSize &size : {QSize(860, 560), QSize(1920, 1080)}) {
+                for (const int model : {1, 2}) {
+                    QTest::addRow("%s %dx%d K80%d", tag, size.width(), size.height(), model + 1)
+                        << language << size << model;
+                }
+            }
+        }
+    }
+    void cardValuesFitTheWindow()
+    {
+        QFETCH(int, language);
+        QFETCH(QSize, size);
+        QFETCH(int, model);
+        auto window = ViewWindow();
+        QVERIFY(window);
+        Switch(*window, language);
+        auto *pages = window->findChild<QTabWidget *>(QStringLiteral("PageControl"));
+        QVERIFY(pages);
+        pages->setCurrentIndex(0);
+        window->resize(size);
+        TFormDeviceCard *card = window->DeviceCard();
+        QStringList values;
+        for (int channel = 0; channel < 16; ++channel)
+            values << (channel % 2 ? QStringLiteral("100.0") : QStringLiteral("-40.0"));
+        card->SetCurrentValues(model, values, QTime(14, 2, 11));
+        QTRY_VERIFY(card->isVisible() && card->width() > 0);
+        QTest::qWait(0);
+        const QList<QLabel *> labels = card->findChildren<QLabel *>(QStringLiteral("lbl_CurrentValue"));
+        QCOMPARE(labels.size(), model == 2 ? 8 : 16);
+        const QRect shown = card->rect();
+        for (const QLabel *label : labels) {
+            const QString what = label->text() + QStringLiteral(" at %1x%2").arg(label->width()).arg(label->height());
+            QVERIFY2(label->text().endsWith(QStringLiteral("°C")) || label->text().endsWith(QStringLiteral("%RH")),
+                     qPrintable(what));
+            QVERIFY2(label->isVisible(), qPrintable(what));
+            QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(what));
+            QVERIFY2(label->sizeHint().height() <= label->height(), qPrintable(what));
+            const QRect onCard(label->mapTo(card, QPoint(0, 0)), label->size());
+            QVERIFY2(shown.contains(onCard), qPrintable(what));
+        }
+        Grab(window.get(), QStringLiteral("card-%1-%2x%3-K80%4")
+                               .arg(language == ConstLang::Chinese ? "zh" : "en")
+                               .arg(size.width())
+                               .arg(size.height())
+                               .arg(model + 1));
     }
 };
 
