@@ -96,6 +96,8 @@ TFormDeviceCard::TFormDeviceCard(QWidget *parent) : QWidget(parent)
     lines->addWidget(lbl_Verstion, 1, 0);
     lines->addWidget(lbl_IMEI, 2, 0);
     lines->addLayout(signalLine, 3, 0);
+    lbl_SettingsRead = NamedLabel(this, "lbl_SettingsRead");
+    lines->addWidget(lbl_SettingsRead, 4, 0);
 
     lbl_DeviceClock = NamedLabel(this, "lbl_DeviceClock");
     lbl_Port = NamedLabel(this, "lbl_Port");
@@ -174,6 +176,12 @@ void TFormDeviceCard::SetCurrentValues(int modelIndex, const QStringList &values
     Refresh();
 }
 
+void TFormDeviceCard::SetSettingsRead(const QDateTime &at)
+{
+    m_settingsRead = at;
+    Refresh();
+}
+
 void TFormDeviceCard::Retranslate(int language)
 {
     if (language != ConstLang::Chinese && language != ConstLang::English)
@@ -228,6 +236,13 @@ void TFormDeviceCard::Refresh()
     };
     lbl_Relay1->setText(Text("LblRelay1") + relayText(0));
     lbl_Relay2->setText(Text("LblRelay2") + relayText(1));
+    lbl_SettingsRead->setText(m_settingsRead.isValid()
+                                  ? Text("TxtSettingsReadAt").arg(m_settingsRead.toString(
+                                      // A read of another day names its day.
+                                      m_settingsRead.date() == QDate::currentDate()
+                                          ? QStringLiteral("HH:mm:ss")
+                                          : QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                                  : Text("TxtSettingsNotReadYet"));
 
     lbl_CurrentValues->setText(Text("LblCurrentValues")
                                + (m_values.isEmpty() ? Text("TxtNotRead")

@@ -367,6 +367,39 @@ private slots:
         QVERIFY(!Visible<TFormMessage>(*window));
     }
 
+    // The card says when the settings were last read, at the PC's time,
+    // and only a read that brought them counts.
+    void cardSaysWhenTheSettingsWereRead()
+    {
+        auto window = Window();
+        QVERIFY(window);
+        QTRY_VERIFY(!window->Session()->busy());
+        auto *settingsRead = window->DeviceCard()->findChild<QLabel *>(QStringLiteral("lbl_SettingsRead"));
+        QVERIFY(settingsRead);
+        QCOMPARE(settingsRead->text(), QStringLiteral("Settings not read yet"));
+
+        const QDateTime before = QDateTime::currentDateTime().addMSecs(-999);
+        QVERIFY(ReadSettings(*window));
+        const QDateTime after = QDateTime::currentDateTime();
+        const QDateTime at = window->DeviceCard()->SettingsRead();
+        QVERIFY2(at >= before && at <= after, qPrintable(at.toString(Qt::ISODateWithMs)));
+        QCOMPARE(settingsRead->text(), QStringLiteral("Settings read ") + at.toString(QStringLiteral("HH:mm:ss")));
+        Grab(window.get(), QStringLiteral("card-settings-read-en"));
+        Switch(*window, ConstLang::Chinese);
+        QCOMPARE(settingsRead->text(), QStringLiteral("配置于%1读取").arg(at.toString(QStringLiteral("HH:mm:ss"))));
+        Grab(window.get(), QStringLiteral("card-settings-read-zh"));
+        Switch(*window, ConstLang::English);
+
+        // A read the device stops answering in the middle of keeps the time of the last good one.
+        QTest::qWait(1100);
+        DemoSimulator(window->ComPort())->stopAnsweringAfterReplies(2);
+        bool ok = true;
+        RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick, &ok);
+        QVERIFY(!ok);
+        QCOMPARE(window->DeviceCard()->SettingsRead(), at);
+        QCOMPARE(settingsRead->text(), QStringLiteral("Settings read ") + at.toString(QStringLiteral("HH:mm:ss")));
+    }
+
     // Exports and loads say what they did in the status bar, naming the
     // file; a loaded profile the device does not hold shows the edited mark.
     void filesSayWhatHappenedInTheStatusBar()
