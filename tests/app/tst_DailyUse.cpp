@@ -2,6 +2,7 @@
 // stops answering: nothing is written that was never read, a restore asks
 // first and shows what it wrote, the window compares as the tool does, and
 // every action that gets no answer says so in plain words.
+#include "app/Login_Frm.h"
 #include "dialogs/FieldTable_Frm.h"
 #include "dialogs/MessageBox_Frm.h"
 #include "config/ConfigImage_Unt.h"
@@ -81,6 +82,33 @@ void Grab(QWidget *widget, const QString &name)
     const QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
     if (!folder.isEmpty() && widget)
         widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+// The name of the control that holds the focus: the focused widget or the
+// nearest named control around it (the line edit inside an editable combo box).
+QString FocusName()
+{
+    for (QWidget *widget = QApplication::focusWidget(); widget; widget = widget->parentWidget()) {
+        if (!widget->objectName().isEmpty() && !widget->objectName().startsWith(QLatin1String("qt_")))
+            return widget->objectName();
+    }
+    return QStringLiteral("<nothing>");
+}
+
+// The control focused when window opens, then each one Tab reaches, steps times.
+QStringList TabWalk(QWidget *window, int steps)
+{
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return {QStringLiteral("<not active>")};
+    QTest::qWait(0);
+    QStringList names{FocusName()};
+    for (int step = 0; step < steps; ++step) {
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : window, Qt::Key_Tab);
+        names << FocusName();
+    }
+    return names;
 }
 
 } // namespace
@@ -531,6 +559,73 @@ private slots:
                                .arg(size.width())
                                .arg(size.height())
                                .arg(model + 1));
+    }
+
+    // Tab walks each window in reading order, fields first, then the
+    // buttons from left to right, and comes round again; the window opens
+    // on its first field (the login on the password, the port being chosen).
+    void tabFollowsReadingOrder_data()
+    {
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<QStringList>("walk");
+        QTest::newRow("login") << "login"
+                               << QStringList{"edt_Password", "btn_Login", "btn_LogOut", "cbb_ComPort",
+                                              "edt_Password"};
+        QTest::newRow("compare with device") << "compare"
+                                             << QStringList{"tbl_Fields", "btn_WriteToDevice", "btn_CloseTable",
+                                                            "tbl_Fields"};
+        // Restore is not offered before a backup is chosen.
+        QTest::newRow("restore backup") << "restore" << QStringList{"tbl_Fields", "btn_CloseTable", "tbl_Fields"};
+        QTest::newRow("restore backup chosen")
+            << "chosen" << QStringList{"tbl_Fields", "btn_Choose", "btn_CloseTable", "tbl_Fields"};
+        QTest::newRow("restore question") << "question"
+                                          << QStringList{"tbl_Fields", "btn_Yes", "btn_CloseTable", "tbl_Fields"};
+    }
+    void tabFollowsReadingOrder()
+    {
+        QFETCH(QString, which);
+        QFETCH(QStringList, walk);
+        const int steps = int(walk.size()) - 1;
+        if (which == QLatin1String("login")) {
+            TFormLogin login({QStringLiteral("demo:K802")});
+            login.SetLanguageForTest(ConstLang::English);
+            login.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&login));
+            QTRY_COMPARE(FocusName(), walk.first());
+            QCOMPARE(TabWalk(&login, steps), walk);
+            Grab(&login, QStringLiteral("tab-login"));
+            return;
+        }
+        auto window = Window();
+        QVERIFY(window);
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        QVERIFY(ReadSettings(*window));
+        auto *description = window->findChild<TLabeledEdit *>(kDescription);
+        description->setText(QStringLiteral("Cold room 3"));
+        TFormFieldTable *table = nullptr;
+        if (which == QLatin1String("compare")) {
+            window->Pop_CompareDeviceClick();
+            QTRY_VERIFY_WITH_TIMEOUT((table = Visible<TFormFieldTable>(*window)), FlowWaitMs);
+        } else {
+            bool ok = false;
+            RunFlow(*window, &TFormK900::Pop_WirteMasterClick, &ok);
+            QVERIFY(ok);
+            QVERIFY(device->configImage().contains("Cold room 3"));
+            window->Pop_RestoreBackupClick();
+            QTRY_VERIFY_WITH_TIMEOUT((table = Visible<TFormFieldTable>(*window, "FormFieldTable")), FlowWaitMs);
+            if (which != QLatin1String("restore"))
+                table->Table()->selectRow(0);
+            if (which == QLatin1String("question")) {
+                table->ChooseButton()->click();
+                QTRY_VERIFY((table = Visible<TFormFieldTable>(*window, "FieldQuestion")));
+            }
+        }
+        const bool chosen = which == QLatin1String("chosen");
+        QCOMPARE(TabWalk(table, steps), walk);
+        Grab(table, QStringLiteral("tab-") + which);
+        // Tab through the list chooses nothing and keeps the choice.
+        QCOMPARE(table->Table()->selectedItems().size(), chosen ? 2 : 0);
+        table->close();
     }
 };
 
