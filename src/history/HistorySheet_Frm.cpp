@@ -615,6 +615,7 @@ void THistorySheet::BuildReportControls(QWidget *chartPage)
     // A narrow page gives the statistics a page of their own: beside the
     // chart, or under it at the smallest window, neither could be read.
     chartPage->installEventFilter(this);
+    m_chartSplitter->installEventFilter(this);
 
     m_statsTimer = new QTimer(this);
     m_statsTimer->setSingleShot(true);
@@ -1043,7 +1044,23 @@ bool THistorySheet::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_chartPage && event->type() == QEvent::Resize)
         FitChartPage();
+    if (watched == m_chartSplitter && m_splitPending
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        QMetaObject::invokeMethod(this, &THistorySheet::ApplyPendingSplit, Qt::QueuedConnection);
     return QObject::eventFilter(watched, event);
+}
+
+void THistorySheet::ApplyPendingSplit()
+{
+    // A hidden splitter has no width of its own yet: its showing comes back here.
+    if (!m_splitPending || !m_chartSplitter->isVisible())
+        return;
+    m_splitPending = false;
+    // The shares as when the chart was made (a chart made while the
+    // statistics had their own page got no partner to share with).
+    m_chartSplitter->setStretchFactor(0, 3);
+    m_chartSplitter->setStretchFactor(1, 2);
+    m_chartSplitter->setSizes({3000, 2000});
 }
 
 void THistorySheet::FitChartPage()
@@ -1063,8 +1080,10 @@ void THistorySheet::FitChartPage()
     tab_History->removeTab(page);
     m_chartSplitter->addWidget(m_statsPanel);
     m_statsPanel->show();
-    // Three fifths for the chart again; the table scrolls.
-    m_chartSplitter->setSizes({3000, 2000});
+    // Three fifths for the chart again once the splitter has its new width
+    // (the page is resized before its layout is); the table scrolls.
+    m_splitPending = true;
+    QMetaObject::invokeMethod(this, &THistorySheet::ApplyPendingSplit, Qt::QueuedConnection);
     if (wasShown)
         tab_History->setCurrentWidget(m_chartPage);
 }

@@ -226,6 +226,9 @@ private:
     // The chart page's size decides where the statistics stand.
     bool eventFilter(QObject *watched, QEvent *event) override;
     void FitChartPage();
+    // The statistics came back beside the chart: shares to set at the splitter's next size.
+    bool m_splitPending = false;
+    void ApplyPendingSplit();
     QPointer<THistoryArchiveView> m_archiveView;
     QVector<TChartChannelInfo> m_channels;
     QString m_imei;

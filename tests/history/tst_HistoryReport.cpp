@@ -316,6 +316,7 @@ private slots:
         QTest::newRow("English 1920x1080") << int(ConstLang::English) << QSize(1920, 1080) << true;
         QTest::newRow("Chinese smallest") << int(ConstLang::Chinese) << QSize() << false;
         QTest::newRow("Chinese 1920x1080") << int(ConstLang::Chinese) << QSize(1920, 1080) << true;
+        QTest::newRow("Chinese smallest, then 1920x1080") << int(ConstLang::Chinese) << QSize(-1920, -1080) << true;
     }
     void chartIsReadableInTheWindow()
     {
@@ -324,6 +325,8 @@ private slots:
         QFETCH(bool, legend);
         std::unique_ptr<TFormK900> window = WindowWithRows(language);
         QVERIFY(window);
+        // A negative size: first the smallest window, then that size.
+        const bool smallestFirst = size.width() < -1;
         window->resize(size.isValid() ? size : window->minimumSize());
         TFrameBar::SelectPages(window->Sheets(), TFrameBar::SectionPages(5));
         THistorySheet *sheet = window->History();
@@ -331,6 +334,22 @@ private slots:
         THistoryChart *chart = sheet->Chart();
         QTRY_VERIFY(chart->isVisible() && chart->Chart()->plotArea().width() > 0);
         QTest::qWait(50);
+        if (smallestFirst) {
+            // Resized while other pages are shown, as a user does.
+            sheet->tab_History->setCurrentIndex(0);
+            window->Sheets().PageControl->setCurrentIndex(0);
+            QTest::qWait(50);
+            window->resize(size * -1);
+            QTest::qWait(50);
+            TFrameBar::SelectPages(window->Sheets(), TFrameBar::SectionPages(5));
+            sheet->ShowChart();
+            QTest::qWait(50);
+            QVERIFY(sheet->StatisticsPanel()->isVisible());
+            QVERIFY2(chart->width() > sheet->StatisticsPanel()->width(),
+                     qPrintable(QStringLiteral("chart %1, statistics %2")
+                                    .arg(chart->width())
+                                    .arg(sheet->StatisticsPanel()->width())));
+        }
         const QRectF plot = chart->Chart()->plotArea();
         QVERIFY2(plot.width() >= 300 && plot.height() >= 100,
                  qPrintable(QStringLiteral("plot %1x%2").arg(plot.width()).arg(plot.height())));
