@@ -688,6 +688,7 @@ void TFormK900::Pop_ReadMaster_SetingClick()
         m_history->SetConfigurationImage(m_deviceImage);
         MarkSaved();
         SetSettingsKnown(true);
+        m_deviceCard->SetSettingsRead(QDateTime::currentDateTime());
     });
     connect(read, &TConfigReadJob::currentValuesRead, this,
             [this](Const::TExpectedReply kind, const QByteArray &frame) {

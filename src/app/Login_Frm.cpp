@@ -102,6 +102,12 @@ TFormLogin::TFormLogin(const QStringList &extraPorts, QWidget *parent)
     lbl_Waiting->setObjectName(QStringLiteral("lbl_Waiting"));
     lbl_Waiting->setAlignment(Qt::AlignCenter);
 
+    // Tab reads the fields first, then the buttons beside them, whatever
+    // order they were made in.
+    QWidget::setTabOrder(cbb_ComPort, edt_Password);
+    QWidget::setTabOrder(edt_Password, btn_Login);
+    QWidget::setTabOrder(btn_Login, btn_LogOut);
+
     auto *controls = new QGridLayout;
     controls->addWidget(lbl_CommPort, 0, 0);
     controls->addWidget(cbb_ComPort, 0, 1);

@@ -7,6 +7,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TFormFieldTable::TFormFieldTable(QWidget *parent, const QString &title, const QStringList &headers,
                                  const QVector<QStringList> &rows, const QString &closeText,
                                  const QString &chooseText)
@@ -20,6 +22,8 @@ TFormFieldTable::TFormFieldTable(QWidget *parent, const QString &title, const QS
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab leaves the list for the buttons; the arrow keys move in it.
+    m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->hide();
     for (int row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < headers.size(); ++column)
@@ -99,4 +103,28 @@ QPushButton *TFormFieldTable::AddAction(const QString &text, const char *objectN
             then();
     });
     return button;
+}
+
+void TFormFieldTable::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FollowReadingOrder();
+}
+
+void TFormFieldTable::FollowReadingOrder()
+{
+    // Buttons are added after the table (next steps, the question's Yes)
+    // and the platform's button box places them in its own order: Tab goes
+    // from the table to the buttons as they stand, left to right.
+    auto *box = findChild<QDialogButtonBox *>();
+    QList<QAbstractButton *> buttons = box->buttons();
+    std::stable_sort(buttons.begin(), buttons.end(),
+                     [](const QAbstractButton *a, const QAbstractButton *b) { return a->x() < b->x(); });
+    QWidget *previous = m_table;
+    for (QAbstractButton *button : buttons) {
+        QWidget::setTabOrder(previous, button);
+        previous = button;
+    }
+    if (!focusWidget() || !m_table->hasFocus())
+        m_table->setFocus(Qt::TabFocusReason);
 }

@@ -41,7 +41,14 @@ public:
 signals:
     void chosen(int row);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    // Tab walks the table, then the buttons from left to right; the table
+    // has the focus when the window opens.
+    void FollowReadingOrder();
+
     QTableWidget *m_table;
     QPushButton *m_choose = nullptr;
     QLabel *m_note = nullptr;

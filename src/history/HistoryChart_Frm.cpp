@@ -8,6 +8,7 @@
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QGraphicsLayout>
 #include <QIcon>
 #include <QPainter>
 #include <QKeyEvent>
@@ -164,6 +165,11 @@ THistoryChart::THistoryChart(QWidget *parent) : QWidget(parent)
     // Plain colours, not the theme's gradient: the names and lines are chosen
     // to read on white.
     m_chart->setBackgroundBrush(QColor(Qt::white));
+    // Narrow margins: at the smallest window every pixel goes to the plot
+    // and its labels.
+    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
+    m_chart->setBackgroundRoundness(0);
+    m_chart->setMargins(QMargins(6, 6, 6, 6));
     m_chart->setPlotAreaBackgroundVisible(false);
     m_chart->legend()->setLabelColor(QColor(0x20, 0x20, 0x20));
     m_view = new THistoryChartView(m_chart, this);
@@ -384,6 +390,14 @@ void THistoryChart::FitTimeLabels()
     const int ticks = qBound(2, int(plotWidth / labelWidth) + 1, 8);
     if (m_timeAxis->tickCount() != ticks)
         m_timeAxis->setTickCount(ticks);
+}
+
+void THistoryChart::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const bool legend = m_view->width() >= LegendViewWidth;
+    if (m_chart->legend()->isVisible() != legend)
+        m_chart->legend()->setVisible(legend);
 }
 
 void THistoryChart::UpdateNote()

@@ -49,6 +49,10 @@ class THistoryChart : public QWidget
 public:
     // Points of one line on the screen at most.
     static constexpr int ShownPointsPerLine = 1500;
+    // Below this width of the plot's view the legend is left out: the
+    // channel list beside it names each line with its colour and style, and
+    // the plot needs the room.
+    static constexpr int LegendViewWidth = 640;
 
     explicit THistoryChart(QWidget *parent = nullptr);
     ~THistoryChart() override;
@@ -94,6 +98,9 @@ public:
     QPushButton *btn_ChartResetZoom = nullptr;
     QPushButton *btn_ChartSave = nullptr;
     QLabel *lbl_ChartNote = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 signals:
     // The refresh button: the owner hands new data from the grid.

@@ -42,6 +42,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
+#include <QEvent>
 #include <QSplitter>
 #include <QPushButton>
 #include <QTabWidget>
@@ -564,8 +565,10 @@ void THistorySheet::BuildArchiveControls(QWidget *sheet)
         // read. The period filter (the chart and the statistics follow it)
         // and the files with Report... stay.
         const bool chart = tab_History->widget(page) == m_chartPage;
+        // So does the statistics page of a narrow window.
+        const bool figures = chart || (page >= 0 && tab_History->widget(page) == m_statsPanel);
         for (QWidget *group : {grp_History, grp_HistoryArchive})
-            group->setVisible(!chart);
+            group->setVisible(!figures);
         if (!chart)
             return;
         Chart();
@@ -601,13 +604,18 @@ void THistorySheet::BuildArchiveControls(QWidget *sheet)
 void THistorySheet::BuildReportControls(QWidget *chartPage)
 {
     // The chart (made when first shown) on the left, the statistics of the
-    // grid on the right.
+    // grid on the right; on a narrow page the statistics are a page of
+    // their own after the chart.
     m_chartSplitter = new QSplitter(Qt::Horizontal, chartPage);
     m_chartSplitter->setObjectName(QStringLiteral("spl_HistoryChart"));
     m_chartSplitter->setChildrenCollapsible(false);
     m_statsPanel = new TReportStatsPanel(m_chartSplitter);
     m_chartSplitter->addWidget(m_statsPanel);
     chartPage->layout()->addWidget(m_chartSplitter);
+    // A narrow page gives the statistics a page of their own: beside the
+    // chart, or under it at the smallest window, neither could be read.
+    chartPage->installEventFilter(this);
+    m_chartSplitter->installEventFilter(this);
 
     m_statsTimer = new QTimer(this);
     m_statsTimer->setSingleShot(true);
@@ -703,6 +711,8 @@ void THistorySheet::RetranslateArchiveControls()
         return;
     tab_History->setTabText(0, Text("TxtGridPage"));
     tab_History->setTabText(1, Text("TxtChartPage"));
+    if (const int stats = tab_History->indexOf(m_statsPanel); stats >= 0)
+        tab_History->setTabText(stats, Text("RptPanel"));
     grp_HistoryArchive->setTitle(Text("TxtArchiveGroup"));
     btn_ReadHistoryNew->setText(Text("TxtReadNew"));
     btn_ReadHistoryContinue->setText(Text("TxtReadContinue"));
@@ -1030,6 +1040,54 @@ void THistorySheet::ExportArchivedDevice(const QString &imei, const QString &mod
     }
 }
 
+bool THistorySheet::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_chartPage && event->type() == QEvent::Resize)
+        FitChartPage();
+    if (watched == m_chartSplitter && m_splitPending
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        QMetaObject::invokeMethod(this, &THistorySheet::ApplyPendingSplit, Qt::QueuedConnection);
+    return QObject::eventFilter(watched, event);
+}
+
+void THistorySheet::ApplyPendingSplit()
+{
+    // A hidden splitter has no width of its own yet: its showing comes back here.
+    if (!m_splitPending || !m_chartSplitter->isVisible())
+        return;
+    m_splitPending = false;
+    // The shares as when the chart was made (a chart made while the
+    // statistics had their own page got no partner to share with).
+    m_chartSplitter->setStretchFactor(0, 3);
+    m_chartSplitter->setStretchFactor(1, 2);
+    m_chartSplitter->setSizes({3000, 2000});
+}
+
+void THistorySheet::FitChartPage()
+{
+    if (!m_chartSplitter || !m_chartPage)
+        return;
+    const bool ownPage = m_chartPage->width() < SideBySideWidth;
+    const int page = tab_History->indexOf(m_statsPanel);
+    if (ownPage == (page >= 0))
+        return;
+    if (ownPage) {
+        const QSignalBlocker quiet(tab_History);
+        tab_History->addTab(m_statsPanel, Text("RptPanel"));
+        return;
+    }
+    const bool wasShown = tab_History->currentIndex() == page;
+    tab_History->removeTab(page);
+    m_chartSplitter->addWidget(m_statsPanel);
+    m_statsPanel->show();
+    // Three fifths for the chart again once the splitter has its new width
+    // (the page is resized before its layout is); the table scrolls.
+    m_splitPending = true;
+    QMetaObject::invokeMethod(this, &THistorySheet::ApplyPendingSplit, Qt::QueuedConnection);
+    if (wasShown)
+        tab_History->setCurrentWidget(m_chartPage);
+}
+
 THistoryChart *THistorySheet::Chart()
 {
     if (!m_chart) {
@@ -1039,6 +1097,7 @@ THistoryChart *THistorySheet::Chart()
         m_chartSplitter->setStretchFactor(1, 2);
         // Three fifths for the chart; the table scrolls.
         m_chartSplitter->setSizes({3000, 2000});
+        FitChartPage();
         m_chart->Retranslate(m_language);
         connect(m_chart, &THistoryChart::RefreshRequested, this, &THistorySheet::RefreshChart);
         connect(m_chart, &THistoryChart::MessageShown, this, &THistorySheet::ShowError);

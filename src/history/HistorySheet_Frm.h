@@ -52,6 +52,10 @@ public:
     THistorySheet(QWidget *mainWindow, QWidget *sheet, TJobRunner *runner, TDeviceConnection *connection);
     ~THistorySheet() override;
 
+    // Below this width of the chart page the statistics are a page of
+    // their own after the chart, not beside it.
+    static constexpr int SideBySideWidth = 1000;
+
     THistoryGridModel &Grid() { return m_grid; }
     const THistoryGridModel &Grid() const { return m_grid; }
     TSoftHistory &Soft() { return m_soft; }
@@ -219,6 +223,12 @@ private:
     THistoryDownload *m_download = nullptr;
     THistoryChart *m_chart = nullptr;
     QWidget *m_chartPage = nullptr;
+    // The chart page's size decides where the statistics stand.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void FitChartPage();
+    // The statistics came back beside the chart: shares to set at the splitter's next size.
+    bool m_splitPending = false;
+    void ApplyPendingSplit();
     QPointer<THistoryArchiveView> m_archiveView;
     QVector<TChartChannelInfo> m_channels;
     QString m_imei;

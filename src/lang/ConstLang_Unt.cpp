@@ -1006,6 +1006,9 @@ const std::vector<TLangText> kPointOfUseTexts = {
     {"LoginLineLostNext", "The connection through %1 was lost. Check the cable or the network, then try again.",
      "经%1的连接已断开。请检查连线或网络后重试。"},
     {"MsgClockAhead", "The device's clock reads %1, %2 s ahead of the PC's.", "设备时间为%1，比电脑快%2秒。"},
+    // The device card: when the settings were last read (%1 the PC's time).
+    {"TxtSettingsReadAt", "Settings read %1", "配置于%1读取"},
+    {"TxtSettingsNotReadYet", "Settings not read yet", "配置未读取"},
 };
 
 struct TThresholdTexts {

@@ -2,6 +2,7 @@
 
 #include "lang/ConstLang_Unt.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,7 +11,11 @@
 
 namespace {
 
-constexpr int kValueColumns = 4;
+// The current values stand in 4 columns where the card is wide enough,
+// else 2 or 1: a value is never cut off its unit. Even counts keep a K801's
+// or K802's temperature and humidity of one sensor on one line.
+constexpr int kValueColumnChoices[] = {4, 2, 1};
+constexpr int kValueSpacing = 32;
 
 QLabel *NamedLabel(QWidget *parent, const char *name)
 {
@@ -91,6 +96,8 @@ TFormDeviceCard::TFormDeviceCard(QWidget *parent) : QWidget(parent)
     lines->addWidget(lbl_Verstion, 1, 0);
     lines->addWidget(lbl_IMEI, 2, 0);
     lines->addLayout(signalLine, 3, 0);
+    lbl_SettingsRead = NamedLabel(this, "lbl_SettingsRead");
+    lines->addWidget(lbl_SettingsRead, 4, 0);
 
     lbl_DeviceClock = NamedLabel(this, "lbl_DeviceClock");
     lbl_Port = NamedLabel(this, "lbl_Port");
@@ -114,8 +121,7 @@ TFormDeviceCard::TFormDeviceCard(QWidget *parent) : QWidget(parent)
     m_valueBox->setObjectName(QStringLiteral("CurrentValues"));
     m_valueGrid = new QGridLayout(m_valueBox);
     m_valueGrid->setContentsMargins(0, 0, 0, 0);
-    m_valueGrid->setHorizontalSpacing(32);
-    m_valueGrid->setColumnStretch(kValueColumns, 1);
+    m_valueGrid->setHorizontalSpacing(kValueSpacing);
     layout->addWidget(m_valueBox);
     layout->addStretch();
 
@@ -167,6 +173,12 @@ void TFormDeviceCard::SetCurrentValues(int modelIndex, const QStringList &values
     m_valuesModel = modelIndex;
     m_values = values;
     m_valuesAt = at;
+    Refresh();
+}
+
+void TFormDeviceCard::SetSettingsRead(const QDateTime &at)
+{
+    m_settingsRead = at;
     Refresh();
 }
 
@@ -224,6 +236,13 @@ void TFormDeviceCard::Refresh()
     };
     lbl_Relay1->setText(Text("LblRelay1") + relayText(0));
     lbl_Relay2->setText(Text("LblRelay2") + relayText(1));
+    lbl_SettingsRead->setText(m_settingsRead.isValid()
+                                  ? Text("TxtSettingsReadAt").arg(m_settingsRead.toString(
+                                      // A read of another day names its day.
+                                      m_settingsRead.date() == QDate::currentDate()
+                                          ? QStringLiteral("HH:mm:ss")
+                                          : QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                                  : Text("TxtSettingsNotReadYet"));
 
     lbl_CurrentValues->setText(Text("LblCurrentValues")
                                + (m_values.isEmpty() ? Text("TxtNotRead")
@@ -233,12 +252,8 @@ void TFormDeviceCard::Refresh()
     const int shown = int(qMin(captions.size(), m_values.size()));
     while (m_valueLabels.size() > shown)
         delete m_valueLabels.takeLast();
-    while (m_valueLabels.size() < shown) {
-        const int index = int(m_valueLabels.size());
-        auto *label = NamedLabel(m_valueBox, "lbl_CurrentValue");
-        m_valueGrid->addWidget(label, index / kValueColumns, index % kValueColumns);
-        m_valueLabels << label;
-    }
+    while (m_valueLabels.size() < shown)
+        m_valueLabels << NamedLabel(m_valueBox, "lbl_CurrentValue");
     for (int index = 0; index < shown; ++index) {
         const QString &value = m_values.at(index);
         bool number = false;
@@ -246,5 +261,52 @@ void TFormDeviceCard::Refresh()
         const bool humidity = m_valuesModel != 2 && index % 2 == 1;
         const QString unit = number ? (humidity ? QStringLiteral(" %RH") : QStringLiteral(" °C")) : QString();
         m_valueLabels.at(index)->setText(captions.at(index) + QStringLiteral(": ") + value + unit);
+    }
+    PlaceValues();
+}
+
+int TFormDeviceCard::ValueColumns() const
+{
+    int widest = 0;
+    for (const QLabel *label : m_valueLabels)
+        widest = qMax(widest, label->sizeHint().width());
+    const QMargins margins = contentsMargins() + layout()->contentsMargins();
+    const int room = width() - margins.left() - margins.right();
+    for (const int columns : kValueColumnChoices) {
+        if (columns * widest + (columns - 1) * kValueSpacing <= room)
+            return columns;
+    }
+    return 1;
+}
+
+void TFormDeviceCard::PlaceValues()
+{
+    const int columns = ValueColumns();
+    if (columns == m_valueColumns && m_valueGrid->count() == m_valueLabels.size())
+        return;
+    m_valueColumns = columns;
+    for (QLabel *label : m_valueLabels)
+        m_valueGrid->removeWidget(label);
+    // Stretches of an earlier, wider placing go; the column after the last takes the rest.
+    for (int column = 0; column < m_valueGrid->columnCount(); ++column)
+        m_valueGrid->setColumnStretch(column, 0);
+    for (int index = 0; index < m_valueLabels.size(); ++index)
+        m_valueGrid->addWidget(m_valueLabels.at(index), index / columns, index % columns);
+    m_valueGrid->setColumnStretch(columns, 1);
+}
+
+void TFormDeviceCard::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    PlaceValues();
+}
+
+void TFormDeviceCard::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Another skin or font widens the texts.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_valueColumns = 0;
+        PlaceValues();
     }
 }

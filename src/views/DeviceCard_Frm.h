@@ -38,9 +38,10 @@ private:
 
 // The welcome page as the card of the connected device: model, firmware
 // version, IMEI, signal (bars and number), device clock, port and link
-// state, relay states and the current sensor values. The main window calls
-// the setters as the replies come; every caption follows Retranslate. A value
-// not known yet reads "not read yet".
+// state, relay states, when the settings were last read and the current
+// sensor values. The main window calls the setters as the replies come;
+// every caption follows Retranslate. A value not known yet reads "not read
+// yet".
 //
 // The first four lines keep the names lbl_ModelNo, lbl_Verstion, lbl_IMEI and
 // lbl_SignalValue and read caption + value ("Model:K802").
@@ -68,6 +69,10 @@ public:
     // %RH for a humidity row (the odd rows of a K801 or K802).
     void SetCurrentValues(int modelIndex, const QStringList &values, const QTime &at = QTime::currentTime());
 
+    // The last successful Read Setting, at the PC's local time.
+    void SetSettingsRead(const QDateTime &at);
+    QDateTime SettingsRead() const { return m_settingsRead; }
+
     // 0 Chinese, 1 English; any other value changes nothing.
     void Retranslate(int language);
     int Language() const { return m_language; }
@@ -75,7 +80,15 @@ public:
     TLink Link() const { return m_link; }
     TSignalBars *SignalBars() const { return m_bars; }
 
+    // Columns the current values stand in at the card's width: 4, 2 or 1.
+    int ValueColumns() const;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
 private:
+    void PlaceValues();
     QLabel *AddLine(const char *name, int row);
     void Refresh();
     QString Text(const char *key) const;
@@ -94,6 +107,7 @@ private:
     int m_valuesModel = -1;
     QStringList m_values;
     QTime m_valuesAt;
+    QDateTime m_settingsRead;
 
     QLabel *m_title = nullptr;
     QLabel *lbl_ModelNo = nullptr;
@@ -106,8 +120,10 @@ private:
     QLabel *lbl_Link = nullptr;
     QLabel *lbl_Relay1 = nullptr;
     QLabel *lbl_Relay2 = nullptr;
+    QLabel *lbl_SettingsRead = nullptr;
     QLabel *lbl_CurrentValues = nullptr;
     QWidget *m_valueBox = nullptr;
     QGridLayout *m_valueGrid = nullptr;
     QList<QLabel *> m_valueLabels;
+    int m_valueColumns = 0;
 };

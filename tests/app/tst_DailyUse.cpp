@@ -2,6 +2,7 @@
 // stops answering: nothing is written that was never read, a restore asks
 // first and shows what it wrote, the window compares as the tool does, and
 // every action that gets no answer says so in plain words.
+#include "app/Login_Frm.h"
 #include "dialogs/FieldTable_Frm.h"
 #include "dialogs/MessageBox_Frm.h"
 #include "config/ConfigImage_Unt.h"
@@ -18,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -80,6 +82,33 @@ void Grab(QWidget *widget, const QString &name)
     const QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
     if (!folder.isEmpty() && widget)
         widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+// The name of the control that holds the focus: the focused widget or the
+// nearest named control around it (the line edit inside an editable combo box).
+QString FocusName()
+{
+    for (QWidget *widget = QApplication::focusWidget(); widget; widget = widget->parentWidget()) {
+        if (!widget->objectName().isEmpty() && !widget->objectName().startsWith(QLatin1String("qt_")))
+            return widget->objectName();
+    }
+    return QStringLiteral("<nothing>");
+}
+
+// The control focused when window opens, then each one Tab reaches, steps times.
+QStringList TabWalk(QWidget *window, int steps)
+{
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return {QStringLiteral("<not active>")};
+    QTest::qWait(0);
+    QStringList names{FocusName()};
+    for (int step = 0; step < steps; ++step) {
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : window, Qt::Key_Tab);
+        names << FocusName();
+    }
+    return names;
 }
 
 } // namespace
@@ -366,6 +395,39 @@ private slots:
         QVERIFY(!Visible<TFormMessage>(*window));
     }
 
+    // The card says when the settings were last read, at the PC's time,
+    // and only a read that brought them counts.
+    void cardSaysWhenTheSettingsWereRead()
+    {
+        auto window = Window();
+        QVERIFY(window);
+        QTRY_VERIFY(!window->Session()->busy());
+        auto *settingsRead = window->DeviceCard()->findChild<QLabel *>(QStringLiteral("lbl_SettingsRead"));
+        QVERIFY(settingsRead);
+        QCOMPARE(settingsRead->text(), QStringLiteral("Settings not read yet"));
+
+        const QDateTime before = QDateTime::currentDateTime().addMSecs(-999);
+        QVERIFY(ReadSettings(*window));
+        const QDateTime after = QDateTime::currentDateTime();
+        const QDateTime at = window->DeviceCard()->SettingsRead();
+        QVERIFY2(at >= before && at <= after, qPrintable(at.toString(Qt::ISODateWithMs)));
+        QCOMPARE(settingsRead->text(), QStringLiteral("Settings read ") + at.toString(QStringLiteral("HH:mm:ss")));
+        Grab(window.get(), QStringLiteral("card-settings-read-en"));
+        Switch(*window, ConstLang::Chinese);
+        QCOMPARE(settingsRead->text(), QStringLiteral("配置于%1读取").arg(at.toString(QStringLiteral("HH:mm:ss"))));
+        Grab(window.get(), QStringLiteral("card-settings-read-zh"));
+        Switch(*window, ConstLang::English);
+
+        // A read the device stops answering in the middle of keeps the time of the last good one.
+        QTest::qWait(1100);
+        DemoSimulator(window->ComPort())->stopAnsweringAfterReplies(2);
+        bool ok = true;
+        RunFlow(*window, &TFormK900::Pop_ReadMaster_SetingClick, &ok);
+        QVERIFY(!ok);
+        QCOMPARE(window->DeviceCard()->SettingsRead(), at);
+        QCOMPARE(settingsRead->text(), QStringLiteral("Settings read ") + at.toString(QStringLiteral("HH:mm:ss")));
+    }
+
     // Exports and loads say what they did in the status bar, naming the
     // file; a loaded profile the device does not hold shows the edited mark.
     void filesSayWhatHappenedInTheStatusBar()
@@ -440,6 +502,130 @@ private slots:
         auto *relay1 = window->DeviceCard()->findChild<QLabel *>(QStringLiteral("lbl_Relay1"));
         QVERIFY(relay1);
         QVERIFY2(relay1->text().endsWith(English("TxtDoStatusUnknown")), qPrintable(relay1->text()));
+    }
+
+    // Every current value stands whole with its unit on the welcome page,
+    // at the window's minimum size and at full HD, in both languages: the
+    // widest K802 values (16 channels) and the K803's.
+    void cardValuesFitTheWindow_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("model");
+        for (const int language : {ConstLang::Chinese, ConstLang::English}) {
+            const char *tag = language == ConstLang::Chinese ? "zh" : "en";
+            for (const QSize &size : {QSize(860, 560), QSize(1920, 1080)}) {
+                for (const int model : {1, 2}) {
+                    QTest::addRow("%s %dx%d K80%d", tag, size.width(), size.height(), model + 1)
+                        << language << size << model;
+                }
+            }
+        }
+    }
+    void cardValuesFitTheWindow()
+    {
+        QFETCH(int, language);
+        QFETCH(QSize, size);
+        QFETCH(int, model);
+        auto window = ViewWindow();
+        QVERIFY(window);
+        Switch(*window, language);
+        auto *pages = window->findChild<QTabWidget *>(QStringLiteral("PageControl"));
+        QVERIFY(pages);
+        pages->setCurrentIndex(0);
+        window->resize(size);
+        TFormDeviceCard *card = window->DeviceCard();
+        QStringList values;
+        for (int channel = 0; channel < 16; ++channel)
+            values << (channel % 2 ? QStringLiteral("100.0") : QStringLiteral("-40.0"));
+        card->SetCurrentValues(model, values, QTime(14, 2, 11));
+        QTRY_VERIFY(card->isVisible() && card->width() > 0);
+        QTest::qWait(0);
+        const QList<QLabel *> labels = card->findChildren<QLabel *>(QStringLiteral("lbl_CurrentValue"));
+        QCOMPARE(labels.size(), model == 2 ? 8 : 16);
+        const QRect shown = card->rect();
+        for (const QLabel *label : labels) {
+            const QString what = label->text() + QStringLiteral(" at %1x%2").arg(label->width()).arg(label->height());
+            QVERIFY2(label->text().endsWith(QStringLiteral("°C")) || label->text().endsWith(QStringLiteral("%RH")),
+                     qPrintable(what));
+            QVERIFY2(label->isVisible(), qPrintable(what));
+            QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(what));
+            QVERIFY2(label->sizeHint().height() <= label->height(), qPrintable(what));
+            const QRect onCard(label->mapTo(card, QPoint(0, 0)), label->size());
+            QVERIFY2(shown.contains(onCard), qPrintable(what));
+        }
+        Grab(window.get(), QStringLiteral("card-%1-%2x%3-K80%4")
+                               .arg(language == ConstLang::Chinese ? "zh" : "en")
+                               .arg(size.width())
+                               .arg(size.height())
+                               .arg(model + 1));
+    }
+
+    // Tab walks each window in reading order, fields first, then the
+    // buttons from left to right, and comes round again; the window opens
+    // on its first field (the login on the password, the port being chosen).
+    void tabFollowsReadingOrder_data()
+    {
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<QStringList>("walk");
+        QTest::newRow("login") << "login"
+                               << QStringList{"edt_Password", "btn_Login", "btn_LogOut", "cbb_ComPort",
+                                              "edt_Password"};
+        QTest::newRow("compare with device") << "compare"
+                                             << QStringList{"tbl_Fields", "btn_WriteToDevice", "btn_CloseTable",
+                                                            "tbl_Fields"};
+        // Restore is not offered before a backup is chosen.
+        QTest::newRow("restore backup") << "restore" << QStringList{"tbl_Fields", "btn_CloseTable", "tbl_Fields"};
+        QTest::newRow("restore backup chosen")
+            << "chosen" << QStringList{"tbl_Fields", "btn_Choose", "btn_CloseTable", "tbl_Fields"};
+        QTest::newRow("restore question") << "question"
+                                          << QStringList{"tbl_Fields", "btn_Yes", "btn_CloseTable", "tbl_Fields"};
+    }
+    void tabFollowsReadingOrder()
+    {
+        QFETCH(QString, which);
+        QFETCH(QStringList, walk);
+        const int steps = int(walk.size()) - 1;
+        if (which == QLatin1String("login")) {
+            TFormLogin login({QStringLiteral("demo:K802")});
+            login.SetLanguageForTest(ConstLang::English);
+            login.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&login));
+            QTRY_COMPARE(FocusName(), walk.first());
+            QCOMPARE(TabWalk(&login, steps), walk);
+            Grab(&login, QStringLiteral("tab-login"));
+            return;
+        }
+        auto window = Window();
+        QVERIFY(window);
+        TDeviceSimulator *device = DemoSimulator(window->ComPort());
+        QVERIFY(ReadSettings(*window));
+        auto *description = window->findChild<TLabeledEdit *>(kDescription);
+        description->setText(QStringLiteral("Cold room 3"));
+        TFormFieldTable *table = nullptr;
+        if (which == QLatin1String("compare")) {
+            window->Pop_CompareDeviceClick();
+            QTRY_VERIFY_WITH_TIMEOUT((table = Visible<TFormFieldTable>(*window)), FlowWaitMs);
+        } else {
+            bool ok = false;
+            RunFlow(*window, &TFormK900::Pop_WirteMasterClick, &ok);
+            QVERIFY(ok);
+            QVERIFY(device->configImage().contains("Cold room 3"));
+            window->Pop_RestoreBackupClick();
+            QTRY_VERIFY_WITH_TIMEOUT((table = Visible<TFormFieldTable>(*window, "FormFieldTable")), FlowWaitMs);
+            if (which != QLatin1String("restore"))
+                table->Table()->selectRow(0);
+            if (which == QLatin1String("question")) {
+                table->ChooseButton()->click();
+                QTRY_VERIFY((table = Visible<TFormFieldTable>(*window, "FieldQuestion")));
+            }
+        }
+        const bool chosen = which == QLatin1String("chosen");
+        QCOMPARE(TabWalk(table, steps), walk);
+        Grab(table, QStringLiteral("tab-") + which);
+        // Tab through the list chooses nothing and keeps the choice.
+        QCOMPARE(table->Table()->selectedItems().size(), chosen ? 2 : 0);
+        table->close();
     }
 };
 

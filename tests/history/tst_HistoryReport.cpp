@@ -21,13 +21,16 @@
 #include "views/MainSheets.h"
 #include "fixtures/MainWindowFixture.h"
 
+#include <QChart>
 #include <QDateEdit>
 #include <QDateTimeEdit>
+#include <QDateTimeAxis>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLegend>
 #include <QListWidget>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -35,6 +38,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QSqlDatabase>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -249,11 +253,30 @@ private slots:
         TReportStatsPanel *panel = sheet->StatisticsPanel();
         QTRY_COMPARE(panel->CellText(0, TReportStatsPanel::ColReadings), QStringLiteral("4"));
         QTest::qWait(50);
-        QVERIFY(panel->isVisible());
         QVERIFY(sheet->btn_HistoryReport->isVisible());
         QVERIFY(sheet->btn_HistoryReport->width() >= sheet->btn_HistoryReport->sizeHint().width());
-        // The chart keeps the larger share; the table shows at least its first columns.
-        QVERIFY(sheet->Chart()->width() > panel->width());
+        // At full HD the panel stands beside the chart, which keeps the
+        // larger share; at the smallest window the panel is the page after
+        // the chart, which then has the whole page.
+        auto *pages = window->findChild<QTabWidget *>(QStringLiteral("tab_History"));
+        QVERIFY(pages);
+        QWidget *chartPage = window->findChild<QWidget *>(QStringLiteral("Sheet_HistoryChart"));
+        if (size.isValid()) {
+            QCOMPARE(pages->count(), 2);
+            QVERIFY(panel->isVisible());
+            QVERIFY(sheet->Chart()->width() > panel->width());
+        } else {
+            QCOMPARE(pages->count(), 3);
+            QCOMPARE(pages->tabText(2), Text("RptPanel", language));
+            QVERIFY(!panel->isVisible());
+            QVERIFY(sheet->Chart()->width() > chartPage->width() * 9 / 10);
+            pages->setCurrentWidget(panel);
+            QTest::qWait(50);
+            QVERIFY(panel->isVisible());
+            // The controls that read the device make room, as for the chart.
+            QVERIFY(!window->findChild<QWidget *>(QStringLiteral("grp_HistoryArchive"))->isVisible());
+        }
+        // The table shows at least its first columns and rows.
         QVERIFY(panel->tbl_ReportStats->viewport()->width() > 150);
         QVERIFY(panel->tbl_ReportStats->viewport()->height() > 3 * panel->tbl_ReportStats->rowHeight(0));
 
@@ -273,6 +296,82 @@ private slots:
             QVERIFY(dialog->grab().save(folder + QStringLiteral("/report_dialog_%1.png").arg(tag)));
         }
         dialog->close();
+    }
+
+    // The chart page at the window's smallest size and at full HD, in both
+    // languages: the plot keeps room to read, its time labels stand side by
+    // side without touching, and the legend is left to the channel list
+    // when the plot is narrow.
+    void chartIsReadableInTheWindow_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("legend");
+        QTest::newRow("English smallest") << int(ConstLang::English) << QSize() << false;
+        QTest::newRow("English 1920x1080") << int(ConstLang::English) << QSize(1920, 1080) << true;
+        QTest::newRow("Chinese smallest") << int(ConstLang::Chinese) << QSize() << false;
+        QTest::newRow("Chinese 1920x1080") << int(ConstLang::Chinese) << QSize(1920, 1080) << true;
+        QTest::newRow("Chinese smallest, then 1920x1080") << int(ConstLang::Chinese) << QSize(-1920, -1080) << true;
+    }
+    void chartIsReadableInTheWindow()
+    {
+        QFETCH(int, language);
+        QFETCH(QSize, size);
+        QFETCH(bool, legend);
+        std::unique_ptr<TFormK900> window = WindowWithRows(language);
+        QVERIFY(window);
+        // A negative size: first the smallest window, then that size.
+        const bool smallestFirst = size.width() < -1;
+        window->resize(size.isValid() ? size : window->minimumSize());
+        TFrameBar::SelectPages(window->Sheets(), TFrameBar::SectionPages(5));
+        THistorySheet *sheet = window->History();
+        sheet->ShowChart();
+        THistoryChart *chart = sheet->Chart();
+        QTRY_VERIFY(chart->isVisible() && chart->Chart()->plotArea().width() > 0);
+        QTest::qWait(50);
+        if (smallestFirst) {
+            // Resized while other pages are shown, as a user does.
+            sheet->tab_History->setCurrentIndex(0);
+            window->Sheets().PageControl->setCurrentIndex(0);
+            QTest::qWait(50);
+            window->resize(size * -1);
+            QTest::qWait(50);
+            TFrameBar::SelectPages(window->Sheets(), TFrameBar::SectionPages(5));
+            sheet->ShowChart();
+            QTest::qWait(50);
+            QVERIFY(sheet->StatisticsPanel()->isVisible());
+            QVERIFY2(chart->width() > sheet->StatisticsPanel()->width(),
+                     qPrintable(QStringLiteral("chart %1, statistics %2")
+                                    .arg(chart->width())
+                                    .arg(sheet->StatisticsPanel()->width())));
+        }
+        const QRectF plot = chart->Chart()->plotArea();
+        QVERIFY2(plot.width() >= 300 && plot.height() >= 100,
+                 qPrintable(QStringLiteral("plot %1x%2").arg(plot.width()).arg(plot.height())));
+        QCOMPARE(chart->Chart()->legend()->isVisible(), legend);
+        const QFontMetrics metrics(chart->TimeAxis()->labelsFont());
+        const int ticks = chart->TimeAxis()->tickCount();
+        QVERIFY(ticks >= 2);
+        for (const QDateTime &time : {chart->TimeAxis()->min(), chart->TimeAxis()->max()}) {
+            const int label = metrics.horizontalAdvance(time.toString(chart->TimeAxis()->format()));
+            QVERIFY2(label < plot.width() / (ticks - 1),
+                     qPrintable(QStringLiteral("%1 labels of %2 px in %3 px").arg(ticks).arg(label).arg(plot.width())));
+        }
+        // Every channel's name stands whole in the list beside the plot.
+        QListWidget *list = chart->lst_ChartChannels;
+        for (int row = 0; row < list->count(); ++row) {
+            const QRect item = list->visualItemRect(list->item(row));
+            const int needed = list->iconSize().width() + metrics.horizontalAdvance(list->item(row)->text());
+            QVERIFY2(needed < item.width(), qPrintable(list->item(row)->text()));
+        }
+        const QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
+        if (!folder.isEmpty()) {
+            QVERIFY(window->grab().save(
+                folder + QStringLiteral("/chart_page_%1_%2x%3.png")
+                             .arg(language == ConstLang::Chinese ? QStringLiteral("zh") : QStringLiteral("en"))
+                             .arg(window->width())
+                             .arg(window->height())));
+        }
     }
 
     void reportDialogSavesThePdf_data()

@@ -58,6 +58,7 @@ private slots:
         QCOMPARE(Shown(card, "lbl_ModelNo"), QStringLiteral("Model:not read yet"));
         QCOMPARE(Shown(card, "lbl_Relay1"), QStringLiteral("DO1:not read yet"));
         QCOMPARE(Shown(card, "lbl_Link"), QStringLiteral("Link:Port closed"));
+        QCOMPARE(Shown(card, "lbl_SettingsRead"), QStringLiteral("Settings not read yet"));
         QVERIFY(card.SignalBars()->isHidden());
         QVERIFY(ValueTexts(card).isEmpty());
     }
@@ -86,6 +87,31 @@ private slots:
         card.SetCurrentValues(model, values, QTime(8, 0, 2));
         QCOMPARE(ValueTexts(card), shown);
         QCOMPARE(Shown(card, "lbl_CurrentValues"), QStringLiteral("Current Values: as of 08:00:02"));
+    }
+
+    // The time of the last Read Setting; one of another day names the day.
+    void settingsReadTime_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("daysAgo");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("en today") << int(ConstLang::English) << 0 << "Settings read 14:02:11";
+        QTest::newRow("zh today") << int(ConstLang::Chinese) << 0 << "配置于14:02:11读取";
+        QTest::newRow("en yesterday") << int(ConstLang::English) << 1 << "Settings read %1 14:02:11";
+        QTest::newRow("zh yesterday") << int(ConstLang::Chinese) << 1 << "配置于%1 14:02:11读取";
+    }
+    void settingsReadTime()
+    {
+        QFETCH(int, language);
+        QFETCH(int, daysAgo);
+        QFETCH(QString, shown);
+        TFormDeviceCard card;
+        card.Retranslate(language);
+        const QDate day = QDate::currentDate().addDays(-daysAgo);
+        card.SetSettingsRead(QDateTime(day, QTime(14, 2, 11)));
+        if (daysAgo)
+            shown = shown.arg(day.toString(QStringLiteral("yyyy-MM-dd")));
+        QCOMPARE(Shown(card, "lbl_SettingsRead"), shown);
     }
 
     void repliesInBothLanguages()
