@@ -267,7 +267,7 @@ private slots:
             QVERIFY(sheet->Chart()->width() > panel->width());
         } else {
             QCOMPARE(pages->count(), 3);
-            QCOMPARE(pages->tabText(2), Text("RptPanel", language));
+            QCOMPARE(pages->tabText(2), ConstLang::Text("RptPanel", language));
             QVERIFY(!panel->isVisible());
             QVERIFY(sheet->Chart()->width() > chartPage->width() * 9 / 10);
             pages->setCurrentWidget(panel);
