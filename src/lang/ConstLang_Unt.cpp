@@ -1009,6 +1009,20 @@ const std::vector<TLangText> kPointOfUseTexts = {
     // The device card: when the settings were last read (%1 the PC's time).
     {"TxtSettingsReadAt", "Settings read %1", "配置于%1读取"},
     {"TxtSettingsNotReadYet", "Settings not read yet", "配置未读取"},
+    // The archive window's fleet list and its chart of one channel of several devices.
+    {"TxtFleetLastDownload", "Last Download", "最后下载"},
+    {"TxtFleetLastValues", "Last Values", "最后数值"},
+    {"TxtFleetLimits", "Limits", "限值"},
+    {"TxtFleetWithinLimits", "within limits", "未超限"},
+    {"TxtFleetLimitsCrossed", "limits crossed (%1 readings)", "超限（%1个读数）"},
+    {"TxtFleetLimitsUnknown", "limits unknown", "限值未知"},
+    {"TxtFleetChannel", "Channel:", "通道："},
+    {"TxtFleetOverlay", "Overlay", "叠加对比"},
+    {"TxtFleetOverlayTitle", "%1 of %2 devices", "%2台设备的%1"},
+    {"TxtFleetOverlayCut", "%1 of %2 devices (the latest %3 records of each)", "%2台设备的%1（每台最近%3条记录）"},
+    {"TxtFleetOverlayPick", "Select the devices to compare in the list (Ctrl or Shift adds to the selection).",
+     "请在列表中选择要对比的设备（按住Ctrl或Shift可多选）。"},
+    {"TxtFleetTime", "Time", "时间"},
 };
 
 struct TThresholdTexts {
