@@ -80,6 +80,7 @@ TFleetRow RowOf(const THistoryArchive &archive, const TArchivedDevice &device)
     row.model = device.model;
     row.modelIndex = Const::ModelIndexOf(device.model);
     row.records = device.records;
+    row.lastRead = device.lastRead;
     row.lastDownload = device.lastRead;
     row.lastRecord = archive.LastRecord(device.imei).raw;
 

@@ -25,6 +25,7 @@ struct TFleetRow
     QString imei;
     QString model;                  // as the device said ("K801")
     int modelIndex = -1;
+    QDateTime lastRead;             // the last store of its records (local time)
     QDateTime lastDownload;         // the last download kept, else the last store (local time)
     int records = 0;
     QByteArray lastRecord;          // the 64 bytes of the latest record; empty when none
