@@ -56,6 +56,8 @@ THistoryArchiveView::THistoryArchiveView(THistoryArchive *archive, QWidget *pare
     // Delete act on the current row.
     tbl_ArchiveDevices->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tbl_ArchiveDevices->verticalHeader()->hide();
+    // One line a device; the values column is cut at its edge.
+    tbl_ArchiveDevices->setWordWrap(false);
     tbl_ArchiveDevices->horizontalHeader()->setStretchLastSection(true);
     lbl_ArchiveState = new QLabel(this);
     lbl_ArchiveState->setObjectName(QStringLiteral("lbl_ArchiveState"));

@@ -201,6 +201,49 @@ private slots:
         QCOMPARE(view.OverlayChart()->title(), QStringLiteral("Temperature1 of 1 devices"));
     }
 
+    // At the main window's smallest size and at full HD, in both languages,
+    // the buttons keep their width and both the list and the chart keep
+    // room. With K80X_GRAB_FOLDER set the window is saved there as a picture.
+    void fitsTheWindow_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("English 860x560") << int(ConstLang::English) << QSize(860, 560);
+        QTest::newRow("English 1920x1080") << int(ConstLang::English) << QSize(1920, 1080);
+        QTest::newRow("Chinese 860x560") << int(ConstLang::Chinese) << QSize(860, 560);
+        QTest::newRow("Chinese 1920x1080") << int(ConstLang::Chinese) << QSize(1920, 1080);
+    }
+
+    void fitsTheWindow()
+    {
+        QFETCH(int, language);
+        QFETCH(QSize, size);
+        THistoryArchive archive(m_folder.filePath(QStringLiteral("archive.sqlite")));
+        THistoryArchiveView view(&archive);
+        view.Retranslate(language);
+        view.resize(size);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.tbl_ArchiveDevices->selectAll();
+        QVERIFY(view.SelectChannel(0));
+        view.btn_ArchiveOverlay->click();
+        QTest::qWait(50);
+        for (QPushButton *button : {view.btn_ArchiveOpen, view.btn_ArchiveExport, view.btn_ArchiveDelete,
+                                    view.btn_ArchiveClose, view.btn_ArchiveOverlay})
+            QVERIFY(button->width() >= button->sizeHint().width());
+        QVERIFY(view.tbl_ArchiveDevices->viewport()->height() > 2 * view.tbl_ArchiveDevices->rowHeight(0));
+        QVERIFY(view.OverlayChart()->plotArea().width() > 300);
+        QVERIFY(view.OverlayChart()->plotArea().height() > 100);
+        const QString folder = qEnvironmentVariable("K80X_GRAB_FOLDER");
+        if (!folder.isEmpty()) {
+            QVERIFY(view.grab().save(folder + QStringLiteral("/archive_fleet_%1_%2x%3.png")
+                                                  .arg(language == ConstLang::Chinese ? QStringLiteral("zh")
+                                                                                      : QStringLiteral("en"))
+                                                  .arg(size.width())
+                                                  .arg(size.height())));
+        }
+    }
+
 private:
     QTemporaryDir m_folder;
 };
