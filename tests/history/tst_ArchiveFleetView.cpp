@@ -201,6 +201,44 @@ private slots:
         QCOMPARE(view.OverlayChart()->title(), QStringLiteral("Temperature1 of 1 devices"));
     }
 
+    // A log longer than a device holds draws its latest 20000 records, and
+    // the title says so.
+    void overlayOfALongLog()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        THistoryArchive archive(folder.filePath(QStringLiteral("long.sqlite")));
+        QCOMPARE(archive.Open(), THistoryArchive::TStatus::Ready);
+        QVector<TArchivedRecord> records;
+        records.reserve(20001);
+        // One a minute from 2024-03-01 00:00 on (about 14 days); the first
+        // is 1.0 °C, the others 3.0 °C.
+        for (int index = 0; index < 20001; ++index) {
+            const int minutes = index;
+            TArchivedRecord record = Record(index + 1, 0, 0, index == 0 ? 10 : 30, 500);
+            const QDateTime at = QDateTime(QDate(2024, 3, 1), QTime(0, 0)).addSecs(60 * minutes);
+            record.raw[6] = char(at.date().day());
+            record.raw[7] = char(at.time().hour());
+            record.raw[8] = char(at.time().minute());
+            records << record;
+        }
+        QCOMPARE(archive.Store(kFridge, QStringLiteral("K801"), records, At(23, 0)), 20001);
+        THistoryArchiveView view(&archive);
+        view.Retranslate(ConstLang::English);
+        QVERIFY(view.SelectDevice(kFridge));
+        QVERIFY(view.SelectChannel(0));
+        view.btn_ArchiveOverlay->click();
+        QCOMPARE(view.OverlayChart()->title(),
+                 QStringLiteral("Temperature1 of 1 devices (the latest 20000 records of each)"));
+        auto *line = qobject_cast<QLineSeries *>(view.OverlayChart()->series().at(0));
+        QVERIFY(line);
+        // Thinned for the screen, the line still starts at the second record
+        // (00:01) and never shows the first one's 1.0 °C.
+        QCOMPARE(qint64(line->at(0).x()), At(0, 1).toMSecsSinceEpoch());
+        for (const QPointF &point : line->points())
+            QCOMPARE(point.y(), 3.0);
+    }
+
     // At the main window's smallest size and at full HD, in both languages,
     // the buttons keep their width and both the list and the chart keep
     // room. With K80X_GRAB_FOLDER set the window is saved there as a picture.
