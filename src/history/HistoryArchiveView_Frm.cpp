@@ -162,12 +162,9 @@ void THistoryArchiveView::Retranslate(int language)
     btn_ArchiveExport->setText(ConstLang::Text("TxtArchiveExport", language));
     btn_ArchiveDelete->setText(ConstLang::Text("TxtArchiveDelete", language));
     btn_ArchiveClose->setText(ConstLang::Text("TxtArchiveClose", language));
-    // The rows' texts follow the language; the archive is read again only
-    // when nothing has been read yet.
-    if (m_rows.isEmpty())
-        Refresh();
-    else
-        FillTable();
+    // Showing the window again reads the archive again: the command-line
+    // tool may have stored downloads meanwhile.
+    Refresh();
 }
 
 void THistoryArchiveView::Refresh()
