@@ -82,15 +82,7 @@ THistoryArchiveView::THistoryArchiveView(THistoryArchive *archive, QWidget *pare
     channelCaption->setObjectName(QStringLiteral("lbl_ArchiveChannel"));
     channelCaption->setBuddy(cmb_ArchiveChannel);
 
-    // The same plain look as the history chart.
-    m_chart = new QChart;
-    m_chart->legend()->setAlignment(Qt::AlignRight);
-    m_chart->setBackgroundBrush(QColor(Qt::white));
-    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
-    m_chart->setBackgroundRoundness(0);
-    m_chart->setMargins(QMargins(6, 6, 6, 6));
-    m_chart->setPlotAreaBackgroundVisible(false);
-    m_chart->legend()->setLabelColor(QColor(0x20, 0x20, 0x20));
+    m_chart = THistoryChartView::NewPlainChart();
     m_timeAxis = new QDateTimeAxis;
     m_valueAxis = new QValueAxis;
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);

@@ -63,6 +63,25 @@ QIcon LineSample(const QPen &pen)
 
 } // namespace
 
+QChart *THistoryChartView::NewPlainChart()
+{
+    auto *chart = new QChart;
+    // Beside the plot, one name a line: a row under it cuts the names of
+    // eight channels to "Te..." at a small window.
+    chart->legend()->setAlignment(Qt::AlignRight);
+    // Plain colours, not the theme's gradient: the names and lines are chosen
+    // to read on white.
+    chart->setBackgroundBrush(QColor(Qt::white));
+    // Narrow margins: at the smallest window every pixel goes to the plot
+    // and its labels.
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(6, 6, 6, 6));
+    chart->setPlotAreaBackgroundVisible(false);
+    chart->legend()->setLabelColor(QColor(0x20, 0x20, 0x20));
+    return chart;
+}
+
 THistoryChartView::THistoryChartView(QChart *chart, QWidget *parent) : QChartView(chart, parent)
 {
     setRubberBand(QChartView::RectangleRubberBand);
@@ -158,20 +177,7 @@ THistoryChart::THistoryChart(QWidget *parent) : QWidget(parent)
         return ChooseFileToSave(this, kPngDialog, FileFolders::StartFolder(QStringLiteral("charts")), defaultName);
     };
 
-    m_chart = new QChart;
-    // Beside the plot, one name a line: a row under it cuts the names of
-    // eight channels to "Te..." at a small window.
-    m_chart->legend()->setAlignment(Qt::AlignRight);
-    // Plain colours, not the theme's gradient: the names and lines are chosen
-    // to read on white.
-    m_chart->setBackgroundBrush(QColor(Qt::white));
-    // Narrow margins: at the smallest window every pixel goes to the plot
-    // and its labels.
-    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
-    m_chart->setBackgroundRoundness(0);
-    m_chart->setMargins(QMargins(6, 6, 6, 6));
-    m_chart->setPlotAreaBackgroundVisible(false);
-    m_chart->legend()->setLabelColor(QColor(0x20, 0x20, 0x20));
+    m_chart = THistoryChartView::NewPlainChart();
     m_view = new THistoryChartView(m_chart, this);
     m_view->setObjectName(QStringLiteral("HistoryChartView"));
 

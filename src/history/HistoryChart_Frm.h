@@ -25,6 +25,9 @@ class THistoryChartView : public QChartView
     Q_OBJECT
 public:
     explicit THistoryChartView(QChart *chart, QWidget *parent = nullptr);
+    // A chart with the plain look the history charts share: white, narrow
+    // margins, the legend at the right in dark text.
+    static QChart *NewPlainChart();
 
 protected:
     void wheelEvent(QWheelEvent *event) override;
